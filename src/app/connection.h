@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+struct PhoneLink;
+class StatusLog;
+class MainView;
+class CellPhone;
+
+// Follows the phone monitor's connection events: keeps the current phone, shows its identity
+// and recognises its model, which decides the categories and buttons that can be used.
+class Connection
+{
+public:
+    Connection(PhoneLink& link, StatusLog& log, MainView& view);
+
+    void m_objPhoneMonitor_OnNotifyCellPhoneConnected(qint32 bConnected, CellPhone* phone);
+    void UpdateConnectionStatus();
+    void SetModelFlags(const QString& model);
+    void EnableCategories();
+    void EnableBackupRestore(bool enabled);
+
+private:
+    void showNoPhone();
+
+    PhoneLink& m_link;
+    StatusLog& m_log;
+    MainView& m_view;
+};

@@ -1,0 +1,85 @@
+#include "app/program.h"
+
+#include "app/mainview.h"
+#include "core/clock.h"
+#include "core/programerror.h"
+
+#include <exception>
+
+Program::Program(const ProgramEnvironment& env, QObject* parent)
+    : QObject(parent), m_env(env), m_log(env.wallClock), m_channel(m_link, m_log, env.clock),
+      m_connection(m_link, m_log, env.view)
+{
+}
+
+Program::~Program() = default;
+
+QString Program::versionText()
+{
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(CELLARCHIVE_VERSION_MAJOR)
+        .arg(CELLARCHIVE_VERSION_MINOR)
+        .arg(CELLARCHIVE_VERSION_PATCH);
+}
+
+void Program::Form_Load()
+{
+    m_log.InitLog(m_env.programFolder, m_env.fallbackFolder);
+    m_log.WriteLog(QStringLiteral("Application Started"));
+    m_log.WriteLog(versionText());
+    try {
+        m_connection.EnableBackupRestore(false);
+        m_log.WriteLog(QStringLiteral("0"));
+        if (!m_env.createPhoneMonitor)
+            throw ProgramError(429, QStringLiteral("Cellarchive"),
+                               QStringLiteral("ActiveX component can't create object"));
+        PhoneMonitor* monitor = m_env.createPhoneMonitor(this);
+        if (!monitor)
+            throw ProgramError(429, QStringLiteral("Cellarchive"),
+                               QStringLiteral("ActiveX component can't create object"));
+        m_link.m_objPhoneMonitor = monitor;
+        connect(monitor, &PhoneMonitor::OnNotifyCellPhoneConnected, this,
+                [this](qint32 bConnected, CellPhone* phone) {
+                    m_connection.m_objPhoneMonitor_OnNotifyCellPhoneConnected(bConnected, phone);
+                });
+        m_log.WriteLog(QStringLiteral("1"));
+        CellPhone* phone = FindConnectedPhone();
+        m_log.WriteLog(QStringLiteral("2"));
+        if (phone) {
+            m_log.WriteLog(QStringLiteral("3"));
+            m_link.m_objTextMessage = phone->TextMessage();
+            // The phone found at start-up is adopted as the connection event would adopt it,
+            // so Backup is never offered without a current phone.
+            m_link.m_objCellPhone = phone;
+            m_link.bPhoneConnected = true;
+            m_log.WriteLog(QStringLiteral("4"));
+            m_connection.UpdateConnectionStatus();
+            m_log.WriteLog(QStringLiteral("5"));
+            m_connection.EnableBackupRestore(m_link.bPhoneConnected);
+            m_log.WriteLog(QStringLiteral("6"));
+        }
+        m_log.WriteLog(QStringLiteral("Form Loaded"));
+    } catch (const ProgramError& error) {
+        m_log.WriteLog(QStringLiteral("Error in Load Form"));
+        m_log.LogErrorDetails(error);
+    } catch (const std::exception& error) {
+        m_log.WriteLog(QStringLiteral("Error in Load Form"));
+        m_log.LogErrorDetails(QString::fromStdString(error.what()), -1, QStringLiteral("Cellarchive"));
+    }
+}
+
+CellPhone* Program::FindConnectedPhone()
+{
+    if (!m_link.m_objPhoneMonitor)
+        return nullptr;
+    for (CellPhone* phone : m_link.m_objPhoneMonitor->CellPhones()) {
+        if (phone && phone->IsConnected())
+            return phone;
+    }
+    return nullptr;
+}
+
+void Program::cmdClear_Click()
+{
+    m_log.clearStatus();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "app/connection.h"
+#include "app/statuslog.h"
+#include "phone/commandchannel.h"
+#include "phone/phonelink.h"
+
+#include <QObject>
+#include <functional>
+
+class MonotonicClock;
+class WallClock;
+class UserInterface;
+class MainView;
+class PhoneMonitor;
+
+// What the program is started with: its clocks, its user interface, and how it reaches the
+// phone monitor components.
+struct ProgramEnvironment
+{
+    MonotonicClock& clock;
+    WallClock& wallClock;
+    UserInterface& ui;
+    MainView& view;
+    // Creates the phone monitor worker; throws ProgramError when it cannot be created.
+    std::function<PhoneMonitor*(QObject* parent)> createPhoneMonitor;
+    // The folder of the program, where the log folder goes, and the user's data folder, used
+    // when the program's folder cannot be written.
+    QString programFolder;
+    QString fallbackFolder;
+};
+
+// The program-wide state and the operations that the main window starts. One instance lives
+// as long as the process; each test creates its own.
+class Program : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Program(const ProgramEnvironment& env, QObject* parent = nullptr);
+    ~Program() override;
+
+    static QString versionText();
+
+    // Start-up: prepares the log, creates the worker and looks for a connected phone.
+    void Form_Load();
+    CellPhone* FindConnectedPhone();
+    void cmdClear_Click();
+
+    StatusLog& log() { return m_log; }
+    PhoneLink& link() { return m_link; }
+    CommandChannel& channel() { return m_channel; }
+    Connection& connection() { return m_connection; }
+    MainView& view() { return m_env.view; }
+    UserInterface& ui() { return m_env.ui; }
+    MonotonicClock& clock() { return m_env.clock; }
+    const ProgramEnvironment& environment() const { return m_env; }
+
+private:
+    ProgramEnvironment m_env;
+    StatusLog m_log;
+    PhoneLink m_link;
+    CommandChannel m_channel;
+    Connection m_connection;
+};

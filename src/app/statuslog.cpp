@@ -1,0 +1,93 @@
+#include "app/statuslog.h"
+
+#include "core/clock.h"
+#include "core/programerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include "core/codepage.h"
+
+namespace {
+
+bool folderIsWritable(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+} // namespace
+
+StatusLog::StatusLog(const WallClock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
+
+QString StatusLog::logFileNameForDate(const QString& shortDate)
+{
+    QString day = shortDate;
+    day.replace(QLatin1Char('/'), QLatin1Char('-'));
+    day.replace(QLatin1Char('.'), QLatin1Char('-'));
+    return day + QStringLiteral(".txt");
+}
+
+QString StatusLog::signed_(qint64 number)
+{
+    return number < 0 ? QString::number(number) : QLatin1Char(' ') + QString::number(number);
+}
+
+void StatusLog::InitLog(const QString& programFolder, const QString& fallbackFolder)
+{
+    const QString day =
+        logFileNameForDate(m_clock.now().date().toString(QLatin1String(ShortDateFormat)));
+    QString folder = QDir(programFolder).filePath(QStringLiteral("log"));
+    if (!folderIsWritable(folder) && !fallbackFolder.isEmpty()) {
+        folder = QDir(fallbackFolder).filePath(QStringLiteral("log"));
+        folderIsWritable(folder);
+    }
+    m_logFile = QDir(folder).filePath(day);
+}
+
+void StatusLog::WriteLog(const QString& text)
+{
+    const QDateTime now = m_clock.now();
+    const QString line = now.date().toString(QLatin1String(ShortDateFormat)) + QLatin1Char('\t') +
+                         now.time().toString(QLatin1String(LongTimeFormat)) + QLatin1Char('\t') +
+                         text + QStringLiteral("\r\n");
+    // Opened and closed for every line, so each line is on disk when this returns. A log that
+    // cannot be written must never end the program: the line is dropped.
+    QFile file(m_logFile);
+    if (m_logFile.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        m_logWritable = false;
+        return;
+    }
+    const QByteArray bytes = codepage::encode(line);
+    m_logWritable = file.write(bytes) == bytes.size();
+}
+
+void StatusLog::UpdateStat(const QString& sString)
+{
+    const QString line =
+        m_clock.now().time().toString(QLatin1String(LongTimeFormat)) + QStringLiteral(" - ") + sString;
+    m_statusText.prepend(line + QStringLiteral("\r\n"));
+    Q_EMIT statusLineAdded(line);
+    Q_EMIT statusTextChanged(m_statusText);
+}
+
+void StatusLog::clearStatus()
+{
+    m_statusText.clear();
+    Q_EMIT statusTextChanged(m_statusText);
+}
+
+void StatusLog::LogErrorDetails(const ProgramError& error)
+{
+    LogErrorDetails(error.description(), error.number(), error.source());
+}
+
+void StatusLog::LogErrorDetails(const QString& description, qint32 number, const QString& source)
+{
+    WriteLog(QStringLiteral("#################"));
+    WriteLog(QStringLiteral("Desc-->") + description);
+    WriteLog(QStringLiteral("Number-->") + signed_(number));
+    WriteLog(QStringLiteral("Source-->") + source);
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+// What the program requires of the phone monitor components: the worker that reports phones,
+// the phone itself, its settings object, its SMS object, one stored SMS (PDU object) and its
+// OBEX service object. Calls are synchronous; answers that take time come back later as
+// signals delivered by the event loop. A call on a component that cannot be served throws
+// ProgramError, as a failing component call would raise an error.
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+class CellPhone;
+class SettingsObject;
+class TextMessageObject;
+class ObexService;
+
+// Status codes of the SMS object's events.
+namespace SmsStatus {
+// The operation goes on: more messages follow.
+constexpr qint32 MoreToCome = static_cast<qint32>(0x8888002Cu);
+// The storage holds no message.
+constexpr qint32 NoMessages = static_cast<qint32>(0x8888002Du);
+} // namespace SmsStatus
+
+// The phone monitor worker.
+class PhoneMonitor : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // The phones the worker knows, in its order.
+    virtual QList<CellPhone*> CellPhones() const = 0;
+
+Q_SIGNALS:
+    // bConnected is non-zero when the phone connected, zero when it went away.
+    void OnNotifyCellPhoneConnected(qint32 bConnected, CellPhone* CellPhone);
+};
+
+class CellPhone : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual bool IsConnected() const = 0;
+    virtual QString Name() const = 0;
+    virtual QString IMEI() const = 0;
+    virtual QString Model() const = 0;
+    virtual QString SoftwareVersion() const = 0;
+    virtual TextMessageObject* TextMessage() = 0;
+    // The settings object, or nullptr when the phone offers none.
+    virtual SettingsObject* General() = 0;
+    // Non-zero when the phone supports the settings command.
+    virtual qint32 IsCommandSupported(qint32 code) = 0;
+    virtual ObexService* Obex() = 0;
+};
+
+class SettingsObject : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // Exactly one OnNotifyResponse answers every command.
+    virtual void SendCommand(qint32 code, QVariantList& params, qint32& transactionId) = 0;
+
+Q_SIGNALS:
+    // Data normally holds a QVariantList; Status 0 means success.
+    void OnNotifyResponse(qint32 TransactionID, qint32 Status, const QVariant& Data);
+};
+
+// One stored SMS as the SMS object hands it out; valid only during the event that carries it.
+class PduObject
+{
+public:
+    virtual ~PduObject() = default;
+    virtual QString PDU() const = 0;
+    virtual qint32 Storage() const = 0;
+    virtual qint32 Type() const = 0;
+    virtual qint32 Length() const = 0;
+};
+
+class TextMessageObject : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // One OnPDUAvailable per stored message; the first event with a status other than
+    // SmsStatus::MoreToCome ends the read.
+    virtual void ReadMessages(qint32 storage, qint32 what, qint32& transactionId) = 0;
+    // Answered by OnNotifyResponse with a status other than SmsStatus::MoreToCome.
+    virtual void WriteMessage(qint32 Storage, qint32 Type, const QString& PDU, qint32 Length,
+                              qint32& transactionId) = 0;
+
+Q_SIGNALS:
+    void OnPDUAvailable(qint32 TransactionID, qint32 Status, const PduObject* PDU);
+    void OnNotifyResponse(qint32 TransactionID, qint32 Status, QObject* ShortMessage);
+};
+
+// The OBEX service object: sends the program's header bytes in OBEX packets and gives back
+// the data of the answers. Every call reports the OBEX response code in status.
+class ObexService : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual bool Connect(const QByteArray& target, qint32& packetSize, QString& unused,
+                         qint32& status) = 0;
+    // data receives the answer packet's headers and body; final is set with the last packet.
+    virtual bool Get(const QByteArray& nameHeader, QByteArray& data, bool& final,
+                     qint32& status) = 0;
+    virtual bool Put(const QByteArray& packet, bool final, QString& unused, qint32& status) = 0;
+    virtual bool Disconnect(const QString& empty, QString& unused, qint32& status) = 0;
+};
