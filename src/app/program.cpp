@@ -83,3 +83,9 @@ void Program::cmdClear_Click()
 {
     m_log.clearStatus();
 }
+
+void Program::cmdBackup_Click() {}
+
+void Program::cmdRestore_Click() {}
+
+void Program::chkMasterReset_Click() {}

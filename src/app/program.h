@@ -45,6 +45,10 @@ public:
     void Form_Load();
     CellPhone* FindConnectedPhone();
     void cmdClear_Click();
+    // The two runs and the master reset request (wired to the runs as they are built).
+    void cmdBackup_Click();
+    void cmdRestore_Click();
+    void chkMasterReset_Click();
 
     StatusLog& log() { return m_log; }
     PhoneLink& link() { return m_link; }
