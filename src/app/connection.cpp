@@ -145,8 +145,15 @@ void Connection::EnableCategories()
     apply(MainView::Box::Cal, m_link.bCalendarSupported);
 }
 
+void Connection::setRunInProgress(bool running)
+{
+    m_runInProgress = running;
+    EnableBackupRestore(running ? false : m_link.bPhoneConnected);
+}
+
 void Connection::EnableBackupRestore(bool enabled)
 {
+    enabled = enabled && !m_runInProgress;
     m_view.setButtonEnabled(MainView::Button::Restore, enabled);
     m_view.setButtonEnabled(MainView::Button::Backup, enabled);
 }

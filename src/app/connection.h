@@ -19,6 +19,8 @@ public:
     void SetModelFlags(const QString& model);
     void EnableCategories();
     void EnableBackupRestore(bool enabled);
+    // While a run is in progress both buttons stay disabled, whatever the phone does.
+    void setRunInProgress(bool running);
 
 private:
     void showNoPhone();
@@ -26,4 +28,5 @@ private:
     PhoneLink& m_link;
     StatusLog& m_log;
     MainView& m_view;
+    bool m_runInProgress = false;
 };

@@ -8,8 +8,18 @@
 
 Program::Program(const ProgramEnvironment& env, QObject* parent)
     : QObject(parent), m_env(env), m_log(env.wallClock), m_channel(m_link, m_log, env.clock),
-      m_connection(m_link, m_log, env.view)
+      m_connection(m_link, m_log, env.view), m_file(m_log, env.clock, m_link),
+      m_selection(env.ui, m_log, env.clock), m_obex(m_link, m_log, env.clock),
+      m_services{m_link, m_channel, m_log, m_file, env.clock, env.ui}, m_categories(m_services),
+      m_masterReset(m_services, m_obex, env.view),
+      m_backupRun(m_services, m_selection, env.view, m_categories),
+      m_restoreRun(m_services, m_selection, env.view, m_masterReset)
 {
+    m_categories.registerReaders(m_file);
+    m_restoreRun.closeObex = [this] {
+        if (m_link.m_objObex)
+            m_obex.ObexDisconnect();
+    };
 }
 
 Program::~Program() = default;
@@ -84,8 +94,47 @@ void Program::cmdClear_Click()
     m_log.clearStatus();
 }
 
-void Program::cmdBackup_Click() {}
+namespace {
 
-void Program::cmdRestore_Click() {}
+// Marks a run as in progress for its duration; the buttons stay disabled meanwhile.
+class RunGuard
+{
+public:
+    RunGuard(bool& flag, Connection& connection) : m_flag(flag), m_connection(connection)
+    {
+        m_flag = true;
+        m_connection.setRunInProgress(true);
+    }
+    ~RunGuard()
+    {
+        m_flag = false;
+        m_connection.setRunInProgress(false);
+    }
 
-void Program::chkMasterReset_Click() {}
+private:
+    bool& m_flag;
+    Connection& m_connection;
+};
+
+} // namespace
+
+RunOutcome Program::cmdBackup_Click()
+{
+    if (m_runInProgress)
+        return RunOutcome::Ended;
+    RunGuard guard(m_runInProgress, m_connection);
+    return m_backupRun.cmdBackup_Click();
+}
+
+RunOutcome Program::cmdRestore_Click()
+{
+    if (m_runInProgress)
+        return RunOutcome::Ended;
+    RunGuard guard(m_runInProgress, m_connection);
+    return m_restoreRun.cmdRestore_Click();
+}
+
+void Program::chkMasterReset_Click()
+{
+    m_masterReset.chkMasterReset_Click();
+}

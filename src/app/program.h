@@ -2,8 +2,16 @@
 
 #include "app/connection.h"
 #include "app/statuslog.h"
+#include "backupfile/backupfile.h"
+#include "backupfile/fileselection.h"
+#include "categories/categoryservices.h"
 #include "phone/commandchannel.h"
+#include "phone/obextransfer.h"
 #include "phone/phonelink.h"
+#include "runs/backuprun.h"
+#include "runs/categories.h"
+#include "runs/masterreset.h"
+#include "runs/restorerun.h"
 
 #include <QObject>
 #include <functional>
@@ -45,15 +53,23 @@ public:
     void Form_Load();
     CellPhone* FindConnectedPhone();
     void cmdClear_Click();
-    // The two runs and the master reset request (wired to the runs as they are built).
-    void cmdBackup_Click();
-    void cmdRestore_Click();
+    // The two runs and the master reset request. A run started while another one waits for
+    // the phone is refused: both share the program's lists and the command channel.
+    RunOutcome cmdBackup_Click();
+    RunOutcome cmdRestore_Click();
     void chkMasterReset_Click();
+    bool runInProgress() const { return m_runInProgress; }
 
     StatusLog& log() { return m_log; }
     PhoneLink& link() { return m_link; }
     CommandChannel& channel() { return m_channel; }
     Connection& connection() { return m_connection; }
+    BackupFile& file() { return m_file; }
+    FileSelection& fileSelection() { return m_selection; }
+    ObexTransfer& obex() { return m_obex; }
+    CategoryServices& services() { return m_services; }
+    Categories& categories() { return m_categories; }
+    MasterReset& masterReset() { return m_masterReset; }
     MainView& view() { return m_env.view; }
     UserInterface& ui() { return m_env.ui; }
     MonotonicClock& clock() { return m_env.clock; }
@@ -65,4 +81,13 @@ private:
     PhoneLink m_link;
     CommandChannel m_channel;
     Connection m_connection;
+    BackupFile m_file;
+    FileSelection m_selection;
+    ObexTransfer m_obex;
+    CategoryServices m_services;
+    Categories m_categories;
+    MasterReset m_masterReset;
+    BackupRun m_backupRun;
+    RestoreRun m_restoreRun;
+    bool m_runInProgress = false;
 };

@@ -1,0 +1,114 @@
+#include "app/frmmain.h"
+
+#include "app/appicon.h"
+#include "app/frmabout.h"
+#include "app/program.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <cstdlib>
+
+frmMain::frmMain(MonotonicClock& clock, WallClock& wallClock, MonitorFactory createPhoneMonitor,
+                 const QString& programFolder, const QString& fallbackFolder, UserInterface* ui,
+                 QWidget* parent)
+    : QWidget(parent), m_gui(this), m_exitProcess([] { std::_Exit(EXIT_SUCCESS); })
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Cellarchive"));
+    setWindowIcon(cellarchiveIcon());
+    createControls();
+
+    m_program = std::make_unique<Program>(
+        ProgramEnvironment{clock, wallClock, ui ? *ui : m_gui, *this, std::move(createPhoneMonitor),
+                           programFolder, fallbackFolder});
+    connectControls();
+    m_program->Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::connectControls()
+{
+    connect(&m_program->log(), &StatusLog::statusTextChanged, m_txtStatus,
+            [this](const QString& text) {
+                QString shown = text;
+                shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+                m_txtStatus->setPlainText(shown);
+            });
+    connect(m_cmdClear, &QPushButton::clicked, this, [this] { m_program->cmdClear_Click(); });
+    connect(m_cmdBackup, &QPushButton::clicked, this, [this] { m_program->cmdBackup_Click(); });
+    connect(m_cmdRestore, &QPushButton::clicked, this, [this] { m_program->cmdRestore_Click(); });
+    // Only the user's click asks about the master reset; a tick set by the program does not.
+    connect(m_boxes[int(Box::MasterReset)], &QCheckBox::clicked, this,
+            [this] { m_program->chkMasterReset_Click(); });
+    connect(m_cmdAbout, &QPushButton::clicked, this, [this] { cmdAbout_Click(); });
+    connect(m_cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+}
+
+void frmMain::cmdAbout_Click()
+{
+    frmAbout about(this);
+    about.exec();
+}
+
+void frmMain::cmdExit_Click()
+{
+    // Ends the process even while a run waits in a nested event loop, which a normal quit of
+    // the event loop could not do.
+    m_exitProcess();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    m_exitProcess();
+    event->accept();
+}
+
+QPushButton* frmMain::button(Button which) const
+{
+    return which == Button::Backup ? m_cmdBackup : m_cmdRestore;
+}
+
+bool frmMain::isTicked(Box box) const
+{
+    return m_boxes[int(box)]->checkState() == Qt::Checked;
+}
+
+void frmMain::setTicked(Box box, bool ticked)
+{
+    m_boxes[int(box)]->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+bool frmMain::isBoxEnabled(Box box) const
+{
+    return m_boxes[int(box)]->isEnabled();
+}
+
+void frmMain::setBoxEnabled(Box box, bool enabled)
+{
+    m_boxes[int(box)]->setEnabled(enabled);
+}
+
+void frmMain::setButtonEnabled(Button which, bool enabled)
+{
+    button(which)->setEnabled(enabled);
+}
+
+void frmMain::setButtonCaption(Button which, const QString& caption)
+{
+    button(which)->setText(caption);
+}
+
+QString frmMain::phoneInfo(int index) const
+{
+    return index >= 0 && index < 4 ? m_lblPhoneInfo[index]->text() : QString();
+}
+
+void frmMain::setPhoneInfo(int index, const QString& text)
+{
+    if (index >= 0 && index < 4)
+        m_lblPhoneInfo[index]->setText(text);
+}

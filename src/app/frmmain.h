@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/guiuserinterface.h"
+#include "app/mainview.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class MonotonicClock;
+class WallClock;
+class PhoneMonitor;
+class Program;
+class UserInterface;
+
+// The main window: the controls the user sees, forwarding every click to the program's logic.
+// It holds no logic of its own; the Program it owns decides what the controls show.
+class frmMain : public QWidget, public MainView
+{
+    Q_OBJECT
+public:
+    using MonitorFactory = std::function<PhoneMonitor*(QObject* parent)>;
+
+    // Creates the controls and runs the load handler (Form_Load) before the window is shown.
+    // ui answers the program's questions; without one the window asks with real dialogs.
+    frmMain(MonotonicClock& clock, WallClock& wallClock, MonitorFactory createPhoneMonitor,
+            const QString& programFolder, const QString& fallbackFolder,
+            UserInterface* ui = nullptr, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    Program& program() { return *m_program; }
+
+    // What Exit and closing the window do; ending the process at once unless replaced.
+    void setExitHandler(std::function<void()> handler) { m_exitProcess = std::move(handler); }
+
+    bool isTicked(Box box) const override;
+    void setTicked(Box box, bool ticked) override;
+    bool isBoxEnabled(Box box) const override;
+    void setBoxEnabled(Box box, bool enabled) override;
+    void setButtonEnabled(Button button, bool enabled) override;
+    void setButtonCaption(Button button, const QString& caption) override;
+    QString phoneInfo(int index) const override;
+    void setPhoneInfo(int index, const QString& text) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void connectControls();
+    void cmdAbout_Click();
+    void cmdExit_Click();
+    QPushButton* button(Button which) const;
+
+    QCheckBox* m_boxes[PlainMainView::BoxCount] = {};
+    QLabel* m_lblPhoneInfo[4] = {};
+    QPlainTextEdit* m_txtStatus = nullptr;
+    QPushButton* m_cmdClear = nullptr;
+    QPushButton* m_cmdExit = nullptr;
+    QPushButton* m_cmdAbout = nullptr;
+    QPushButton* m_cmdRestore = nullptr;
+    QPushButton* m_cmdBackup = nullptr;
+
+    GuiUserInterface m_gui;
+    std::unique_ptr<Program> m_program;
+    std::function<void()> m_exitProcess;
+};

@@ -1,0 +1,53 @@
+#include "app/guiuserinterface.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+bool GuiUserInterface::chooseFile(bool save, const QString& title, const QString& initialFolder,
+                                  const QString& filterDescription, const QString& filterPattern,
+                                  QString& path)
+{
+    QFileDialog dialog(m_owner, title, initialFolder);
+    dialog.setObjectName(QStringLiteral("fileDialog"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // The program itself asks before it replaces a file and reports a file it cannot read.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // A description that already names its pattern ("MS (*.MS)") is a complete filter.
+    dialog.setNameFilter(filterDescription.contains(filterPattern)
+                             ? filterDescription
+                             : filterDescription + QStringLiteral(" (") + filterPattern +
+                                   QLatin1Char(')'));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty())
+        return false;
+    path = chosen.first();
+    return true;
+}
+
+bool GuiUserInterface::askQuestion(const QString& title, const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Warning, title, shown, QMessageBox::Yes | QMessageBox::No,
+                    m_owner);
+    box.setObjectName(QStringLiteral("questionBox"));
+    // Both questions guard something destructive: Enter alone must not confirm it.
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString GuiUserInterface::inputBox(const QString& prompt, const QString& title,
+                                   const QString& defaultText)
+{
+    QInputDialog dialog(m_owner);
+    dialog.setObjectName(QStringLiteral("inputBox"));
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}

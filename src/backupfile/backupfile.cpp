@@ -1,0 +1,163 @@
+#include "backupfile/backupfile.h"
+
+#include "app/statuslog.h"
+#include "core/clock.h"
+#include "core/codepage.h"
+#include "core/programerror.h"
+#include "phone/phonelink.h"
+
+#include <QFile>
+
+namespace {
+
+const QString kSource = QStringLiteral("Cellarchive");
+
+[[noreturn]] void failFileAccess(const QString& description, const QFile& file)
+{
+    throw ProgramError(BackupFile::FileAccessError, kSource,
+                       description + QStringLiteral(" -> ") + file.fileName() +
+                           QStringLiteral(" (") + file.errorString() + QLatin1Char(')'));
+}
+
+} // namespace
+
+BackupFile::BackupFile(StatusLog& log, MonotonicClock& clock, const PhoneLink& link)
+    : m_log(log), m_clock(clock), m_link(link)
+{
+}
+
+void BackupFile::yieldOnce()
+{
+    m_clock.yieldUntil(m_clock.nowMs());
+}
+
+void BackupFile::AppendLine(const QString& text)
+{
+    // Opened and closed for every line, so a run that stops half-way leaves complete lines.
+    QFile file(sBackUpFIleName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        failFileAccess(QStringLiteral("Can not open the backup file"), file);
+    const QByteArray bytes = codepage::encode(text + QStringLiteral("\r\n"));
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        failFileAccess(QStringLiteral("Can not write the backup file"), file);
+    file.close();
+}
+
+bool BackupFile::bReadFileToArray()
+{
+    QFile file(sBackUpFIleName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    const bool readFailed = file.error() != QFileDevice::NoError;
+    file.close();
+    if (readFailed)
+        return false;
+
+    // A line ends at CR LF or at a lone CR; a lone LF belongs to the line's text.
+    const QString text = codepage::decode(bytes);
+    QStringList lines{QString()};
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    while (start < size) {
+        qsizetype end = text.indexOf(QLatin1Char('\r'), start);
+        if (end < 0)
+            end = size;
+        lines.last() = text.mid(start, end - start);
+        lines.append(QString());
+        start = end + 1;
+        if (start < size && text.at(start) == QLatin1Char('\n'))
+            ++start;
+        yieldOnce();
+    }
+
+    if (lines.size() - 1 > MaxLines) {
+        // A 16-bit line index would wrap around inside such a file.
+        const QString message = QStringLiteral("The file has more than ") +
+                                QString::number(MaxLines) +
+                                QStringLiteral(" lines -> can not restore it");
+        m_log.WriteLog(message);
+        m_log.UpdateStat(message);
+        return false;
+    }
+    sFileLines = lines;
+    return true;
+}
+
+bool BackupFile::bCheckFile()
+{
+    std::array<int, sections::Count> counters{};
+    for (const QString& line : std::as_const(sFileLines)) {
+        const int iTag = sections::findTag(sections::tagWord(line));
+        if (iTag >= 0 && sections::table()[iTag].counted)
+            ++counters[iTag];
+        yieldOnce();
+    }
+    bool result = true;
+    for (int iTag = 0; iTag < sections::Count; ++iTag) {
+        if (counters[iTag] > 1) {
+            m_log.WriteLog(QStringLiteral("Failed to decode the file -->iTag<-->") +
+                           QString::number(iTag));
+            result = false;
+        }
+    }
+    return result;
+}
+
+bool BackupFile::registerReader(qint16 iTag, SectionReader reader)
+{
+    if (iTag < 0 || iTag >= sections::Count || !sections::table()[iTag].hasReader)
+        return false;
+    m_readers[iTag] = std::move(reader);
+    return true;
+}
+
+QString BackupFile::lineAt(int index) const
+{
+    return index >= 0 && index < sFileLines.size() ? sFileLines.at(index) : QString();
+}
+
+void BackupFile::decodeSection(int iTag, int& lineIndex)
+{
+    const SectionReader& reader = m_readers[iTag];
+    switch (iTag) {
+    case sections::Contacts:
+        if (!m_link.bPhonebookSupported) {
+            // The entries of an unsupported phonebook are not restored.
+            ++lineIndex;
+            return;
+        }
+        break;
+    case sections::Calendar:
+        if (lineAt(lineIndex + 1).contains(QLatin1String("<Calendar/>"))) {
+            m_log.WriteLog(QStringLiteral(
+                "Incorrect string of calendar -> nothing to send, bad programming;-)"));
+            ++lineIndex;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    if (!reader)
+        return;
+    // A reader never sends the walk backwards, which could otherwise restore a section twice
+    // or never end.
+    lineIndex = qMax(lineIndex, reader(lineIndex));
+}
+
+bool BackupFile::bDecodeFile()
+{
+    int lineIndex = 0;
+    while (lineIndex <= sFileLines.size() - 1) {
+        const QString word = sections::tagWord(sFileLines.at(lineIndex));
+        const int iTag = sections::findTag(word);
+        if (iTag >= 0)
+            decodeSection(iTag, lineIndex);
+        else
+            m_log.WriteLog(QStringLiteral("Unknown Line ->") + word);
+        yieldOnce();
+        ++lineIndex;
+    }
+    return true;
+}

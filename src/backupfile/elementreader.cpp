@@ -1,0 +1,91 @@
+#include "backupfile/backupfile.h"
+
+#include "app/statuslog.h"
+#include "backupfile/elements.h"
+
+bool BackupFile::opensSection(const QString& line) const
+{
+    return sections::findTag(sections::tagWord(line)) >= 0;
+}
+
+void BackupFile::logMissingClose(const QString& closingText)
+{
+    m_log.WriteLog(QStringLiteral("Missing end of section -> ") + closingText);
+}
+
+void BackupFile::handleElementLine(const QString& line, const ElementHandler& onElement)
+{
+    const qsizetype open = line.indexOf(QLatin1Char('<'));
+    const qsizetype space = open < 0 ? -1 : line.indexOf(QLatin1Char(' '), open);
+    const QLatin1String valueMark("value=");
+    const qsizetype valueStart = line.indexOf(valueMark);
+    const qsizetype valueEnd =
+        valueStart < 0 ? -1 : line.indexOf(QLatin1String("/>"), valueStart + valueMark.size());
+    if (space < 0 || valueEnd < 0) {
+        m_log.WriteLog(QStringLiteral("Incorrect element line -> ") + line);
+        return;
+    }
+    const QString key = line.mid(open + 1, space - open - 1);
+    const qsizetype from = valueStart + valueMark.size();
+    onElement(key, line.mid(from, valueEnd - from));
+}
+
+int BackupFile::readElements(int lineIndex, const QString& skipText, const QString& closingText,
+                             const ElementHandler& onElement)
+{
+    const int last = static_cast<int>(sFileLines.size()) - 1;
+    // The line after the current one decides whether the reading goes on.
+    auto endsHere = [&](int index) {
+        if (index >= last) {
+            logMissingClose(closingText);
+            return true;
+        }
+        const QString& next = sFileLines.at(index + 1);
+        if (next.contains(closingText))
+            return true;
+        if (opensSection(next)) {
+            logMissingClose(closingText);
+            return true;
+        }
+        return false;
+    };
+
+    if (lineIndex < 0 || endsHere(lineIndex))
+        return lineIndex;
+    int index = lineIndex;
+    for (;;) {
+        ++index;
+        const QString& line = sFileLines.at(index);
+        const bool skipped =
+            (!skipText.isEmpty() && line.contains(skipText)) || line.size() <= 2;
+        if (!skipped)
+            handleElementLine(line, onElement);
+        if (endsHere(index))
+            return index;
+        yieldOnce();
+    }
+}
+
+bool BackupFile::readInt16(const QString& key, const QString& value, qint16& target)
+{
+    const std::optional<qint16> number = elements::valueToInt16(value);
+    if (!number) {
+        m_log.WriteLog(QStringLiteral("Value out of range -> ") + key + QStringLiteral(" value=") +
+                       value);
+        return false;
+    }
+    target = *number;
+    return true;
+}
+
+bool BackupFile::readInt32(const QString& key, const QString& value, qint32& target)
+{
+    const std::optional<qint32> number = elements::valueToInt32(value);
+    if (!number) {
+        m_log.WriteLog(QStringLiteral("Value out of range -> ") + key + QStringLiteral(" value=") +
+                       value);
+        return false;
+    }
+    target = *number;
+    return true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+class UserInterface;
+class StatusLog;
+class MonotonicClock;
+
+// Choosing the backup file in the file dialog, and removing an old file of the chosen name
+// before a backup writes it anew.
+class FileSelection
+{
+public:
+    FileSelection(UserInterface& ui, StatusLog& log, MonotonicClock& clock);
+
+    // Shows the save (save = true) or open dialog for files of the given extension (without its
+    // dot). On confirmation fileName receives the path, completed with the extension when it
+    // lacks it; on cancel it is left as it was and the result is false.
+    bool bSelectFile(const QString& initialFolder, const QString& extension, QString& fileName,
+                     const QString& title, bool save);
+
+    // True when an entry exists at the path (a file, or anything else of that name).
+    bool bFileExists(const QString& path) const;
+    // True when the file existed and is gone afterwards.
+    bool bDeleteFile(const QString& path) const;
+    // Cuts a full path to the bare file name and gives its extension; logs a path it cannot cut.
+    void getfilename(QString& sFileName, QString& sExtension);
+
+    // Before a backup: asks before an existing file is erased and removes it. True when the
+    // backup may go on; false when the user declined or the old file could not be removed.
+    bool replaceExistingFile(const QString& path);
+
+private:
+    void yieldOnce();
+
+    UserInterface& m_ui;
+    StatusLog& m_log;
+    MonotonicClock& m_clock;
+};

@@ -1,0 +1,52 @@
+#include "backupfile/sectiontable.h"
+
+namespace sections {
+
+const std::array<Section, Count>& table()
+{
+    // Every calendar entry line has the tag word "<Calendar" too, so it cannot be counted.
+    static const std::array<Section, Count> kTable = {{
+        {Contacts, "<Contacts", true, true},
+        {Calendar, "<Calendar", true, false},
+        {SettingsCalendar, "<Settings_Calendar", false, true},
+        {SmsMessages, "<SMS_Messages", true, true},
+        {SettingsSms, "<Settings_SMS", false, true},
+        {SettingsProfiles, "<Settings_Profiles", true, true},
+        {SettingsDisplay, "<Settings_Display", false, true},
+        {SettingsLanguage, "<Settings_Language", false, true},
+        {SettingsSound, "<Settings_Sound", false, true},
+        {SettingsTime, "<Settings_Time", true, true},
+        {SettingsPhonebook, "<Settings_Phonebook", false, true},
+        {SettingsCallhandling, "<Settings_Callhandling", false, true},
+        {SettingsLocks, "<Settings_Locks", true, true},
+        {SettingsWap, "<Settings_WAP", true, true},
+        {Bookmarks, "<Bookmarks", true, true},
+        {SettingsDataAccount, "<Settings_DataAccount", true, true},
+        {SettingsCustomMenu, "<Settings_CustomMenu", true, true},
+        {SettingsEmail, "<Settings_Email", false, true},
+    }};
+    return kTable;
+}
+
+int findTag(const QString& tagWord)
+{
+    for (const Section& section : table()) {
+        if (tagWord == QLatin1String(section.tagWord))
+            return section.iTag;
+    }
+    return -1;
+}
+
+QString tagWord(const QString& line)
+{
+    const qsizetype open = line.indexOf(QLatin1Char('<'));
+    if (open < 0)
+        return line;
+    const QString rest = line.mid(open);
+    qsizetype end = rest.indexOf(QLatin1Char(' '));
+    if (end < 0)
+        end = rest.indexOf(QLatin1Char('>'));
+    return end < 0 ? rest : rest.left(end);
+}
+
+} // namespace sections

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// The section names a restore knows, numbered by iTag. The numbering indexes the counters of
+// the duplicate check, and the table order is the order in which a tag word is compared.
+namespace sections {
+
+enum Tag : qint16 {
+    Contacts = 0,
+    Calendar = 1,
+    SettingsCalendar = 2,
+    SmsMessages = 3,
+    SettingsSms = 4,
+    SettingsProfiles = 5,
+    SettingsDisplay = 6,
+    SettingsLanguage = 7,
+    SettingsSound = 8,
+    SettingsTime = 9,
+    SettingsPhonebook = 10,
+    SettingsCallhandling = 11,
+    SettingsLocks = 12,
+    SettingsWap = 13,
+    Bookmarks = 14,
+    SettingsDataAccount = 15,
+    SettingsCustomMenu = 16,
+    SettingsEmail = 17,
+};
+
+constexpr int Count = 18;
+
+struct Section
+{
+    qint16 iTag;
+    const char* tagWord; // the opening tag word, "<" and the name
+    bool hasReader;      // a category of this program reads it
+    bool counted;        // a second opening makes the file unusable
+};
+
+const std::array<Section, Count>& table();
+
+// The iTag of a tag word (exact, case included), or -1 when it names no section.
+int findTag(const QString& tagWord);
+
+// The word a line opens with: from its first "<" up to the first space, else up to the first
+// ">", else to the end of the line. A line without "<" is its own tag word.
+QString tagWord(const QString& line);
+
+} // namespace sections

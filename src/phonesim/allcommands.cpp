@@ -1,0 +1,11 @@
+#include "phonesim/commandtable.h"
+#include "phonesim/phonecategories.h"
+
+namespace phonesim {
+
+void registerAllCommands(CommandTable& table)
+{
+    registerTimeCommands(table);
+}
+
+} // namespace phonesim

@@ -1,0 +1,97 @@
+#include "phonesim/commandtable.h"
+
+#include "phonesim/simstatus.h"
+
+#include <QMetaType>
+#include <exception>
+#include <limits>
+
+namespace phonesim {
+
+bool CommandTable::add(qint32 code, const QString& name, CommandHandler handler)
+{
+    Q_ASSERT_X(!m_entries.count(code), "CommandTable::add", "command code registered twice");
+    return m_entries.emplace(code, Entry{name, std::move(handler)}).second;
+}
+
+bool CommandTable::contains(qint32 code) const
+{
+    return m_entries.count(code) != 0;
+}
+
+QString CommandTable::name(qint32 code) const
+{
+    const auto it = m_entries.find(code);
+    return it == m_entries.end() ? QString() : it->second.name;
+}
+
+QList<qint32> CommandTable::codes() const
+{
+    QList<qint32> result;
+    result.reserve(static_cast<qsizetype>(m_entries.size()));
+    for (const auto& [code, entry] : m_entries)
+        result.append(code);
+    return result;
+}
+
+CommandResult CommandTable::run(qint32 code, PhoneImage& image, const QVariantList& params) const
+{
+    const auto it = m_entries.find(code);
+    if (it == m_entries.end())
+        return answer::status(status::NotSupported);
+    // A phone answers a command it cannot carry out; it never goes down over one.
+    try {
+        return it->second.handler(image, params);
+    } catch (const std::exception&) {
+        return answer::invalidParameter();
+    }
+}
+
+namespace answer {
+
+CommandResult ok(const QVariantList& data)
+{
+    return CommandResult{status::Ok, data};
+}
+
+CommandResult status(qint32 value)
+{
+    return CommandResult{value, {}};
+}
+
+CommandResult invalidParameter()
+{
+    return CommandResult{status::InvalidParameter, {}};
+}
+
+} // namespace answer
+
+std::optional<qint64> integerParam(const QVariantList& params, qsizetype index)
+{
+    if (index < 0 || index >= params.size())
+        return std::nullopt;
+    const QVariant& value = params.at(index);
+    switch (value.typeId()) {
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Char:
+        return value.toLongLong();
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: {
+        const qulonglong unsignedValue = value.toULongLong();
+        if (unsignedValue > static_cast<qulonglong>(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
+        return static_cast<qint64>(unsignedValue);
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace phonesim

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+namespace phonesim {
+
+// The built-in demo phone, a BVT610 with plausible identity and content in every category.
+QJsonObject demoPhone();
+// A phone of the given model in factory state: identity, factory settings, no data.
+QJsonObject blankPhone(const QString& model);
+
+// The image the program uses: $CELLARCHIVE_PHONE when set, else demo-phone.json in the
+// "cellarchive/phones" folder of the user's data location.
+QString defaultImagePath();
+// Writes the demo phone to path unless a file is there already; false with a description
+// naming the file when it cannot be written.
+bool ensureImage(const QString& path, QString& error);
+
+} // namespace phonesim

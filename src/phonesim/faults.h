@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QHash>
+#include <QJsonObject>
+#include <QSet>
+#include <QString>
+#include <optional>
+
+namespace phonesim {
+
+// Failures the simulated phone shows on demand; without any it never fails. Declared in the
+// image's "faults" object or set by tests through PhoneImage::setFaults.
+struct Faults
+{
+    // IsCommandSupported answers 0; a command sent anyway is answered status::NotSupported.
+    QSet<qint32> unsupported;
+    // Answered with the given non-zero status and no values; the command does nothing.
+    QHash<qint32, qint32> refused;
+    // Never answered.
+    QSet<qint32> unanswered;
+    // Answered after the given seconds instead of the image's latency.
+    QHash<qint32, double> lateSeconds;
+    // Answered with a single value in Data instead of an array of values.
+    QSet<qint32> nonArrayData;
+    // The phone goes away right after it answered this many commands (0 = never). Counted
+    // from when the phone was built; it happens once.
+    int unplugAfterCommands = 0;
+    // General() gives no settings object.
+    bool noSettingsObject = false;
+
+    bool isEmpty() const;
+    QJsonObject toJson() const;
+    // Strict: a member of the wrong type or an unknown member is an error, so that a typo in a
+    // hand-written image does not silently leave a fault out.
+    static std::optional<Faults> fromJson(const QJsonObject& json, QString& error);
+};
+
+} // namespace phonesim

@@ -1,0 +1,55 @@
+#include "phonesim/irmcstore.h"
+
+namespace phonesim {
+
+qint64 nextLuid(const QList<IrmcEntry>& entries, qint64 last)
+{
+    qint64 highest = last;
+    for (const IrmcEntry& entry : entries) {
+        bool ok = false;
+        const qint64 value = entry.luid.toLongLong(&ok);
+        if (ok)
+            highest = qMax(highest, value);
+    }
+    return highest + 1;
+}
+
+MemoryIrmcStore::MemoryIrmcStore(IrmcIdentity identity) : m_identity(std::move(identity)) {}
+
+IrmcIdentity MemoryIrmcStore::defaultIdentity()
+{
+    return IrmcIdentity{QStringLiteral("Phonesim"), QStringLiteral("PS-100"),
+                        QStringLiteral("350000000000001"), QStringLiteral("1.0")};
+}
+
+QList<IrmcEntry>& MemoryIrmcStore::book(IrmcBook which)
+{
+    return which == IrmcBook::Phonebook ? m_phonebook : m_calendar;
+}
+
+QList<IrmcEntry> MemoryIrmcStore::entries(IrmcBook which) const
+{
+    return which == IrmcBook::Phonebook ? m_phonebook : m_calendar;
+}
+
+QString MemoryIrmcStore::add(IrmcBook which, const QByteArray& data)
+{
+    QList<IrmcEntry>& entries = book(which);
+    m_lastLuid = nextLuid(entries, m_lastLuid);
+    const QString luid = QString::number(m_lastLuid);
+    entries.append(IrmcEntry{luid, data});
+    return luid;
+}
+
+bool MemoryIrmcStore::clear(IrmcBook which)
+{
+    book(which).clear();
+    return true;
+}
+
+void MemoryIrmcStore::setEntries(IrmcBook which, const QList<IrmcEntry>& entries)
+{
+    book(which) = entries;
+}
+
+} // namespace phonesim

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace phonesim {
+
+// The two IrMC object stores of the phone.
+enum class IrmcBook { Phonebook, Calendar };
+
+// One contact (a vCard) or one calendar entry (a VEVENT or VTODO block), without its
+// X-IRMC-LUID line: the LUID is kept beside the data and written into the line when the
+// phone sends the entry.
+struct IrmcEntry
+{
+    QString luid;
+    QByteArray data;
+};
+
+// What the phone tells about itself in its device information object.
+struct IrmcIdentity
+{
+    QString manufacturer;
+    QString model;
+    QString serialNumber;
+    QString softwareVersion;
+};
+
+// The contacts and calendar entries behind the phone's OBEX server.
+class IrmcStore
+{
+public:
+    virtual ~IrmcStore() = default;
+
+    virtual QList<IrmcEntry> entries(IrmcBook book) const = 0;
+    // Keeps data as a new entry under a LUID that no entry of the book had before; the LUID,
+    // or an empty text when the store could not keep the entry.
+    virtual QString add(IrmcBook book, const QByteArray& data) = 0;
+    // Empties the book; false when the store could not keep the change.
+    virtual bool clear(IrmcBook book) = 0;
+    virtual IrmcIdentity identity() const = 0;
+    // Room of the book, for the information log.
+    virtual int maximumRecords(IrmcBook book) const = 0;
+};
+
+// The next LUID after every numeric LUID in entries and after last; LUIDs are never reused,
+// so a phone that was emptied still hands out new ones.
+qint64 nextLuid(const QList<IrmcEntry>& entries, qint64 last);
+
+// A store that lives only as long as the object, for tests and throw-away phones.
+class MemoryIrmcStore final : public IrmcStore
+{
+public:
+    explicit MemoryIrmcStore(IrmcIdentity identity = defaultIdentity());
+
+    static IrmcIdentity defaultIdentity();
+
+    QList<IrmcEntry> entries(IrmcBook book) const override;
+    QString add(IrmcBook book, const QByteArray& data) override;
+    bool clear(IrmcBook book) override;
+    IrmcIdentity identity() const override { return m_identity; }
+    int maximumRecords(IrmcBook) const override { return m_maximumRecords; }
+
+    // Replaces a book as it stands, LUIDs included.
+    void setEntries(IrmcBook book, const QList<IrmcEntry>& entries);
+    void setMaximumRecords(int records) { m_maximumRecords = records; }
+
+private:
+    QList<IrmcEntry>& book(IrmcBook book);
+
+    IrmcIdentity m_identity;
+    QList<IrmcEntry> m_phonebook;
+    QList<IrmcEntry> m_calendar;
+    qint64 m_lastLuid = 0;
+    int m_maximumRecords = 500;
+};
+
+} // namespace phonesim

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "phonesim/irmcstore.h"
+#include "phonesim/obexpacket.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace phonesim {
+
+// Failures the OBEX server shows on demand; without any it never fails.
+struct ObexFaults
+{
+    bool refuseConnect = false;
+    // The answer after this many packets of a get is a refusal (-1 = never).
+    int failGetAfterPackets = -1;
+    // The put of this number, counted from 1 over the server's lifetime, is refused (0 = none).
+    int refusePutNumber = 0;
+    // A put whose data contain these bytes is refused (empty = none).
+    QByteArray refusePutMatching;
+    bool refuseDisconnect = false;
+    // The response code of every refusal above.
+    quint8 refusalCode = obex::response::ServiceUnavailable;
+};
+
+// The phone's IrMC OBEX server. It is fed the bytes of a stream and gives back the bytes of
+// its answers, so it runs over any byte stream: a test, an in-process client, a pipe.
+class ObexServer
+{
+public:
+    static const QByteArray IrmcTarget;
+    static const QString PhonebookName;
+    static const QString CalendarName;
+    static const QString NewContactName;
+    static const QString NewCalendarEntryName;
+    static const QString DeviceInfoName;
+    static const QString PhonebookInfoName;
+    static const QString CalendarInfoName;
+
+    explicit ObexServer(IrmcStore& store, quint16 maxPacketSize = 1024);
+
+    // Takes the next bytes of the stream; the answers to every request they complete, in order.
+    // A packet whose length field cannot be right is answered Bad Request and the bytes
+    // received so far are dropped, since the stream can no longer be split into packets.
+    QByteArray feed(const QByteArray& bytes);
+    // The answer to one whole request packet.
+    QByteArray handle(const QByteArray& request);
+
+    ObexFaults& faults() { return m_faults; }
+    bool isConnected() const { return m_connected; }
+    quint16 maxPacketSize() const { return m_maxPacketSize; }
+    // The largest packet the server sends on the current connection.
+    quint16 sendPacketSize() const { return m_sendSize; }
+    // Why the last request was refused as malformed, for diagnostics.
+    const QString& lastError() const { return m_lastError; }
+
+private:
+    struct GetState
+    {
+        bool active = false;
+        bool requestComplete = false;
+        QString name;
+        QByteArray object;
+        qsizetype sent = 0;
+        int packets = 0;
+    };
+    struct PutState
+    {
+        bool active = false;
+        QString name;
+        QByteArray data;
+    };
+
+    obex::Packet answer(const obex::Packet& request);
+    obex::Packet connect(const obex::Packet& request);
+    obex::Packet disconnect();
+    obex::Packet get(const obex::Packet& request);
+    obex::Packet nextGetPacket();
+    obex::Packet put(const obex::Packet& request);
+    quint8 storePut(const QString& name, const QByteArray& data);
+    bool objectFor(const QString& name, QByteArray& object) const;
+    obex::Packet answerWith(quint8 code, const QString& why = QString());
+
+    IrmcStore& m_store;
+    quint16 m_maxPacketSize;
+    quint16 m_sendSize = obex::MinPacketSize;
+    bool m_connected = false;
+    quint32 m_connectionId = 0;
+    quint32 m_lastConnectionId = 0;
+    int m_puts = 0;
+    GetState m_get;
+    PutState m_put;
+    ObexFaults m_faults;
+    QByteArray m_buffer;
+    QString m_lastError;
+};
+
+} // namespace phonesim

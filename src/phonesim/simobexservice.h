@@ -1,0 +1,65 @@
+#pragma once
+
+#include "phone/components.h"
+#include "phonesim/obexpacket.h"
+
+#include <functional>
+#include <memory>
+
+namespace phonesim {
+
+class IrmcStore;
+class ObexServer;
+
+// The OBEX client of the simulated phone's OBEX service object. It frames the header bytes
+// the program builds into OBEX packets, adds the connection id the server gave, carries each
+// packet to the server over a transport and reports the server's response code in status.
+// A transport that brings back no whole, well-formed answer makes the call throw
+// ProgramError, as a failing component call would.
+class SimObexService final : public ObexService
+{
+    Q_OBJECT
+public:
+    // Carries one request packet and brings back the bytes of the answer.
+    using Transport = std::function<QByteArray(const QByteArray& request)>;
+
+    // Bytes the service adds around the program's headers: the packet prefix and the
+    // connection id header.
+    static constexpr int FramingSize = obex::PacketPrefixSize + 5;
+    static constexpr quint16 DefaultReceiveSize = 0x2000;
+
+    explicit SimObexService(Transport transport, quint16 receiveSize = DefaultReceiveSize,
+                            QObject* parent = nullptr);
+    ~SimObexService() override;
+
+    // A transport that hands each packet straight to server.
+    static Transport directTo(ObexServer& server);
+    // A service with its own server on store, talking to it in process.
+    static SimObexService* inProcess(std::shared_ptr<IrmcStore> store,
+                                     quint16 serverPacketSize = 1024, QObject* parent = nullptr);
+
+    // Writes back into packetSize the room the server's packets leave for the program's
+    // headers once the service's own framing is added.
+    bool Connect(const QByteArray& target, qint32& packetSize, QString& unused,
+                 qint32& status) override;
+    // data gets the answer's Body or End-of-body header, identifier and length included.
+    bool Get(const QByteArray& nameHeader, QByteArray& data, bool& final,
+             qint32& status) override;
+    bool Put(const QByteArray& packet, bool final, QString& unused, qint32& status) override;
+    bool Disconnect(const QString& empty, QString& unused, qint32& status) override;
+
+    ObexServer* server() const { return m_server.get(); }
+
+private:
+    obex::Packet exchange(quint8 code, const QByteArray& headers, qint32& status);
+
+    Transport m_transport;
+    quint16 m_receiveSize;
+    bool m_hasConnectionId = false;
+    quint32 m_connectionId = 0;
+    bool m_getInProgress = false;
+    std::shared_ptr<IrmcStore> m_store;
+    std::unique_ptr<ObexServer> m_server;
+};
+
+} // namespace phonesim

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "categories/setting_time.h"
+
+struct CategoryServices;
+class BackupFile;
+
+// Every data category of the program, with its values that live for the whole process.
+struct Categories
+{
+    explicit Categories(CategoryServices& services);
+
+    // Attaches each category's section reader to the file's dispatcher.
+    void registerReaders(BackupFile& file);
+
+    Setting_Time time;
+};

@@ -1,0 +1,41 @@
+#include "runs/masterreset.h"
+
+#include "app/mainview.h"
+#include "app/statuslog.h"
+#include "categories/categoryservices.h"
+#include "core/userinterface.h"
+#include "phone/commandchannel.h"
+#include "phone/obextransfer.h"
+#include "phone/variants.h"
+
+MasterReset::MasterReset(CategoryServices& services, ObexTransfer& obex, MainView& view)
+    : m_services(services), m_obex(obex), m_view(view)
+{
+}
+
+void MasterReset::chkMasterReset_Click()
+{
+    if (!m_view.isTicked(MainView::Box::MasterReset))
+        return;
+    if (!m_services.ui.askQuestion(QStringLiteral("Master Reset"),
+                                   QStringLiteral("Are you sure???\r\nthis will erase all settings "
+                                                  "in your phone....")))
+        m_view.setTicked(MainView::Box::MasterReset, false);
+}
+
+void MasterReset::SetMasterReset()
+{
+    if (!m_services.sendOk(110, QStringLiteral("CMD_SETFACTORYDEFAULT"),
+                           {variants::text(sPhoneLockCode), variants::int16(1)})) {
+        m_services.log.UpdateStat(QStringLiteral("Failed to make a Master Reset"));
+        m_services.log.UpdateStat(QStringLiteral("Incorrect phonelock code???"));
+    }
+    CommandChannel& channel = m_services.channel;
+    channel.Pause(1);
+    m_obex.ObexConnect();
+    m_obex.Obex_Put(QStringLiteral("telecom/pb.vcf"), QByteArray());
+    m_obex.Obex_Put(QStringLiteral("telecom/cal.vcs"), QByteArray());
+    channel.Pause(1);
+    m_obex.ObexDisconnect();
+    channel.Pause(1);
+}

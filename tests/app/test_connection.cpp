@@ -1,0 +1,160 @@
+#include "app/connection.h"
+#include "app/mainview.h"
+#include "app/statuslog.h"
+#include "appfakes.h"
+#include "fakeclock.h"
+#include "phone/phonelink.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using Box = MainView::Box;
+using Button = MainView::Button;
+
+namespace {
+
+const QString kUnknownStatus = QStringLiteral(
+    "14:30:05 - Unknown PhoneType -> This modell has not been tested with this program!!\r\n");
+
+class ConnectionTest : public ::testing::Test
+{
+protected:
+    ConnectionTest() : log(wall), connection(link, log, view) { log.InitLog(dir.path(), {}); }
+
+    void connectPhone(CellPhone* phone) { connection.m_objPhoneMonitor_OnNotifyCellPhoneConnected(1, phone); }
+    void disconnectPhone(CellPhone* phone) { connection.m_objPhoneMonitor_OnNotifyCellPhoneConnected(0, phone); }
+    QStringList logLines() const { return logTexts(log.LogFile()); }
+
+    QTemporaryDir dir;
+    FakeWallClock wall;
+    StatusLog log;
+    PhoneLink link;
+    PlainMainView view;
+    Connection connection;
+};
+
+} // namespace
+
+TEST_F(ConnectionTest, ModelTableFirstRowInTableOrderWins)
+{
+    struct Case
+    {
+        const char* model;
+        bool phonebook;
+        bool known;
+    } cases[] = {
+        {"BVT68i", true, true},       {"xxBVT300", false, true}, {"BVT610", true, true},
+        {"BVT300/BVT68", true, true}, {"bvt300", true, false},   {"Other", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        connection.SetModelFlags(QLatin1String(c.model));
+        EXPECT_EQ(link.bPhonebookSupported, c.phonebook);
+        EXPECT_EQ(link.bCalendarSupported, c.phonebook);
+        EXPECT_EQ(link.bKnownPhoneType, c.known);
+        EXPECT_EQ(view.isBoxEnabled(Box::Pb), c.phonebook);
+        EXPECT_EQ(view.isBoxEnabled(Box::Cal), c.phonebook);
+    }
+}
+
+TEST_F(ConnectionTest, KnownPhoneIsShownAndLogged)
+{
+    FakeCellPhone phone(QStringLiteral("3500"), QStringLiteral("BVT610"));
+    connectPhone(&phone);
+    EXPECT_TRUE(link.bPhoneConnected);
+    EXPECT_EQ(link.m_objCellPhone, &phone);
+    EXPECT_EQ(view.phoneInfo(0), QStringLiteral("My phone"));
+    EXPECT_EQ(view.phoneInfo(1), QStringLiteral("3500"));
+    EXPECT_EQ(view.phoneInfo(2), QStringLiteral("BVT610"));
+    EXPECT_EQ(view.phoneInfo(3), QStringLiteral("R2A"));
+    EXPECT_TRUE(view.buttonEnabled(Button::Backup));
+    EXPECT_TRUE(view.buttonEnabled(Button::Restore));
+    EXPECT_EQ(log.statusText(), QStringLiteral("14:30:05 - Known PhoneType!!\r\n"));
+    EXPECT_EQ(logLines(),
+              (QStringList{QStringLiteral("Entered UpdateConnectionStatus"),
+                           QStringLiteral("Cell is something"), QStringLiteral("Mobile Name-->My phone"),
+                           QStringLiteral("IMEI-->3500"), QStringLiteral("Model-->BVT610"),
+                           QStringLiteral("Software-->R2A"), QStringLiteral("Phone Info--->My phone<---"),
+                           QStringLiteral("Phone Info--->3500<---"),
+                           QStringLiteral("Phone Info--->BVT610<---"),
+                           QStringLiteral("Phone Info--->R2A<---"), QStringLiteral("Phone Connected")}));
+}
+
+TEST_F(ConnectionTest, Bvt300ClearsPhonebookAndCalendarOnly)
+{
+    view.setTicked(Box::Pb, true);
+    view.setTicked(Box::Cal, true);
+    view.setTicked(Box::SMS, true);
+    FakeCellPhone phone(QStringLiteral("1"), QStringLiteral("BVT300"));
+    connectPhone(&phone);
+    EXPECT_FALSE(view.isTicked(Box::Pb));
+    EXPECT_FALSE(view.isTicked(Box::Cal));
+    EXPECT_FALSE(view.isBoxEnabled(Box::Pb));
+    EXPECT_FALSE(view.isBoxEnabled(Box::Cal));
+    EXPECT_TRUE(view.isTicked(Box::SMS));
+
+    disconnectPhone(&phone);
+    EXPECT_TRUE(view.isBoxEnabled(Box::Pb));
+    EXPECT_TRUE(view.isBoxEnabled(Box::Cal));
+    EXPECT_TRUE(view.isTicked(Box::SMS));
+}
+
+TEST_F(ConnectionTest, UnknownModelIsLoggedAndReported)
+{
+    FakeCellPhone phone(QStringLiteral("1"), QStringLiteral("Z100"));
+    connectPhone(&phone);
+    EXPECT_TRUE(logLines().contains(QStringLiteral("Unknown Phonetype-->Z100")));
+    EXPECT_EQ(log.statusText(), kUnknownStatus);
+    EXPECT_TRUE(view.isBoxEnabled(Box::Pb));
+    EXPECT_TRUE(view.buttonEnabled(Button::Backup));
+}
+
+TEST_F(ConnectionTest, OnlyTheCurrentPhoneDisconnects)
+{
+    FakeCellPhone phone(QStringLiteral("111"), QStringLiteral("BVT68"));
+    FakeCellPhone other(QStringLiteral("222"), QStringLiteral("BVT68"));
+    connectPhone(&phone);
+    log.clearStatus();
+
+    disconnectPhone(&other);
+    EXPECT_TRUE(link.bPhoneConnected);
+    EXPECT_EQ(link.m_objCellPhone, &phone);
+    EXPECT_EQ(view.phoneInfo(1), QStringLiteral("111"));
+    EXPECT_FALSE(log.statusText().contains(QStringLiteral("Lost connection")));
+
+    disconnectPhone(&phone);
+    EXPECT_FALSE(link.bPhoneConnected);
+    EXPECT_EQ(link.m_objCellPhone, nullptr);
+    EXPECT_TRUE(log.statusText().startsWith(QStringLiteral("14:30:05 - Lost connection to phone\r\n")));
+    EXPECT_EQ(view.phoneInfo(0), QStringLiteral("No connected phone..."));
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(view.phoneInfo(i), QStringLiteral("-"));
+    EXPECT_FALSE(view.buttonEnabled(Button::Backup));
+    EXPECT_FALSE(view.buttonEnabled(Button::Restore));
+    EXPECT_EQ(logLines().mid(logLines().size() - 3),
+              (QStringList{QStringLiteral("Entered UpdateConnectionStatus"),
+                           QStringLiteral("Cell is nothing"), QStringLiteral("Phone disconnected")}));
+}
+
+TEST_F(ConnectionTest, SecondConnectionReplacesWithoutLostLine)
+{
+    FakeCellPhone first(QStringLiteral("111"), QStringLiteral("BVT300"));
+    FakeCellPhone second(QStringLiteral("222"), QStringLiteral("Z9"));
+    connectPhone(&first);
+    connectPhone(&second);
+    EXPECT_EQ(link.m_objCellPhone, &second);
+    EXPECT_EQ(view.phoneInfo(1), QStringLiteral("222"));
+    EXPECT_TRUE(view.isBoxEnabled(Box::Pb));
+    EXPECT_FALSE(log.statusText().contains(QStringLiteral("Lost connection")));
+    EXPECT_TRUE(log.statusText().startsWith(kUnknownStatus));
+}
+
+TEST_F(ConnectionTest, PhoneThatFailsWhileReadCountsAsGone)
+{
+    FakeCellPhone phone(QStringLiteral("111"), QStringLiteral("BVT68"));
+    phone.failOnRead = true;
+    EXPECT_NO_THROW(connectPhone(&phone));
+    EXPECT_FALSE(link.bPhoneConnected);
+    EXPECT_EQ(view.phoneInfo(0), QStringLiteral("No connected phone..."));
+    EXPECT_FALSE(view.buttonEnabled(Button::Backup));
+}

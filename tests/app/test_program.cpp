@@ -1,0 +1,131 @@
+#include "app/mainview.h"
+#include "app/program.h"
+#include "appfakes.h"
+#include "fakeclock.h"
+#include "scriptedui.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using Button = MainView::Button;
+
+namespace {
+
+class FormLoadTest : public ::testing::Test
+{
+protected:
+    // Starts the program with a worker that knows the given phones.
+    void start(QList<CellPhone*> phones)
+    {
+        startWith([this, phones](QObject* parent) {
+            monitor = new FakePhoneMonitor(parent);
+            monitor->phones = phones;
+            return monitor;
+        });
+    }
+
+    void startWith(std::function<PhoneMonitor*(QObject*)> factory)
+    {
+        program = std::make_unique<Program>(ProgramEnvironment{
+            clock, wall, ui, view, std::move(factory), dir.path(), QString()});
+        program->Form_Load();
+    }
+
+    QStringList logLines() const { return logTexts(program->log().LogFile()); }
+
+    QTemporaryDir dir;
+    FakeClock clock;
+    FakeWallClock wall;
+    ScriptedUi ui;
+    PlainMainView view;
+    FakePhoneMonitor* monitor = nullptr;
+    std::unique_ptr<Program> program;
+};
+
+const QStringList kStartLines{QStringLiteral("Application Started"), QStringLiteral("Version 1.0.0"),
+                              QStringLiteral("0")};
+
+} // namespace
+
+TEST(ProgramVersion, VersionTextComesFromTheBuild)
+{
+    EXPECT_EQ(Program::versionText(),
+              QStringLiteral("Version %1.%2.%3")
+                  .arg(CELLARCHIVE_VERSION_MAJOR)
+                  .arg(CELLARCHIVE_VERSION_MINOR)
+                  .arg(CELLARCHIVE_VERSION_PATCH));
+}
+
+TEST_F(FormLoadTest, WithoutPhone)
+{
+    FakeCellPhone gone(QStringLiteral("1"), QStringLiteral("BVT68"));
+    gone.connected = false;
+    start({&gone});
+    EXPECT_EQ(logLines(), QStringList(kStartLines) << QStringLiteral("1") << QStringLiteral("2")
+                                                   << QStringLiteral("Form Loaded"));
+    EXPECT_FALSE(view.buttonEnabled(Button::Backup));
+    EXPECT_FALSE(view.buttonEnabled(Button::Restore));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(view.phoneInfo(i), QStringLiteral("-"));
+    EXPECT_TRUE(program->log().statusText().isEmpty());
+}
+
+TEST_F(FormLoadTest, WithConnectedPhoneTakesTheFirstConnectedOne)
+{
+    FakeCellPhone gone(QStringLiteral("1"), QStringLiteral("BVT68"));
+    gone.connected = false;
+    FakeCellPhone phone(QStringLiteral("2"), QStringLiteral("BVT610"));
+    FakeCellPhone later(QStringLiteral("3"), QStringLiteral("BVT300"));
+    start({&gone, &phone, &later});
+
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.mid(0, 7), QStringList(kStartLines) << QStringLiteral("1") << QStringLiteral("2")
+                                                        << QStringLiteral("3") << QStringLiteral("4"));
+    EXPECT_EQ(lines.at(7), QStringLiteral("Entered UpdateConnectionStatus"));
+    EXPECT_EQ(lines.mid(lines.size() - 4),
+              (QStringList{QStringLiteral("Phone Connected"), QStringLiteral("5"), QStringLiteral("6"),
+                           QStringLiteral("Form Loaded")}));
+    EXPECT_EQ(program->link().m_objCellPhone, &phone);
+    EXPECT_TRUE(program->link().bPhoneConnected);
+    EXPECT_EQ(view.phoneInfo(1), QStringLiteral("2"));
+    EXPECT_TRUE(view.buttonEnabled(Button::Backup));
+    EXPECT_TRUE(view.buttonEnabled(Button::Restore));
+
+    // From now on the worker's events are handled.
+    monitor->disconnectPhone(&phone);
+    EXPECT_FALSE(program->link().bPhoneConnected);
+    EXPECT_FALSE(view.buttonEnabled(Button::Backup));
+}
+
+TEST_F(FormLoadTest, FailingWorkerIsLoggedAndStartUpStops)
+{
+    startWith([](QObject*) -> PhoneMonitor* {
+        throw ProgramError(429, QStringLiteral("PMWORKERLib"),
+                           QStringLiteral("Component can't create object"));
+    });
+    EXPECT_EQ(logLines(), QStringList(kStartLines)
+                              << QStringLiteral("Error in Load Form") << QStringLiteral("#################")
+                              << QStringLiteral("Desc-->Component can't create object")
+                              << QStringLiteral("Number--> 429") << QStringLiteral("Source-->PMWORKERLib"));
+    EXPECT_FALSE(view.buttonEnabled(Button::Backup));
+    EXPECT_EQ(program->link().m_objPhoneMonitor, nullptr);
+}
+
+TEST_F(FormLoadTest, MissingWorkerAndForeignErrorsAreErrorsToo)
+{
+    startWith([](QObject*) -> PhoneMonitor* { return nullptr; });
+    EXPECT_EQ(logLines().mid(3, 2),
+              (QStringList{QStringLiteral("Error in Load Form"), QStringLiteral("#################")}));
+
+    QTemporaryDir second;
+    program = std::make_unique<Program>(ProgramEnvironment{
+        clock, wall, ui, view,
+        [](QObject*) -> PhoneMonitor* { throw std::runtime_error("out of memory"); },
+        second.path(), QString()});
+    program->Form_Load();
+    EXPECT_EQ(logLines().mid(3),
+              (QStringList{QStringLiteral("Error in Load Form"), QStringLiteral("#################"),
+                           QStringLiteral("Desc-->out of memory"), QStringLiteral("Number-->-1"),
+                           QStringLiteral("Source-->Cellarchive")}));
+}

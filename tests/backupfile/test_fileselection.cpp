@@ -1,0 +1,119 @@
+#include "backupfiletest.h"
+
+#include "backupfile/fileselection.h"
+#include "scriptedui.h"
+
+class FileSelectionTest : public BackupFileTest
+{
+protected:
+    // The path the dialog gives back after a user typed name, or false when cancelled.
+    bool choose(const QString& typed, bool save, QString& fileName)
+    {
+        ui.nextFile(typed);
+        return selection.bSelectFile(QString(), QStringLiteral("MS"), fileName,
+                                     save ? QStringLiteral("Save Data to file")
+                                          : QStringLiteral("Select Data file"),
+                                     save);
+    }
+
+    ScriptedUi ui;
+    FileSelection selection{ui, log, clock};
+};
+
+TEST_F(FileSelectionTest, ExtensionIsCompletedOnEitherSide)
+{
+    QString name;
+    ASSERT_TRUE(choose(QStringLiteral("/d/backup"), true, name));
+    EXPECT_EQ(name, QStringLiteral("/d/backup.MS"));
+    ASSERT_TRUE(choose(QStringLiteral("/d/backup.ms"), true, name));
+    EXPECT_EQ(name, QStringLiteral("/d/backup.ms.MS"));
+    ASSERT_TRUE(choose(QStringLiteral("/d/x.MS/backup"), true, name));
+    EXPECT_EQ(name, QStringLiteral("/d/x.MS/backup"));
+    EXPECT_TRUE(logTexts().isEmpty());
+
+    ASSERT_TRUE(choose(QStringLiteral("/d/backup.ms"), false, name));
+    EXPECT_EQ(name, QStringLiteral("/d/backup.ms"));
+    ASSERT_TRUE(choose(QStringLiteral("/d/x.ms/backup"), false, name));
+    EXPECT_EQ(name, QStringLiteral("/d/x.ms/backup"));
+    EXPECT_TRUE(logTexts().isEmpty());
+    ASSERT_TRUE(choose(QStringLiteral("/d/notes.txt"), false, name));
+    EXPECT_EQ(name, QStringLiteral("/d/notes.txt.MS"));
+    EXPECT_EQ(logTexts(), QStringList{QStringLiteral("Missing extension in selected file -> adding")});
+
+    // The later read of the completed name fails, as no such file exists.
+    file.sBackUpFIleName = path(QStringLiteral("notes.txt.MS"));
+    writeBytes(QStringLiteral("notes.txt"), "x\r\n");
+    EXPECT_FALSE(file.bReadFileToArray());
+
+    EXPECT_EQ(ui.asked, QStringList({QStringLiteral("file:save:Save Data to file"),
+                                     QStringLiteral("file:save:Save Data to file"),
+                                     QStringLiteral("file:save:Save Data to file"),
+                                     QStringLiteral("file:open:Select Data file"),
+                                     QStringLiteral("file:open:Select Data file"),
+                                     QStringLiteral("file:open:Select Data file")}));
+}
+
+TEST_F(FileSelectionTest, CancelLeavesTheNameAlone)
+{
+    QString name = QStringLiteral("/d/old.MS");
+    EXPECT_FALSE(choose(QString(), true, name));
+    EXPECT_EQ(name, QStringLiteral("/d/old.MS"));
+}
+
+TEST_F(FileSelectionTest, ExistenceFollowsTheLastPathComponent)
+{
+    QDir(dir.path()).mkdir(QStringLiteral("x.MS"));
+    const QString dotlessInDottedFolder = path(QStringLiteral("x.MS/backup"));
+    EXPECT_FALSE(selection.bFileExists(dotlessInDottedFolder));
+    writeBytes(QStringLiteral("x.MS/backup"), "x");
+    EXPECT_TRUE(selection.bFileExists(dotlessInDottedFolder));
+    EXPECT_FALSE(selection.bFileExists(path(QStringLiteral("x.MS/BACKUP"))));
+    EXPECT_FALSE(selection.bDeleteFile(path(QStringLiteral("absent.MS"))));
+    EXPECT_TRUE(selection.bDeleteFile(dotlessInDottedFolder));
+    EXPECT_FALSE(QFile::exists(dotlessInDottedFolder));
+}
+
+TEST_F(FileSelectionTest, GetfilenameCutsThePathOrLogsWhereItStopped)
+{
+    QString name = QStringLiteral("/home/u/backup.MS");
+    QString extension;
+    selection.getfilename(name, extension);
+    EXPECT_EQ(name, QStringLiteral("backup"));
+    EXPECT_EQ(extension, QStringLiteral("MS"));
+    EXPECT_TRUE(logTexts().isEmpty());
+
+    name = QStringLiteral("backup.MS");
+    extension.clear();
+    selection.getfilename(name, extension);
+    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Error in getfilename......."),
+                                       QStringLiteral("sFileName->backup"),
+                                       QStringLiteral("sExtension->MS")}));
+}
+
+TEST_F(FileSelectionTest, ReplacingAnExistingFile)
+{
+    const QString target = path(QStringLiteral("old.MS"));
+    EXPECT_TRUE(selection.replaceExistingFile(target));
+    EXPECT_TRUE(ui.asked.isEmpty());
+
+    writeBytes(QStringLiteral("old.MS"), "keep\r\n");
+    ui.nextAnswer(false);
+    EXPECT_FALSE(selection.replaceExistingFile(target));
+    EXPECT_TRUE(QFile::exists(target));
+    EXPECT_EQ(ui.asked, QStringList{QStringLiteral(
+                            "question:Warning:The file already exist! (Will be erased if you press Yes)")});
+    EXPECT_TRUE(log.statusText().isEmpty());
+
+    ui.nextAnswer(true);
+    EXPECT_TRUE(selection.replaceExistingFile(target));
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_TRUE(log.statusText().contains(QStringLiteral("Removed old file")));
+
+    // A folder of that name cannot be removed as a file.
+    QDir(dir.path()).mkdir(QStringLiteral("old.MS"));
+    log.clearStatus();
+    ui.nextAnswer(true);
+    EXPECT_FALSE(selection.replaceExistingFile(target));
+    EXPECT_EQ(log.statusText(), QStringLiteral("14:30:05 - Remove it manually\r\n"
+                                               "14:30:05 - Failed to remove old file\r\n"));
+}

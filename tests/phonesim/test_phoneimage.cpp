@@ -1,0 +1,228 @@
+#include "simphonetesting.h"
+
+#include "core/programerror.h"
+#include "phonesim/phonecategories.h"
+#include "phonesim/simstatus.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace phonesim;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QJsonObject withMember(QJsonObject json, const QString& key, const QJsonValue& value)
+{
+    json.insert(key, value);
+    return json;
+}
+
+} // namespace
+
+TEST(PhoneImage, DemoAndBlankPhonesAreValidImages)
+{
+    auto demo = PhoneImage::inMemory(demoPhone());
+    EXPECT_EQ(demo->identity().model, QStringLiteral("BVT610"));
+    EXPECT_EQ(demo->identity().imei.size(), 15);
+    EXPECT_FALSE(demo->identity().softwareVersion.isEmpty());
+    EXPECT_EQ(demo->latencyMs(), 0);
+    EXPECT_TRUE(demo->faults().isEmpty());
+    // The demo differs from factory state, so a restore onto a blank phone shows.
+    EXPECT_NE(demo->settings(QStringLiteral("time")), blankTimeSettings());
+
+    auto blank = PhoneImage::inMemory(blankPhone(QStringLiteral("BVT68")));
+    EXPECT_EQ(blank->identity().model, QStringLiteral("BVT68"));
+    EXPECT_EQ(blank->settings(QStringLiteral("time")), blankTimeSettings());
+}
+
+TEST(PhoneImage, ACommandedChangeIsOnDiskAtOnce)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("phone.json"));
+    QString error;
+    ASSERT_TRUE(ensureImage(path, error)) << error.toStdString();
+
+    auto image = PhoneImage::load(path, error);
+    ASSERT_TRUE(image) << error.toStdString();
+    FakeClock clock;
+    SimPhoneMonitor monitor(image, clock, SimPhoneOptions{true, 50});
+    AnswerRecorder recorder(monitor.phone()->settingsObject());
+    QVariantList params{QVariant::fromValue<qint16>(1)};
+    qint32 id = 0;
+    monitor.phone()->settingsObject()->SendCommand(346, params, id);
+    params = {QVariant::fromValue<qint16>(5)};
+    monitor.phone()->settingsObject()->SendCommand(37, params, id);
+    clock.runAll();
+    ASSERT_EQ(recorder.answers.size(), 2);
+    EXPECT_EQ(recorder.answers[0].status, status::Ok);
+    EXPECT_EQ(recorder.answers[1].status, status::InvalidParameter);
+
+    auto reloaded = PhoneImage::load(path, error);
+    ASSERT_TRUE(reloaded) << error.toStdString();
+    const QJsonObject time = reloaded->settings(QStringLiteral("time"));
+    EXPECT_EQ(time.value(QStringLiteral("timeZoneUpdate")).toInt(), 1);
+    EXPECT_EQ(time.value(QStringLiteral("timeFormat")).toInt(), 1);
+    EXPECT_EQ(reloaded->identity().imei, image->identity().imei);
+    // No temporary file is left beside the image.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("phone.json")});
+}
+
+TEST(PhoneImage, AChangeThatCannotBeSavedIsNotKept)
+{
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath(QStringLiteral("file"));
+    writeFile(blocker, "x");
+    auto image = PhoneImage::inMemory(demoPhone());
+    QString error;
+    EXPECT_FALSE(image->saveAs(blocker + QStringLiteral("/phone.json"), error));
+    EXPECT_TRUE(error.contains(blocker));
+    EXPECT_TRUE(image->path().isEmpty());
+
+    ASSERT_TRUE(image->saveAs(dir.filePath(QStringLiteral("phone.json")), error));
+    ASSERT_TRUE(QFile::remove(image->path()));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("phone.json")));
+    FakeClock clock;
+    SimPhoneMonitor monitor(image, clock, SimPhoneOptions{true, 50});
+    AnswerRecorder recorder(monitor.phone()->settingsObject());
+    QVariantList params{QVariant::fromValue<qint16>(0)};
+    qint32 id = 0;
+    monitor.phone()->settingsObject()->SendCommand(37, params, id);
+    clock.runAll();
+    ASSERT_EQ(recorder.answers.size(), 1);
+    EXPECT_EQ(recorder.answers[0].status, status::StorageFailure);
+    EXPECT_EQ(image->settings(QStringLiteral("time")).value(QStringLiteral("timeFormat")), 1);
+    EXPECT_FALSE(image->lastSaveError().isEmpty());
+}
+
+TEST(PhoneImage, SavedImageKeepsEveryCategoryFaultsAndLatency)
+{
+    QJsonObject json = demoPhone();
+    json.insert(QStringLiteral("phonebook"), QJsonArray{QStringLiteral("BEGIN:VCARD")});
+    json.insert(QStringLiteral("latencyMs"), 120);
+    json.insert(QStringLiteral("faults"),
+                QJsonObject{{QStringLiteral("unanswered"), QJsonArray{36}},
+                            {QStringLiteral("lateSeconds"), QJsonObject{{QStringLiteral("37"), 1.5}}},
+                            {QStringLiteral("refused"), QJsonObject{{QStringLiteral("343"), -7}}},
+                            {QStringLiteral("unplugAfterCommands"), 4},
+                            {QStringLiteral("noSettingsObject"), true}});
+    QTemporaryDir dir;
+    QString error;
+    auto image = PhoneImage::inMemory(json);
+    ASSERT_TRUE(image->saveAs(dir.filePath(QStringLiteral("p.json")), error));
+    auto reloaded = PhoneImage::load(image->path(), error);
+    ASSERT_TRUE(reloaded) << error.toStdString();
+    EXPECT_EQ(reloaded->toJson(), image->toJson());
+    EXPECT_EQ(reloaded->latencyMs(), 120);
+    EXPECT_EQ(reloaded->faults().lateSeconds.value(37), 1.5);
+    EXPECT_EQ(reloaded->faults().refused.value(343), -7);
+    EXPECT_EQ(reloaded->faults().unplugAfterCommands, 4);
+    EXPECT_EQ(reloaded->category(QStringLiteral("phonebook")).toArray().size(), 1);
+}
+
+TEST(PhoneImage, MalformedImagesAreRefusedWithTheReason)
+{
+    const QJsonObject demo = demoPhone();
+    QJsonObject noModel = demo.value(QStringLiteral("identity")).toObject();
+    noModel.insert(QStringLiteral("model"), QString());
+    const QList<std::pair<QJsonObject, QString>> cases{
+        {QJsonObject{}, QStringLiteral("identity")},
+        {withMember(demo, QStringLiteral("identity"), 5), QStringLiteral("identity")},
+        {withMember(demo, QStringLiteral("identity"), noModel), QStringLiteral("identity.model")},
+        {withMember(demo, QStringLiteral("settings"), QJsonArray{}), QStringLiteral("settings")},
+        {withMember(demo, QStringLiteral("settings"), QJsonObject{{QStringLiteral("time"), 1}}),
+         QStringLiteral("settings.time")},
+        {withMember(demo, QStringLiteral("latencyMs"), -1), QStringLiteral("latencyMs")},
+        {withMember(demo, QStringLiteral("latencyMs"), QStringLiteral("fast")),
+         QStringLiteral("latencyMs")},
+        {withMember(demo, QStringLiteral("faults"), QJsonArray{}), QStringLiteral("faults")},
+        {withMember(demo, QStringLiteral("faults"), QJsonObject{{QStringLiteral("unsuported"), 1}}),
+         QStringLiteral("unsuported")},
+        {withMember(demo, QStringLiteral("faults"),
+                    QJsonObject{{QStringLiteral("unsupported"), QJsonArray{1.5}}}),
+         QStringLiteral("faults.unsupported")},
+        {withMember(demo, QStringLiteral("faults"),
+                    QJsonObject{{QStringLiteral("refused"), QJsonObject{{QStringLiteral("37"), 0}}}}),
+         QStringLiteral("faults.refused")},
+        {withMember(demo, QStringLiteral("faults"),
+                    QJsonObject{{QStringLiteral("lateSeconds"),
+                                 QJsonObject{{QStringLiteral("x"), 1}}}}),
+         QStringLiteral("faults.lateSeconds")},
+        {withMember(demo, QStringLiteral("faults"),
+                    QJsonObject{{QStringLiteral("noSettingsObject"), 1}}),
+         QStringLiteral("noSettingsObject")},
+    };
+    for (const auto& [json, reason] : cases) {
+        QString error;
+        EXPECT_EQ(PhoneImage::fromJson(json, error), nullptr) << reason.toStdString();
+        EXPECT_TRUE(error.contains(reason)) << error.toStdString();
+    }
+}
+
+TEST(PhoneImage, UnreadableFilesNameTheFile)
+{
+    QTemporaryDir dir;
+    const QList<std::pair<QByteArray, QString>> cases{
+        {"{\"identity\": ", QStringLiteral("not valid JSON")},
+        {"[1, 2]", QStringLiteral("not a JSON object")},
+        {"{\"settings\": {}}", QStringLiteral("identity")},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        const QString path = dir.filePath(QStringLiteral("bad.json"));
+        writeFile(path, bytes);
+        QString error;
+        EXPECT_EQ(PhoneImage::load(path, error), nullptr);
+        EXPECT_TRUE(error.contains(path)) << error.toStdString();
+        EXPECT_TRUE(error.contains(reason)) << error.toStdString();
+    }
+    QString error;
+    EXPECT_EQ(PhoneImage::load(dir.filePath(QStringLiteral("none.json")), error), nullptr);
+    EXPECT_TRUE(error.contains(QStringLiteral("none.json")));
+}
+
+TEST(DefaultMonitor, CreatesTheDemoImageOnFirstUseAndRefusesABrokenOne)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("phones/mine.json"));
+    qputenv("CELLARCHIVE_PHONE", path.toLocal8Bit());
+    EXPECT_EQ(defaultImagePath(), path);
+
+    FakeClock clock;
+    QObject owner;
+    PhoneMonitor* monitor = createDefaultMonitor(clock, &owner);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(monitor->parent(), &owner);
+    EXPECT_TRUE(QFile::exists(path));
+    clock.runAll();
+    ASSERT_EQ(monitor->CellPhones().size(), 1);
+    EXPECT_EQ(monitor->CellPhones().first()->Model(), QStringLiteral("BVT610"));
+
+    // An existing image is used as it is, never replaced by the demo phone.
+    QString error;
+    auto mine = PhoneImage::inMemory(blankPhone(QStringLiteral("BVT68")));
+    ASSERT_TRUE(mine->saveAs(path, error));
+    PhoneMonitor* second = createDefaultMonitor(clock, &owner);
+    clock.runAll();
+    EXPECT_EQ(second->CellPhones().first()->Model(), QStringLiteral("BVT68"));
+
+    writeFile(path, "not json");
+    try {
+        createDefaultMonitor(clock, &owner);
+        ADD_FAILURE() << "a broken image was accepted";
+    } catch (const ProgramError& failure) {
+        EXPECT_EQ(failure.source(), QStringLiteral("PhoneMonitor"));
+        EXPECT_TRUE(failure.description().contains(path));
+    }
+    qunsetenv("CELLARCHIVE_PHONE");
+    EXPECT_TRUE(defaultImagePath().endsWith(QStringLiteral("/cellarchive/phones/demo-phone.json")));
+}
