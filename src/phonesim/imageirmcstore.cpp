@@ -62,7 +62,11 @@ QString ImageIrmcStore::add(IrmcBook book, const QByteArray& data)
 
 bool ImageIrmcStore::clear(IrmcBook book)
 {
-    return store(book, {});
+    const qint64 last = nextLuid(entries(book), m_lastLuid) - 1;
+    if (!store(book, {}))
+        return false;
+    m_lastLuid = last;
+    return true;
 }
 
 IrmcIdentity ImageIrmcStore::identity() const

@@ -43,12 +43,14 @@ QString MemoryIrmcStore::add(IrmcBook which, const QByteArray& data)
 
 bool MemoryIrmcStore::clear(IrmcBook which)
 {
+    m_lastLuid = nextLuid(book(which), m_lastLuid) - 1;
     book(which).clear();
     return true;
 }
 
 void MemoryIrmcStore::setEntries(IrmcBook which, const QList<IrmcEntry>& entries)
 {
+    m_lastLuid = nextLuid(book(which), m_lastLuid) - 1;
     book(which) = entries;
 }
 

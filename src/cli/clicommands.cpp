@@ -1,0 +1,251 @@
+#include "cli/clicommands.h"
+
+#include "app/mainview.h"
+#include "app/program.h"
+#include "cli/cliuserinterface.h"
+#include "core/clock.h"
+#include "core/programerror.h"
+#include "phonesim/demophone.h"
+#include "phonesim/phoneimage.h"
+#include "phonesim/simphonemonitor.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+namespace cli {
+
+const char* const CategoryNames[10] = {"phonebook", "calendar", "sms",      "dataaccounts",
+                                       "wap",       "bookmarks", "profiles", "locks",
+                                       "time",      "shortcuts"};
+
+namespace {
+
+constexpr MainView::Box kCategoryBoxes[10] = {
+    MainView::Box::Pb,       MainView::Box::Cal,      MainView::Box::SMS,
+    MainView::Box::DataAccount, MainView::Box::WAP,   MainView::Box::Bookmark,
+    MainView::Box::Profiles, MainView::Box::Lock,     MainView::Box::Time,
+    MainView::Box::CustomMenu};
+
+const char* const kUsage =
+    "usage:\n"
+    "  cellarchive-cli phone init IMAGE [--model CODE] [--blank]\n"
+    "  cellarchive-cli backup IMAGE FILE [--categories LIST] [--overwrite]\n"
+    "  cellarchive-cli restore IMAGE FILE [--master-reset LOCKCODE]\n"
+    "LIST is comma-separated from phonebook, calendar, sms, dataaccounts, wap, bookmarks,\n"
+    "profiles, locks, time, shortcuts (default: all).\n";
+
+int usage(QTextStream& err, const QString& problem = QString())
+{
+    if (!problem.isEmpty())
+        err << "cellarchive-cli: " << problem << "\n";
+    err << kUsage;
+    err.flush();
+    return 2;
+}
+
+// Splits arguments into positional ones and "--name value" / "--flag" options.
+struct Parsed
+{
+    QStringList positional;
+    QMap<QString, QString> options;
+};
+
+bool parse(const QStringList& arguments, const QStringList& valued, const QStringList& flags,
+           Parsed& parsed, QString& problem)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (!argument.startsWith(QLatin1String("--"))) {
+            parsed.positional << argument;
+            continue;
+        }
+        const QString name = argument.mid(2);
+        if (flags.contains(name)) {
+            parsed.options.insert(name, QString());
+        } else if (valued.contains(name)) {
+            if (i + 1 >= arguments.size()) {
+                problem = QStringLiteral("option %1 needs a value").arg(argument);
+                return false;
+            }
+            parsed.options.insert(name, arguments.at(++i));
+        } else {
+            problem = QStringLiteral("unknown option %1").arg(argument);
+            return false;
+        }
+    }
+    return true;
+}
+
+int phoneInit(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    Parsed parsed;
+    QString problem;
+    if (!parse(arguments, {QStringLiteral("model")}, {QStringLiteral("blank")}, parsed, problem))
+        return usage(err, problem);
+    if (parsed.positional.size() != 1)
+        return usage(err, QStringLiteral("phone init needs exactly one IMAGE"));
+    const QString model = parsed.options.value(QStringLiteral("model"), QStringLiteral("BVT610"));
+    if (model.trimmed().isEmpty())
+        return usage(err, QStringLiteral("--model needs a model code"));
+    QJsonObject root;
+    if (parsed.options.contains(QStringLiteral("blank"))) {
+        root = phonesim::blankPhone(model);
+    } else {
+        root = phonesim::demoPhone();
+        QJsonObject identity = root.value(phonesim::PhoneImage::IdentityKey).toObject();
+        identity.insert(QStringLiteral("model"), model);
+        root.insert(phonesim::PhoneImage::IdentityKey, identity);
+    }
+    QString error;
+    auto image = phonesim::PhoneImage::fromJson(root, error);
+    if (!image || !image->saveAs(parsed.positional.first(), error)) {
+        err << "cellarchive-cli: " << error << "\n";
+        return 1;
+    }
+    out << "Phone image written: " << parsed.positional.first() << "\n";
+    return 0;
+}
+
+// One run of the program on the phone of an image, reporting status lines as they come.
+class HeadlessProgram
+{
+public:
+    HeadlessProgram(const QString& imagePath, const QString& file, bool overwrite,
+                    const QString& lockCode, QTextStream& out)
+        : m_ui(file, overwrite, lockCode), m_imagePath(imagePath),
+          m_program(ProgramEnvironment{m_clock, m_wallClock, m_ui, m_view,
+                                       [this](QObject* parent) { return createMonitor(parent); },
+                                       QCoreApplication::applicationDirPath(),
+                                       QStandardPaths::writableLocation(
+                                           QStandardPaths::GenericDataLocation) +
+                                           QStringLiteral("/cellarchive")})
+    {
+        QObject::connect(&m_program.log(), &StatusLog::statusLineAdded, &m_program,
+                         [&out](const QString& line) {
+                             out << line << "\n";
+                             out.flush();
+                         });
+    }
+
+    PlainMainView& view() { return m_view; }
+    Program& program() { return m_program; }
+    const QString& loadError() const { return m_loadError; }
+
+private:
+    PhoneMonitor* createMonitor(QObject* parent)
+    {
+        auto image = phonesim::PhoneImage::load(m_imagePath, m_loadError);
+        if (!image)
+            throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"),
+                               m_loadError);
+        phonesim::SimPhoneOptions options;
+        options.connectedAtCreation = true;
+        return new phonesim::SimPhoneMonitor(image, m_clock, options, parent);
+    }
+
+    SystemMonotonicClock m_clock;
+    SystemWallClock m_wallClock;
+    PlainMainView m_view;
+    CliUserInterface m_ui;
+    QString m_imagePath;
+    QString m_loadError;
+    Program m_program;
+};
+
+int finish(RunOutcome outcome, HeadlessProgram& headless, QTextStream& err)
+{
+    if (outcome == RunOutcome::Completed)
+        return 0;
+    err << "cellarchive-cli: the run did not complete; see the lines above and the log "
+        << headless.program().log().LogFile() << "\n";
+    return 1;
+}
+
+int startProgram(HeadlessProgram& headless, QTextStream& err)
+{
+    headless.program().Form_Load();
+    if (!headless.program().link().bPhoneConnected) {
+        err << "cellarchive-cli: no phone: "
+            << (headless.loadError().isEmpty() ? QStringLiteral("the phone is not connected")
+                                               : headless.loadError())
+            << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    Parsed parsed;
+    QString problem;
+    if (!parse(arguments, {QStringLiteral("categories")}, {QStringLiteral("overwrite")}, parsed,
+               problem))
+        return usage(err, problem);
+    if (parsed.positional.size() != 2)
+        return usage(err, QStringLiteral("backup needs IMAGE and FILE"));
+    QList<MainView::Box> ticked;
+    const QString list = parsed.options.value(QStringLiteral("categories"));
+    if (list.isEmpty()) {
+        ticked = QList<MainView::Box>(std::begin(kCategoryBoxes), std::end(kCategoryBoxes));
+    } else {
+        for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            int index = -1;
+            for (int i = 0; i < 10; ++i) {
+                if (name.trimmed() == QLatin1String(CategoryNames[i]))
+                    index = i;
+            }
+            if (index < 0)
+                return usage(err, QStringLiteral("unknown category %1").arg(name));
+            ticked << kCategoryBoxes[index];
+        }
+    }
+    HeadlessProgram headless(parsed.positional.at(0), parsed.positional.at(1),
+                             parsed.options.contains(QStringLiteral("overwrite")), QString(), out);
+    if (const int code = startProgram(headless, err))
+        return code;
+    for (MainView::Box box : ticked) {
+        // A box the phone model disabled stays unticked, as in the window.
+        if (headless.view().isBoxEnabled(box))
+            headless.view().setTicked(box, true);
+    }
+    return finish(headless.program().cmdBackup_Click(), headless, err);
+}
+
+int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    Parsed parsed;
+    QString problem;
+    if (!parse(arguments, {QStringLiteral("master-reset")}, {}, parsed, problem))
+        return usage(err, problem);
+    if (parsed.positional.size() != 2)
+        return usage(err, QStringLiteral("restore needs IMAGE and FILE"));
+    const bool reset = parsed.options.contains(QStringLiteral("master-reset"));
+    const QString lockCode = parsed.options.value(QStringLiteral("master-reset"));
+    if (reset && lockCode.isEmpty())
+        return usage(err, QStringLiteral("--master-reset needs the phone lock code"));
+    HeadlessProgram headless(parsed.positional.at(0), parsed.positional.at(1), false, lockCode,
+                             out);
+    if (const int code = startProgram(headless, err))
+        return code;
+    headless.view().setTicked(MainView::Box::MasterReset, reset);
+    return finish(headless.program().cmdRestore_Click(), headless, err);
+}
+
+} // namespace
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("phone") &&
+        arguments.at(1) == QLatin1String("init"))
+        return phoneInit(arguments.mid(2), out, err);
+    if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("backup"))
+        return backup(arguments.mid(1), out, err);
+    if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("restore"))
+        return restore(arguments.mid(1), out, err);
+    return usage(err, arguments.isEmpty() ? QString()
+                                          : QStringLiteral("unknown command %1")
+                                                .arg(arguments.join(QLatin1Char(' '))));
+}
+
+} // namespace cli

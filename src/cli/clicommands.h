@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// The commands of cellarchive-cli. Each returns the process exit code: 0 when the command did
+// its work, 1 when it ended without doing it, 2 for a usage error.
+namespace cli {
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+// The categories the command line names, mapped to the window's check boxes in walk order.
+extern const char* const CategoryNames[10];
+
+} // namespace cli

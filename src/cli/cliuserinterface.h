@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/userinterface.h"
+
+// The answers of a command line: the file named on it, the overwrite decision and the lock
+// code given as options. Nothing is ever asked interactively.
+class CliUserInterface final : public UserInterface
+{
+public:
+    CliUserInterface(const QString& file, bool overwrite, const QString& lockCode)
+        : m_file(file), m_overwrite(overwrite), m_lockCode(lockCode)
+    {
+    }
+
+    bool chooseFile(bool save, const QString& title, const QString& initialFolder,
+                    const QString& filterDescription, const QString& filterPattern,
+                    QString& path) override;
+    bool askQuestion(const QString& title, const QString& text) override;
+    QString inputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+
+private:
+    QString m_file;
+    bool m_overwrite;
+    QString m_lockCode;
+};
