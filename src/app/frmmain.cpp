@@ -109,6 +109,9 @@ QString frmMain::phoneInfo(int index) const
 
 void frmMain::setPhoneInfo(int index, const QString& text)
 {
-    if (index >= 0 && index < 4)
-        m_lblPhoneInfo[index]->setText(text);
+    if (index < 0 || index >= 4)
+        return;
+    m_lblPhoneInfo[index]->setText(text);
+    // A long value is cut at the frame's edge; the tool tip shows all of it.
+    m_lblPhoneInfo[index]->setToolTip(text);
 }

@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -56,8 +57,17 @@ protected:
         painter.drawControl(QStyle::CE_CheckBox, option);
         option.text = caption;
         const QRect textRect = style()->subElementRect(QStyle::SE_CheckBoxContents, &option, this);
-        painter.drawItemText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                             option.palette, isEnabled(), caption, QPalette::WindowText);
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+        // Wide system fonts may need more lines than the box has: the caption then shrinks
+        // until it fits, rather than being cut off.
+        QFont captionFont = font();
+        while (captionFont.pointSizeF() > 6.0 &&
+               QFontMetrics(captionFont).boundingRect(textRect, flags, caption).height() >
+                   textRect.height())
+            captionFont.setPointSizeF(captionFont.pointSizeF() - 0.25);
+        painter.setFont(captionFont);
+        painter.drawItemText(textRect, flags, option.palette, isEnabled(), caption,
+                             QPalette::WindowText);
     }
 
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }

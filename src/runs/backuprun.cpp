@@ -20,16 +20,25 @@ std::vector<BackupRun::Step> BackupRun::steps()
 {
     StatusLog& log = m_services.log;
     using Box = MainView::Box;
-    return {
-        {Box::Time, QStringLiteral("Saving Time information"),
-         [this, &log] {
-             m_categories.time.GetTimeSettings();
-             m_categories.time.bSaveTimeSettings();
-             log.WriteLog(QStringLiteral("Backup of Time -> Done"));
-             log.UpdateStat(QStringLiteral("Backup of Time -> Done"));
-             return true;
-         }},
-    };
+    // The walk in its fixed order, which is the order of the sections in the file.
+    std::vector<Step> walk;
+    // Step 1, phonebook: added with its category.
+    // Step 2, calendar: added with its category.
+    // Step 3, SMS messages: added with its category.
+    // Step 4, data accounts: added with its category.
+    // Step 5, WAP profiles: added with its category.
+    // Step 6, WAP bookmarks: added with its category.
+    // Step 7, profiles: added with its category.
+    // Step 8, key lock: added with its category.
+    walk.push_back({Box::Time, QStringLiteral("Saving Time information"), [this, &log] {
+                        m_categories.time.GetTimeSettings();
+                        m_categories.time.bSaveTimeSettings();
+                        log.WriteLog(QStringLiteral("Backup of Time -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of Time -> Done"));
+                        return true;
+                    }});
+    // Step 10, My Shortcuts: added with its category.
+    return walk;
 }
 
 RunOutcome BackupRun::end(RunOutcome outcome)

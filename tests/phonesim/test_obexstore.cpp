@@ -1,0 +1,63 @@
+#include "obextesting.h"
+#include "phonesim/imageirmcstore.h"
+#include "phonesim/phoneimage.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace phonesim;
+
+namespace {
+
+QJsonObject imageJson()
+{
+    return QJsonObject{
+        {PhoneImage::IdentityKey,
+         QJsonObject{{QStringLiteral("name"), QStringLiteral("Test")},
+                     {QStringLiteral("imei"), QStringLiteral("350000000000099")},
+                     {QStringLiteral("model"), QStringLiteral("PS-9")},
+                     {QStringLiteral("softwareVersion"), QStringLiteral("2.0")}}},
+        {ImageIrmcStore::PhonebookKey,
+         QJsonArray{QJsonObject{{QStringLiteral("luid"), QStringLiteral("40")},
+                                {QStringLiteral("data"), QStringLiteral("BEGIN:VCARD\r\nEND:VCARD")}}}}};
+}
+
+TEST(ImageIrmcStore, EntriesAreSavedWithTheImageBytesIntact)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("phone.json"));
+    std::shared_ptr<PhoneImage> image = PhoneImage::inMemory(imageJson());
+    QString error;
+    ASSERT_TRUE(image->saveAs(path, error)) << error.toStdString();
+
+    ImageIrmcStore store(image);
+    EXPECT_EQ(store.identity().model, QStringLiteral("PS-9"));
+    EXPECT_EQ(store.identity().serialNumber, QStringLiteral("350000000000099"));
+    // Every byte value, the ones Windows-1252 leaves undefined included.
+    QByteArray allBytes;
+    for (int b = 1; b < 256; ++b)
+        allBytes.append(static_cast<char>(b));
+    const QByteArray entry = "BEGIN:VCARD\r\nNOTE:" + allBytes + "\r\nEND:VCARD";
+    EXPECT_EQ(store.add(IrmcBook::Phonebook, entry), QStringLiteral("41"));
+    EXPECT_EQ(store.add(IrmcBook::Calendar, obextesting::calendarEntries().first().data),
+              QStringLiteral("42"));
+
+    std::shared_ptr<PhoneImage> reloaded = PhoneImage::load(path, error);
+    ASSERT_TRUE(reloaded) << error.toStdString();
+    ImageIrmcStore again(reloaded);
+    const QList<IrmcEntry> contacts = again.entries(IrmcBook::Phonebook);
+    ASSERT_EQ(contacts.size(), 2);
+    EXPECT_EQ(contacts.last().luid, QStringLiteral("41"));
+    EXPECT_EQ(contacts.last().data, entry);
+    EXPECT_EQ(again.entries(IrmcBook::Calendar).size(), 1);
+
+    // An emptied book hands out no LUID it had before.
+    ASSERT_TRUE(again.clear(IrmcBook::Phonebook));
+    EXPECT_TRUE(PhoneImage::load(path, error)->category(ImageIrmcStore::PhonebookKey)
+                    .toArray()
+                    .isEmpty());
+    EXPECT_EQ(again.add(IrmcBook::Phonebook, entry), QStringLiteral("42"));
+}
+
+} // namespace
