@@ -69,7 +69,7 @@ bool Faults::isEmpty() const
 {
     return unsupported.isEmpty() && refused.isEmpty() && unanswered.isEmpty() &&
            lateSeconds.isEmpty() && nonArrayData.isEmpty() && unplugAfterCommands == 0 &&
-           !noSettingsObject;
+           !noSettingsObject && phonesim::isEmpty(obex);
 }
 
 QJsonObject Faults::toJson() const
@@ -97,6 +97,8 @@ QJsonObject Faults::toJson() const
         json.insert(QStringLiteral("unplugAfterCommands"), unplugAfterCommands);
     if (noSettingsObject)
         json.insert(QStringLiteral("noSettingsObject"), true);
+    if (!phonesim::isEmpty(obex))
+        json.insert(QStringLiteral("obex"), obexFaultsToJson(obex));
     return json;
 }
 
@@ -106,7 +108,7 @@ std::optional<Faults> Faults::fromJson(const QJsonObject& json, QString& error)
         QStringLiteral("unsupported"),  QStringLiteral("refused"),
         QStringLiteral("unanswered"),   QStringLiteral("lateSeconds"),
         QStringLiteral("nonArrayData"), QStringLiteral("unplugAfterCommands"),
-        QStringLiteral("noSettingsObject")};
+        QStringLiteral("noSettingsObject"), QStringLiteral("obex")};
     for (const QString& key : json.keys()) {
         if (!known.contains(key)) {
             error = QStringLiteral("unknown fault \"%1\"").arg(key);
@@ -177,6 +179,13 @@ std::optional<Faults> Faults::fromJson(const QJsonObject& json, QString& error)
             return std::nullopt;
         }
         faults.noSettingsObject = noSettings.toBool();
+    }
+
+    if (json.contains(QStringLiteral("obex"))) {
+        const auto obex = obexFaultsFromJson(json.value(QStringLiteral("obex")), error);
+        if (!obex)
+            return std::nullopt;
+        faults.obex = *obex;
     }
     return faults;
 }

@@ -1,12 +1,21 @@
 #pragma once
 
+#include "phonesim/obexserver.h"
+
 #include <QHash>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QSet>
 #include <QString>
 #include <optional>
 
 namespace phonesim {
+
+// The "obex" member of the faults: refuseConnect, failGetAfterPackets, refusePutNumber,
+// refusePutMatching (Windows-1252 text), refuseDisconnect, refusalCode.
+bool isEmpty(const ObexFaults& faults);
+QJsonObject obexFaultsToJson(const ObexFaults& faults);
+std::optional<ObexFaults> obexFaultsFromJson(const QJsonValue& json, QString& error);
 
 // Failures the simulated phone shows on demand; without any it never fails. Declared in the
 // image's "faults" object or set by tests through PhoneImage::setFaults.
@@ -27,6 +36,8 @@ struct Faults
     int unplugAfterCommands = 0;
     // General() gives no settings object.
     bool noSettingsObject = false;
+    // Failures of the OBEX server (the "obex" member of the image's faults).
+    ObexFaults obex;
 
     bool isEmpty() const;
     QJsonObject toJson() const;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "categories/setting_time.h"
+#include "categories/setting_custom.h"
+#include "categories/setting_locks.h"
+#include "categories/setting_wap_bookmarks.h"
 
 struct CategoryServices;
 class BackupFile;
@@ -14,4 +17,7 @@ struct Categories
     void registerReaders(BackupFile& file);
 
     Setting_Time time;
+    Setting_WAPBookmarks bookmarks;
+    Setting_Locks locks;
+    Setting_Custom custom;
 };

@@ -260,3 +260,32 @@ TEST_F(FrmMainTest, ExitAndClosingEndTheProgramWithoutALogLine)
     EXPECT_EQ(exits, 2);
     EXPECT_EQ(logTexts(window->program().log().LogFile()), logged);
 }
+
+TEST_F(FrmMainTest, UserClickOnMasterResetAsksButProgramTicksDoNot)
+{
+    open();
+    auto* box = find<QCheckBox>("chkMasterReset");
+    window->setBoxEnabled(Box::MasterReset, true);
+    window->setTicked(Box::MasterReset, true);
+    window->setTicked(Box::MasterReset, false);
+    EXPECT_TRUE(ui.asked.isEmpty());
+
+    ui.nextAnswer(false);
+    box->click();
+    ASSERT_EQ(ui.asked.size(), 1);
+    EXPECT_TRUE(ui.asked.first().startsWith(QStringLiteral("question:Master Reset:")));
+    // Declined: the box ends unticked, and unticking it asks nothing more.
+    EXPECT_EQ(box->checkState(), Qt::Unchecked);
+    EXPECT_EQ(ui.asked.size(), 1);
+}
+
+TEST_F(FrmMainTest, BackupClickStartsTheRun)
+{
+    FakeCellPhone phone(QStringLiteral("35"), QStringLiteral("BVT610"));
+    open({&phone});
+    find<QPushButton>("cmdBackup")->click();
+    // The run asks for the file first; the scripted user cancels.
+    ASSERT_FALSE(ui.asked.isEmpty());
+    EXPECT_EQ(ui.asked.first(), QStringLiteral("file:save:Save Data to file"));
+    EXPECT_TRUE(find<QPushButton>("cmdBackup")->isEnabled());
+}

@@ -268,6 +268,22 @@ TEST_F(ObexTransferTest, LeadingHeaderBytesAreDropped)
         EXPECT_EQ(entry, card.chopped(1));
 }
 
+TEST_F(ObexTransferTest, BareLineFeedsAndAMissingLastLineBreak)
+{
+    // The marker is followed by a line feed alone, and the last card by nothing at all.
+    obex.gets = {{true, body(0x49, "BEGIN:VCARD\nEND:VCARD\nBEGIN:VCARD\r\nEND:VCARD"), true}};
+    ASSERT_TRUE(get(QStringLiteral("telecom/pb.vcf"), QStringLiteral("vcf")));
+    EXPECT_EQ(contacts, (QList<QByteArray>{"BEGIN:VCARD\nEND:VCARD", "BEGIN:VCARD\r\nEND:VCARD"}));
+}
+
+TEST_F(ObexTransferTest, ServiceThatNeverMovesOnEndsTheGet)
+{
+    for (int i = 0; i < 1000; ++i)
+        obex.gets.push_back({true, QByteArray(), false});
+    EXPECT_FALSE(get(QStringLiteral("telecom/pb.vcf"), QStringLiteral("vcf")));
+    EXPECT_EQ(logLines(), QStringList{QStringLiteral("Error in Obex_Get")});
+}
+
 TEST_F(ObexTransferTest, FailedGetKeepsWhatWasHandedOver)
 {
     const QByteArray card = "BEGIN:VCARD\r\nEND:VCARD\r\n";

@@ -6,6 +6,7 @@
 #include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/simphonemonitor.h"
+#include "qtprint.h"
 #include "scriptedui.h"
 
 #include <QJsonObject>

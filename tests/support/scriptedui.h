@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/userinterface.h"
+#include "qtprint.h"
 
 #include <QQueue>
 #include <QStringList>

@@ -1,0 +1,111 @@
+#include "categories/setting_custom.h"
+
+#include "app/statuslog.h"
+#include "backupfile/backupfile.h"
+#include "backupfile/elements.h"
+#include "categories/categoryservices.h"
+#include "phone/phonelink.h"
+#include "phone/variants.h"
+
+namespace {
+
+constexpr qint32 CMD_GETCUSTOMMENUITEMS = 159;
+constexpr qint32 CMD_ADDCUSTOMMENUITEM = 160;
+constexpr qint32 CMD_REMOVECUSTOMMENUITEM = 161;
+
+const QString kSection = QStringLiteral("Settings_CustomMenu");
+
+} // namespace
+
+Setting_Custom::Setting_Custom(CategoryServices& services) : m_services(services) {}
+
+void Setting_Custom::GetCustomMenuSettings()
+{
+    iCustomMenuItems.clear();
+    if (!m_services.send(CMD_GETCUSTOMMENUITEMS, QStringLiteral("CMD_GETCUSTOMMENUITEMS")))
+        return;
+    const PhoneLink& link = m_services.link;
+    // A refused answer carries no values, so its status is looked at before its count.
+    if (link.ResponseStatus != 0)
+        return;
+    const qint16 count = variants::toInt16(variants::at(link.ResponseData, 0));
+    for (int k = 1; k <= count; ++k)
+        iCustomMenuItems.append(variants::toInt16(variants::at(link.ResponseData, 2 * k)));
+}
+
+bool Setting_Custom::bSaveCustomMenu()
+{
+    if (iCustomMenuItems.isEmpty())
+        return true;
+    BackupFile& file = m_services.file;
+    file.AppendLine(elements::openTag(kSection));
+    for (qsizetype k = 0; k < iCustomMenuItems.size(); ++k) {
+        file.AppendLine(elements::elementLine(1, QStringLiteral("Number"), k));
+        file.AppendLine(elements::elementLine(1, QStringLiteral("Index"), iCustomMenuItems[k]));
+    }
+    file.AppendLine(elements::closeTag(kSection));
+    return true;
+}
+
+void Setting_Custom::decodeElement(const QString& key, const QString& value, int& current)
+{
+    StatusLog& log = m_services.log;
+    BackupFile& file = m_services.file;
+    if (key == QLatin1String("Number")) {
+        qint32 number = 0;
+        // After a Number line that is passed over, its Index line has no position either.
+        current = -1;
+        if (!file.readInt32(key, value, number))
+            return;
+        if (number < 0 || number >= MaxItems) {
+            log.WriteLog(QStringLiteral("Menu position out of range -> Number value=") + value);
+            return;
+        }
+        iCustomMenuItems.resize(number + 1);
+        current = number;
+    } else if (key == QLatin1String("Index")) {
+        if (current < 0) {
+            log.WriteLog(QStringLiteral("Menu item without a Number -> Index value=") + value);
+            return;
+        }
+        file.readInt16(key, value, iCustomMenuItems[current]);
+    } else {
+        log.WriteLog(QStringLiteral("Failed to find the tag->") + key);
+    }
+}
+
+int Setting_Custom::DecodeCustomMenu(int lineIndex)
+{
+    iCustomMenuItems.clear();
+    int current = -1;
+    const int last = m_services.file.readElements(
+        lineIndex, QStringLiteral("<Settings_CustomMenu"), QStringLiteral("<Settings_CustomMenu/>"),
+        [this, &current](const QString& key, const QString& value) {
+            decodeElement(key, value, current);
+        });
+    SetCustomMenuSettings();
+    return last;
+}
+
+void Setting_Custom::SetCustomMenuSettings()
+{
+    if (!m_services.send(CMD_GETCUSTOMMENUITEMS, QStringLiteral("CMD_GETCUSTOMMENUITEMS")))
+        return;
+    StatusLog& log = m_services.log;
+    log.UpdateStat(QStringLiteral("Restoring My Shortcuts"));
+    const PhoneLink& link = m_services.link;
+    const qint16 count =
+        link.ResponseStatus != 0 ? 0 : variants::toInt16(variants::at(link.ResponseData, 0));
+    if (count <= 0) {
+        log.WriteLog(QStringLiteral("Failed to restore cutom menu"));
+        return;
+    }
+    // Every removal takes the first position, so the menu empties from the top.
+    for (int k = 0; k < count; ++k)
+        m_services.send(CMD_REMOVECUSTOMMENUITEM, QStringLiteral("CMD_REMOVECUSTOMMENUITEM"),
+                        {variants::int16(1)});
+    for (qsizetype k = 0; k < iCustomMenuItems.size(); ++k)
+        m_services.send(CMD_ADDCUSTOMMENUITEM, QStringLiteral("CMD_ADDCUSTOMMENUITEM"),
+                        {variants::int16(static_cast<qint16>(k + 1)),
+                         variants::int16(iCustomMenuItems[k])});
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "categories/present.h"
+
+#include <QList>
+#include <QString>
+
+struct CategoryServices;
+
+// One user profile of the phone with its display, call-handling, language and sound settings.
+struct ProfileRecord
+{
+    QString Name;
+    bool Active = false;
+    Present<qint16> BackLightMode;
+    Present<qint16> Handsfree;
+    Present<qint16> FontSize;
+    Present<qint16> HelpTextMode;
+    Present<qint16> Language;
+    Present<qint16> ScreenSaverMode;
+    Present<qint16> RingLevel_Line1;
+    Present<qint16> RingLevel_Line2;
+    Present<qint16> RingLevel_Fax;
+    Present<qint16> RingLevel_Data;
+    Present<qint16> RingMelody_Line1;
+    Present<qint16> RingMelody_Line2;
+    Present<qint16> RingMelody_Fax;
+    Present<qint16> RingMelody_Data;
+    Present<qint16> RingMelody_Alarm;
+    Present<qint16> SilenceMode;
+    Present<qint16> KeySound;
+    Present<qint16> MessageAlert;
+    Present<qint16> MinuteReminder;
+    Present<qint16> VibratorMode;
+};
+
+// The "Profiles" category: every user profile of the phone, backed up as the
+// Settings_Profiles section. The phone's settings commands act on the active profile, so both
+// directions make each profile active in turn and end by activating the one that was active.
+class Setting_Profiles
+{
+public:
+    explicit Setting_Profiles(CategoryServices& services);
+
+    // Asked once per run; nothing reads the answer yet.
+    void GetAlternateLineSupport();
+
+    // Reads every profile; false when the count was not obtained or an error ended the walk.
+    bool GetProfileSettings();
+    void GetDispSettings(qint16& index);
+    void GetHandsfreeSettings(qint16& index);
+    void GetMMISettings(qint16& index);
+    void GetSoundSettings(qint16& index);
+
+    bool bSaveProfileSettings();
+    // Reads the section that opens at lineIndex, restores it and returns the last line read.
+    int DecodeProfileSettings(int lineIndex);
+    void SetProfileSettings();
+
+    QList<ProfileRecord> Profiles;
+    bool bAlternateLine = false;
+
+private:
+    void walkProfiles(qint16& active);
+    void restoreProfile(const ProfileRecord& record, qint16 number);
+    void readSetting(qint32 code, const char* name, Present<qint16>& target, qsizetype value);
+    ProfileRecord& record(qint16 index);
+
+    CategoryServices& m_services;
+    // Which records a Number line of the section made; only those are restored, so a gap in
+    // the numbering never renames a profile to an empty name.
+    QList<bool> m_fromFile;
+};

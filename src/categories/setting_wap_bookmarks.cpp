@@ -1,0 +1,120 @@
+#include "categories/setting_wap_bookmarks.h"
+
+#include "app/statuslog.h"
+#include "backupfile/backupfile.h"
+#include "backupfile/elements.h"
+#include "categories/categoryservices.h"
+#include "phone/phonelink.h"
+#include "phone/variants.h"
+
+namespace {
+
+constexpr qint32 CMD_ADDWAPBOOKMARK = 216;
+constexpr qint32 CMD_GETWAPBOOKMARKS = 218;
+
+const QString kSection = QStringLiteral("Bookmarks");
+const QString kGroup = QStringLiteral("Bookmark");
+
+// Values are stored unquoted on one line: a NUL is dropped, and a line break would end the
+// line inside the value and let the rest pass for lines of the file, so it becomes a blank.
+QString storedText(QString text)
+{
+    text.remove(QChar(u'\0'));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+} // namespace
+
+Setting_WAPBookmarks::Setting_WAPBookmarks(CategoryServices& services) : m_services(services) {}
+
+void Setting_WAPBookmarks::GetWAPBookmarks()
+{
+    WAPBookmarks.clear();
+    if (!m_services.send(CMD_GETWAPBOOKMARKS, QStringLiteral("CMD_GETWAPBOOKMARKS")))
+        return;
+    const PhoneLink& link = m_services.link;
+    // A refused answer carries no values, so its status is looked at before its count.
+    if (link.ResponseStatus != 0)
+        return;
+    const qint16 count = variants::toInt16(variants::at(link.ResponseData, 0));
+    QList<BookmarkRecord> read;
+    for (int k = 0; k < count; ++k) {
+        BookmarkRecord bookmark;
+        bookmark.Url = variants::toText(variants::at(link.ResponseData, 3 * k + 2));
+        bookmark.Name = variants::toText(variants::at(link.ResponseData, 3 * k + 3));
+        read.append(bookmark);
+        m_services.yieldOnce();
+    }
+    WAPBookmarks = read;
+}
+
+bool Setting_WAPBookmarks::bSaveBookmarks()
+{
+    BackupFile& file = m_services.file;
+    file.AppendLine(elements::openTag(kSection));
+    for (qsizetype k = 0; k < WAPBookmarks.size(); ++k) {
+        const BookmarkRecord& bookmark = WAPBookmarks[k];
+        file.AppendLine(elements::openTag(kGroup, 1));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), k + 1));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Name"), storedText(bookmark.Name)));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Url"), storedText(bookmark.Url)));
+        file.AppendLine(elements::closeTag(kGroup, 1));
+        m_services.yieldOnce();
+    }
+    file.AppendLine(elements::closeTag(kSection));
+    return true;
+}
+
+void Setting_WAPBookmarks::decodeElement(const QString& key, const QString& value, int& current)
+{
+    StatusLog& log = m_services.log;
+    if (key == QLatin1String("Number")) {
+        // After a Number line that is passed over, its Name and Url have no bookmark either.
+        current = -1;
+        qint32 number = 0;
+        if (!m_services.file.readInt32(key, value, number))
+            return;
+        if (number < 1 || number > MaxBookmarks) {
+            log.WriteLog(QStringLiteral("Bookmark Number out of range -> Number value=") + value);
+            return;
+        }
+        WAPBookmarks.resize(number);
+        current = number - 1;
+    } else if (key == QLatin1String("Name") || key == QLatin1String("Url")) {
+        if (current < 0) {
+            log.WriteLog(QStringLiteral("Bookmark line without a Number -> ") + key +
+                         QStringLiteral(" value=") + value);
+            return;
+        }
+        BookmarkRecord& bookmark = WAPBookmarks[current];
+        (key == QLatin1String("Name") ? bookmark.Name : bookmark.Url) = value;
+    } else {
+        log.WriteLog(QStringLiteral("Failed to find the tag->") + key);
+    }
+}
+
+int Setting_WAPBookmarks::DecodeBookmarks(int lineIndex)
+{
+    WAPBookmarks.clear();
+    int current = -1;
+    // "<Bookmark" also matches the section's and each group's opening and closing lines.
+    const int last = m_services.file.readElements(
+        lineIndex, QStringLiteral("<Bookmark"), QStringLiteral("<Bookmarks/>"),
+        [this, &current](const QString& key, const QString& value) {
+            decodeElement(key, value, current);
+        });
+    SetWAPBookmark();
+    return last;
+}
+
+void Setting_WAPBookmarks::SetWAPBookmark()
+{
+    for (qsizetype k = 0; k < WAPBookmarks.size(); ++k) {
+        m_services.log.UpdateStat(QStringLiteral("Restoring Bookmark ->") +
+                                  StatusLog::signed_(k + 1));
+        m_services.send(CMD_ADDWAPBOOKMARK, QStringLiteral("CMD_ADDWAPBOOKMARK"),
+                        {variants::text(WAPBookmarks[k].Url), variants::text(WAPBookmarks[k].Name)});
+    }
+}
