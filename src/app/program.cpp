@@ -10,12 +10,19 @@ Program::Program(const ProgramEnvironment& env, QObject* parent)
     : QObject(parent), m_env(env), m_log(env.wallClock), m_channel(m_link, m_log, env.clock),
       m_connection(m_link, m_log, env.view), m_file(m_log, env.clock, m_link),
       m_selection(env.ui, m_log, env.clock), m_obex(m_link, m_log, env.clock),
-      m_services{m_link, m_channel, m_log, m_file, env.clock, env.ui}, m_categories(m_services),
+      m_services{m_link, m_channel, m_log, m_file, env.clock, env.ui},
+      m_categories(m_services, m_obex),
       m_masterReset(m_services, m_obex, env.view),
       m_backupRun(m_services, m_selection, env.view, m_categories),
       m_restoreRun(m_services, m_selection, env.view, m_masterReset)
 {
     m_categories.registerReaders(m_file);
+    m_backupRun.GetAlternateLineSupport = [this] {
+        m_categories.profiles.GetAlternateLineSupport();
+    };
+    m_restoreRun.GetAlternateLineSupport = [this] {
+        m_categories.profiles.GetAlternateLineSupport();
+    };
     m_restoreRun.closeObex = [this] {
         if (m_link.m_objObex)
             m_obex.ObexDisconnect();

@@ -7,6 +7,8 @@
 #include "phone/phonelink.h"
 #include "phone/variants.h"
 
+#include <utility>
+
 namespace {
 
 constexpr qint32 CMD_GETCUSTOMMENUITEMS = 159;
@@ -104,8 +106,12 @@ void Setting_Custom::SetCustomMenuSettings()
     for (int k = 0; k < count; ++k)
         m_services.send(CMD_REMOVECUSTOMMENUITEM, QStringLiteral("CMD_REMOVECUSTOMMENUITEM"),
                         {variants::int16(1)});
-    for (qsizetype k = 0; k < iCustomMenuItems.size(); ++k)
-        m_services.send(CMD_ADDCUSTOMMENUITEM, QStringLiteral("CMD_ADDCUSTOMMENUITEM"),
-                        {variants::int16(static_cast<qint16>(k + 1)),
-                         variants::int16(iCustomMenuItems[k])});
+    // An item the phone refuses leaves no gap: the next one goes to the position it would
+    // have taken, not past the end of the menu, where the phone would refuse it too.
+    qint16 position = 1;
+    for (qint16 item : std::as_const(iCustomMenuItems)) {
+        if (m_services.sendOk(CMD_ADDCUSTOMMENUITEM, QStringLiteral("CMD_ADDCUSTOMMENUITEM"),
+                              {variants::int16(position), variants::int16(item)}))
+            ++position;
+    }
 }

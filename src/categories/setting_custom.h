@@ -23,8 +23,8 @@ public:
     bool bSaveCustomMenu();
     // Reads the section that opens at lineIndex, restores it and returns the last line read.
     int DecodeCustomMenu(int lineIndex);
-    // Empties the phone's menu from the top and adds the list's items in order. Does nothing
-    // to a phone that reports no items.
+    // Empties the phone's menu from the top and adds the list's items in order; an item the
+    // phone refuses is left out. Does nothing to a phone that reports no items.
     void SetCustomMenuSettings();
 
     // Element k is the item number at menu position k + 1.

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <initializer_list>
+
 struct CategoryServices;
 
 // One user profile of the phone with its display, call-handling, language and sound settings.
@@ -61,13 +63,22 @@ public:
     bool bAlternateLine = false;
 
 private:
-    void walkProfiles(qint16& active);
-    void restoreProfile(const ProfileRecord& record, qint16 number);
-    void readSetting(qint32 code, const char* name, Present<qint16>& target, qsizetype value);
+    // A setting field and the answer value it is read from.
+    struct FieldAt
+    {
+        Present<qint16>* target;
+        qsizetype value;
+    };
+
+    void walkProfiles(qint16 count);
+    void setBackActiveProfile(qint16 active);
+    void readSettings(qint32 code, const char* command, std::initializer_list<FieldAt> fields);
+    void restoreSettings(const ProfileRecord& record);
     ProfileRecord& record(qint16 index);
 
     CategoryServices& m_services;
-    // Which records a Number line of the section made; only those are restored, so a gap in
-    // the numbering never renames a profile to an empty name.
+    // Which records describe a profile: all of a backup walk, and those a Number line of the
+    // section opened. Only those are restored, so a gap in the numbering never renames a
+    // profile to an empty name.
     QList<bool> m_fromFile;
 };

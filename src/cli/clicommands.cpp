@@ -7,6 +7,7 @@
 #include "core/programerror.h"
 #include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
+#include "phonesim/phoneobex.h"
 #include "phonesim/simphonemonitor.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,7 @@ constexpr MainView::Box kCategoryBoxes[10] = {
 const char* const kUsage =
     "usage:\n"
     "  cellarchive-cli phone init IMAGE [--model CODE] [--blank]\n"
+    "  cellarchive-cli phone obex-server IMAGE\n"
     "  cellarchive-cli backup IMAGE FILE [--categories LIST] [--overwrite]\n"
     "  cellarchive-cli restore IMAGE FILE [--master-reset LOCKCODE]\n"
     "LIST is comma-separated from phonebook, calendar, sms, dataaccounts, wap, bookmarks,\n"
@@ -105,6 +107,22 @@ int phoneInit(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     out << "Phone image written: " << parsed.positional.first() << "\n";
     return 0;
+}
+
+// The phone's IrMC OBEX server on standard input and output, for an OBEX client of its own;
+// nothing else may be written to standard output.
+int phoneObexServer(const QStringList& arguments, QTextStream& err)
+{
+    if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--")))
+        return usage(err, QStringLiteral("phone obex-server needs exactly one IMAGE"));
+    QString error;
+    auto image = phonesim::PhoneImage::load(arguments.first(), error);
+    if (!image) {
+        err << "cellarchive-cli: " << error << "\n";
+        err.flush();
+        return 1;
+    }
+    return phonesim::serveObex(image, 0, 1);
 }
 
 // One run of the program on the phone of an image, reporting status lines as they come.
@@ -239,6 +257,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("phone") &&
         arguments.at(1) == QLatin1String("init"))
         return phoneInit(arguments.mid(2), out, err);
+    if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("phone") &&
+        arguments.at(1) == QLatin1String("obex-server"))
+        return phoneObexServer(arguments.mid(2), err);
     if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("backup"))
         return backup(arguments.mid(1), out, err);
     if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("restore"))

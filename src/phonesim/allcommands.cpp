@@ -6,6 +6,13 @@ namespace phonesim {
 void registerAllCommands(CommandTable& table)
 {
     registerTimeCommands(table);
+    registerDataAccountCommands(table);
+    registerWapCommands(table);
+    registerBookmarkCommands(table);
+    registerKeylockCommands(table);
+    registerProfileCommands(table);
+    registerShortcutCommands(table);
+    registerFactoryCommands(table);
 }
 
 } // namespace phonesim

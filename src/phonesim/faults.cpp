@@ -69,7 +69,7 @@ bool Faults::isEmpty() const
 {
     return unsupported.isEmpty() && refused.isEmpty() && unanswered.isEmpty() &&
            lateSeconds.isEmpty() && nonArrayData.isEmpty() && unplugAfterCommands == 0 &&
-           !noSettingsObject && phonesim::isEmpty(obex);
+           !noSettingsObject && phonesim::isEmpty(obex) && sms.isEmpty();
 }
 
 QJsonObject Faults::toJson() const
@@ -99,6 +99,8 @@ QJsonObject Faults::toJson() const
         json.insert(QStringLiteral("noSettingsObject"), true);
     if (!phonesim::isEmpty(obex))
         json.insert(QStringLiteral("obex"), obexFaultsToJson(obex));
+    if (!sms.isEmpty())
+        json.insert(QStringLiteral("sms"), sms.toJson());
     return json;
 }
 
@@ -108,7 +110,8 @@ std::optional<Faults> Faults::fromJson(const QJsonObject& json, QString& error)
         QStringLiteral("unsupported"),  QStringLiteral("refused"),
         QStringLiteral("unanswered"),   QStringLiteral("lateSeconds"),
         QStringLiteral("nonArrayData"), QStringLiteral("unplugAfterCommands"),
-        QStringLiteral("noSettingsObject"), QStringLiteral("obex")};
+        QStringLiteral("noSettingsObject"), QStringLiteral("obex"),
+        QStringLiteral("sms")};
     for (const QString& key : json.keys()) {
         if (!known.contains(key)) {
             error = QStringLiteral("unknown fault \"%1\"").arg(key);
@@ -186,6 +189,18 @@ std::optional<Faults> Faults::fromJson(const QJsonObject& json, QString& error)
         if (!obex)
             return std::nullopt;
         faults.obex = *obex;
+    }
+
+    const QJsonValue sms = json.value(QStringLiteral("sms"));
+    if (!sms.isUndefined()) {
+        if (!sms.isObject()) {
+            error = QStringLiteral("faults.sms must be an object");
+            return std::nullopt;
+        }
+        const auto parsed = SmsFaults::fromJson(sms.toObject(), error);
+        if (!parsed)
+            return std::nullopt;
+        faults.sms = *parsed;
     }
     return faults;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "phonesim/obexserver.h"
+#include "phonesim/smsfaults.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -36,6 +37,8 @@ struct Faults
     int unplugAfterCommands = 0;
     // General() gives no settings object.
     bool noSettingsObject = false;
+    // Failures of the SMS object.
+    SmsFaults sms;
     // Failures of the OBEX server (the "obex" member of the image's faults).
     ObexFaults obex;
 

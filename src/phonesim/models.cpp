@@ -12,9 +12,10 @@ struct ModelRow
     std::initializer_list<qint32> lacks;
 };
 
-// The older BVT300 has no automatic time zone update.
+// The older BVT300 has no automatic time zone update, no alternate line, and neither font
+// sizes, help texts nor a screen saver in its profiles.
 const ModelRow kModels[] = {
-    {"BVT300", {346, 347}},
+    {"BVT300", {346, 347, 157, 260, 261, 263, 264, 269, 270}},
 };
 
 } // namespace

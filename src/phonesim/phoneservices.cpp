@@ -1,11 +1,15 @@
+#include "phonesim/phoneobex.h"
 #include "phonesim/simcellphone.h"
+#include "phonesim/simobexservice.h"
+#include "phonesim/simtextmessage.h"
 
 namespace phonesim {
 
 void attachPhoneServices(SimCellPhone& phone)
 {
     // Each service adds one line, e.g. phone.setTextMessage(new SimTextMessage(phone));
-    Q_UNUSED(phone);
+    phone.setObex(imageObexService(phone.sharedImage()));
+    phone.setTextMessage(new SimTextMessage(phone));
 }
 
 } // namespace phonesim

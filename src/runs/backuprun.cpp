@@ -4,6 +4,7 @@
 #include "backupfile/backupfile.h"
 #include "backupfile/fileselection.h"
 #include "categories/categoryservices.h"
+#include "core/programerror.h"
 #include "phone/phonelink.h"
 #include "runs/categories.h"
 #include "runs/runerror.h"
@@ -22,14 +23,92 @@ std::vector<BackupRun::Step> BackupRun::steps()
     using Box = MainView::Box;
     // The walk in its fixed order, which is the order of the sections in the file.
     std::vector<Step> walk;
-    // Step 1, phonebook: added with its category.
-    // Step 2, calendar: added with its category.
-    // Step 3, SMS messages: added with its category.
-    // Step 4, data accounts: added with its category.
-    // Step 5, WAP profiles: added with its category.
-    // Step 6, WAP bookmarks: added with its category.
-    // Step 7, profiles: added with its category.
-    // Step 8, key lock: added with its category.
+    walk.push_back({Box::Pb, QStringLiteral("Backup of phonebook has started"), [this, &log] {
+                        if (!m_categories.obex.bBackUpPB()) {
+                            log.WriteLog(QStringLiteral(
+                                "Error when backing up the PB->cmdBackup_click"));
+                            return false;
+                        }
+                        log.WriteLog(QStringLiteral("Backup of PB -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of Phonebook -> Done"));
+                        return true;
+                    }});
+    walk.push_back({Box::Cal, QStringLiteral("Backup of calendar has started"), [this, &log] {
+                        if (!m_categories.obex.bBackUpCal()) {
+                            log.WriteLog(QStringLiteral(
+                                "Error when backing up the Cal->cmdBackup_click"));
+                            log.UpdateStat(QStringLiteral("Failed when backing up calendar"));
+                        }
+                        log.WriteLog(QStringLiteral("Backup of Cal -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of Calendar -> Done"));
+                        return true;
+                    }});
+    walk.push_back({Box::SMS, QStringLiteral("Backup of SMS_Messages has started"),
+                    [this, &log] {
+                        Setting_SMSPDU& sms = m_categories.sms;
+                        sms.ReadSMSMessages();
+                        if (sms.SMSList.isEmpty()) {
+                            log.UpdateStat(QStringLiteral("Didn't find any SMS"));
+                            return true;
+                        }
+                        sms.bSaveSMSMessages();
+                        log.WriteLog(QStringLiteral("Backup of SMS_Messages -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of SMS_Messages -> Done"));
+                        return true;
+                    }});
+    walk.push_back({Box::DataAccount, QStringLiteral("Saving Data Accounts information"),
+                    [this, &log] {
+                        if (!m_categories.da.GetDA()) {
+                            log.WriteLog(QStringLiteral("Failed to backup DataAccount"));
+                            log.UpdateStat(QStringLiteral("Failed to backup DataAccount"));
+                            return true;
+                        }
+                        m_categories.da.bSaveDataAccounts();
+                        log.WriteLog(QStringLiteral("Backup of DataAccount -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of DataAccounts -> Done"));
+                        return true;
+                    }});
+    walk.push_back({Box::WAP, QStringLiteral("Saving WAP Settings"), [this, &log] {
+                        // A phone answer the getter cannot use ends this category only.
+                        try {
+                            m_categories.wap.GetWAPSettings();
+                        } catch (const ProgramError& error) {
+                            log.WriteLog(QStringLiteral("Error in GetWAPSettings"));
+                            log.LogErrorDetails(error);
+                            log.WriteLog(QStringLiteral("Backup of WAP -> Failed"));
+                            log.UpdateStat(QStringLiteral("Backup of WAP Settings -> Failed"));
+                            return true;
+                        }
+                        m_categories.wap.bSaveWAPSettings();
+                        log.WriteLog(QStringLiteral("Backup of WAP -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of WAP Settings -> Done"));
+                        return true;
+                    }});
+    walk.push_back({Box::Bookmark, QStringLiteral("Saving Bookmarks information"), [this, &log] {
+                        m_categories.bookmarks.GetWAPBookmarks();
+                        m_categories.bookmarks.bSaveBookmarks();
+                        log.WriteLog(QStringLiteral("Backup of Bookmarks -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of Bookmarks -> Done"));
+                        return true;
+                    }});
+    walk.push_back({Box::Profiles, QStringLiteral("Saving Profile Settings"), [this, &log] {
+                        if (!m_categories.profiles.GetProfileSettings()) {
+                            log.WriteLog(QStringLiteral("Backup of Profiles -> Failed"));
+                            log.UpdateStat(QStringLiteral("Backup of Profiles -> Failed"));
+                            return true;
+                        }
+                        m_categories.profiles.bSaveProfileSettings();
+                        log.WriteLog(QStringLiteral("Backup of Profiles -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of Profiles -> Done"));
+                        return true;
+                    }});
+    walk.push_back({Box::Lock, QStringLiteral("Saving Locks information"), [this, &log] {
+                        m_categories.locks.GetLocksSettings();
+                        m_categories.locks.bSaveLocksSettings();
+                        log.WriteLog(QStringLiteral("Backup of Locks -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of Locks -> Done"));
+                        return true;
+                    }});
     walk.push_back({Box::Time, QStringLiteral("Saving Time information"), [this, &log] {
                         m_categories.time.GetTimeSettings();
                         m_categories.time.bSaveTimeSettings();
@@ -37,7 +116,14 @@ std::vector<BackupRun::Step> BackupRun::steps()
                         log.UpdateStat(QStringLiteral("Backup of Time -> Done"));
                         return true;
                     }});
-    // Step 10, My Shortcuts: added with its category.
+    walk.push_back({Box::CustomMenu, QStringLiteral("Saving My Shortcuts information"),
+                    [this, &log] {
+                        m_categories.custom.GetCustomMenuSettings();
+                        m_categories.custom.bSaveCustomMenu();
+                        log.WriteLog(QStringLiteral("Backup of Custom Menu -> Done"));
+                        log.UpdateStat(QStringLiteral("Backup of My Shortcuts -> Done"));
+                        return true;
+                    }});
     return walk;
 }
 

@@ -1,23 +1,36 @@
 #pragma once
 
+#include "categories/obexmodule.h"
 #include "categories/setting_time.h"
 #include "categories/setting_custom.h"
+#include "categories/setting_da.h"
 #include "categories/setting_locks.h"
+#include "categories/setting_profiles.h"
+#include "categories/setting_smspdu.h"
+#include "categories/setting_wap.h"
 #include "categories/setting_wap_bookmarks.h"
 
 struct CategoryServices;
 class BackupFile;
+class ObexTransfer;
 
 // Every data category of the program, with its values that live for the whole process.
 struct Categories
 {
-    explicit Categories(CategoryServices& services);
+    // Hands the transfer the phonebook and calendar entry writers.
+    Categories(CategoryServices& services, ObexTransfer& obexTransfer);
 
     // Attaches each category's section reader to the file's dispatcher.
     void registerReaders(BackupFile& file);
 
+    ObexModule obex;
     Setting_Time time;
+    Setting_DA da;
+    // Reads the data accounts above when it translates the WAP bearers.
+    Setting_WAP wap;
     Setting_WAPBookmarks bookmarks;
     Setting_Locks locks;
+    Setting_Profiles profiles;
     Setting_Custom custom;
+    Setting_SMSPDU sms;
 };

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+struct CategoryServices;
+class ObexTransfer;
+
+// The phonebook and the calendar: fetched whole over OBEX, stored one entry per line in the
+// Contacts and Calendar sections, and restored one new entry at a time.
+class ObexModule
+{
+public:
+    ObexModule(CategoryServices& services, ObexTransfer& obex);
+
+    // Backup of the phonebook and of the calendar; each writes its own section while the
+    // object arrives. True when connect, get and disconnect all succeeded.
+    bool bBackUpPB();
+    bool bBackUpCal();
+    // The entry writers the transfer hands every complete entry to.
+    bool bSaveContact(const QByteArray& entry);
+    bool bSaveCal(const QByteArray& entry);
+    // Section readers: from the opening line, send every entry to the phone and return the
+    // last line of the section's entries (the opening line when it has none).
+    int bDecodeContacts(int lineIndex);
+    int bDecodeCal(int lineIndex);
+
+    // The value stored for an entry: its lines joined with "<br/>", without its last
+    // X-IRMC-LUID line. yield runs after each line examined and each line joined.
+    static QString encodeEntry(const QString& entry, const std::function<void()>& yield = {});
+    // The entry of a content line: its value between "Value=" and the next "/>", "<br/>"
+    // turned back into CR LF. Without "Value=" the value starts at the first character when
+    // fromStartWithoutValue, else there is none. False when the line holds no entry.
+    static bool entryOfLine(const QString& line, bool fromStartWithoutValue, QString& entry);
+    // A stored calendar entry as the phone takes it: inside a VCALENDAR 1.0 object that is
+    // left open, unless the entry carries the calendar's header already.
+    static QString calendarObjectOf(const QString& entry);
+
+    // The names, tags and texts that tell the phonebook and the calendar apart.
+    struct Book;
+
+private:
+    bool backUp(const Book& book);
+    int restore(const Book& book, int lineIndex);
+    int lastEntryLine(const Book& book, int lineIndex) const;
+    void saveEntry(const QString& prefix, const QByteArray& entry, const QString& status);
+
+    CategoryServices& m_services;
+    ObexTransfer& m_obex;
+};

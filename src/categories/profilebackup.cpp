@@ -1,0 +1,229 @@
+#include "categories/setting_profiles.h"
+
+#include "app/statuslog.h"
+#include "categories/categoryservices.h"
+#include "categories/profilecodes.h"
+#include "core/programerror.h"
+#include "phone/commandchannel.h"
+#include "phone/phonelink.h"
+#include "phone/variants.h"
+
+#include <exception>
+#include <utility>
+
+using namespace profilecodes;
+
+namespace {
+
+constexpr qint32 CMD_GETBACKLIGHTMODES = 66;
+constexpr qint32 CMD_GETANSWERMODE = 69;
+constexpr qint32 CMD_GETFONTSIZE = 270;
+constexpr qint32 CMD_GETHELPTEXTMODE = 261;
+constexpr qint32 CMD_GETLANGUAGE = 19;
+constexpr qint32 CMD_GETSCREENSAVERMODE = 264;
+constexpr qint32 CMD_GETKEYSOUND = 54;
+constexpr qint32 CMD_GETMESSAGEALERTSOUND = 57;
+constexpr qint32 CMD_GETMINUTEMINDER = 60;
+constexpr qint32 CMD_GETRINGVOLUMES = 23;
+constexpr qint32 CMD_GETRINGMELODIES = 26;
+constexpr qint32 CMD_GETSILENTMODE = 48;
+constexpr qint32 CMD_GETVIBRATORMODE = 108;
+
+QString name(const char* text)
+{
+    return QLatin1String(text);
+}
+
+// The numbered list stands for the walk's real position on the phone, so it is thrown as the
+// error a list index outside its bounds would raise.
+[[noreturn]] void outOfRange()
+{
+    throw ProgramError(ProgramError::SubscriptOutOfRange, QStringLiteral("Cellarchive"),
+                       QStringLiteral("Subscript out of range"));
+}
+
+} // namespace
+
+void Setting_Profiles::GetAlternateLineSupport()
+{
+    bAlternateLine = false;
+    if (!m_services.send(CMD_GETALTERNATELINESUPPORT, name("CMD_GETALTERNATELINESUPPORT")))
+        return;
+    // The answer is taken whatever its status; an answer without a number means no support
+    // rather than an error that would stop the run before its first category.
+    const QVariantList& data = m_services.link.ResponseData;
+    bool ok = false;
+    const double value = data.isEmpty() ? 0.0 : data.constFirst().toDouble(&ok);
+    bAlternateLine = ok && value == 1.0;
+}
+
+ProfileRecord& Setting_Profiles::record(qint16 index)
+{
+    if (index < 0 || index >= Profiles.size())
+        outOfRange();
+    return Profiles[index];
+}
+
+bool Setting_Profiles::GetProfileSettings()
+{
+    StatusLog& log = m_services.log;
+    const PhoneLink& link = m_services.link;
+    qint16 active = 0;
+    bool walking = false;
+    try {
+        if (!m_services.send(CMD_GETPROFILES, name("CMD_GETPROFILES")))
+            return false;
+        if (link.ResponseStatus != 0) {
+            log.WriteLog(QStringLiteral("Failed to get the profiles -> EXIT"));
+            return false;
+        }
+        const qint16 count = variants::toInt16(variants::at(link.ResponseData, 0));
+        if (count < 1)
+            outOfRange();
+        Profiles = QList<ProfileRecord>(count);
+        m_fromFile = QList<bool>(count, true);
+        log.WriteLog(QStringLiteral("NumberOfProfiles-->") + StatusLog::signed_(count));
+
+        if (m_services.send(CMD_GETACTIVEPROFILE, name("CMD_GETACTIVEPROFILE"))) {
+            if (link.ResponseStatus == 0) {
+                const qint16 number = variants::toInt16(variants::at(link.ResponseData, 0));
+                record(static_cast<qint16>(number - 1)).Active = true;
+                active = number;
+                log.WriteLog(QStringLiteral("0-Got the active profile...."));
+            } else {
+                log.WriteLog(QStringLiteral("0-Failed to get the active profile...."));
+            }
+        }
+        walking = true;
+        walkProfiles(count);
+        walking = false;
+        setBackActiveProfile(active);
+        return true;
+    } catch (const ProgramError& error) {
+        log.WriteLog(QStringLiteral("GetProfileSettings_Error"));
+        log.LogErrorDetails(error);
+        // The walk switched profiles on the phone; leave it with the one the user had.
+        if (walking)
+            setBackActiveProfile(active);
+        return false;
+    } catch (const std::exception& error) {
+        log.WriteLog(QStringLiteral("GetProfileSettings_Error"));
+        log.LogErrorDetails(QString::fromStdString(error.what()), -1,
+                            QStringLiteral("Cellarchive"));
+        if (walking)
+            setBackActiveProfile(active);
+        return false;
+    }
+}
+
+void Setting_Profiles::walkProfiles(qint16 count)
+{
+    StatusLog& log = m_services.log;
+    const PhoneLink& link = m_services.link;
+    for (int i = 0; i < count; ++i) {
+        qint16 index = static_cast<qint16>(i);
+        const QString number = StatusLog::signed_(i + 1);
+        if (m_services.send(CMD_SETACTIVEPROFILE, name("CMD_SETACTIVEPROFILE"),
+                            {variants::int16(static_cast<qint16>(i + 1))})) {
+            log.WriteLog(link.ResponseStatus != 0
+                             ? QStringLiteral("1-Failed to Activate the profile->") + number
+                             : QStringLiteral("2-Profile->") + number);
+        }
+        // Sent with the profile number still in the parameters, as the phone expects it.
+        if (m_services.channel.DoData(CMD_GETACTIVEPROFILE, name("CMD_GETACTIVEPROFILE"))) {
+            if (link.ResponseStatus == 0) {
+                record(index).Name = variants::toText(variants::at(link.ResponseData, 1));
+                log.WriteLog(QStringLiteral("3-GetProfile - Success->") + number);
+            } else {
+                log.WriteLog(QStringLiteral("4-GetProfile - Failed->") + number);
+            }
+        }
+        QString shown = variants::toText(variants::at(link.ResponseData, 1));
+        shown.remove(QChar(0));
+        const QString line =
+            QStringLiteral("Saving Profile number->") + number + QStringLiteral("-> ") + shown;
+        log.UpdateStat(line);
+        log.WriteLog(line);
+
+        GetDispSettings(index);
+        log.WriteLog(QStringLiteral("Done with Disp"));
+        GetHandsfreeSettings(index);
+        log.WriteLog(QStringLiteral("Done with Handsfree"));
+        GetMMISettings(index);
+        log.WriteLog(QStringLiteral("Done with MMI"));
+        GetSoundSettings(index);
+        log.WriteLog(QStringLiteral("Done with Sound"));
+    }
+}
+
+void Setting_Profiles::setBackActiveProfile(qint16 active)
+{
+    if (!m_services.send(CMD_SETACTIVEPROFILE, name("CMD_SETACTIVEPROFILE"),
+                         {variants::int16(active)}))
+        return;
+    m_services.log.WriteLog(m_services.link.ResponseStatus != 0
+                                ? QStringLiteral("5-Failed to set back the active profile")
+                                : QStringLiteral("5-Sucess to set back the active profile"));
+}
+
+void Setting_Profiles::readSettings(qint32 code, const char* command,
+                                    std::initializer_list<FieldAt> fields)
+{
+    if (!m_services.send(code, name(command)))
+        return;
+    if (m_services.link.ResponseStatus != 0) {
+        for (const FieldAt& field : fields)
+            field.target->clear();
+        return;
+    }
+    // All values are converted before any is stored, so the fields of one answer are either
+    // all present or all as they were.
+    QList<qint16> values;
+    for (const FieldAt& field : fields)
+        values.append(variants::toInt16(variants::at(m_services.link.ResponseData, field.value)));
+    qsizetype i = 0;
+    for (const FieldAt& field : fields)
+        field.target->set(values.at(i++));
+}
+
+void Setting_Profiles::GetDispSettings(qint16& index)
+{
+    ProfileRecord& r = record(index);
+    readSettings(CMD_GETBACKLIGHTMODES, "CMD_GETBACKLIGHTMODES", {{&r.BackLightMode, 2}});
+}
+
+void Setting_Profiles::GetHandsfreeSettings(qint16& index)
+{
+    ProfileRecord& r = record(index);
+    readSettings(CMD_GETANSWERMODE, "CMD_GETANSWERMODE", {{&r.Handsfree, 0}});
+}
+
+void Setting_Profiles::GetMMISettings(qint16& index)
+{
+    ProfileRecord& r = record(index);
+    readSettings(CMD_GETFONTSIZE, "CMD_GETFONTSIZE", {{&r.FontSize, 0}});
+    readSettings(CMD_GETHELPTEXTMODE, "CMD_GETHELPTEXTMODE", {{&r.HelpTextMode, 0}});
+    readSettings(CMD_GETLANGUAGE, "CMD_GETLANGUAGE", {{&r.Language, 0}});
+    readSettings(CMD_GETSCREENSAVERMODE, "CMD_GETSCREENSAVERMODE", {{&r.ScreenSaverMode, 0}});
+}
+
+void Setting_Profiles::GetSoundSettings(qint16& index)
+{
+    ProfileRecord& r = record(index);
+    readSettings(CMD_GETKEYSOUND, "CMD_GETKEYSOUND", {{&r.KeySound, 0}});
+    readSettings(CMD_GETMESSAGEALERTSOUND, "CMD_GETMESSAGEALERTSOUND", {{&r.MessageAlert, 0}});
+    readSettings(CMD_GETMINUTEMINDER, "CMD_GETMINUTEMINDER", {{&r.MinuteReminder, 0}});
+    readSettings(CMD_GETRINGVOLUMES, "CMD_GETRINGVOLUMES",
+                 {{&r.RingLevel_Line1, 1},
+                  {&r.RingLevel_Line2, 4},
+                  {&r.RingLevel_Fax, 7},
+                  {&r.RingLevel_Data, 10}});
+    readSettings(CMD_GETRINGMELODIES, "CMD_GETRINGMELODIES",
+                 {{&r.RingMelody_Line1, 1},
+                  {&r.RingMelody_Line2, 3},
+                  {&r.RingMelody_Fax, 5},
+                  {&r.RingMelody_Data, 7},
+                  {&r.RingMelody_Alarm, 9}});
+    readSettings(CMD_GETSILENTMODE, "CMD_GETSILENTMODE", {{&r.SilenceMode, 0}});
+    readSettings(CMD_GETVIBRATORMODE, "CMD_GETVIBRATORMODE", {{&r.VibratorMode, 0}});
+}

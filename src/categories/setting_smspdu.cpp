@@ -1,0 +1,135 @@
+#include "categories/setting_smspdu.h"
+
+#include "app/statuslog.h"
+#include "backupfile/backupfile.h"
+#include "backupfile/elements.h"
+#include "categories/categoryservices.h"
+#include "core/clock.h"
+#include "phone/phonelink.h"
+#include "phone/variants.h"
+
+#include <exception>
+
+namespace {
+
+const QString kSection = QStringLiteral("SMS_Messages");
+const QString kMessage = QStringLiteral("SMS");
+// ReadMessages lists the messages of every status with this selection.
+constexpr qint32 AllMessages = 4;
+
+} // namespace
+
+Setting_SMSPDU::Setting_SMSPDU(CategoryServices& services, QObject* parent)
+    : QObject(parent), m_services(services)
+{
+}
+
+TextMessageObject* Setting_SMSPDU::textMessage()
+{
+    TextMessageObject* current = m_services.link.m_objTextMessage.data();
+    if (current == m_attached.data() && (!current || m_pduConnection))
+        return current;
+    disconnect(m_pduConnection);
+    disconnect(m_responseConnection);
+    m_attached = current;
+    if (current) {
+        m_pduConnection = connect(current, &TextMessageObject::OnPDUAvailable, this,
+                                  &Setting_SMSPDU::m_objTextMessage_OnPDUAvailable);
+        m_responseConnection = connect(current, &TextMessageObject::OnNotifyResponse, this,
+                                       &Setting_SMSPDU::m_objTextMessage_OnNotifyResponse);
+    }
+    return current;
+}
+
+bool Setting_SMSPDU::waitForEnd()
+{
+    PhoneLink& link = m_services.link;
+    MonotonicClock& clock = m_services.clock;
+    for (;;) {
+        if (link.bNoMorePDU)
+            return true;
+        if (clock.nowMs() - m_lastEventMs > NoEventLimitMs) {
+            link.bNoMorePDU = true;
+            return false;
+        }
+        // The first millisecond past the limit is where the wait gives up.
+        clock.yieldUntil(m_lastEventMs + NoEventLimitMs + 1);
+    }
+}
+
+void Setting_SMSPDU::setDoneFromStatus(qint32 status)
+{
+    m_lastEventMs = m_services.clock.nowMs();
+    if (status != SmsStatus::MoreToCome)
+        m_services.link.bNoMorePDU = true;
+}
+
+void Setting_SMSPDU::ReadSMSMessages()
+{
+    SMSList.clear();
+    StatusLog& log = m_services.log;
+    for (const qint32 storage : {1, 2}) {
+        TextMessageObject* sms = textMessage();
+        if (!sms) {
+            // The phone went away (or offers no SMS object): keep what was read so far.
+            log.WriteLog(QStringLiteral("m_objTextMessage Is Nothing -> storage") +
+                         StatusLog::signed_(storage) + QStringLiteral(" not read"));
+            continue;
+        }
+        m_services.link.bNoMorePDU = false;
+        m_lastEventMs = m_services.clock.nowMs();
+        qint32 transactionId = 0;
+        sms->ReadMessages(storage, AllMessages, transactionId);
+        // A read whose end never comes must not hang the run; the messages it gave are kept.
+        if (!waitForEnd())
+            log.WriteLog(QStringLiteral("ReadPDU -> timedout in storage") +
+                         StatusLog::signed_(storage));
+    }
+}
+
+void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 /*TransactionID*/, qint32 Status,
+                                                     const PduObject* PDU)
+{
+    if (PDU) {
+        try {
+            SMSRecord record;
+            record.PDU = PDU->PDU();
+            record.Length = PDU->Length();
+            record.Type = variants::toInt16(QVariant(PDU->Type()));
+            record.Storage = variants::toInt16(QVariant(PDU->Storage()));
+            SMSList.append(record);
+            m_services.log.UpdateStat(QStringLiteral("Read SMS Message-->") +
+                                      StatusLog::signed_(SMSList.size()));
+        } catch (const std::exception& error) {
+            // Nothing may escape into the event loop; the message cannot be kept.
+            m_services.log.WriteLog(QStringLiteral("Error in OnPDUAvailable -> ") +
+                                    QString::fromStdString(error.what()));
+        }
+    }
+    setDoneFromStatus(Status);
+}
+
+void Setting_SMSPDU::m_objTextMessage_OnNotifyResponse(qint32 /*TransactionID*/, qint32 Status,
+                                                       QObject* /*ShortMessage*/)
+{
+    setDoneFromStatus(Status);
+}
+
+bool Setting_SMSPDU::bSaveSMSMessages()
+{
+    BackupFile& file = m_services.file;
+    file.AppendLine(elements::openTag(kSection));
+    for (qsizetype i = 0; i < SMSList.size(); ++i) {
+        const SMSRecord& message = SMSList.at(i);
+        file.AppendLine(elements::openTag(kMessage, 1));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), i + 1));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Storage"), message.Storage));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Type"), message.Type));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("PDU"), message.PDU));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Length"), message.Length));
+        file.AppendLine(elements::closeTag(kMessage, 1));
+        m_services.yieldOnce();
+    }
+    file.AppendLine(elements::closeTag(kSection));
+    return true;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QMetaObject>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+struct CategoryServices;
+class PduObject;
+class TextMessageObject;
+
+// One stored message: its PDU text and what the SMS object delivered with it.
+struct SMSRecord
+{
+    QString PDU;
+    qint32 Length = 0;
+    qint16 Storage = 0;
+    qint16 Type = 0;
+
+    bool operator==(const SMSRecord&) const = default;
+};
+
+// The "SMS" category: every message of the phone's two storages, kept as PDUs and backed up
+// as the SMS_Messages section. Reading and writing go through the phone's SMS object, whose
+// events end each request.
+class Setting_SMSPDU : public QObject
+{
+    Q_OBJECT
+public:
+    // A request of the SMS object ends when none of its events came for this long.
+    static constexpr qint64 NoEventLimitMs = 15000;
+
+    explicit Setting_SMSPDU(CategoryServices& services, QObject* parent = nullptr);
+
+    // Empties SMSList and fills it with the messages of storage 1, then storage 2.
+    void ReadSMSMessages();
+    void m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint32 Status, const PduObject* PDU);
+    void m_objTextMessage_OnNotifyResponse(qint32 TransactionID, qint32 Status,
+                                           QObject* ShortMessage);
+    bool bSaveSMSMessages();
+    // Reads the section that opens at lineIndex into SMSList, writes it into the phone and
+    // returns the last line read.
+    int DecodeSMSMessages(int lineIndex);
+    void SetSMSPDU();
+
+    QList<SMSRecord> SMSList;
+
+private:
+    // The link's SMS object, with the event handlers attached to it; attached anew whenever
+    // the phone's SMS object changed since the last request.
+    TextMessageObject* textMessage();
+    // Yields until an event ended the request; false when none came within the limit.
+    bool waitForEnd();
+    void setDoneFromStatus(qint32 status);
+
+    CategoryServices& m_services;
+    QPointer<TextMessageObject> m_attached;
+    QMetaObject::Connection m_pduConnection;
+    QMetaObject::Connection m_responseConnection;
+    qint64 m_lastEventMs = 0;
+};

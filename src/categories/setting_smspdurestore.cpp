@@ -1,0 +1,96 @@
+#include "app/statuslog.h"
+#include "backupfile/backupfile.h"
+#include "categories/categoryservices.h"
+#include "categories/setting_smspdu.h"
+#include "core/clock.h"
+#include "phone/phonelink.h"
+
+int Setting_SMSPDU::DecodeSMSMessages(int lineIndex)
+{
+    SMSList.clear();
+    BackupFile& file = m_services.file;
+    StatusLog& log = m_services.log;
+    // No message is current until a Number line names one.
+    qsizetype current = -1;
+    const int last = file.readElements(
+        lineIndex, QStringLiteral("<SMS"), QStringLiteral("<SMS_Messages/>"),
+        [&](const QString& key, const QString& value) {
+            if (key == QLatin1String("Number")) {
+                qint32 number = 0;
+                current = -1;
+                if (!file.readInt32(key, value, number))
+                    return;
+                // A file holds fewer messages than lines; a number beyond that is no message.
+                if (number < 1 || number > BackupFile::MaxLines) {
+                    log.WriteLog(QStringLiteral("SMS Number out of range -> ") + value);
+                    return;
+                }
+                current = number - 1;
+                // The list grows to the numbered message; messages read before are kept.
+                if (SMSList.size() <= current)
+                    SMSList.resize(current + 1);
+                return;
+            }
+            const bool known = key == QLatin1String("Storage") || key == QLatin1String("Type") ||
+                               key == QLatin1String("PDU") || key == QLatin1String("Length");
+            if (!known) {
+                log.WriteLog(QStringLiteral("Failed to find the tag->") + key);
+                return;
+            }
+            if (current < 0) {
+                log.WriteLog(QStringLiteral("SMS element without a Number line ignored -> ") +
+                             key + QStringLiteral(" value=") + value);
+                return;
+            }
+            SMSRecord& message = SMSList[current];
+            if (key == QLatin1String("Storage"))
+                file.readInt16(key, value, message.Storage);
+            else if (key == QLatin1String("Type"))
+                file.readInt16(key, value, message.Type);
+            else if (key == QLatin1String("PDU"))
+                message.PDU = value;
+            else
+                file.readInt32(key, value, message.Length);
+        });
+    if (SMSList.isEmpty())
+        log.WriteLog(QStringLiteral("No SMS message in the section SMS_Messages"));
+    SetSMSPDU();
+    return last;
+}
+
+void Setting_SMSPDU::SetSMSPDU()
+{
+    StatusLog& log = m_services.log;
+    PhoneLink& link = m_services.link;
+    // Events that arrive during the waits may add to SMSList; the writes keep to the list as
+    // it was read from the file.
+    const QList<SMSRecord> messages = SMSList;
+    int notWritten = 0;
+    for (qsizetype i = 0; i < messages.size(); ++i) {
+        const SMSRecord& message = messages.at(i);
+        const QString name = QStringLiteral("SMS Message") + StatusLog::signed_(i + 1);
+        TextMessageObject* sms = textMessage();
+        if (!sms) {
+            log.WriteLog(QStringLiteral("m_objTextMessage Is Nothing -> ") + name +
+                         QStringLiteral(" not written"));
+            ++notWritten;
+            continue;
+        }
+        // A number the file skipped leaves a message without content; the phone gets nothing.
+        if (message.PDU.isEmpty()) {
+            log.WriteLog(name + QStringLiteral(" has no PDU -> not written"));
+            continue;
+        }
+        log.UpdateStat(QStringLiteral("Writing SMS Message-->") + StatusLog::signed_(i + 1));
+        link.bNoMorePDU = false;
+        m_lastEventMs = m_services.clock.nowMs();
+        qint32 transactionId = 0;
+        sms->WriteMessage(message.Storage, message.Type, message.PDU, message.Length,
+                          transactionId);
+        if (!waitForEnd())
+            log.WriteLog(QStringLiteral("WritePDU -> timedout"));
+    }
+    if (notWritten > 0)
+        log.UpdateStat(QStringLiteral("No SMS object - SMS Messages not written-->") +
+                       StatusLog::signed_(notWritten));
+}

@@ -1,0 +1,296 @@
+#include "categories/setting_wap.h"
+
+#include "app/statuslog.h"
+#include "backupfile/backupfile.h"
+#include "backupfile/elements.h"
+#include "backupfile/sectiontable.h"
+#include "categories/categoryservices.h"
+#include "categories/setting_da.h"
+#include "categories/truetext.h"
+#include "core/programerror.h"
+#include "phone/phonelink.h"
+#include "phone/variants.h"
+
+#include <exception>
+#include <limits>
+
+namespace {
+
+constexpr qint32 CMD_GETWAPHOMEPAGE = 180;
+constexpr qint32 CMD_SETWAPHOMEPAGE = 181;
+constexpr qint32 CMD_GETACTIVEWAPPROFILE = 183;
+constexpr qint32 CMD_SETACTIVEWAPPROFILE = 184;
+constexpr qint32 CMD_GETWAPPROFILELIST = 186;
+constexpr qint32 CMD_SETWAPPROFILENAME = 188;
+constexpr qint32 CMD_SETWAPCONNECTIONTIMEOUT = 192;
+constexpr qint32 CMD_GETWAPCONNECTIONTIMEOUT = 193;
+constexpr qint32 CMD_SETWAPLOGIN = 195;
+constexpr qint32 CMD_GETWAPLOGIN = 196;
+constexpr qint32 CMD_SETPREFERREDWAPBEARER = 201;
+constexpr qint32 CMD_GETPREFERREDWAPBEARER = 202;
+constexpr qint32 CMD_SETWAPCSDGATEWAY = 204;
+constexpr qint32 CMD_GETWAPCSDGATEWAYS = 205;
+
+const QString kSection = QStringLiteral("Settings_WAP");
+const QString kProfile = QStringLiteral("Profile");
+// Profile numbers go out as 16-bit values.
+constexpr qint32 kMaxProfiles = std::numeric_limits<qint16>::max();
+
+[[noreturn]] void fail(qint32 number, const QString& description)
+{
+    throw ProgramError(number, QStringLiteral("Cellarchive"), description);
+}
+
+QString withoutNul(const QString& text)
+{
+    QString result = text;
+    result.remove(QChar(u'\0'));
+    return result;
+}
+
+QString textOf(const Present<QString>& value)
+{
+    return value.present ? withoutNul(value.value) : QString();
+}
+
+qint32 numberOf(const Present<qint32>& value)
+{
+    return value.present ? value.value : 0;
+}
+
+} // namespace
+
+Setting_WAP::Setting_WAP(CategoryServices& services, const Setting_DA& dataAccounts)
+    : m_services(services), m_dataAccounts(dataAccounts)
+{
+}
+
+void Setting_WAP::GetWAPSettings()
+{
+    WAPProfiles.clear();
+    if (!m_services.sendOk(CMD_GETWAPPROFILELIST, QStringLiteral("CMD_GETWAPPROFILELIST")))
+        return;
+    readProfileList();
+    qint32 active = 0;
+    if (m_services.sendOk(CMD_GETACTIVEWAPPROFILE, QStringLiteral("CMD_GETACTIVEWAPPROFILE")))
+        active = variants::toInt32(variants::at(m_services.link.ResponseData, 0));
+    const auto reactivate = [this, active] {
+        m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
+                        {variants::int32(active)});
+    };
+    try {
+        for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
+            const qint16 number = static_cast<qint16>(i + 1);
+            m_services.log.UpdateStat(QStringLiteral("Saving WAP Profile number->") +
+                                      StatusLog::signed_(number));
+            WAPProfileRecord& record = WAPProfiles[i];
+            record.Active = active == number;
+            m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
+                            {variants::int16(number)});
+            readProfile(record);
+        }
+    } catch (const std::exception&) {
+        // The walk changed the active profile; the user keeps the one chosen before.
+        WAPProfiles.clear();
+        reactivate();
+        throw;
+    }
+    reactivate();
+}
+
+void Setting_WAP::readProfileList()
+{
+    const QVariantList& data = m_services.link.ResponseData;
+    const qint32 count = variants::toInt32(variants::at(data, 0));
+    // Every group but the last needs all three values; checked before any record is made.
+    if (count < 1 || data.size() < 3 * static_cast<qint64>(count))
+        fail(ProgramError::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+    if (count > kMaxProfiles)
+        fail(ProgramError::Overflow, QStringLiteral("Overflow"));
+    WAPProfiles.resize(count);
+    for (qint32 k = 0; k < count; ++k) {
+        const qint32 number = variants::toInt32(variants::at(data, 1 + 3 * k));
+        if (number < 1 || number > count)
+            fail(ProgramError::SubscriptOutOfRange, QStringLiteral("Subscript out of range"));
+        WAPProfiles[number - 1].Name = variants::toText(variants::at(data, 2 + 3 * k));
+    }
+}
+
+void Setting_WAP::readProfile(WAPProfileRecord& record)
+{
+    const QVariantList& data = m_services.link.ResponseData;
+    if (m_services.send(CMD_GETWAPCONNECTIONTIMEOUT,
+                        QStringLiteral("CMD_GETWAPCONNECTIONTIMEOUT"))) {
+        if (m_services.link.ResponseStatus == 0)
+            record.Connection_Timeout.set(variants::toInt32(variants::at(data, 0)));
+        else
+            record.Connection_Timeout.present = false;
+    }
+    if (m_services.sendOk(CMD_GETWAPCSDGATEWAYS, QStringLiteral("CMD_GETWAPCSDGATEWAYS")))
+        record.Gateway.set(variants::toText(variants::at(data, 2)));
+    if (m_services.sendOk(CMD_GETWAPHOMEPAGE, QStringLiteral("CMD_GETWAPHOMEPAGE")))
+        record.HomePage_URL.set(variants::toText(variants::at(data, 0)));
+    // The number 0 stands for no login and reads as the empty text.
+    if (m_services.sendOk(CMD_GETWAPLOGIN, QStringLiteral("CMD_GETWAPLOGIN")))
+        record.Proxy_Uid.set(variants::toText(variants::at(data, 0)));
+    if (m_services.sendOk(CMD_GETPREFERREDWAPBEARER, QStringLiteral("CMD_GETPREFERREDWAPBEARER")))
+        record.Preferred_Bearer.set(variants::toInt32(variants::at(data, 1)));
+}
+
+bool Setting_WAP::bSaveWAPSettings()
+{
+    if (WAPProfiles.isEmpty())
+        return true;
+    BackupFile& file = m_services.file;
+    const auto line = [&file](const char* key, const QString& value) {
+        file.AppendLine(elements::elementLine(2, QLatin1String(key), value));
+    };
+    file.AppendLine(elements::openTag(kSection));
+    for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
+        const WAPProfileRecord& record = WAPProfiles.at(i);
+        file.AppendLine(elements::openTag(kProfile, 1));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), i + 1));
+        line("Name", withoutNul(record.Name));
+        line("Active", elements::boolText(record.Active));
+        line("HomePage_URL", textOf(record.HomePage_URL));
+        line("Gateway", textOf(record.Gateway));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Connection_Timeout"),
+                                              numberOf(record.Connection_Timeout)));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Preferred_Bearer"),
+                                              numberOf(record.Preferred_Bearer)));
+        line("Proxy_Uid", textOf(record.Proxy_Uid));
+        file.AppendLine(elements::closeTag(kProfile, 1));
+        m_services.yieldOnce();
+    }
+    file.AppendLine(elements::closeTag(kSection));
+    return true;
+}
+
+int Setting_WAP::DecodeWAPSettings(int lineIndex)
+{
+    WAPProfiles.clear();
+    BackupFile& file = m_services.file;
+    // The bearer numbers can be translated only through accounts restored from this file.
+    m_accountsRestored = false;
+    for (int i = 0; i < lineIndex && i < file.sFileLines.size(); ++i) {
+        if (sections::findTag(sections::tagWord(file.sFileLines.at(i))) ==
+            sections::SettingsDataAccount)
+            m_accountsRestored = true;
+    }
+    int current = -1;
+    const int last = file.readElements(
+        lineIndex, QStringLiteral("<Profile"), QStringLiteral("<Settings_WAP/>"),
+        [this, &current](const QString& key, const QString& value) {
+            if (key != QLatin1String("Number")) {
+                storeElement(current, key, value);
+                return;
+            }
+            const double index = variants::roundHalfEven(elements::leadingNumber(value) - 1);
+            if (index < 0 || index >= kMaxProfiles) {
+                m_services.log.WriteLog(QStringLiteral("Value out of range -> Number value=") +
+                                        value);
+                current = -1;
+                return;
+            }
+            current = static_cast<int>(index);
+            WAPProfiles.resize(current + 1);
+        });
+    SetWAPSettings();
+    m_accountsRestored = false;
+    return last;
+}
+
+void Setting_WAP::storeElement(int current, const QString& key, const QString& value)
+{
+    static const QStringList keys{
+        QStringLiteral("Name"),    QStringLiteral("Active"),
+        QStringLiteral("HomePage_URL"), QStringLiteral("Gateway"),
+        QStringLiteral("Connection_Timeout"), QStringLiteral("Preferred_Bearer"),
+        QStringLiteral("Proxy_Uid")};
+    if (!keys.contains(key)) {
+        m_services.log.WriteLog(QStringLiteral("Failed to find the tag->") + key);
+        return;
+    }
+    if (current < 0) {
+        m_services.log.WriteLog(QStringLiteral("No profile for the tag->") + key);
+        return;
+    }
+    BackupFile& file = m_services.file;
+    WAPProfileRecord& record = WAPProfiles[current];
+    if (key == QLatin1String("Name")) {
+        record.Name = value;
+    } else if (key == QLatin1String("Active")) {
+        record.Active = IsTrueText(value);
+    } else if (key == QLatin1String("HomePage_URL")) {
+        record.HomePage_URL.set(value);
+    } else if (key == QLatin1String("Gateway")) {
+        record.Gateway.set(value);
+    } else if (key == QLatin1String("Proxy_Uid")) {
+        record.Proxy_Uid.set(value);
+    } else {
+        Present<qint32>& target = key == QLatin1String("Connection_Timeout")
+                                      ? record.Connection_Timeout
+                                      : record.Preferred_Bearer;
+        if (file.readInt32(key, value, target.value))
+            target.present = true;
+    }
+}
+
+qint32 Setting_WAP::restoredAccount(qint32 account) const
+{
+    qint32 restored = 0;
+    if (!m_accountsRestored)
+        return restored;
+    // The last match wins, and a GPRS account wins over a CSD one.
+    for (const CSDAccountRecord& csd : m_dataAccounts.DataAccountCSD) {
+        if (csd.ID == account)
+            restored = csd.RestoredID;
+    }
+    for (const GPRSAccountRecord& gprs : m_dataAccounts.DataAccountGPRS) {
+        if (gprs.ID == account)
+            restored = gprs.RestoredID;
+    }
+    return restored;
+}
+
+void Setting_WAP::SetWAPSettings()
+{
+    // A section without a profile has nothing to restore, not even an activation.
+    if (WAPProfiles.isEmpty())
+        return;
+    const auto number = [](qsizetype index) { return variants::int16(static_cast<qint16>(index + 1)); };
+    for (qsizetype i = 0; i < WAPProfiles.size(); ++i)
+        m_services.send(CMD_SETWAPPROFILENAME, QStringLiteral("CMD_SETWAPPROFILENAME"),
+                        {number(i), WAPProfiles.at(i).Name});
+    qint16 active = 0;
+    for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
+        const WAPProfileRecord& record = WAPProfiles.at(i);
+        const qint16 profile = static_cast<qint16>(i + 1);
+        m_services.log.UpdateStat(QStringLiteral("Restoring WAP Profile ->") +
+                                  StatusLog::signed_(profile));
+        if (record.Active)
+            active = profile;
+        m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
+                        {number(i)});
+        if (record.Connection_Timeout.present)
+            m_services.send(CMD_SETWAPCONNECTIONTIMEOUT,
+                            QStringLiteral("CMD_SETWAPCONNECTIONTIMEOUT"),
+                            {variants::int32(record.Connection_Timeout.value)});
+        if (record.HomePage_URL.present)
+            m_services.send(CMD_SETWAPHOMEPAGE, QStringLiteral("CMD_SETWAPHOMEPAGE"),
+                            {record.HomePage_URL.value});
+        if (record.Preferred_Bearer.present)
+            m_services.send(CMD_SETPREFERREDWAPBEARER, QStringLiteral("CMD_SETPREFERREDWAPBEARER"),
+                            {variants::int16(3),
+                             variants::int32(restoredAccount(record.Preferred_Bearer.value))});
+        if (record.Proxy_Uid.present)
+            m_services.send(CMD_SETWAPLOGIN, QStringLiteral("CMD_SETWAPLOGIN"),
+                            {record.Proxy_Uid.value, QString()});
+        if (record.Gateway.present)
+            m_services.send(CMD_SETWAPCSDGATEWAY, QStringLiteral("CMD_SETWAPCSDGATEWAY"),
+                            {variants::int16(1), record.Gateway.value});
+        m_services.yieldOnce();
+    }
+    m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
+                    {variants::int16(active)});
+}

@@ -1,0 +1,60 @@
+#include "phonesim/phoneobex.h"
+
+#include "phonesim/imageirmcstore.h"
+#include "phonesim/obexserver.h"
+#include "phonesim/phoneimage.h"
+#include "phonesim/simobexservice.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace phonesim {
+
+SimObexService* imageObexService(std::shared_ptr<PhoneImage> image)
+{
+    auto store = std::make_shared<ImageIrmcStore>(image);
+    auto server = std::make_shared<ObexServer>(*store);
+    return new SimObexService(
+        [image, store, server](const QByteArray& request) {
+            server->faults() = image->faults().obex;
+            return server->feed(request);
+        });
+}
+
+namespace {
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done,
+                                        static_cast<size_t>(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+} // namespace
+
+int serveObex(std::shared_ptr<PhoneImage> image, int inFd, int outFd)
+{
+    ImageIrmcStore store(image);
+    ObexServer server(store);
+    server.faults() = image->faults().obex;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(inFd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return 0;
+        if (!writeAll(outFd, server.feed(QByteArray(chunk, static_cast<qsizetype>(got)))))
+            return 1;
+    }
+}
+
+} // namespace phonesim

@@ -1,0 +1,117 @@
+#include "cli/clicommands.h"
+#include "core/codepage.h"
+#include "phonesim/phoneimage.h"
+#include "qtprint.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Cli
+{
+    int run(const QStringList& arguments)
+    {
+        out.clear();
+        err.clear();
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        const int code = cli::run(arguments, outStream, errStream);
+        outStream.flush();
+        errStream.flush();
+        return code;
+    }
+    QString out;
+    QString err;
+};
+
+class CliTest : public ::testing::Test
+{
+protected:
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    QByteArray bytes(const QString& name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QJsonObject image(const QString& name) const
+    {
+        return QJsonDocument::fromJson(bytes(name)).object();
+    }
+
+    QTemporaryDir dir;
+    Cli cli;
+};
+
+} // namespace
+
+TEST_F(CliTest, BackupRestoreAndBackupAgainGiveTheSameFile)
+{
+    ASSERT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("init"), path(QStringLiteral("demo.json"))}), 0);
+    ASSERT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("init"), path(QStringLiteral("blank.json")),
+                       QStringLiteral("--blank")}),
+              0);
+    ASSERT_EQ(cli.run({QStringLiteral("backup"), path(QStringLiteral("demo.json")), path(QStringLiteral("a.MS")),
+                       QStringLiteral("--categories"), QStringLiteral("time")}),
+              0)
+        << cli.err.toStdString();
+    EXPECT_TRUE(cli.out.contains(QLatin1String(" - Backup completed\n")));
+    EXPECT_TRUE(bytes(QStringLiteral("a.MS")).startsWith("<Settings_Time>\r\n"));
+
+    ASSERT_EQ(cli.run({QStringLiteral("restore"), path(QStringLiteral("blank.json")), path(QStringLiteral("a.MS"))}), 0)
+        << cli.err.toStdString();
+    ASSERT_EQ(cli.run({QStringLiteral("backup"), path(QStringLiteral("blank.json")), path(QStringLiteral("b.MS")),
+                       QStringLiteral("--categories"), QStringLiteral("time")}),
+              0);
+    EXPECT_EQ(bytes(QStringLiteral("a.MS")), bytes(QStringLiteral("b.MS")));
+}
+
+TEST_F(CliTest, ExistingFileIsKeptWithoutOverwrite)
+{
+    cli.run({QStringLiteral("phone"), QStringLiteral("init"), path(QStringLiteral("demo.json"))});
+    QFile old(path(QStringLiteral("a.MS")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("keep\r\n");
+    old.close();
+    const QStringList backup{QStringLiteral("backup"), path(QStringLiteral("demo.json")),
+                             path(QStringLiteral("a.MS")), QStringLiteral("--categories"),
+                             QStringLiteral("time")};
+    EXPECT_EQ(cli.run(backup), 1);
+    EXPECT_TRUE(cli.out.contains(QLatin1String("Backup ended")));
+    EXPECT_EQ(bytes(QStringLiteral("a.MS")), QByteArray("keep\r\n"));
+    EXPECT_EQ(cli.run(QStringList(backup) << QStringLiteral("--overwrite")), 0);
+    EXPECT_TRUE(bytes(QStringLiteral("a.MS")).startsWith("<Settings_Time>"));
+}
+
+TEST_F(CliTest, BlankPhoneKeepsTheModelAndHasFactoryState)
+{
+    ASSERT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("init"), path(QStringLiteral("p.json")),
+                       QStringLiteral("--model"), QStringLiteral("BVT300"), QStringLiteral("--blank")}),
+              0);
+    const QJsonObject identity = image(QStringLiteral("p.json")).value(QStringLiteral("identity")).toObject();
+    EXPECT_EQ(identity.value(QStringLiteral("model")).toString(), QStringLiteral("BVT300"));
+}
+
+TEST_F(CliTest, UsageErrorsAndMissingImages)
+{
+    EXPECT_EQ(cli.run({}), 2);
+    EXPECT_TRUE(cli.err.contains(QLatin1String("usage:")));
+    EXPECT_EQ(cli.run({QStringLiteral("backup"), QStringLiteral("x.json"), QStringLiteral("y.MS"),
+                       QStringLiteral("--categories"), QStringLiteral("time,weather")}),
+              2);
+    EXPECT_TRUE(cli.err.contains(QLatin1String("unknown category weather")));
+    EXPECT_EQ(cli.run({QStringLiteral("restore"), QStringLiteral("x.json")}), 2);
+    EXPECT_EQ(cli.run({QStringLiteral("restore"), path(QStringLiteral("x.json")), path(QStringLiteral("y.MS")),
+                       QStringLiteral("--master-reset")}),
+              2);
+
+    EXPECT_EQ(cli.run({QStringLiteral("backup"), path(QStringLiteral("missing.json")),
+                       path(QStringLiteral("y.MS"))}),
+              1);
+    EXPECT_TRUE(cli.err.contains(path(QStringLiteral("missing.json")))) << cli.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("y.MS"))));
+}

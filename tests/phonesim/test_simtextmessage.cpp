@@ -1,0 +1,253 @@
+#include "core/programerror.h"
+#include "phonesim/simstatus.h"
+#include "phonesim/simtextmessage.h"
+#include "phonesim/smspdu.h"
+#include "simphonetesting.h"
+
+#include <QJsonArray>
+#include <gtest/gtest.h>
+
+using namespace phonesim;
+
+namespace {
+
+struct SmsEvent
+{
+    qint32 transactionId;
+    qint32 status;
+    bool hasPdu;
+    qint32 storage;
+    qint32 type;
+    qint32 length;
+    QString pdu;
+};
+
+// Every event of an SMS object, copied while it is delivered.
+class SmsRecorder : public QObject
+{
+public:
+    explicit SmsRecorder(TextMessageObject* sms)
+    {
+        connect(sms, &TextMessageObject::OnPDUAvailable, this,
+                [this](qint32 id, qint32 status, const PduObject* pdu) {
+                    reads.append(pdu ? SmsEvent{id, status, true, pdu->Storage(), pdu->Type(),
+                                                pdu->Length(), pdu->PDU()}
+                                     : SmsEvent{id, status, false, 0, 0, 0, {}});
+                });
+        connect(sms, &TextMessageObject::OnNotifyResponse, this,
+                [this](qint32 id, qint32 status, QObject*) { writes.append({id, status}); });
+    }
+    QList<SmsEvent> reads;
+    QList<QPair<qint32, qint32>> writes;
+};
+
+struct SmsFixture : SimPhoneFixture
+{
+    using SimPhoneFixture::SimPhoneFixture;
+    TextMessageObject* sms() { return phone().TextMessage(); }
+    void setSmsFaults(const SmsFaults& smsFaults)
+    {
+        Faults faults = image->faults();
+        faults.sms = smsFaults;
+        image->setFaults(faults);
+    }
+    qint32 read(qint32 storage, qint32 what = smstype::All)
+    {
+        qint32 id = 0;
+        sms()->ReadMessages(storage, what, id);
+        return id;
+    }
+    void write(qint32 storage, const smspdu::Pdu& pdu, qint32 type = smstype::StoredUnsent)
+    {
+        qint32 id = 0;
+        sms()->WriteMessage(storage, type, pdu.hex, pdu.length, id);
+    }
+    QList<StoredSms> stored(qint32 storage) { return SmsStore(*image).messages(storage); }
+};
+
+const smspdu::Pdu kDraft = smspdu::submit(QStringLiteral("+4930123456"), QStringLiteral("Hi"));
+
+} // namespace
+
+TEST(SimTextMessage, ReadListsEachMessageInItsOwnTurnAndEndsWithTheLast)
+{
+    SmsFixture fixture;
+    SmsRecorder recorder(fixture.sms());
+    const qint32 id = fixture.read(1);
+    EXPECT_TRUE(recorder.reads.isEmpty()) << "no event inside the call";
+    fixture.clock.yieldUntil(fixture.clock.nowMs());
+    EXPECT_EQ(recorder.reads.size(), 1);
+    fixture.clock.runAll();
+
+    const QList<StoredSms> stored = fixture.stored(1);
+    ASSERT_EQ(stored.size(), 3);
+    ASSERT_EQ(recorder.reads.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const SmsEvent& event = recorder.reads.at(i);
+        EXPECT_EQ(event.transactionId, id);
+        EXPECT_EQ(event.status, i < 2 ? SmsStatus::MoreToCome : 0);
+        EXPECT_EQ(event.storage, 1);
+        EXPECT_EQ(event.pdu, stored.at(i).pdu);
+        EXPECT_EQ(event.type, stored.at(i).type);
+        EXPECT_EQ(event.length, stored.at(i).length);
+    }
+
+    // The selection picks messages by their status.
+    recorder.reads.clear();
+    fixture.read(1, smstype::ReceivedUnread);
+    fixture.clock.runAll();
+    ASSERT_EQ(recorder.reads.size(), 1);
+    EXPECT_EQ(recorder.reads.at(0).status, 0);
+    EXPECT_EQ(recorder.reads.at(0).type, smstype::ReceivedUnread);
+}
+
+TEST(SimTextMessage, EmptyOrUnknownStoragesEndWithOneEventWithoutPdu)
+{
+    SmsFixture fixture(blankPhone(QStringLiteral("BVT610")));
+    SmsRecorder recorder(fixture.sms());
+    fixture.read(2);
+    fixture.read(3);
+    fixture.read(1, 7);
+    fixture.clock.runAll();
+    ASSERT_EQ(recorder.reads.size(), 3);
+    EXPECT_EQ(recorder.reads.at(0).status, SmsStatus::NoMessages);
+    EXPECT_EQ(recorder.reads.at(1).status, status::InvalidParameter);
+    EXPECT_EQ(recorder.reads.at(2).status, status::InvalidParameter);
+    for (const SmsEvent& event : recorder.reads)
+        EXPECT_FALSE(event.hasPdu);
+}
+
+TEST(SimTextMessage, WriteStoresAtTheEndUntilTheStorageIsFull)
+{
+    QJsonObject json = blankPhone(QStringLiteral("BVT610"));
+    json.insert(SmsStore::Key, SmsStore::storages(2, {}, 5, {}));
+    SmsFixture fixture(json);
+    SmsRecorder recorder(fixture.sms());
+    fixture.write(1, kDraft);
+    EXPECT_TRUE(recorder.writes.isEmpty()) << "no answer inside the call";
+    fixture.write(1, kDraft, smstype::StoredSent);
+    fixture.write(1, kDraft);
+    fixture.clock.runAll();
+    ASSERT_EQ(recorder.writes.size(), 3);
+    EXPECT_EQ(recorder.writes.at(0).second, status::Ok);
+    EXPECT_EQ(recorder.writes.at(1).second, status::Ok);
+    EXPECT_EQ(recorder.writes.at(2).second, status::MemoryFull);
+    const QList<StoredSms> stored = fixture.stored(1);
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored.at(1).type, smstype::StoredSent);
+    EXPECT_EQ(stored.at(1).pdu, kDraft.hex);
+    EXPECT_EQ(stored.at(1).length, kDraft.length);
+    EXPECT_TRUE(fixture.stored(2).isEmpty());
+}
+
+TEST(SimTextMessage, WritesThePhoneCannotStoreAreRefused)
+{
+    SmsFixture fixture(blankPhone(QStringLiteral("BVT610")));
+    SmsRecorder recorder(fixture.sms());
+    qint32 id = 0;
+    fixture.sms()->WriteMessage(1, smstype::StoredUnsent, kDraft.hex, kDraft.length + 1, id);
+    fixture.sms()->WriteMessage(3, smstype::StoredUnsent, kDraft.hex, kDraft.length, id);
+    fixture.sms()->WriteMessage(1, 9, kDraft.hex, kDraft.length, id);
+    fixture.clock.runAll();
+    ASSERT_EQ(recorder.writes.size(), 3);
+    for (const auto& answer : recorder.writes)
+        EXPECT_EQ(answer.second, status::InvalidParameter);
+    EXPECT_TRUE(fixture.stored(1).isEmpty());
+}
+
+TEST(SimTextMessage, FaultsOnDemand)
+{
+    SmsFixture fixture;
+    SmsRecorder recorder(fixture.sms());
+    SmsFaults faults;
+    faults.unendingReads = {1};
+    faults.unansweredWrites = true;
+    fixture.setSmsFaults(faults);
+    fixture.read(1);
+    fixture.write(2, kDraft);
+    fixture.clock.runAll();
+    ASSERT_EQ(recorder.reads.size(), 3);
+    for (const SmsEvent& event : recorder.reads)
+        EXPECT_EQ(event.status, SmsStatus::MoreToCome);
+    EXPECT_TRUE(recorder.writes.isEmpty());
+    EXPECT_EQ(fixture.stored(2).size(), 2);
+
+    recorder.reads.clear();
+    faults = SmsFaults();
+    faults.refusedWrites = static_cast<qint32>(0x88880042u);
+    faults.lateWriteSeconds = 20;
+    fixture.setSmsFaults(faults);
+    const qint64 start = fixture.clock.nowMs();
+    fixture.write(2, kDraft);
+    fixture.clock.runAll();
+    ASSERT_EQ(recorder.writes.size(), 1);
+    EXPECT_EQ(recorder.writes.at(0).second, static_cast<qint32>(0x88880042u));
+    EXPECT_EQ(fixture.clock.nowMs() - start, 20000);
+    EXPECT_EQ(fixture.stored(2).size(), 2);
+}
+
+TEST(SimTextMessage, PhoneUnpluggedInTheMiddleOfARead)
+{
+    SmsFixture fixture;
+    SmsRecorder recorder(fixture.sms());
+    SmsFaults faults;
+    faults.unplugAfterMessages = 2;
+    fixture.setSmsFaults(faults);
+    fixture.read(1);
+    fixture.clock.runAll();
+    EXPECT_FALSE(fixture.phone().IsConnected());
+    ASSERT_EQ(recorder.reads.size(), 3);
+    EXPECT_TRUE(recorder.reads.at(1).hasPdu);
+    EXPECT_EQ(recorder.reads.at(2).status, status::Disconnected);
+    EXPECT_FALSE(recorder.reads.at(2).hasPdu);
+    qint32 id = 0;
+    EXPECT_THROW(fixture.sms()->ReadMessages(2, smstype::All, id), ProgramError);
+}
+
+TEST(SimTextMessage, DemoStoragesHoldStorablePdusOneInUcs2)
+{
+    SmsFixture fixture;
+    int ucs2 = 0;
+    for (qint32 storage : {1, 2}) {
+        EXPECT_GE(fixture.stored(storage).size(), 2);
+        for (const StoredSms& message : fixture.stored(storage)) {
+            EXPECT_TRUE(smspdu::isStorable(message.pdu, message.length)) << message.pdu.toStdString();
+            if (message.pdu.contains(QLatin1String("0008")))
+                ++ucs2;
+        }
+    }
+    EXPECT_EQ(ucs2, 1);
+    const QJsonObject blank = blankPhone(QStringLiteral("BVT610")).value(SmsStore::Key).toObject();
+    for (const char* storage : {"1", "2"}) {
+        EXPECT_TRUE(blank.value(QLatin1String(storage)).toObject().value(QStringLiteral("messages")).toArray().isEmpty());
+        EXPECT_GT(blank.value(QLatin1String(storage)).toObject().value(QStringLiteral("capacity")).toInt(), 0);
+    }
+}
+
+TEST(SimTextMessage, SmsFaultsSurviveTheImageAndTyposAreRefused)
+{
+    QString error;
+    const auto faults = Faults::fromJson(
+        QJsonObject{{QStringLiteral("sms"),
+                     QJsonObject{{QStringLiteral("unendingReads"), QJsonArray{2}},
+                                 {QStringLiteral("refusedWrites"), QStringLiteral("0x88880042")},
+                                 {QStringLiteral("lateWriteSeconds"), 15.5},
+                                 {QStringLiteral("unplugAfterMessages"), 3}}}},
+        error);
+    ASSERT_TRUE(faults) << error.toStdString();
+    EXPECT_EQ(faults->sms.unendingReads, QSet<qint32>{2});
+    EXPECT_EQ(faults->sms.refusedWrites, static_cast<qint32>(0x88880042u));
+    EXPECT_EQ(faults->sms.lateWriteSeconds, 15.5);
+    const auto again = Faults::fromJson(faults->toJson(), error);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->sms.unplugAfterMessages, 3);
+    EXPECT_EQ(again->sms.refusedWrites, faults->sms.refusedWrites);
+
+    for (const QJsonObject& bad :
+         {QJsonObject{{QStringLiteral("unendingRead"), QJsonArray{1}}},
+          QJsonObject{{QStringLiteral("unendingReads"), QJsonArray{3}}},
+          QJsonObject{{QStringLiteral("refusedWrites"), 0}},
+          QJsonObject{{QStringLiteral("unansweredWrites"), 1}}}) {
+        EXPECT_FALSE(Faults::fromJson(QJsonObject{{QStringLiteral("sms"), bad}}, error));
+    }
+}
