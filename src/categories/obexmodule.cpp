@@ -144,8 +144,7 @@ QString ObexModule::encodeEntry(const QString& entry, const std::function<void()
 
 void ObexModule::saveEntry(const QString& prefix, const QByteArray& entry, const QString& status)
 {
-    const QString value =
-        encodeEntry(codepage::decode(entry), [this] { m_services.yieldOnce(); });
+    const QString value = encodeEntry(codepage::decode(entry), [this] { m_services.yieldOnce(); });
     m_services.file.AppendLine(prefix + value + QStringLiteral("/>"));
     m_services.log.UpdateStat(status);
 }
@@ -193,7 +192,8 @@ QString ObexModule::calendarObjectOf(const QString& entry)
 {
     if (entry.contains(QLatin1String("BEGIN:VCALENDAR")))
         return entry;
-    const QString body = entry.startsWith(QLatin1Char('\r')) ? entry : QStringLiteral("\r\n") + entry;
+    const QString body =
+        entry.startsWith(QLatin1Char('\r')) ? entry : QStringLiteral("\r\n") + entry;
     return QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:1.0") + body;
 }
 
@@ -261,7 +261,8 @@ int ObexModule::restore(const Book& book, int lineIndex)
         try {
             m_obex.Obex_Put(book.newEntryName, codepage::encode(object));
         } catch (const ProgramError& error) {
-            QString which = QStringLiteral("%1 on line %2 of the file").arg(book.entryWord).arg(index + 1);
+            QString which =
+                QStringLiteral("%1 on line %2 of the file").arg(book.entryWord).arg(index + 1);
             const QString label = labelOf(entry, book.labelField);
             if (!label.isEmpty())
                 which += QStringLiteral(" (%1)").arg(label);

@@ -110,8 +110,7 @@ int Setting_DA::DecodeDataAccounts(int lineIndex)
         if (index >= last)
             return true;
         const QString& next = lines.at(index + 1);
-        return next.contains(kSectionEnd) ||
-               sections::findTag(sections::tagWord(next)) >= 0;
+        return next.contains(kSectionEnd) || sections::findTag(sections::tagWord(next)) >= 0;
     };
     int index = lineIndex;
     while (index >= 0 && !endsAfter(index)) {

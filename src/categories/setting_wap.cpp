@@ -202,11 +202,13 @@ int Setting_WAP::DecodeWAPSettings(int lineIndex)
 
 void Setting_WAP::storeElement(int current, const QString& key, const QString& value)
 {
-    static const QStringList keys{
-        QStringLiteral("Name"),    QStringLiteral("Active"),
-        QStringLiteral("HomePage_URL"), QStringLiteral("Gateway"),
-        QStringLiteral("Connection_Timeout"), QStringLiteral("Preferred_Bearer"),
-        QStringLiteral("Proxy_Uid")};
+    static const QStringList keys{QStringLiteral("Name"),
+                                  QStringLiteral("Active"),
+                                  QStringLiteral("HomePage_URL"),
+                                  QStringLiteral("Gateway"),
+                                  QStringLiteral("Connection_Timeout"),
+                                  QStringLiteral("Preferred_Bearer"),
+                                  QStringLiteral("Proxy_Uid")};
     if (!keys.contains(key)) {
         m_services.log.WriteLog(QStringLiteral("Failed to find the tag->") + key);
         return;
@@ -258,7 +260,9 @@ void Setting_WAP::SetWAPSettings()
     // A section without a profile has nothing to restore, not even an activation.
     if (WAPProfiles.isEmpty())
         return;
-    const auto number = [](qsizetype index) { return variants::int16(static_cast<qint16>(index + 1)); };
+    const auto number = [](qsizetype index) {
+        return variants::int16(static_cast<qint16>(index + 1));
+    };
     for (qsizetype i = 0; i < WAPProfiles.size(); ++i)
         m_services.send(CMD_SETWAPPROFILENAME, QStringLiteral("CMD_SETWAPPROFILENAME"),
                         {number(i), WAPProfiles.at(i).Name});

@@ -58,7 +58,8 @@ bool Setting_WAPBookmarks::bSaveBookmarks()
         const BookmarkRecord& bookmark = WAPBookmarks[k];
         file.AppendLine(elements::openTag(kGroup, 1));
         file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), k + 1));
-        file.AppendLine(elements::elementLine(2, QStringLiteral("Name"), storedText(bookmark.Name)));
+        file.AppendLine(
+            elements::elementLine(2, QStringLiteral("Name"), storedText(bookmark.Name)));
         file.AppendLine(elements::elementLine(2, QStringLiteral("Url"), storedText(bookmark.Url)));
         file.AppendLine(elements::closeTag(kGroup, 1));
         m_services.yieldOnce();
@@ -114,7 +115,8 @@ void Setting_WAPBookmarks::SetWAPBookmark()
     for (qsizetype k = 0; k < WAPBookmarks.size(); ++k) {
         m_services.log.UpdateStat(QStringLiteral("Restoring Bookmark ->") +
                                   StatusLog::signed_(k + 1));
-        m_services.send(CMD_ADDWAPBOOKMARK, QStringLiteral("CMD_ADDWAPBOOKMARK"),
-                        {variants::text(WAPBookmarks[k].Url), variants::text(WAPBookmarks[k].Name)});
+        m_services.send(
+            CMD_ADDWAPBOOKMARK, QStringLiteral("CMD_ADDWAPBOOKMARK"),
+            {variants::text(WAPBookmarks[k].Url), variants::text(WAPBookmarks[k].Name)});
     }
 }

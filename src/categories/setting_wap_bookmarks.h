@@ -27,7 +27,8 @@ public:
     // Reads the list. Each backup starts from an empty list, so bookmarks the phone does not
     // give are never taken from an earlier run.
     void GetWAPBookmarks();
-    // Writes the section; an empty list gives the opening line directly followed by the closing one.
+    // Writes the section; an empty list gives the opening line directly followed by the closing
+    // one.
     bool bSaveBookmarks();
     // Reads the section that opens at lineIndex, restores it and returns the last line read.
     int DecodeBookmarks(int lineIndex);

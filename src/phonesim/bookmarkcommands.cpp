@@ -91,8 +91,10 @@ void registerBookmarkCommands(CommandTable& table)
 QJsonArray demoBookmarks()
 {
     return QJsonArray{
-        bookmarkJson(QStringLiteral("Operator portal"), QStringLiteral("http://wap.operator.example/")),
-        bookmarkJson(QStringLiteral("Weather"), QStringLiteral("http://m.weather.example/today?city=Lund")),
+        bookmarkJson(QStringLiteral("Operator portal"),
+                     QStringLiteral("http://wap.operator.example/")),
+        bookmarkJson(QStringLiteral("Weather"),
+                     QStringLiteral("http://m.weather.example/today?city=Lund")),
         bookmarkJson(QStringLiteral("Timetable"), QStringLiteral("http://wap.trains.example//dep")),
     };
 }

@@ -92,12 +92,12 @@ QList<Account> storedAccounts(const PhoneImage& image)
 
 QJsonObject accountJson(const Account& account)
 {
-    QJsonObject object{{QStringLiteral("index"), account.index},
-                       {QStringLiteral("bearer"), account.gprs ? QStringLiteral("gprs")
-                                                               : QStringLiteral("csd")},
-                       {QStringLiteral("name"), account.name},
-                       {QStringLiteral("username"), account.username},
-                       {QStringLiteral("password"), account.password}};
+    QJsonObject object{
+        {QStringLiteral("index"), account.index},
+        {QStringLiteral("bearer"), account.gprs ? QStringLiteral("gprs") : QStringLiteral("csd")},
+        {QStringLiteral("name"), account.name},
+        {QStringLiteral("username"), account.username},
+        {QStringLiteral("password"), account.password}};
     if (!account.gprs) {
         object.insert(QStringLiteral("phoneNumber"), account.phoneNumber);
         object.insert(QStringLiteral("dialType"), account.dialType);
@@ -241,9 +241,8 @@ CommandResult defineAccount(PhoneImage& image, const QVariantList& params)
     QVariantList data{small(account.index)};
     if (account.gprs) {
         account.context.number = 1;
-        while (taken([&](const Account& a) {
-            return a.gprs && a.context.number == account.context.number;
-        }))
+        while (taken(
+            [&](const Account& a) { return a.gprs && a.context.number == account.context.number; }))
             ++account.context.number;
         data << small(account.context.number);
     }
@@ -262,8 +261,8 @@ CommandResult setContext(PhoneImage& image, const QVariantList& params)
     const auto pdpAddress = textParam(params, 3);
     const auto dataComp = rangeParam(params, 4, 0, 3);
     const auto headComp = rangeParam(params, 5, 0, 3);
-    if (params.size() != 6 || !number || !pdpType || pdpType->isEmpty() || !apn ||
-        !pdpAddress || !dataComp || !headComp)
+    if (params.size() != 6 || !number || !pdpType || pdpType->isEmpty() || !apn || !pdpAddress ||
+        !dataComp || !headComp)
         return answer::invalidParameter();
     QList<Account> accounts = storedAccounts(image);
     const auto it = std::find_if(accounts.begin(), accounts.end(), [&](const Account& a) {
@@ -321,8 +320,7 @@ QJsonArray demoDataAccounts()
     return QJsonArray{
         csdJson(1, QStringLiteral("Office dial-up"), QStringLiteral("+4646123400"),
                 QStringLiteral("jonna"), QStringLiteral("k7!pass"), 9600),
-        gprsJson(2, QStringLiteral("Mobile Internet"), QStringLiteral("web"),
-                 QStringLiteral("web"),
+        gprsJson(2, QStringLiteral("Mobile Internet"), QStringLiteral("web"), QStringLiteral("web"),
                  Context{1, QStringLiteral("IP"), QStringLiteral("internet.operator.example"),
                          QString(), 0, 1},
                  1),
@@ -330,8 +328,8 @@ QJsonArray demoDataAccounts()
                  Context{2, QStringLiteral("IP"), QStringLiteral("mms.operator.example"),
                          QStringLiteral("10.0.0.17"), 1, 0},
                  0),
-        csdJson(6, QStringLiteral("Home ISP"), QStringLiteral("0201234567"), QString(),
-                QString(), 14400),
+        csdJson(6, QStringLiteral("Home ISP"), QStringLiteral("0201234567"), QString(), QString(),
+                14400),
     };
 }
 

@@ -24,8 +24,8 @@ QString storedLockCode(const PhoneImage& image)
 // What a factory reset leaves alone: who the phone is, its lock code and the user's own data.
 bool survivesReset(const QString& key)
 {
-    static const QStringList kept = {PhoneImage::IdentityKey, PhoneImage::FaultsKey,
-                                     PhoneImage::LatencyKey,  PhoneLockCodeKey,
+    static const QStringList kept = {PhoneImage::IdentityKey,     PhoneImage::FaultsKey,
+                                     PhoneImage::LatencyKey,      PhoneLockCodeKey,
                                      QStringLiteral("phonebook"), QStringLiteral("calendar"),
                                      QStringLiteral("sms")};
     return kept.contains(key);

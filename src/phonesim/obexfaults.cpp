@@ -24,9 +24,9 @@ std::optional<int> wholeNumber(const QJsonValue& value, int low, int high)
 bool isEmpty(const ObexFaults& faults)
 {
     const ObexFaults none;
-    return !faults.refuseConnect && faults.failGetAfterPackets < 0 &&
-           faults.refusePutNumber == 0 && faults.refusePutMatching.isEmpty() &&
-           !faults.refuseDisconnect && faults.refusalCode == none.refusalCode;
+    return !faults.refuseConnect && faults.failGetAfterPackets < 0 && faults.refusePutNumber == 0 &&
+           faults.refusePutMatching.isEmpty() && !faults.refuseDisconnect &&
+           faults.refusalCode == none.refusalCode;
 }
 
 QJsonObject obexFaultsToJson(const ObexFaults& faults)
@@ -57,9 +57,9 @@ std::optional<ObexFaults> obexFaultsFromJson(const QJsonValue& value, QString& e
     }
     const QJsonObject json = value.toObject();
     static const QStringList known = {
-        QStringLiteral("refuseConnect"),     QStringLiteral("failGetAfterPackets"),
-        QStringLiteral("refusePutNumber"),   QStringLiteral("refusePutMatching"),
-        QStringLiteral("refuseDisconnect"),  QStringLiteral("refusalCode")};
+        QStringLiteral("refuseConnect"),    QStringLiteral("failGetAfterPackets"),
+        QStringLiteral("refusePutNumber"),  QStringLiteral("refusePutMatching"),
+        QStringLiteral("refuseDisconnect"), QStringLiteral("refusalCode")};
     for (const QString& key : json.keys()) {
         if (!known.contains(key)) {
             error = QStringLiteral("unknown fault \"obex.%1\"").arg(key);

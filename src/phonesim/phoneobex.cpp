@@ -14,11 +14,10 @@ SimObexService* imageObexService(std::shared_ptr<PhoneImage> image)
 {
     auto store = std::make_shared<ImageIrmcStore>(image);
     auto server = std::make_shared<ObexServer>(*store);
-    return new SimObexService(
-        [image, store, server](const QByteArray& request) {
-            server->faults() = image->faults().obex;
-            return server->feed(request);
-        });
+    return new SimObexService([image, store, server](const QByteArray& request) {
+        server->faults() = image->faults().obex;
+        return server->feed(request);
+    });
 }
 
 namespace {
@@ -27,8 +26,8 @@ bool writeAll(int fd, const QByteArray& bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.constData() + done,
-                                        static_cast<size_t>(bytes.size() - done));
+        const ssize_t written =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)

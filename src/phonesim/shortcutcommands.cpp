@@ -33,15 +33,35 @@ struct ShortcutModel
 // older BVT300 has no camera, music player, radio, timer or voice recorder.
 const ShortcutModel kModels[] = {
     {"BVT300",
-     {{1, "Alarms"}, {2, "Calendar"}, {3, "Calls"}, {5, "Contacts"}, {6, "Games"},
-      {7, "Internet"}, {8, "Messages"}, {10, "Profiles"}, {12, "Ringtones"}, {13, "Settings"},
+     {{1, "Alarms"},
+      {2, "Calendar"},
+      {3, "Calls"},
+      {5, "Contacts"},
+      {6, "Games"},
+      {7, "Internet"},
+      {8, "Messages"},
+      {10, "Profiles"},
+      {12, "Ringtones"},
+      {13, "Settings"},
       {16, "Write new message"}},
      {8, 5, 3, 7}},
     {nullptr,
-     {{1, "Alarms"}, {2, "Calendar"}, {3, "Calls"}, {4, "Camera"}, {5, "Contacts"},
-      {6, "Games"}, {7, "Internet"}, {8, "Messages"}, {9, "Music player"}, {10, "Profiles"},
-      {11, "Radio"}, {12, "Ringtones"}, {13, "Settings"}, {14, "Timer"},
-      {15, "Voice recorder"}, {16, "Write new message"}},
+     {{1, "Alarms"},
+      {2, "Calendar"},
+      {3, "Calls"},
+      {4, "Camera"},
+      {5, "Contacts"},
+      {6, "Games"},
+      {7, "Internet"},
+      {8, "Messages"},
+      {9, "Music player"},
+      {10, "Profiles"},
+      {11, "Radio"},
+      {12, "Ringtones"},
+      {13, "Settings"},
+      {14, "Timer"},
+      {15, "Voice recorder"},
+      {16, "Write new message"}},
      {8, 5, 3, 7, 4}},
 };
 
@@ -114,8 +134,7 @@ CommandResult insertItem(PhoneImage& image, const QVariantList& params)
     const std::optional<qint64> number = integerParam(params, 1);
     QList<qint16> menu = storedMenu(image);
     if (params.size() != 2 || !position || !number || *position < 1 ||
-        *position > menu.size() + 1 ||
-        !findItem(shortcutModel(image.identity().model), *number) ||
+        *position > menu.size() + 1 || !findItem(shortcutModel(image.identity().model), *number) ||
         menu.contains(static_cast<qint16>(*number)))
         return answer::invalidParameter();
     menu.insert(*position - 1, static_cast<qint16>(*number));

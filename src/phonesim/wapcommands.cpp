@@ -177,9 +177,8 @@ CommandResult renameProfile(PhoneImage& image, const QVariantList& params)
 
 void registerWapCommands(CommandTable& table)
 {
-    table.add(180, QStringLiteral("CMD_GETWAPHOMEPAGE"), reader([](const WapProfile& p) {
-                  return QVariantList{variants::text(p.homePage)};
-              }));
+    table.add(180, QStringLiteral("CMD_GETWAPHOMEPAGE"),
+              reader([](const WapProfile& p) { return QVariantList{variants::text(p.homePage)}; }));
     table.add(181, QStringLiteral("CMD_SETWAPHOMEPAGE"),
               writer([](const QVariantList& params, WapProfile& p) {
                   const auto homePage = textParam(params, 0);
@@ -258,8 +257,8 @@ QJsonObject demoWapProfiles()
                    QStringLiteral("wap"), 2},
         WapProfile{QStringLiteral("Office"), QStringLiteral("http://intra.office.example/m"),
                    QStringLiteral("192.168.40.1"), 120, QString(), QString(), 1},
-        WapProfile{QStringLiteral("Home"), QStringLiteral("http://m.news.example/"),
-                   QString(), 90, QString(), QString(), 6},
+        WapProfile{QStringLiteral("Home"), QStringLiteral("http://m.news.example/"), QString(), 90,
+                   QString(), QString(), 6},
     };
     while (state.profiles.size() < WapProfileSlots)
         state.profiles.append(WapProfile{});

@@ -57,13 +57,7 @@ public:
 
 #include <QFile>
 #include <QStringList>
-#include <ostream>
-
-// Readable texts in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+#include "qtprint.h"
 
 // The text field of every line of a log file, in file order.
 inline QStringList logTexts(const QString& logFile)

@@ -10,13 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+#include "qtprint.h"
 
 // A backup file with its log in a fresh temporary folder; the log's texts are read back
 // without their date and time.

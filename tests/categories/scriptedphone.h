@@ -88,8 +88,8 @@ public:
 struct ScriptedRig
 {
     ScriptedRig()
-        : phone(clock), log(wallClock), channel(link, log, clock), file(log, clock, link),
-          services{link, channel, log, file, clock, ui}
+        : phone(clock), log(wallClock), channel(link, log, clock),
+          file(log, clock, link), services{link, channel, log, file, clock, ui}
     {
         log.InitLog(dir.path(), QString());
         link.m_objCellPhone = &phone;
@@ -107,13 +107,16 @@ struct ScriptedRig
         if (!in.open(QIODevice::ReadOnly))
             return {};
         QStringList lines;
-        for (const QString& line : QString::fromLatin1(in.readAll())
-                                       .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        for (const QString& line :
+             QString::fromLatin1(in.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
             lines << line.section(QLatin1Char('\t'), 2);
         return lines;
     }
     // Loads lines as the file being restored (with the trailing empty element of a read file).
-    void setFileLines(const QStringList& lines) { file.sFileLines = lines + QStringList{QString()}; }
+    void setFileLines(const QStringList& lines)
+    {
+        file.sFileLines = lines + QStringList{QString()};
+    }
 
     QTemporaryDir dir;
     FakeClock clock;

@@ -65,13 +65,15 @@ TEST(ObexModule, FiveLineContactIsOneLineAndComesBackAsFour)
     EXPECT_EQ(entry, QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Zo\u00EB;Ann\r\nEND:VCARD"));
 
     // One entry in a section: sent, and the index of its line comes back.
-    const QString file = harness.writeFile(
-        QStringLiteral("r.MS"), {QStringLiteral("<Contacts>"), line, QStringLiteral("<Contacts/>")});
+    const QString file =
+        harness.writeFile(QStringLiteral("r.MS"),
+                          {QStringLiteral("<Contacts>"), line, QStringLiteral("<Contacts/>")});
     harness.program->file().sBackUpFIleName = file;
     ASSERT_TRUE(harness.program->file().bReadFileToArray());
     EXPECT_EQ(module.bDecodeContacts(0), 1);
-    EXPECT_EQ(entriesOf(harness, ImageIrmcStore::PhonebookKey),
-              QStringList{QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Zo\u00EB;Ann\r\nEND:VCARD")});
+    EXPECT_EQ(
+        entriesOf(harness, ImageIrmcStore::PhonebookKey),
+        QStringList{QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Zo\u00EB;Ann\r\nEND:VCARD")});
     EXPECT_EQ(harness.statusLines().mid(harness.statusLines().size() - 2),
               (QStringList{QStringLiteral("Added a contact to the MS"),
                            QStringLiteral("All contacts has been added")}));
@@ -98,15 +100,20 @@ TEST(ObexModule, CalendarValuesAreSentInsideAnOpenCalendar)
         entry));
     EXPECT_EQ(ObexModule::calendarObjectOf(entry), expected);
     ASSERT_TRUE(ObexModule::entryOfLine(
-        QStringLiteral("   <Calendar Value=BEGIN:VEVENT<br/>SUMMARY:x<br/>END:VEVENT/>"), true, entry));
+        QStringLiteral("   <Calendar Value=BEGIN:VEVENT<br/>SUMMARY:x<br/>END:VEVENT/>"), true,
+        entry));
     EXPECT_EQ(ObexModule::calendarObjectOf(entry), expected);
     // The first entry of a backup carries the header already and goes unchanged.
-    const QString first = QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VTODO\r\nEND:VTODO");
+    const QString first =
+        QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VTODO\r\nEND:VTODO");
     EXPECT_EQ(ObexModule::calendarObjectOf(first), first);
     // A calendar line may lack "Value=", a contact line may not; no "/>" means no entry.
-    EXPECT_TRUE(ObexModule::entryOfLine(QStringLiteral("BEGIN:VTODO<br/>END:VTODO/>"), true, entry));
-    EXPECT_FALSE(ObexModule::entryOfLine(QStringLiteral("BEGIN:VCARD<br/>END:VCARD/>"), false, entry));
-    EXPECT_FALSE(ObexModule::entryOfLine(QStringLiteral("   <Contact Value=BEGIN:VCARD"), false, entry));
+    EXPECT_TRUE(
+        ObexModule::entryOfLine(QStringLiteral("BEGIN:VTODO<br/>END:VTODO/>"), true, entry));
+    EXPECT_FALSE(
+        ObexModule::entryOfLine(QStringLiteral("BEGIN:VCARD<br/>END:VCARD/>"), false, entry));
+    EXPECT_FALSE(
+        ObexModule::entryOfLine(QStringLiteral("   <Contact Value=BEGIN:VCARD"), false, entry));
 }
 
 TEST(ObexModule, DemoPhoneBackupWritesBothSectionsEntryByEntry)
@@ -120,10 +127,12 @@ TEST(ObexModule, DemoPhoneBackupWritesBothSectionsEntryByEntry)
     EXPECT_EQ(lines.at(14), QStringLiteral("<Contacts/>"));
     EXPECT_EQ(lines.at(15), QStringLiteral("<Calendar>"));
     EXPECT_EQ(lines.last(), QStringLiteral("<Calendar/>"));
-    EXPECT_EQ(linesStartingWith(lines, QStringLiteral("   <Contact Value=BEGIN:VCARD<br/>")).size(), 13);
-    EXPECT_TRUE(lines.at(16).startsWith(
-        QStringLiteral("   <Calendar Value=BEGIN:VCALENDAR<br/>VERSION:1.0<br/>BEGIN:VEVENT<br/>")));
-    EXPECT_EQ(linesStartingWith(lines, QStringLiteral("   <Calendar Value=<br/>BEGIN:V")).size(), 6);
+    EXPECT_EQ(linesStartingWith(lines, QStringLiteral("   <Contact Value=BEGIN:VCARD<br/>")).size(),
+              13);
+    EXPECT_TRUE(lines.at(16).startsWith(QStringLiteral(
+        "   <Calendar Value=BEGIN:VCALENDAR<br/>VERSION:1.0<br/>BEGIN:VEVENT<br/>")));
+    EXPECT_EQ(linesStartingWith(lines, QStringLiteral("   <Calendar Value=<br/>BEGIN:V")).size(),
+              6);
     EXPECT_FALSE(lines.join(QString()).contains(QLatin1String("X-IRMC-LUID")));
     EXPECT_FALSE(lines.join(QString()).contains(QLatin1String("END:VCALENDAR")));
     // Bytes stay bytes: the accented letter is one Windows-1252 byte in the file.
@@ -193,11 +202,13 @@ TEST(ObexModule, RefusedConnectWritesNothingAndSkipsTheSectionOnRestore)
     const QString file = harness.path(QStringLiteral("a.MS"));
     EXPECT_EQ(harness.backup({Box::Pb}, file), RunOutcome::Failed);
     EXPECT_FALSE(QFile::exists(file));
-    EXPECT_TRUE(harness.logLines().contains(QStringLiteral("Error when making connect in bBackUpPB")));
+    EXPECT_TRUE(
+        harness.logLines().contains(QStringLiteral("Error when making connect in bBackUpPB")));
 
     const QString restoreFile = harness.writeFile(
         QStringLiteral("r.MS"),
-        {QStringLiteral("<Contacts>"), QStringLiteral("   <Contact Value=BEGIN:VCARD<br/>END:VCARD/>"),
+        {QStringLiteral("<Contacts>"),
+         QStringLiteral("   <Contact Value=BEGIN:VCARD<br/>END:VCARD/>"),
          QStringLiteral("   <Contact Value=BEGIN:VCARD<br/>N:B<br/>END:VCARD/>"),
          QStringLiteral("<Contacts/>"), QStringLiteral("<Settings_Time>"),
          QStringLiteral("   <Nitz value=1/>"), QStringLiteral("<Settings_Time/>")});

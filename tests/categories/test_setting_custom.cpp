@@ -1,7 +1,4 @@
-#include "programharness.h"
-
-#include "phonesim/simcellphone.h"
-#include "phonesim/simsettingsobject.h"
+#include "restorecommands.h"
 
 #include "phonesim/phonecategories.h"
 
@@ -24,31 +21,11 @@ QJsonArray menuOf(const ProgramHarness& harness)
     return harness.image->category(QStringLiteral("shortcuts")).toArray();
 }
 
-int answered(const ProgramHarness& harness)
-{
-    return harness.monitor->phone()->settingsObject()->answeredCommands();
-}
-
-// The commands a restore of file sends beyond those of a restore without any section.
-int commandsOfRestore(ProgramHarness& harness, const QString& file)
-{
-    const QString none = harness.writeFile(QStringLiteral("none.MS"), {});
-    int before = answered(harness);
-    harness.restore(none);
-    const int baseline = answered(harness) - before;
-    before = answered(harness);
-    harness.restore(file);
-    return answered(harness) - before - baseline;
-}
-
-const QStringList kDemoSection{QStringLiteral("<Settings_CustomMenu>"),
-                               QStringLiteral("   <Number value=0/>"),
-                               QStringLiteral("   <Index value=4/>"),
-                               QStringLiteral("   <Number value=1/>"),
-                               QStringLiteral("   <Index value=9/>"),
-                               QStringLiteral("   <Number value=2/>"),
-                               QStringLiteral("   <Index value=2/>"),
-                               QStringLiteral("<Settings_CustomMenu/>")};
+const QStringList kDemoSection{
+    QStringLiteral("<Settings_CustomMenu>"), QStringLiteral("   <Number value=0/>"),
+    QStringLiteral("   <Index value=4/>"),   QStringLiteral("   <Number value=1/>"),
+    QStringLiteral("   <Index value=9/>"),   QStringLiteral("   <Number value=2/>"),
+    QStringLiteral("   <Index value=2/>"),   QStringLiteral("<Settings_CustomMenu/>")};
 
 } // namespace
 
@@ -125,10 +102,10 @@ TEST(SettingCustom, StrayLinesAreSkippedAndASectionWithoutNumbersEmptiesTheMenu)
     EXPECT_TRUE(log.contains(QStringLiteral("Menu item without a Number -> Index value=1")));
     EXPECT_TRUE(log.contains(QStringLiteral("Failed to find the tag->Label")));
 
-    const QString none = harness.writeFile(
-        QStringLiteral("n.MS"), {QStringLiteral("<Settings_CustomMenu>"),
-                                 QStringLiteral("   <Label value=x/>"),
-                                 QStringLiteral("<Settings_CustomMenu/>")});
+    const QString none =
+        harness.writeFile(QStringLiteral("n.MS"), {QStringLiteral("<Settings_CustomMenu>"),
+                                                   QStringLiteral("   <Label value=x/>"),
+                                                   QStringLiteral("<Settings_CustomMenu/>")});
     harness.restore(none);
     EXPECT_TRUE(menuOf(harness).isEmpty());
 }

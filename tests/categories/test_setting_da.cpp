@@ -14,8 +14,8 @@ constexpr qint32 kSetContext = 291;
 
 QVariantList csdValues(qint32 id, const QString& name, const QVariant& username, qint32 rate)
 {
-    return {i32(id), name, username, QStringLiteral("secret"), i16(0),
-            QStringLiteral("+4646"), i16(1), i32(rate), i16(0)};
+    return {i32(id), name,      username, QStringLiteral("secret"), i16(0), QStringLiteral("+4646"),
+            i16(1),  i32(rate), i16(0)};
 }
 
 QVariantList gprsValues(qint32 id, const QString& name, const QVariant& username,
@@ -43,13 +43,13 @@ TEST(SettingDA, AccountsReadGprsCsdCsdAreWrittenPerListWithTheirOwnPositions)
 {
     ScriptedRig rig;
     rig.answer(kList, QVariantList{i16(3)} +
-                          gprsValues(7, QStringLiteral("Web") + QString(2, QChar(u'\0')), QStringLiteral("u"),
-                                     QStringLiteral("p")) +
+                          gprsValues(7, QStringLiteral("Web") + QString(2, QChar(u'\0')),
+                                     QStringLiteral("u"), QStringLiteral("p")) +
                           csdValues(2, QStringLiteral("Office"), i16(0), 0) +
                           csdValues(3, QStringLiteral("Home"), QStringLiteral("me"), 9600));
-    rig.answer(kContexts, QVariantList{i16(1)} + contextValues(QStringLiteral("IP"),
-                                                               QStringLiteral("apn.example"),
-                                                               i16(0)));
+    rig.answer(kContexts,
+               QVariantList{i16(1)} +
+                   contextValues(QStringLiteral("IP"), QStringLiteral("apn.example"), i16(0)));
     Setting_DA da(rig.services);
     ASSERT_TRUE(da.GetDA());
     ASSERT_EQ(da.DataAccountCSD.size(), 2);
@@ -94,12 +94,12 @@ TEST(SettingDA, AccountsReadGprsCsdCsdAreWrittenPerListWithTheirOwnPositions)
                            QStringLiteral("   <GPRS/>"),
                            QStringLiteral("<Settings_DataAccount/>")}));
     const QStringList log = rig.logLines();
-    for (const char* line : {"Erased both arrays", "Found--> 3<--accounts",
-                             "Checking dataaccount--> 1", "Found a GPRS Account",
-                             "Store all values into the array", "Found a CSD Account",
-                             "There was gprs accounts-->Get more info",
-                             "Total number of GPRS Accounts--> 1", "Checking GPRS Account--> 0",
-                             "GPRS Check-->3<--", "Saved all info about GPRS Account--> 0"})
+    for (const char* line :
+         {"Erased both arrays", "Found--> 3<--accounts", "Checking dataaccount--> 1",
+          "Found a GPRS Account", "Store all values into the array", "Found a CSD Account",
+          "There was gprs accounts-->Get more info", "Total number of GPRS Accounts--> 1",
+          "Checking GPRS Account--> 0", "GPRS Check-->3<--",
+          "Saved all info about GPRS Account--> 0"})
         EXPECT_TRUE(log.contains(QLatin1String(line))) << line;
 }
 
@@ -113,8 +113,8 @@ TEST(SettingDA, ContextsAreOptionalButAShortAnswerIsReportedWithTheResponse)
 
     // The context read is not answered: the accounts are kept with empty contexts.
     ScriptedRig noContexts;
-    noContexts.answer(kList, QVariantList{i16(1)} + gprsValues(4, QStringLiteral("G"), i16(0),
-                                                               i16(0)));
+    noContexts.answer(kList,
+                      QVariantList{i16(1)} + gprsValues(4, QStringLiteral("G"), i16(0), i16(0)));
     noContexts.phone.settings.answers[kContexts] = {ScriptedAnswer{0, {}, false}};
     Setting_DA kept(noContexts.services);
     EXPECT_TRUE(kept.GetDA());
@@ -146,8 +146,8 @@ TEST(SettingDA, ContextsAreOptionalButAShortAnswerIsReportedWithTheResponse)
     fewContexts.answer(kList, QVariantList{i16(2)} +
                                   gprsValues(1, QStringLiteral("G1"), i16(0), i16(0)) +
                                   gprsValues(2, QStringLiteral("G2"), i16(0), i16(0)));
-    fewContexts.answer(kContexts, QVariantList{i16(1)} +
-                                      contextValues(QStringLiteral("IP"), i16(0), i16(0)));
+    fewContexts.answer(kContexts,
+                       QVariantList{i16(1)} + contextValues(QStringLiteral("IP"), i16(0), i16(0)));
     Setting_DA partial(fewContexts.services);
     EXPECT_FALSE(partial.GetDA());
     EXPECT_TRUE(fewContexts.logLines().contains(QStringLiteral("UBound(DataAccountGPRS)--> 1")));
@@ -157,22 +157,30 @@ TEST(SettingDA, ContextsAreOptionalButAShortAnswerIsReportedWithTheResponse)
 TEST(SettingDA, RestoreRunsTheIndexOnFromTheAnswersAndForcesTheIpType)
 {
     ScriptedRig rig;
-    rig.setFileLines({QStringLiteral("<Settings_DataAccount>"), QStringLiteral("   <CSD>"),
+    rig.setFileLines({QStringLiteral("<Settings_DataAccount>"),
+                      QStringLiteral("   <CSD>"),
                       QStringLiteral("      <Number value=0/>"),
                       QStringLiteral("      <ID value=5/>"),
                       QStringLiteral("      <Name value=Dial/>"),
-                      QStringLiteral("      <DataRate value=9600/>"), QStringLiteral("   <CSD/>"),
-                      QStringLiteral("   <GPRS>"), QStringLiteral("      <Number value=0/>"),
+                      QStringLiteral("      <DataRate value=9600/>"),
+                      QStringLiteral("   <CSD/>"),
+                      QStringLiteral("   <GPRS>"),
+                      QStringLiteral("      <Number value=0/>"),
                       QStringLiteral("      <ID value=6/>"),
                       QStringLiteral("      <Name value=Net/>"),
                       QStringLiteral("      <PDP_Type value=PPP/>"),
                       QStringLiteral("      <APN value=a.example/>"),
-                      QStringLiteral("      <HeadComp value=1/>"), QStringLiteral("   <GPRS/>"),
-                      QStringLiteral("   <GPRS>"), QStringLiteral("      <Number value=1/>"),
+                      QStringLiteral("      <HeadComp value=1/>"),
+                      QStringLiteral("   <GPRS/>"),
+                      QStringLiteral("   <GPRS>"),
+                      QStringLiteral("      <Number value=1/>"),
                       QStringLiteral("      <ID value=8/>"),
-                      QStringLiteral("      <Name value=Refused/>"), QStringLiteral("   <GPRS/>"),
-                      QStringLiteral("   <GPRS>"), QStringLiteral("      <Number value=2/>"),
-                      QStringLiteral("      <ID value=9/>"), QStringLiteral("   <GPRS/>"),
+                      QStringLiteral("      <Name value=Refused/>"),
+                      QStringLiteral("   <GPRS/>"),
+                      QStringLiteral("   <GPRS>"),
+                      QStringLiteral("      <Number value=2/>"),
+                      QStringLiteral("      <ID value=9/>"),
+                      QStringLiteral("   <GPRS/>"),
                       QStringLiteral("<Settings_DataAccount/>")});
     rig.answer(kDefine, {i16(3)});
     rig.answer(kDefine, {i16(4), i16(7)});
@@ -185,8 +193,8 @@ TEST(SettingDA, RestoreRunsTheIndexOnFromTheAnswersAndForcesTheIpType)
     ASSERT_EQ(defined.size(), 4);
     EXPECT_EQ(defined[0], (QVariantList{i32(1), QStringLiteral("Dial"), QString(), QString(),
                                         i16(0), QString(), i32(0), i32(9600)}));
-    EXPECT_EQ(defined[1], (QVariantList{i32(4), QStringLiteral("Net"), QString(), QString(),
-                                        i16(1), i32(0), i32(0)}));
+    EXPECT_EQ(defined[1], (QVariantList{i32(4), QStringLiteral("Net"), QString(), QString(), i16(1),
+                                        i32(0), i32(0)}));
     EXPECT_EQ(defined[0][0].typeId(), QMetaType::Int);
     EXPECT_EQ(defined[1][4].typeId(), QMetaType::Short);
     // The refused one has no number; the next account goes under the same index.
@@ -210,19 +218,19 @@ TEST(SettingDA, BrokenSectionsNeverRunIntoTheNextSection)
     rig.answer(kDefine, {i16(1)});
     // An empty section restores nothing and consumes nothing.
     rig.setFileLines({QStringLiteral("<Settings_DataAccount>"),
-                      QStringLiteral("<Settings_DataAccount/>"), QStringLiteral("<Settings_Time>")});
+                      QStringLiteral("<Settings_DataAccount/>"),
+                      QStringLiteral("<Settings_Time>")});
     EXPECT_EQ(da.DecodeDataAccounts(0), 0);
     EXPECT_TRUE(rig.sent(kDefine).isEmpty());
 
     // A group left open, a field before the Number line, a negative Number and an unknown key.
-    rig.setFileLines({QStringLiteral("<Settings_DataAccount>"), QStringLiteral("   <CSD>"),
-                      QStringLiteral("      <Name value=Early/>"),
-                      QStringLiteral("      <Number value=0/>"),
-                      QStringLiteral("      <Name value=Open/>"),
-                      QStringLiteral("      <Colour value=red/>"), QStringLiteral("   <CSD>"),
-                      QStringLiteral("      <Number value=-1/>"),
-                      QStringLiteral("      <Name value=Lost/>"), QStringLiteral("   <CSD/>"),
-                      QStringLiteral("<Settings_Time>"), QStringLiteral("   <Nitz value=1/>")});
+    rig.setFileLines(
+        {QStringLiteral("<Settings_DataAccount>"), QStringLiteral("   <CSD>"),
+         QStringLiteral("      <Name value=Early/>"), QStringLiteral("      <Number value=0/>"),
+         QStringLiteral("      <Name value=Open/>"), QStringLiteral("      <Colour value=red/>"),
+         QStringLiteral("   <CSD>"), QStringLiteral("      <Number value=-1/>"),
+         QStringLiteral("      <Name value=Lost/>"), QStringLiteral("   <CSD/>"),
+         QStringLiteral("<Settings_Time>"), QStringLiteral("   <Nitz value=1/>")});
     EXPECT_EQ(da.DecodeDataAccounts(0), 9);
     ASSERT_EQ(da.DataAccountCSD.size(), 1);
     EXPECT_EQ(da.DataAccountCSD[0].Name, QStringLiteral("Open"));

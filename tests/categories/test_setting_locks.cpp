@@ -1,7 +1,4 @@
-#include "programharness.h"
-
-#include "phonesim/simcellphone.h"
-#include "phonesim/simsettingsobject.h"
+#include "restorecommands.h"
 
 #include <gtest/gtest.h>
 
@@ -11,24 +8,9 @@ using Box = MainView::Box;
 
 int modeOf(const ProgramHarness& harness)
 {
-    return harness.image->settings(QStringLiteral("keylock")).value(QStringLiteral("mode")).toInt(-1);
-}
-
-int answered(const ProgramHarness& harness)
-{
-    return harness.monitor->phone()->settingsObject()->answeredCommands();
-}
-
-// The commands a restore of file sends beyond those of a restore without any section.
-int commandsOfRestore(ProgramHarness& harness, const QString& file)
-{
-    const QString none = harness.writeFile(QStringLiteral("none.MS"), {});
-    int before = answered(harness);
-    harness.restore(none);
-    const int baseline = answered(harness) - before;
-    before = answered(harness);
-    harness.restore(file);
-    return answered(harness) - before - baseline;
+    return harness.image->settings(QStringLiteral("keylock"))
+        .value(QStringLiteral("mode"))
+        .toInt(-1);
 }
 
 } // namespace
@@ -54,14 +36,14 @@ TEST(SettingLocks, AnUnreadModeIsNeitherStoredAsZeroNorTakenFromAnEarlierRun)
     faults.unanswered.insert(51);
     harness.image->setFaults(faults);
     harness.backup({Box::Lock}, file);
-    EXPECT_EQ(ProgramHarness::fileLines(file),
-              (QStringList{QStringLiteral("<Settings_Locks>"), QStringLiteral("<Settings_Locks/>")}));
+    EXPECT_EQ(ProgramHarness::fileLines(file), (QStringList{QStringLiteral("<Settings_Locks>"),
+                                                            QStringLiteral("<Settings_Locks/>")}));
 
     // Restoring that section sends nothing, although an earlier section set the mode.
-    const QString one = harness.writeFile(
-        QStringLiteral("one.MS"), {QStringLiteral("<Settings_Locks>"),
-                                   QStringLiteral("   <Keylock_Mode value=1/>"),
-                                   QStringLiteral("<Settings_Locks/>")});
+    const QString one =
+        harness.writeFile(QStringLiteral("one.MS"), {QStringLiteral("<Settings_Locks>"),
+                                                     QStringLiteral("   <Keylock_Mode value=1/>"),
+                                                     QStringLiteral("<Settings_Locks/>")});
     harness.restore(one);
     ASSERT_EQ(modeOf(harness), 1);
     harness.image->setFaults({});

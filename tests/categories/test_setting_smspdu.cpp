@@ -16,9 +16,9 @@ namespace {
 
 StoredSms received(const QString& text)
 {
-    const smspdu::Pdu pdu = smspdu::deliver(
-        QStringLiteral("+491710760000"), QStringLiteral("+4917012345678"),
-        QDateTime(QDate(2004, 5, 17), QTime(9, 0), QTimeZone(7200)), text);
+    const smspdu::Pdu pdu =
+        smspdu::deliver(QStringLiteral("+491710760000"), QStringLiteral("+4917012345678"),
+                        QDateTime(QDate(2004, 5, 17), QTime(9, 0), QTimeZone(7200)), text);
     return StoredSms{smstype::ReceivedRead, pdu.length, pdu.hex};
 }
 
@@ -211,19 +211,26 @@ TEST(SettingSMSPDU, SectionReaderFollowsTheNumberLines)
     ProgramHarness harness(blankPhone(QStringLiteral("BVT610")));
     const StoredSms good = draft(QStringLiteral("kept"));
     const QString file = harness.writeFile(
-        QStringLiteral("d.MS"),
-        {QStringLiteral("<SMS_Messages>"), QStringLiteral("      <PDU value=00AB/>"),
-         QStringLiteral("   <SMS>"), QStringLiteral("      <Number value=3/>"),
-         QStringLiteral("      <Storage value=2/>"), QStringLiteral("      <Type value=3/>"),
-         QStringLiteral("      <PDU value=%1/>").arg(good.pdu),
-         QStringLiteral("      <Length value=140/>"), QStringLiteral("      <Colour value=1/>"),
-         QStringLiteral("   <SMS/>"), QStringLiteral("   <SMS>"),
-         QStringLiteral("      <Number value=1/>"), QStringLiteral("      <Storage value=1/>"),
-         QStringLiteral("      <Type value=2/>"),
-         QStringLiteral("      <PDU value=%1/>").arg(good.pdu),
-         QStringLiteral("      <Length value=%1/>").arg(good.length),
-         QStringLiteral("   <SMS/>"), QStringLiteral("      <Number value=0/>"),
-         QStringLiteral("      <Storage value=1/>"), QStringLiteral("<SMS_Messages/>")});
+        QStringLiteral("d.MS"), {QStringLiteral("<SMS_Messages>"),
+                                 QStringLiteral("      <PDU value=00AB/>"),
+                                 QStringLiteral("   <SMS>"),
+                                 QStringLiteral("      <Number value=3/>"),
+                                 QStringLiteral("      <Storage value=2/>"),
+                                 QStringLiteral("      <Type value=3/>"),
+                                 QStringLiteral("      <PDU value=%1/>").arg(good.pdu),
+                                 QStringLiteral("      <Length value=140/>"),
+                                 QStringLiteral("      <Colour value=1/>"),
+                                 QStringLiteral("   <SMS/>"),
+                                 QStringLiteral("   <SMS>"),
+                                 QStringLiteral("      <Number value=1/>"),
+                                 QStringLiteral("      <Storage value=1/>"),
+                                 QStringLiteral("      <Type value=2/>"),
+                                 QStringLiteral("      <PDU value=%1/>").arg(good.pdu),
+                                 QStringLiteral("      <Length value=%1/>").arg(good.length),
+                                 QStringLiteral("   <SMS/>"),
+                                 QStringLiteral("      <Number value=0/>"),
+                                 QStringLiteral("      <Storage value=1/>"),
+                                 QStringLiteral("<SMS_Messages/>")});
     ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
 
     const QList<SMSRecord>& list = harness.program->categories().sms.SMSList;
@@ -233,10 +240,12 @@ TEST(SettingSMSPDU, SectionReaderFollowsTheNumberLines)
     EXPECT_EQ(list.at(1), SMSRecord{});
 
     const QStringList log = harness.logLines();
-    EXPECT_TRUE(log.contains(QStringLiteral("SMS element without a Number line ignored -> PDU value=00AB")));
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("SMS element without a Number line ignored -> PDU value=00AB")));
     EXPECT_TRUE(log.contains(QStringLiteral("Failed to find the tag->Colour")));
     EXPECT_TRUE(log.contains(QStringLiteral("SMS Number out of range -> 0")));
-    EXPECT_TRUE(log.contains(QStringLiteral("SMS element without a Number line ignored -> Storage value=1")));
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("SMS element without a Number line ignored -> Storage value=1")));
     EXPECT_TRUE(log.contains(QStringLiteral("SMS Message 2 has no PDU -> not written")));
     const QStringList status = harness.statusLines();
     EXPECT_TRUE(status.contains(QStringLiteral("Writing SMS Message--> 1")));
@@ -251,18 +260,19 @@ TEST(SettingSMSPDU, SectionReaderFollowsTheNumberLines)
 
 TEST(SettingSMSPDU, LateWriteIsLoggedAsTimedOutAndTheNextOneStarts)
 {
-    const QStringList lines = {QStringLiteral("<SMS_Messages>"),
-                               QStringLiteral("      <Number value=1/>"),
-                               QStringLiteral("      <Storage value=2/>"),
-                               QStringLiteral("      <Type value=2/>"),
-                               QStringLiteral("      <PDU value=%1/>").arg(draft(QStringLiteral("x")).pdu),
-                               QStringLiteral("      <Length value=%1/>").arg(draft(QStringLiteral("x")).length),
-                               QStringLiteral("      <Number value=2/>"),
-                               QStringLiteral("      <Storage value=2/>"),
-                               QStringLiteral("      <Type value=2/>"),
-                               QStringLiteral("      <PDU value=%1/>").arg(draft(QStringLiteral("y")).pdu),
-                               QStringLiteral("      <Length value=%1/>").arg(draft(QStringLiteral("y")).length),
-                               QStringLiteral("<SMS_Messages/>")};
+    const QStringList lines = {
+        QStringLiteral("<SMS_Messages>"),
+        QStringLiteral("      <Number value=1/>"),
+        QStringLiteral("      <Storage value=2/>"),
+        QStringLiteral("      <Type value=2/>"),
+        QStringLiteral("      <PDU value=%1/>").arg(draft(QStringLiteral("x")).pdu),
+        QStringLiteral("      <Length value=%1/>").arg(draft(QStringLiteral("x")).length),
+        QStringLiteral("      <Number value=2/>"),
+        QStringLiteral("      <Storage value=2/>"),
+        QStringLiteral("      <Type value=2/>"),
+        QStringLiteral("      <PDU value=%1/>").arg(draft(QStringLiteral("y")).pdu),
+        QStringLiteral("      <Length value=%1/>").arg(draft(QStringLiteral("y")).length),
+        QStringLiteral("<SMS_Messages/>")};
     for (const double late : {15.5, 15.0}) {
         ProgramHarness harness(blankPhone(QStringLiteral("BVT610")));
         SmsFaults faults;

@@ -53,34 +53,32 @@ TEST(SettingWAP, GroupsOutOfOrderLandByNumberAndTheActiveProfileComesBack)
     rig.answer(kList, {i16(3), i16(3), QStringLiteral("C"), i16(0), i16(1), QStringLiteral("A"),
                        i16(0), i16(2), QStringLiteral("B")});
     rig.answer(kGetActive, {i16(2)});
-    rig.answer(196, {i16(0)});                                 // no login
+    rig.answer(196, {i16(0)}); // no login
     rig.answer(205, {i16(1), i16(1), QStringLiteral("1.2.3.4")});
     rig.answer(202, {i16(3), i16(5)});
-    rig.answer(180, {}, 0x7001);                               // home page refused
+    rig.answer(180, {}, 0x7001); // home page refused
     rig.answer(193, {}, 0x7001);
     rig.wap.GetWAPSettings();
     ASSERT_EQ(rig.wap.WAPProfiles.size(), 3);
     EXPECT_EQ(rig.wap.WAPProfiles[0].Name, QStringLiteral("A"));
     EXPECT_EQ(rig.wap.WAPProfiles[2].Name, QStringLiteral("C"));
-    EXPECT_EQ(rig.sent(kSetActive),
-              (QList<QVariantList>{{i16(1)}, {i16(2)}, {i16(3)}, {i32(2)}}));
+    EXPECT_EQ(rig.sent(kSetActive), (QList<QVariantList>{{i16(1)}, {i16(2)}, {i16(3)}, {i32(2)}}));
     EXPECT_EQ(rig.sent(kSetActive).last()[0].typeId(), QMetaType::Int);
 
     rig.file.sBackUpFIleName = rig.dir.filePath(QStringLiteral("w.MS"));
     rig.wap.bSaveWAPSettings();
     const QStringList lines = ProgramHarness::fileLines(rig.file.sBackUpFIleName);
     ASSERT_EQ(lines.size(), 2 + 3 * 10);
-    EXPECT_EQ(lines.mid(11, 10),
-              (QStringList{QStringLiteral("   <Profile>"),
-                           QStringLiteral("      <Number value=2/>"),
-                           QStringLiteral("      <Name value=B/>"),
-                           QStringLiteral("      <Active value=True/>"),
-                           QStringLiteral("      <HomePage_URL value=/>"),
-                           QStringLiteral("      <Gateway value=1.2.3.4/>"),
-                           QStringLiteral("      <Connection_Timeout value=0/>"),
-                           QStringLiteral("      <Preferred_Bearer value=5/>"),
-                           QStringLiteral("      <Proxy_Uid value=/>"),
-                           QStringLiteral("   <Profile/>")}));
+    EXPECT_EQ(lines.mid(11, 10), (QStringList{QStringLiteral("   <Profile>"),
+                                              QStringLiteral("      <Number value=2/>"),
+                                              QStringLiteral("      <Name value=B/>"),
+                                              QStringLiteral("      <Active value=True/>"),
+                                              QStringLiteral("      <HomePage_URL value=/>"),
+                                              QStringLiteral("      <Gateway value=1.2.3.4/>"),
+                                              QStringLiteral("      <Connection_Timeout value=0/>"),
+                                              QStringLiteral("      <Preferred_Bearer value=5/>"),
+                                              QStringLiteral("      <Proxy_Uid value=/>"),
+                                              QStringLiteral("   <Profile/>")}));
     EXPECT_EQ(lines.at(4), QStringLiteral("      <Active value=False/>"));
 
     // Restored: the refused home page goes back as an empty one, the empty login with two
@@ -95,10 +93,10 @@ TEST(SettingWAP, GroupsOutOfOrderLandByNumberAndTheActiveProfileComesBack)
 
 TEST(SettingWAP, ListsTheGetterCannotUseRaiseAfterSettingTheActiveProfileBack)
 {
-    const QList<QVariantList> badLists{{i16(0)},
-                                       {i16(2), i16(1), QStringLiteral("A"), i16(0), i16(3),
-                                        QStringLiteral("B")},
-                                       {i16(2), i16(1), QStringLiteral("A")}};
+    const QList<QVariantList> badLists{
+        {i16(0)},
+        {i16(2), i16(1), QStringLiteral("A"), i16(0), i16(3), QStringLiteral("B")},
+        {i16(2), i16(1), QStringLiteral("A")}};
     for (const QVariantList& list : badLists) {
         WapRig rig;
         rig.answer(kList, list);
@@ -117,12 +115,15 @@ TEST(SettingWAP, ListsTheGetterCannotUseRaiseAfterSettingTheActiveProfileBack)
 
 TEST(SettingWAP, BearerFollowsTheAccountRestoredFromTheSameFile)
 {
-    const QStringList accounts{QStringLiteral("<Settings_DataAccount>"), QStringLiteral("   <CSD>"),
+    const QStringList accounts{QStringLiteral("<Settings_DataAccount>"),
+                               QStringLiteral("   <CSD>"),
                                QStringLiteral("      <Number value=0/>"),
-                               QStringLiteral("      <ID value=5/>"), QStringLiteral("   <CSD/>"),
+                               QStringLiteral("      <ID value=5/>"),
+                               QStringLiteral("   <CSD/>"),
                                QStringLiteral("   <GPRS>"),
                                QStringLiteral("      <Number value=0/>"),
-                               QStringLiteral("      <ID value=7/>"), QStringLiteral("   <GPRS/>"),
+                               QStringLiteral("      <ID value=7/>"),
+                               QStringLiteral("   <GPRS/>"),
                                QStringLiteral("<Settings_DataAccount/>")};
     const QStringList wap = QStringList{QStringLiteral("<Settings_WAP>")} +
                             profile(1, QStringLiteral("False"), QStringLiteral("5")) +
@@ -134,8 +135,8 @@ TEST(SettingWAP, BearerFollowsTheAccountRestoredFromTheSameFile)
     rig.answer(662, {i16(3), i16(1)});
     rig.setFileLines(accounts + wap);
     rig.file.bDecodeFile();
-    EXPECT_EQ(rig.sent(kSetBearer), (QList<QVariantList>{{i16(3), i32(2)}, {i16(3), i32(3)},
-                                                         {i16(3), i32(0)}}));
+    EXPECT_EQ(rig.sent(kSetBearer),
+              (QList<QVariantList>{{i16(3), i32(2)}, {i16(3), i32(3)}, {i16(3), i32(0)}}));
     // Several marked active: the last one wins.
     EXPECT_EQ(rig.sent(kSetActive).last(), (QVariantList{i16(3)}));
 
@@ -143,37 +144,35 @@ TEST(SettingWAP, BearerFollowsTheAccountRestoredFromTheSameFile)
     // another file, so every bearer goes out as 0.
     rig.setFileLines(wap);
     rig.file.bDecodeFile();
-    EXPECT_EQ(rig.sent(kSetBearer).mid(3), (QList<QVariantList>{{i16(3), i32(0)},
-                                                                {i16(3), i32(0)},
-                                                                {i16(3), i32(0)}}));
+    EXPECT_EQ(rig.sent(kSetBearer).mid(3),
+              (QList<QVariantList>{{i16(3), i32(0)}, {i16(3), i32(0)}, {i16(3), i32(0)}}));
 }
 
 TEST(SettingWAP, MalformedSectionIsLoggedLineByLineAndTheFileGoesOn)
 {
     WapRig rig;
-    rig.setFileLines({QStringLiteral("<Settings_WAP>"),
-                      QStringLiteral("      <Name value=Orphan/>"),
-                      QStringLiteral("   <Profile>"), QStringLiteral("      <Number value=2/>"),
-                      QStringLiteral("      <Name value=Two/>"),
-                      QStringLiteral("      <Proxy_UID value=x/>"),
-                      QStringLiteral("      <HomePage_URL value=http://a/>b/>"),
-                      QStringLiteral("      <Connection_Timeout value=9999999999/>"),
-                      QStringLiteral("      <Active without value/>"),
-                      QStringLiteral("      <Number value=70000/>"),
-                      QStringLiteral("      <Gateway value=lost/>"), QStringLiteral("   <Profile/>"),
-                      QStringLiteral("<Settings_Time>")});
+    rig.setFileLines(
+        {QStringLiteral("<Settings_WAP>"), QStringLiteral("      <Name value=Orphan/>"),
+         QStringLiteral("   <Profile>"), QStringLiteral("      <Number value=2/>"),
+         QStringLiteral("      <Name value=Two/>"), QStringLiteral("      <Proxy_UID value=x/>"),
+         QStringLiteral("      <HomePage_URL value=http://a/>b/>"),
+         QStringLiteral("      <Connection_Timeout value=9999999999/>"),
+         QStringLiteral("      <Active without value/>"),
+         QStringLiteral("      <Number value=70000/>"),
+         QStringLiteral("      <Gateway value=lost/>"), QStringLiteral("   <Profile/>"),
+         QStringLiteral("<Settings_Time>")});
     rig.file.bDecodeFile();
     const QStringList log = rig.logLines();
-    for (const char* line : {"No profile for the tag->Name", "Failed to find the tag->Proxy_UID",
-                             "Value out of range -> Connection_Timeout value=9999999999",
-                             "Incorrect element line ->       <Active without value/>",
-                             "Value out of range -> Number value=70000",
-                             "No profile for the tag->Gateway",
-                             "Missing end of section -> <Settings_WAP/>"})
+    for (const char* line :
+         {"No profile for the tag->Name", "Failed to find the tag->Proxy_UID",
+          "Value out of range -> Connection_Timeout value=9999999999",
+          "Incorrect element line ->       <Active without value/>",
+          "Value out of range -> Number value=70000", "No profile for the tag->Gateway",
+          "Missing end of section -> <Settings_WAP/>"})
         EXPECT_TRUE(log.contains(QLatin1String(line))) << line;
     ASSERT_EQ(rig.wap.WAPProfiles.size(), 2);
-    EXPECT_EQ(rig.sent(kRename), (QList<QVariantList>{{i16(1), QString()},
-                                                     {i16(2), QStringLiteral("Two")}}));
+    EXPECT_EQ(rig.sent(kRename),
+              (QList<QVariantList>{{i16(1), QString()}, {i16(2), QStringLiteral("Two")}}));
     EXPECT_EQ(rig.sent(kSetHomePage), (QList<QVariantList>{{QStringLiteral("http://a")}}));
     EXPECT_TRUE(rig.sent(192).isEmpty());
     // No profile marked active.
@@ -198,8 +197,10 @@ TEST(SettingWAP, WapStepFailsAloneWhenTheAnswerLacksAValue)
     EXPECT_TRUE(harness.logLines().contains(QStringLiteral("Error in GetWAPSettings")));
     EXPECT_EQ(ProgramHarness::fileLines(file).value(0), QStringLiteral("<Settings_Time>"));
     // The walk's last activation put the demo phone's active profile back.
-    EXPECT_EQ(harness.image->category(QStringLiteral("wapProfiles")).toObject()
-                  .value(QStringLiteral("active")).toInt(),
+    EXPECT_EQ(harness.image->category(QStringLiteral("wapProfiles"))
+                  .toObject()
+                  .value(QStringLiteral("active"))
+                  .toInt(),
               2);
 
     // Without a profile list there is no section.

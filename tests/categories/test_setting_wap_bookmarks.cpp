@@ -1,7 +1,4 @@
-#include "programharness.h"
-
-#include "phonesim/simcellphone.h"
-#include "phonesim/simsettingsobject.h"
+#include "restorecommands.h"
 
 #include "phonesim/phonecategories.h"
 
@@ -29,29 +26,13 @@ QJsonArray bookmarksOf(const ProgramHarness& harness)
     return harness.image->category(QStringLiteral("bookmarks")).toArray();
 }
 
-int answered(const ProgramHarness& harness)
-{
-    return harness.monitor->phone()->settingsObject()->answeredCommands();
-}
-
-// The commands a restore of file sends beyond those of a restore without any section.
-int commandsOfRestore(ProgramHarness& harness, const QString& file)
-{
-    const QString none = harness.writeFile(QStringLiteral("none.MS"), {});
-    int before = answered(harness);
-    harness.restore(none);
-    const int baseline = answered(harness) - before;
-    before = answered(harness);
-    harness.restore(file);
-    return answered(harness) - before - baseline;
-}
-
 } // namespace
 
 TEST(SettingWapBookmarks, TwoBookmarksGiveTwelveLinesAndComeBackUnchanged)
 {
-    ProgramHarness harness(phoneWith({bookmark(QStringLiteral("News"), QStringLiteral("http://a.example//x")),
-                                      bookmark(QStringLiteral("Mail"), QStringLiteral("http://b.example/"))}));
+    ProgramHarness harness(
+        phoneWith({bookmark(QStringLiteral("News"), QStringLiteral("http://a.example//x")),
+                   bookmark(QStringLiteral("Mail"), QStringLiteral("http://b.example/"))}));
     const QString file = harness.path(QStringLiteral("b.MS"));
     ASSERT_EQ(harness.backup({Box::Bookmark}, file), RunOutcome::Completed);
     EXPECT_EQ(ProgramHarness::fileLines(file),
@@ -117,7 +98,8 @@ TEST(SettingWapBookmarks, GapsGiveEmptyBookmarksAndStrayLinesAreSkipped)
               (QJsonArray{bookmark(QStringLiteral("One"), QStringLiteral("http://1")),
                           bookmark(QStringLiteral("Three"), QStringLiteral("http://3"))}));
     const QStringList log = harness.logLines();
-    EXPECT_TRUE(log.contains(QStringLiteral("Bookmark line without a Number -> Name value=Orphan")));
+    EXPECT_TRUE(
+        log.contains(QStringLiteral("Bookmark line without a Number -> Name value=Orphan")));
     EXPECT_TRUE(log.contains(QStringLiteral("Bookmark Number out of range -> Number value=0")));
     // The name after the refused Number does not overwrite the first bookmark.
     EXPECT_TRUE(log.contains(QStringLiteral("Bookmark line without a Number -> Name value=Zero")));

@@ -45,8 +45,10 @@ TEST(BookmarkCommands, ListAnswersCountThenNumberAddressAndNamePerBookmark)
     EXPECT_EQ(data[0].toInt(), 3);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(data[3 * k + 1].toInt(), k + 1);
-        EXPECT_EQ(data[3 * k + 2].toString(), stored[k].toObject().value(QStringLiteral("url")).toString());
-        EXPECT_EQ(data[3 * k + 3].toString(), stored[k].toObject().value(QStringLiteral("name")).toString());
+        EXPECT_EQ(data[3 * k + 2].toString(),
+                  stored[k].toObject().value(QStringLiteral("url")).toString());
+        EXPECT_EQ(data[3 * k + 3].toString(),
+                  stored[k].toObject().value(QStringLiteral("name")).toString());
     }
     EXPECT_EQ(BookmarkFixture(blankPhone(QStringLiteral("BVT68"))).call(218).data.toList(),
               QVariantList{QVariant::fromValue<qint16>(0)});

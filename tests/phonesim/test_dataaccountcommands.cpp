@@ -42,8 +42,14 @@ QVariant i32(qint32 value)
 
 QVariantList csd(qint32 index, const QString& name)
 {
-    return {i32(index), name, QStringLiteral("user"), QStringLiteral("pw"), i16(0),
-            QStringLiteral("+461234"), i32(1), i32(9600)};
+    return {i32(index),
+            name,
+            QStringLiteral("user"),
+            QStringLiteral("pw"),
+            i16(0),
+            QStringLiteral("+461234"),
+            i32(1),
+            i32(9600)};
 }
 
 QVariantList gprs(qint32 index, const QString& name)
@@ -123,9 +129,9 @@ TEST(DataAccountCommands, BadDefinitionsAndContextsAreRefusedAndChangeNothing)
     for (const QVariantList& params : {wrongCount, textIndex, badBearer, QVariantList{}})
         EXPECT_EQ(f.call(662, params).status, status::InvalidParameter);
     // No GPRS account yet, so there is no context 1 to fill.
-    EXPECT_EQ(f.call(291, {i16(1), QStringLiteral("IP"), QString(), QString(), i16(0), i16(0)})
-                  .status,
-              status::InvalidParameter);
+    EXPECT_EQ(
+        f.call(291, {i16(1), QStringLiteral("IP"), QString(), QString(), i16(0), i16(0)}).status,
+        status::InvalidParameter);
     EXPECT_EQ(f.values(664), (QVariantList{i16(0)}));
 
     for (int i = 0; i < DataAccountCapacity; ++i)

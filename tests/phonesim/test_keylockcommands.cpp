@@ -20,7 +20,8 @@ TEST(KeylockCommands, ModeIsReadWrittenAndCheckedAgainstItsRange)
     EXPECT_EQ(call(52, {QVariant::fromValue<qint16>(1)}).status, status::Ok);
     EXPECT_EQ(call(51).data.toList().value(0).toInt(), 1);
     EXPECT_EQ(call(52, {QVariant::fromValue<qint16>(3)}).status, status::InvalidParameter);
-    EXPECT_EQ(f.image->settings(QStringLiteral("keylock")).value(QStringLiteral("mode")).toInt(), 1);
+    EXPECT_EQ(f.image->settings(QStringLiteral("keylock")).value(QStringLiteral("mode")).toInt(),
+              1);
 
     SimPhoneFixture blank(blankPhone(QStringLiteral("BVT300")));
     EXPECT_EQ(blank.image->settings(QStringLiteral("keylock")), blankKeylockSettings());

@@ -96,8 +96,9 @@ TEST(PhoneObex, DemoPhoneServesItsPhonebookAndCalendarOverTheImage)
     // The quoted-printable address goes on over its soft line break.
     EXPECT_TRUE(phonebook.contains("Storgatan 12=0D=0A=\r\nL=E4genhet"));
     const QList<IrmcEntry> cards = ImageIrmcStore(fixture.image).entries(IrmcBook::Phonebook);
-    EXPECT_TRUE(std::any_of(cards.begin(), cards.end(),
-                            [&client](const IrmcEntry& e) { return e.data.size() > client.packetSize; }));
+    EXPECT_TRUE(std::any_of(cards.begin(), cards.end(), [&client](const IrmcEntry& e) {
+        return e.data.size() > client.packetSize;
+    }));
 
     QByteArray calendar;
     ASSERT_TRUE(client.get(ObexServer::CalendarName, calendar));
@@ -128,11 +129,12 @@ TEST(PhoneObex, BlankPhoneHasEmptyBooks)
 TEST(PhoneObex, FaultsDeclaredInTheImageReachTheServer)
 {
     QJsonObject json = demoPhone();
-    json.insert(PhoneImage::FaultsKey,
-                QJsonObject{{QStringLiteral("obex"),
-                             QJsonObject{{QStringLiteral("refusePutMatching"), QStringLiteral("Zo\u00EB")},
-                                         {QStringLiteral("failGetAfterPackets"), 1},
-                                         {QStringLiteral("refusalCode"), 0xC3}}}});
+    json.insert(
+        PhoneImage::FaultsKey,
+        QJsonObject{{QStringLiteral("obex"),
+                     QJsonObject{{QStringLiteral("refusePutMatching"), QStringLiteral("Zo\u00EB")},
+                                 {QStringLiteral("failGetAfterPackets"), 1},
+                                 {QStringLiteral("refusalCode"), 0xC3}}}});
     QString error;
     auto image = PhoneImage::fromJson(json, error);
     ASSERT_TRUE(image) << error.toStdString();
@@ -161,13 +163,12 @@ TEST(PhoneObex, FaultsDeclaredInTheImageReachTheServer)
 
 TEST(PhoneObex, MisspeltOrOutOfRangeObexFaultsMakeTheImageMalformed)
 {
-    const QList<QJsonObject> bad = {
-        {{QStringLiteral("refuseConect"), true}},
-        {{QStringLiteral("refusePutNumber"), 0}},
-        {{QStringLiteral("failGetAfterPackets"), -1}},
-        {{QStringLiteral("refusalCode"), 0xA0}},
-        {{QStringLiteral("refusePutMatching"), QString()}},
-        {{QStringLiteral("refuseDisconnect"), 1}}};
+    const QList<QJsonObject> bad = {{{QStringLiteral("refuseConect"), true}},
+                                    {{QStringLiteral("refusePutNumber"), 0}},
+                                    {{QStringLiteral("failGetAfterPackets"), -1}},
+                                    {{QStringLiteral("refusalCode"), 0xA0}},
+                                    {{QStringLiteral("refusePutMatching"), QString()}},
+                                    {{QStringLiteral("refuseDisconnect"), 1}}};
     for (const QJsonObject& obex : bad) {
         QString error;
         EXPECT_FALSE(Faults::fromJson(QJsonObject{{QStringLiteral("obex"), obex}}, error))
@@ -196,7 +197,9 @@ TEST(PhoneObex, FactoryDefaultChecksTheLockCodeAndKeepsTheData)
     EXPECT_EQ(run({variants::text(QStringLiteral("7391")), variants::int16(1)}), status::Ok);
     EXPECT_EQ(QJsonValue(fixture.image->settings(QStringLiteral("time"))),
               blankPhone(QStringLiteral("BVT610"))
-                  .value(PhoneImage::SettingsKey).toObject().value(QStringLiteral("time")));
+                  .value(PhoneImage::SettingsKey)
+                  .toObject()
+                  .value(QStringLiteral("time")));
     EXPECT_EQ(fixture.image->category(ImageIrmcStore::PhonebookKey), phonebook);
     EXPECT_EQ(fixture.image->category(PhoneLockCodeKey).toString(), QStringLiteral("7391"));
 }

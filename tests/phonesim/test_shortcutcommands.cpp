@@ -73,9 +73,9 @@ TEST(ShortcutCommands, InsertAndRemoveWorkAtPositions)
 TEST(ShortcutCommands, UnknownItemsBadPositionsAndDuplicatesAreRefused)
 {
     MenuFixture f;
-    const QList<QVariantList> badInserts{{int16(0), int16(1)}, {int16(5), int16(1)},
-                                         {int16(1), int16(17)}, {int16(1), int16(0)},
-                                         {int16(1), int16(4)},  {int16(1)},
+    const QList<QVariantList> badInserts{{int16(0), int16(1)},           {int16(5), int16(1)},
+                                         {int16(1), int16(17)},          {int16(1), int16(0)},
+                                         {int16(1), int16(4)},           {int16(1)},
                                          {QStringLiteral("1"), int16(1)}};
     for (const QVariantList& params : badInserts)
         EXPECT_EQ(f.call(160, params).status, status::InvalidParameter);

@@ -91,18 +91,17 @@ TEST(WapCommands, SettingsActOnTheActiveProfile)
 TEST(WapCommands, BadParametersAreRefusedAndChangeNothing)
 {
     WapFixture f;
-    const QList<std::pair<qint32, QVariantList>> bad{
-        {184, {i16(0)}},
-        {184, {i16(WapProfileSlots + 1)}},
-        {188, {i16(6), QStringLiteral("x")}},
-        {188, {i16(1)}},
-        {201, {i16(2), i16(1)}},
-        {201, {i16(3), i16(-1)}},
-        {204, {i16(2), QStringLiteral("1.2.3.4")}},
-        {195, {QStringLiteral("only login")}},
-        {181, {i16(0)}},
-        {192, {QStringLiteral("60")}},
-        {180, {i16(0)}}};
+    const QList<std::pair<qint32, QVariantList>> bad{{184, {i16(0)}},
+                                                     {184, {i16(WapProfileSlots + 1)}},
+                                                     {188, {i16(6), QStringLiteral("x")}},
+                                                     {188, {i16(1)}},
+                                                     {201, {i16(2), i16(1)}},
+                                                     {201, {i16(3), i16(-1)}},
+                                                     {204, {i16(2), QStringLiteral("1.2.3.4")}},
+                                                     {195, {QStringLiteral("only login")}},
+                                                     {181, {i16(0)}},
+                                                     {192, {QStringLiteral("60")}},
+                                                     {180, {i16(0)}}};
     for (const auto& [code, params] : bad)
         EXPECT_EQ(f.call(code, params).status, status::InvalidParameter) << code;
     EXPECT_EQ(f.values(183), (QVariantList{i16(2)}));

@@ -21,17 +21,22 @@ struct ObexRecorder
         : store(std::make_shared<phonesim::ImageIrmcStore>(harness.image)), server(*store)
     {
         FakeClock& clock = harness.clock;
-        harness.monitor->phone()->setObex(new phonesim::SimObexService(
-            [this, &clock](const QByteArray& request) {
+        harness.monitor->phone()->setObex(
+            new phonesim::SimObexService([this, &clock](const QByteArray& request) {
                 QString what;
                 switch (static_cast<quint8>(request.at(0))) {
-                case 0x80: what = QStringLiteral("connect"); break;
-                case 0x81: what = QStringLiteral("disconnect"); break;
+                case 0x80:
+                    what = QStringLiteral("connect");
+                    break;
+                case 0x81:
+                    what = QStringLiteral("disconnect");
+                    break;
                 case 0x82:
                     what = request.contains(QByteArray("\0p\0b\0.", 6)) ? QStringLiteral("put pb")
                                                                         : QStringLiteral("put cal");
                     break;
-                default: what = QStringLiteral("other");
+                default:
+                    what = QStringLiteral("other");
                 }
                 calls << QStringLiteral("%1@%2").arg(what).arg(clock.nowMs() - start);
                 return server.feed(request);
@@ -55,7 +60,8 @@ TEST(MasterReset, FactoryDefaultThenPhonebookAndCalendarEmptiedInOrder)
 {
     ProgramHarness harness;
     ObexRecorder recorder(harness);
-    harness.image->setSettings(QStringLiteral("time"), QJsonObject{{QStringLiteral("timeFormat"), 1}});
+    harness.image->setSettings(QStringLiteral("time"),
+                               QJsonObject{{QStringLiteral("timeFormat"), 1}});
     harness.view.setTicked(MainView::Box::MasterReset, true);
     harness.ui.nextInput(QStringLiteral("7391"));
     recorder.start = harness.clock.nowMs();
@@ -63,13 +69,15 @@ TEST(MasterReset, FactoryDefaultThenPhonebookAndCalendarEmptiedInOrder)
               RunOutcome::Completed);
     // The command is answered at once; each OBEX call of the reset is a second apart, and
     // ObexConnect waits its own second before the puts.
-    EXPECT_EQ(recorder.calls, (QStringList{QStringLiteral("connect@1000"), QStringLiteral("put pb@2000"),
-                                           QStringLiteral("put cal@2000"),
-                                           QStringLiteral("disconnect@3000")}));
+    EXPECT_EQ(recorder.calls,
+              (QStringList{QStringLiteral("connect@1000"), QStringLiteral("put pb@2000"),
+                           QStringLiteral("put cal@2000"), QStringLiteral("disconnect@3000")}));
     EXPECT_EQ(bookSize(harness, phonesim::ImageIrmcStore::PhonebookKey), 0);
     EXPECT_EQ(bookSize(harness, phonesim::ImageIrmcStore::CalendarKey), 0);
     // Factory values, then the file's time settings on top.
-    EXPECT_EQ(harness.image->settings(QStringLiteral("time")).value(QStringLiteral("timeFormat")).toInt(), 0);
+    EXPECT_EQ(
+        harness.image->settings(QStringLiteral("time")).value(QStringLiteral("timeFormat")).toInt(),
+        0);
     const QStringList status = harness.statusLines();
     const qsizetype making = status.indexOf(QStringLiteral("Making a Master Reset!!"));
     ASSERT_GE(making, 0);
@@ -83,15 +91,15 @@ TEST(MasterReset, WrongLockCodeShowsBothLinesAndStillEmptiesTheBooks)
     harness.view.setTicked(MainView::Box::MasterReset, true);
     harness.ui.nextInput(QStringLiteral("1234"));
     const QJsonObject timeBefore = harness.image->settings(QStringLiteral("time"));
-    ASSERT_EQ(harness.restore(harness.writeFile(QStringLiteral("t.MS"), {})), RunOutcome::Completed);
+    ASSERT_EQ(harness.restore(harness.writeFile(QStringLiteral("t.MS"), {})),
+              RunOutcome::Completed);
     const QStringList status = harness.statusLines();
     const qsizetype making = status.indexOf(QStringLiteral("Making a Master Reset!!"));
     ASSERT_GE(making, 0);
-    EXPECT_EQ(status.mid(making, 4),
-              (QStringList{QStringLiteral("Making a Master Reset!!"),
-                           QStringLiteral("Failed to make a Master Reset"),
-                           QStringLiteral("Incorrect phonelock code???"),
-                           QStringLiteral("Master Reset->Done")}));
+    EXPECT_EQ(status.mid(making, 4), (QStringList{QStringLiteral("Making a Master Reset!!"),
+                                                  QStringLiteral("Failed to make a Master Reset"),
+                                                  QStringLiteral("Incorrect phonelock code???"),
+                                                  QStringLiteral("Master Reset->Done")}));
     EXPECT_EQ(harness.image->settings(QStringLiteral("time")), timeBefore);
     EXPECT_EQ(bookSize(harness, phonesim::ImageIrmcStore::PhonebookKey), 0);
     EXPECT_EQ(bookSize(harness, phonesim::ImageIrmcStore::CalendarKey), 0);
