@@ -18,6 +18,6 @@ constexpr qint32 Disconnected = static_cast<qint32>(0x88880004u);
 // The phone lock code given with the command is not the phone's.
 constexpr qint32 WrongLockCode = static_cast<qint32>(0x88880005u);
 // The phone's memory for this kind of entry is full; nothing was added.
-constexpr qint32 MemoryFull = static_cast<qint32>(0x88880005u);
+constexpr qint32 MemoryFull = static_cast<qint32>(0x88880006u);
 
 } // namespace phonesim::status
