@@ -9,6 +9,12 @@ if(CELLARCHIVE_ASAN)
   target_compile_options(cellarchive_common INTERFACE -fsanitize=address -fno-omit-frame-pointer)
   target_link_options(cellarchive_common INTERFACE -fsanitize=address)
 endif()
+if(CELLARCHIVE_FUZZ)
+  # Every library carries the coverage the fuzzer steers by, and stops at the first memory fault.
+  target_compile_options(cellarchive_common INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+    -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(cellarchive_common INTERFACE -fsanitize=address,undefined)
+endif()
 target_compile_definitions(cellarchive_common INTERFACE
   QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT QT_NO_KEYWORDS
   CELLARCHIVE_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}

@@ -71,15 +71,6 @@ bool BackupFile::bReadFileToArray()
         yieldOnce();
     }
 
-    if (lines.size() - 1 > MaxLines) {
-        // A 16-bit line index would wrap around inside such a file.
-        const QString message = QStringLiteral("The file has more than ") +
-                                QString::number(MaxLines) +
-                                QStringLiteral(" lines -> can not restore it");
-        m_log.WriteLog(message);
-        m_log.UpdateStat(message);
-        return false;
-    }
     sFileLines = lines;
     return true;
 }

@@ -23,8 +23,6 @@ public:
     using SectionReader = std::function<int(int lineIndex)>;
     using ElementHandler = std::function<void(const QString& key, const QString& value)>;
 
-    // The line index is 16-bit wide, so a restorable file has at most this many lines.
-    static constexpr int MaxLines = 32767;
     // Error number of a backup file that cannot be opened or written.
     static constexpr qint32 FileAccessError = 75;
 
@@ -38,8 +36,8 @@ public:
     // Appends one line with CR LF to sBackUpFIleName, opening and closing the file; throws
     // ProgramError when the file cannot be opened or written.
     void AppendLine(const QString& text);
-    // Reads sBackUpFIleName whole into sFileLines. False when it cannot be read or is too long
-    // to restore; sFileLines is then left as it was.
+    // Reads sBackUpFIleName whole into sFileLines. False when it cannot be read; sFileLines is
+    // then left as it was.
     bool bReadFileToArray();
     // False when a counted section opens more than once; each such section is logged.
     bool bCheckFile();

@@ -21,7 +21,7 @@ int Setting_SMSPDU::DecodeSMSMessages(int lineIndex)
                 if (!file.readInt32(key, value, number))
                     return;
                 // A file holds fewer messages than lines; a number beyond that is no message.
-                if (number < 1 || number > BackupFile::MaxLines) {
+                if (number < 1 || number > file.sFileLines.size()) {
                     log.WriteLog(QStringLiteral("SMS Number out of range -> ") + value);
                     return;
                 }

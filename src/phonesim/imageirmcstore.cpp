@@ -23,6 +23,19 @@ const QString& keyOf(IrmcBook book)
                                        : ImageIrmcStore::CalendarKey;
 }
 
+// nextLuid over the LUIDs of the image's array, without reading the entries' data.
+qint64 nextLuid(const QJsonArray& array, qint64 last)
+{
+    qint64 highest = last;
+    for (const QJsonValue& value : array) {
+        bool ok = false;
+        const qint64 luid = value.toObject().value(LuidKey).toString().toLongLong(&ok);
+        if (ok)
+            highest = qMax(highest, luid);
+    }
+    return highest + 1;
+}
+
 } // namespace
 
 ImageIrmcStore::ImageIrmcStore(std::shared_ptr<PhoneImage> image) : m_image(std::move(image)) {}
@@ -51,13 +64,16 @@ bool ImageIrmcStore::store(IrmcBook book, const QList<IrmcEntry>& entries)
 
 QString ImageIrmcStore::add(IrmcBook book, const QByteArray& data)
 {
-    QList<IrmcEntry> list = entries(book);
-    const qint64 luid = nextLuid(list, m_lastLuid);
-    list.append(IrmcEntry{QString::number(luid), data});
-    if (!store(book, list))
+    // Only the new entry is converted: a restore adds thousands of entries one at a time, and
+    // converting the whole book back and forth for each of them made it quadratic.
+    QJsonArray array = m_image->category(keyOf(book)).toArray();
+    const qint64 luid = nextLuid(array, m_lastLuid);
+    const QString text = QString::number(luid);
+    array.append(QJsonObject{{LuidKey, text}, {DataKey, codepage::decode(data)}});
+    if (!m_image->setCategory(keyOf(book), array))
         return QString();
     m_lastLuid = luid;
-    return list.last().luid;
+    return text;
 }
 
 bool ImageIrmcStore::clear(IrmcBook book)

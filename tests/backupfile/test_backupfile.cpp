@@ -60,19 +60,27 @@ TEST_F(BackupFileTest, EmptyAndMissingFiles)
     EXPECT_EQ(file.sFileLines, QStringList{QStringLiteral("kept")});
 }
 
-TEST_F(BackupFileTest, FileTooLongForTheLineIndexIsRefused)
+TEST_F(BackupFileTest, FileLongerThanAShortIndexIsReadAndWalkedToItsEnd)
 {
-    const QByteArray line = "<X/>\r\n";
-    writeBytes(QStringLiteral("backup.MS"), line.repeated(BackupFile::MaxLines));
+    // Past index 32,767 a 16-bit index would wrap to a negative line and walk the file again.
+    constexpr int kUnknown = 40000;
+    writeBytes(QStringLiteral("backup.MS"),
+               QByteArray("<X/>\r\n").repeated(kUnknown) + "<Settings_Time>\r\n<Settings_Time/>\r\n");
     ASSERT_TRUE(file.bReadFileToArray());
-    EXPECT_EQ(file.sFileLines.size(), BackupFile::MaxLines + 1);
+    ASSERT_EQ(file.sFileLines.size(), kUnknown + 3);
+    EXPECT_TRUE(file.bCheckFile());
 
-    writeBytes(QStringLiteral("backup.MS"), line.repeated(BackupFile::MaxLines + 1));
-    EXPECT_FALSE(file.bReadFileToArray());
-    EXPECT_EQ(file.sFileLines.size(), BackupFile::MaxLines + 1);
-    const QString message = QStringLiteral("The file has more than 32767 lines -> can not restore it");
-    EXPECT_EQ(logTexts(), QStringList{message});
-    EXPECT_TRUE(log.statusText().contains(message));
+    QList<int> calls;
+    ASSERT_TRUE(file.registerReader(sections::SettingsTime, [&](int lineIndex) {
+        calls << lineIndex;
+        return lineIndex;
+    }));
+    EXPECT_TRUE(file.bDecodeFile());
+    EXPECT_EQ(calls, QList<int>{kUnknown});
+    const QStringList texts = logTexts();
+    ASSERT_EQ(texts.size(), kUnknown + 2);
+    EXPECT_EQ(texts.at(kUnknown), QStringLiteral("Unknown Line -><Settings_Time/"));
+    EXPECT_EQ(texts.last(), QStringLiteral("Unknown Line ->"));
 }
 
 TEST_F(BackupFileTest, AppendLineIntoAnUnwritablePlaceThrows)

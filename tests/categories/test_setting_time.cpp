@@ -19,12 +19,13 @@ TEST(SettingTime, BacksUpAllFourValuesWithTheTimeFormatTwice)
     ProgramHarness harness;
     ASSERT_EQ(harness.backup({Box::Time}, harness.path(QStringLiteral("t.MS"))),
               RunOutcome::Completed);
-    EXPECT_EQ(
-        ProgramHarness::fileLines(harness.path(QStringLiteral("t.MS"))),
-        (QStringList{
-            QStringLiteral("<Settings_Time>"), QStringLiteral("   <DateFormat value=1/>"),
-            QStringLiteral("   <DaylightSaving value=1/>"), QStringLiteral("   <Nitz value=0/>"),
-            QStringLiteral("   <TimeFormat value=1/>"), QStringLiteral("<Settings_Time/>")}));
+    EXPECT_EQ(ProgramHarness::fileLines(harness.path(QStringLiteral("t.MS"))),
+              (QStringList{QStringLiteral("<Settings_Time>"),
+                           QStringLiteral("   <DateFormat value=1/>"),
+                           QStringLiteral("   <DaylightSaving value=1/>"),
+                           QStringLiteral("   <Nitz value=0/>"),
+                           QStringLiteral("   <TimeFormat value=1/>"),
+                           QStringLiteral("<Settings_Time/>")}));
 }
 
 TEST(SettingTime, RefusedReadLeavesTheValueOutAndUnansweredOnesAreNotStale)
@@ -35,29 +36,27 @@ TEST(SettingTime, RefusedReadLeavesTheValueOutAndUnansweredOnesAreNotStale)
     harness.image->setFaults(faults);
     const QString file = harness.path(QStringLiteral("t.MS"));
     harness.backup({Box::Time}, file);
-    EXPECT_FALSE(ProgramHarness::fileLines(file)
-                     .join(QLatin1Char('|'))
-                     .contains(QLatin1String("DaylightSaving")));
+    EXPECT_FALSE(ProgramHarness::fileLines(file).join(QLatin1Char('|')).contains(
+        QLatin1String("DaylightSaving")));
 
     // A second backup where the time zone update is never answered must not reuse the first
     // run's value.
     faults.unanswered.insert(347);
     harness.image->setFaults(faults);
     harness.backup({Box::Time}, file);
-    EXPECT_FALSE(
-        ProgramHarness::fileLines(file).join(QLatin1Char('|')).contains(QLatin1String("Nitz")));
-    EXPECT_TRUE(
-        harness.logLines().contains(QStringLiteral("Command ->CMD_GETTIMEZONEUPDATE timedout")));
+    EXPECT_FALSE(ProgramHarness::fileLines(file).join(QLatin1Char('|')).contains(
+        QLatin1String("Nitz")));
+    EXPECT_TRUE(harness.logLines().contains(QStringLiteral("Command ->CMD_GETTIMEZONEUPDATE timedout")));
 }
 
 TEST(SettingTime, SectionWithOnlyNitzRestoresOnlyTheTimeZoneUpdate)
 {
     ProgramHarness harness(phonesim::blankPhone(QStringLiteral("BVT610")));
     const QJsonObject before = timeOf(harness);
-    const QString file =
-        harness.writeFile(QStringLiteral("n.MS"),
-                          {QStringLiteral("<Settings_Time>"), QStringLiteral("   <Nitz value=0/>"),
-                           QStringLiteral("<Settings_Time/>")});
+    const QString file = harness.writeFile(
+        QStringLiteral("n.MS"), {QStringLiteral("<Settings_Time>"),
+                                 QStringLiteral("   <Nitz value=0/>"),
+                                 QStringLiteral("<Settings_Time/>")});
     ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
     QJsonObject expected = before;
     expected.insert(QStringLiteral("timeZoneUpdate"), 0);
@@ -69,10 +68,11 @@ TEST(SettingTime, TimeFormatIsSentTwiceAndThePhoneKeepsTheSecond)
 {
     ProgramHarness harness(phonesim::blankPhone(QStringLiteral("BVT610")));
     const QString file = harness.writeFile(
-        QStringLiteral("f.MS"),
-        {QStringLiteral("<Settings_Time>"), QStringLiteral("   <DateFormat value=1/>"),
-         QStringLiteral("   <TimeFormat value=0.5/>"), QStringLiteral("   <Colour value=3/>"),
-         QStringLiteral("<Settings_Time/>")});
+        QStringLiteral("f.MS"), {QStringLiteral("<Settings_Time>"),
+                                 QStringLiteral("   <DateFormat value=1/>"),
+                                 QStringLiteral("   <TimeFormat value=0.5/>"),
+                                 QStringLiteral("   <Colour value=3/>"),
+                                 QStringLiteral("<Settings_Time/>")});
     harness.restore(file);
     // 0.5 rounds to the even 0.
     EXPECT_EQ(timeOf(harness).value(QStringLiteral("timeFormat")).toInt(), 0);
