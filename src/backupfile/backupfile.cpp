@@ -35,7 +35,9 @@ void BackupFile::AppendLine(const QString& text)
 {
     // Opened and closed for every line, so a run that stops half-way leaves complete lines.
     QFile file(sBackUpFIleName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Backups hold passwords and messages: a new file is for its owner's eyes only.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         failFileAccess(QStringLiteral("Can not open the backup file"), file);
     const QByteArray bytes = codepage::encode(text + QStringLiteral("\r\n"));
     if (file.write(bytes) != bytes.size() || !file.flush())

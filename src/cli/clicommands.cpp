@@ -34,8 +34,32 @@ const char* const kUsage =
     "  cellarchive-cli phone obex-server IMAGE\n"
     "  cellarchive-cli backup IMAGE FILE [--categories LIST] [--overwrite]\n"
     "  cellarchive-cli restore IMAGE FILE [--master-reset LOCKCODE]\n"
-    "LIST is comma-separated from phonebook, calendar, sms, dataaccounts, wap, bookmarks,\n"
-    "profiles, locks, time, shortcuts (default: all).\n";
+    "  cellarchive-cli --help\n";
+
+const char* const kHelp =
+    "\n"
+    "Backs up and restores a simulated phone, described by the phone image IMAGE (a JSON\n"
+    "file), with the same runs as the Cellarchive window.\n"
+    "\n"
+    "  phone init IMAGE        writes the demo phone (model BVT610) into IMAGE; --model CODE\n"
+    "                          gives it another model, --blank makes it a phone of that model\n"
+    "                          in factory state (no contacts, calendar, messages, bookmarks or\n"
+    "                          data accounts; the model's factory settings)\n"
+    "  phone obex-server IMAGE serves the phone's OBEX (IrMC) server on standard input and\n"
+    "                          output, for an independent IrMC client\n"
+    "  backup IMAGE FILE       backs the phone up into the backup file FILE (extension .MS,\n"
+    "                          added when missing). LIST is comma-separated from phonebook,\n"
+    "                          calendar, sms, dataaccounts, wap, bookmarks, profiles, locks,\n"
+    "                          time, shortcuts; the default is all of them. An existing FILE\n"
+    "                          is replaced only with --overwrite.\n"
+    "  restore IMAGE FILE      writes every section of FILE back into the phone;\n"
+    "                          --master-reset LOCKCODE resets the phone to its factory\n"
+    "                          settings first, with the phone lock code LOCKCODE\n"
+    "\n"
+    "Every status line goes to standard output as the window shows it, oldest first; log\n"
+    "lines go to the day's log file, as in the window.\n"
+    "Exit status: 0 when the run reached its normal end, 1 when it ended early or failed,\n"
+    "2 for a usage error.\n";
 
 int usage(QTextStream& err, const QString& problem = QString())
 {
@@ -254,6 +278,11 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
+    if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
+        out << kUsage << kHelp;
+        out.flush();
+        return 0;
+    }
     if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("phone") &&
         arguments.at(1) == QLatin1String("init"))
         return phoneInit(arguments.mid(2), out, err);

@@ -37,6 +37,14 @@ TEST_F(BackupFileTest, AppendLineWritesEveryByteValueAndReadsItBack)
     EXPECT_EQ(file.sFileLines[2], QString());
 }
 
+TEST_F(BackupFileTest, NewFileIsReadableByItsOwnerOnly)
+{
+    file.AppendLine(QStringLiteral("<Settings_Time>"));
+    EXPECT_EQ(QFile::permissions(file.sBackUpFIleName) &
+                  ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 TEST_F(BackupFileTest, ReadSplitsAtLoneCrAndKeepsTheUnterminatedLastLine)
 {
     file.sBackUpFIleName = dataPath(QStringLiteral("backupfile/lone_cr.MS"));

@@ -115,3 +115,11 @@ TEST_F(CliTest, UsageErrorsAndMissingImages)
     EXPECT_TRUE(cli.err.contains(path(QStringLiteral("missing.json")))) << cli.err.toStdString();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("y.MS"))));
 }
+
+TEST_F(CliTest, HelpExplainsCommandsAndExitCodes)
+{
+    EXPECT_EQ(cli.run({QStringLiteral("--help")}), 0);
+    for (const char* text : {"phone init IMAGE", "--master-reset LOCKCODE", "Exit status", "shortcuts"})
+        EXPECT_TRUE(cli.out.contains(QLatin1String(text))) << text;
+    EXPECT_TRUE(cli.err.isEmpty());
+}
