@@ -5,6 +5,7 @@
 //   bench_phonebook make DIR [CONTACTS [CALENDAR]]   phone image DIR/full-phone.json
 //   bench_phonebook backup DIR                       DIR/full-phone.json -> DIR/backup.MS
 //   bench_phonebook restore DIR                      DIR/backup.MS -> blank DIR/restored-phone.json
+//   bench_phonebook restore DIR --in-memory          the same into a blank phone without a file
 //
 // The restore phase also checks that the restored phone holds every entry of the full one,
 // and times the code-page conversion of the data the restore puts.
@@ -326,17 +327,21 @@ double conversionSeconds(const QString& file)
     return double(best) / 1e9;
 }
 
-int restore(const QString& dir)
+// inMemory: the blank phone has no file, so the phone's saves cost nothing.
+int restore(const QString& dir, bool inMemory)
 {
     const QString path = QDir(dir).filePath(RestoredImage);
     QString error;
-    if (!phonesim::PhoneImage::inMemory(phonesim::blankPhone(Model))->saveAs(path, error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
+    auto image = phonesim::PhoneImage::inMemory(phonesim::blankPhone(Model));
+    if (!inMemory) {
+        if (!image->saveAs(path, error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            return 1;
+        }
+        image = loadImage(path);
+        if (!image)
+            return 1;
     }
-    auto image = loadImage(path);
-    if (!image)
-        return 1;
     RunOutcome outcome;
     double seconds = 0;
     double work = 0;
@@ -350,7 +355,8 @@ int restore(const QString& dir)
         report("restore", seconds, bench.clock);
     }
 
-    const auto restored = loadImage(path);
+    // The phone's file, when it has one, must hold every entry once the restore is over.
+    const auto restored = inMemory ? image : loadImage(path);
     const auto full = loadImage(QDir(dir).filePath(FullImage));
     if (!restored || !full)
         return 1;
@@ -362,7 +368,7 @@ int restore(const QString& dir)
                         missingEntries(entryData(*full, cal), calendar);
     std::printf("restored phone %s: %lld contacts, %lld calendar entries, %d entries of the full "
                 "phone missing or changed\n",
-                qPrintable(path), static_cast<long long>(contacts.size()),
+                qPrintable(inMemory ? QStringLiteral("(in memory)") : path), static_cast<long long>(contacts.size()),
                 static_cast<long long>(calendar.size()), missing);
 
     const double conversion = conversionSeconds(QDir(dir).filePath(BackupName));
@@ -376,7 +382,7 @@ int usage()
 {
     std::fprintf(stderr, "usage: bench_phonebook make DIR [CONTACTS [CALENDAR]]\n"
                          "       bench_phonebook backup DIR\n"
-                         "       bench_phonebook restore DIR\n");
+                         "       bench_phonebook restore DIR [--in-memory]\n");
     return 2;
 }
 
@@ -398,6 +404,9 @@ int main(int argc, char** argv)
     if (phase == QLatin1String("backup") && args.size() == 2)
         return backup(dir);
     if (phase == QLatin1String("restore") && args.size() == 2)
-        return restore(dir);
+        return restore(dir, false);
+    if (phase == QLatin1String("restore") && args.size() == 3 &&
+        args.at(2) == QLatin1String("--in-memory"))
+        return restore(dir, true);
     return usage();
 }

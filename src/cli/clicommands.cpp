@@ -5,6 +5,7 @@
 #include "cli/cliuserinterface.h"
 #include "core/clock.h"
 #include "core/programerror.h"
+#include "phonesim/cable.h"
 #include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/phoneobex.h"
@@ -32,6 +33,7 @@ const char* const kUsage =
     "usage:\n"
     "  cellarchive-cli phone init IMAGE [--model CODE] [--blank]\n"
     "  cellarchive-cli phone obex-server IMAGE\n"
+    "  cellarchive-cli phone unplug IMAGE | phone plug IMAGE\n"
     "  cellarchive-cli backup IMAGE FILE [--categories LIST] [--overwrite]\n"
     "  cellarchive-cli restore IMAGE FILE [--master-reset LOCKCODE]\n"
     "  cellarchive-cli --help\n";
@@ -47,6 +49,9 @@ const char* const kHelp =
     "                          data accounts; the model's factory settings)\n"
     "  phone obex-server IMAGE serves the phone's OBEX (IrMC) server on standard input and\n"
     "                          output, for an independent IrMC client\n"
+    "  phone unplug IMAGE      pulls the phone's cable: a program using IMAGE (the window\n"
+    "                          too) loses the phone at once, and no run finds it until\n"
+    "  phone plug IMAGE        puts the cable back\n"
     "  backup IMAGE FILE       backs the phone up into the backup file FILE (extension .MS,\n"
     "                          added when missing). LIST is comma-separated from phonebook,\n"
     "                          calendar, sms, dataaccounts, wap, bookmarks, profiles, locks,\n"
@@ -135,6 +140,19 @@ int phoneInit(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 // The phone's IrMC OBEX server on standard input and output, for an OBEX client of its own;
 // nothing else may be written to standard output.
+int phoneCable(const QStringList& arguments, bool unplug, QTextStream& out, QTextStream& err)
+{
+    if (arguments.size() != 1)
+        return usage(err, QStringLiteral("phone plug and phone unplug need exactly one IMAGE"));
+    QString error;
+    if (!phonesim::setUnpluggedByUser(arguments.first(), unplug, error)) {
+        err << "cellarchive-cli: " << error << "\n";
+        return 1;
+    }
+    out << (unplug ? "Phone unplugged: " : "Phone plugged in: ") << arguments.first() << "\n";
+    return 0;
+}
+
 int phoneObexServer(const QStringList& arguments, QTextStream& err)
 {
     if (arguments.size() != 1 || arguments.first().startsWith(QLatin1String("--")))
@@ -182,7 +200,8 @@ private:
             throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"),
                                m_loadError);
         phonesim::SimPhoneOptions options;
-        options.connectedAtCreation = true;
+        // The cable pulled by `phone unplug`: no phone is there.
+        options.connectedAtCreation = !phonesim::isUnpluggedByUser(m_imagePath);
         return new phonesim::SimPhoneMonitor(image, m_clock, options, parent);
     }
 
@@ -289,6 +308,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("phone") &&
         arguments.at(1) == QLatin1String("obex-server"))
         return phoneObexServer(arguments.mid(2), err);
+    if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("phone") &&
+        (arguments.at(1) == QLatin1String("plug") || arguments.at(1) == QLatin1String("unplug")))
+        return phoneCable(arguments.mid(2), arguments.at(1) == QLatin1String("unplug"), out, err);
     if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("backup"))
         return backup(arguments.mid(1), out, err);
     if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("restore"))

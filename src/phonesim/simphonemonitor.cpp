@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/programerror.h"
+#include "phonesim/cable.h"
 #include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/simcellphone.h"
@@ -64,7 +65,9 @@ PhoneMonitor* createDefaultMonitor(MonotonicClock& clock, QObject* parent)
     auto image = PhoneImage::load(path, error);
     if (!image)
         throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"), error);
-    return new SimPhoneMonitor(std::move(image), clock, parent);
+    auto* monitor = new SimPhoneMonitor(std::move(image), clock, parent);
+    new CableWatcher(*monitor, path);
+    return monitor;
 }
 
 } // namespace phonesim

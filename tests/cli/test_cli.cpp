@@ -123,3 +123,18 @@ TEST_F(CliTest, HelpExplainsCommandsAndExitCodes)
         EXPECT_TRUE(cli.out.contains(QLatin1String(text))) << text;
     EXPECT_TRUE(cli.err.isEmpty());
 }
+
+TEST_F(CliTest, UnpluggedPhoneIsNotFoundUntilPluggedAgain)
+{
+    const QString image = path(QStringLiteral("demo.json"));
+    cli.run({QStringLiteral("phone"), QStringLiteral("init"), image});
+    ASSERT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("unplug"), image}), 0);
+    const QStringList backup{QStringLiteral("backup"), image, path(QStringLiteral("a.MS")),
+                             QStringLiteral("--categories"), QStringLiteral("time")};
+    EXPECT_EQ(cli.run(backup), 1);
+    EXPECT_TRUE(cli.err.contains(QLatin1String("no phone")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("a.MS"))));
+    ASSERT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("plug"), image}), 0);
+    EXPECT_EQ(cli.run(backup), 0);
+    EXPECT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("plug"), path(QStringLiteral("none.json"))}), 1);
+}
