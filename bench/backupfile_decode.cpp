@@ -58,7 +58,7 @@ bool writeLargeFile(const QString& path)
     while (lines < kLines - 3)
         add(QStringLiteral("   <Element value=%1/>").arg(lines));
     add(QStringLiteral("<Settings_Time>"));
-    add(QStringLiteral("   <Nitz value=0/>"));
+    add(QStringLiteral("   <Nitz value=1/>"));
     add(QStringLiteral("<Settings_Time/>"));
     QFile out(path);
     return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
@@ -118,7 +118,7 @@ int main(int argc, char** argv)
 
     const bool restored =
         image->settings(QStringLiteral("time")).value(QStringLiteral("timeZoneUpdate")).toInt() ==
-            0 &&
+            1 &&
         image->settings(QStringLiteral("keylock")).value(QStringLiteral("mode")).toInt() == 1;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

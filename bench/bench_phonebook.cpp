@@ -101,11 +101,11 @@ QString contact(int i, std::mt19937& random)
         QStringLiteral("Renée"),  QStringLiteral("Tom"),    QStringLiteral("Ángel"),
         QStringLiteral("Sofia"),  QStringLiteral("Željko"), QStringLiteral("Inès")};
     static const QStringList last{
-        QStringLiteral("Álvarez"), QStringLiteral("Dupré"),     QStringLiteral("Weiß"),
+        QStringLiteral("Álvarez"),  QStringLiteral("Dupré"),     QStringLiteral("Weiß"),
         QStringLiteral("Sørensen"), QStringLiteral("Lindqvist"), QStringLiteral("Berg"),
-        QStringLiteral("Müller"),  QStringLiteral("Núñez"),     QStringLiteral("Holm"),
-        QStringLiteral("Rossi"),   QStringLiteral("Ødegård"),   QStringLiteral("Šimek"),
-        QStringLiteral("Evans"),   QStringLiteral("Æsir"),      QStringLiteral("O'Connor")};
+        QStringLiteral("Müller"),   QStringLiteral("Núñez"),     QStringLiteral("Holm"),
+        QStringLiteral("Rossi"),    QStringLiteral("Ødegård"),   QStringLiteral("Šimek"),
+        QStringLiteral("Evans"),    QStringLiteral("Æsir"),      QStringLiteral("O'Connor")};
     static const QStringList kinds{QStringLiteral("CELL"), QStringLiteral("HOME"),
                                    QStringLiteral("WORK"), QStringLiteral("FAX"),
                                    QStringLiteral("PREF;CELL")};
@@ -126,8 +126,9 @@ QString contact(int i, std::mt19937& random)
     if (i % 7 == 0)
         lines << QStringLiteral("NOTE;ENCODING=QUOTED-PRINTABLE:Tr=E4ffas p=E5 kv=E4llar");
     if (i % 100 == 0)
-        lines << QStringLiteral("NOTE:") +
-                     QStringLiteral("Met at the trade fair; prefers calls after ten. ").repeated(30);
+        lines
+            << QStringLiteral("NOTE:") +
+                   QStringLiteral("Met at the trade fair; prefers calls after ten. ").repeated(30);
     lines << QStringLiteral("END:VCARD");
     return lines.join(QStringLiteral("\r\n"));
 }
@@ -135,11 +136,9 @@ QString contact(int i, std::mt19937& random)
 // Generated calendar entries: seven events for every three to-dos.
 QString calendarEntry(int i, std::mt19937& random)
 {
-    static const QStringList subjects{QStringLiteral("Café with Zoë"),
-                                      QStringLiteral("Team meeting"),
-                                      QStringLiteral("Dentist"),
-                                      QStringLiteral("Übergabe Projekt"),
-                                      QStringLiteral("Réunion budget")};
+    static const QStringList subjects{
+        QStringLiteral("Café with Zoë"), QStringLiteral("Team meeting"), QStringLiteral("Dentist"),
+        QStringLiteral("Übergabe Projekt"), QStringLiteral("Réunion budget")};
     const QString subject = subjects.at(random() % subjects.size()) + QString::number(i);
     const QString day = QStringLiteral("2024%1%2")
                             .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
@@ -310,20 +309,22 @@ double conversionSeconds(const QString& file)
     }
     constexpr int Passes = 5;
     qint64 best = -1;
-    qint64 sink = 0;
+    qint64 bytes = 0;
+    uchar checksum = 0;
     for (int pass = 0; pass < Passes; ++pass) {
         QElapsedTimer timer;
         timer.start();
+        bytes = 0;
         for (const auto& [name, object] : puts) {
             for (const QChar c : name)
-                sink += codepage::encodeChar(c);
-            sink += codepage::encode(object).size();
+                checksum ^= static_cast<uchar>(codepage::encodeChar(c));
+            bytes += name.size() + codepage::encode(object).size();
         }
         const qint64 ns = timer.nsecsElapsed();
         best = best < 0 ? ns : qMin(best, ns);
     }
-    std::printf("(%lld bytes converted per pass, %lld puts)\n", static_cast<long long>(sink / Passes),
-                static_cast<long long>(puts.size()));
+    std::printf("(%lld puts, %lld characters converted, checksum %d)\n",
+                static_cast<long long>(puts.size()), static_cast<long long>(bytes), checksum);
     return double(best) / 1e9;
 }
 
@@ -368,8 +369,9 @@ int restore(const QString& dir, bool inMemory)
                         missingEntries(entryData(*full, cal), calendar);
     std::printf("restored phone %s: %lld contacts, %lld calendar entries, %d entries of the full "
                 "phone missing or changed\n",
-                qPrintable(inMemory ? QStringLiteral("(in memory)") : path), static_cast<long long>(contacts.size()),
-                static_cast<long long>(calendar.size()), missing);
+                qPrintable(inMemory ? QStringLiteral("(in memory)") : path),
+                static_cast<long long>(contacts.size()), static_cast<long long>(calendar.size()),
+                missing);
 
     const double conversion = conversionSeconds(QDir(dir).filePath(BackupName));
     std::printf("code-page conversion of the put data: %.4f s = %.2f %% of the restore's work, "

@@ -1,5 +1,7 @@
 #include "categories/categoryservices.h"
 
+#include "backupfile/backupfile.h"
+#include "backupfile/elements.h"
 #include "core/clock.h"
 #include "phone/commandchannel.h"
 #include "phone/phonelink.h"
@@ -29,4 +31,16 @@ void CategoryServices::readInt16(qint32 code, const QString& name, Present<qint1
 void CategoryServices::yieldOnce()
 {
     clock.yieldUntil(clock.nowMs());
+}
+
+void CategoryServices::saveGroups(const QString& group, qsizetype count, qsizetype firstNumber,
+                                  const std::function<void(qsizetype index)>& writeValues)
+{
+    for (qsizetype i = 0; i < count; ++i) {
+        file.AppendLine(elements::openTag(group, 1));
+        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), i + firstNumber));
+        writeValues(i);
+        file.AppendLine(elements::closeTag(group, 1));
+        yieldOnce();
+    }
 }

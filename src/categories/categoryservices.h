@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 struct PhoneLink;
 class CommandChannel;
@@ -35,4 +36,9 @@ struct CategoryServices
 
     // One non-blocking turn of the event loop.
     void yieldOnce();
+
+    // Writes count groups of a section, numbered from firstNumber: each gets its tags, its
+    // Number line and the lines writeValues(index) adds, then the event loop turns once.
+    void saveGroups(const QString& group, qsizetype count, qsizetype firstNumber,
+                    const std::function<void(qsizetype index)>& writeValues);
 };

@@ -50,6 +50,22 @@ bool isNumeric(const QVariant& value)
     return value.canConvert<double>() && value.isValid();
 }
 
+// Adds an account of either kind with the values both kinds list first.
+template <typename Record>
+Record& appendAccount(QList<Record>& accounts, StatusLog& log, const QString& found,
+                      const QVariantList& data, qint32 lLine)
+{
+    log.WriteLog(found);
+    accounts.append(Record{});
+    log.WriteLog(QStringLiteral("Store all values into the array"));
+    Record& account = accounts.last();
+    account.ID = toInt32(data, lLine + 1);
+    account.Name = accountText(data, lLine + 2);
+    account.Username = accountText(data, lLine + 3);
+    account.Password = accountText(data, lLine + 4);
+    return account;
+}
+
 qint32 indexAfter(qint32 index)
 {
     if (index == std::numeric_limits<qint32>::max())
@@ -106,28 +122,16 @@ void Setting_DA::readAccounts(qint32& lLine, qint32& nCounter)
     for (nCounter = 1; nCounter <= count; ++nCounter) {
         log.WriteLog(QStringLiteral("Checking dataaccount-->") + StatusLog::signed_(nCounter));
         if (toInt32(data, lLine + 5) == 0) {
-            log.WriteLog(QStringLiteral("Found a CSD Account"));
-            DataAccountCSD.append(CSDAccountRecord{});
-            log.WriteLog(QStringLiteral("Store all values into the array"));
-            CSDAccountRecord& account = DataAccountCSD.last();
-            account.ID = toInt32(data, lLine + 1);
-            account.Name = accountText(data, lLine + 2);
-            account.Username = accountText(data, lLine + 3);
-            account.Password = accountText(data, lLine + 4);
+            CSDAccountRecord& account = appendAccount(
+                DataAccountCSD, log, QStringLiteral("Found a CSD Account"), data, lLine);
             account.PhoneNumber = accountText(data, lLine + 6);
             account.DialType = toInt32(data, lLine + 7);
             account.DataRate = toInt32(data, lLine + 8);
             if (account.DataRate == 0)
                 account.DataRate = 1;
         } else {
-            log.WriteLog(QStringLiteral("Found a GPRS Account"));
-            DataAccountGPRS.append(GPRSAccountRecord{});
-            log.WriteLog(QStringLiteral("Store all values into the array"));
-            GPRSAccountRecord& account = DataAccountGPRS.last();
-            account.ID = toInt32(data, lLine + 1);
-            account.Name = accountText(data, lLine + 2);
-            account.Username = accountText(data, lLine + 3);
-            account.Password = accountText(data, lLine + 4);
+            GPRSAccountRecord& account = appendAccount(
+                DataAccountGPRS, log, QStringLiteral("Found a GPRS Account"), data, lLine);
             account.PrefService = toInt32(data, lLine + 6);
             account.Auth = toInt32(data, lLine + 7);
         }

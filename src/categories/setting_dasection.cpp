@@ -60,10 +60,9 @@ bool Setting_DA::bSaveDataAccounts()
         file.AppendLine(elements::elementLine(2, QLatin1String(key), withoutNul(value)));
     };
     file.AppendLine(elements::openTag(kSection));
-    for (qsizetype i = 0; i < DataAccountCSD.size(); ++i) {
+    // Accounts are numbered from 0, unlike the groups of other sections.
+    m_services.saveGroups(QStringLiteral("CSD"), DataAccountCSD.size(), 0, [&](qsizetype i) {
         const CSDAccountRecord& account = DataAccountCSD.at(i);
-        file.AppendLine(elements::openTag(QStringLiteral("CSD"), 1));
-        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), i));
         file.AppendLine(elements::elementLine(2, QStringLiteral("ID"), account.ID));
         textLine("Name", account.Name);
         textLine("PhoneNumber", account.PhoneNumber);
@@ -71,13 +70,9 @@ bool Setting_DA::bSaveDataAccounts()
         optionalLine("Password", account.Password);
         file.AppendLine(elements::elementLine(2, QStringLiteral("DataRate"), account.DataRate));
         file.AppendLine(elements::elementLine(2, QStringLiteral("DialType"), account.DialType));
-        file.AppendLine(elements::closeTag(QStringLiteral("CSD"), 1));
-        m_services.yieldOnce();
-    }
-    for (qsizetype i = 0; i < DataAccountGPRS.size(); ++i) {
+    });
+    m_services.saveGroups(QStringLiteral("GPRS"), DataAccountGPRS.size(), 0, [&](qsizetype i) {
         const GPRSAccountRecord& account = DataAccountGPRS.at(i);
-        file.AppendLine(elements::openTag(QStringLiteral("GPRS"), 1));
-        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), i));
         file.AppendLine(elements::elementLine(2, QStringLiteral("ID"), account.ID));
         textLine("Name", account.Name);
         optionalLine("Username", account.Username);
@@ -90,9 +85,7 @@ bool Setting_DA::bSaveDataAccounts()
             elements::elementLine(2, QStringLiteral("PrefService"), account.PrefService));
         file.AppendLine(elements::elementLine(2, QStringLiteral("DataComp"), account.DataComp));
         file.AppendLine(elements::elementLine(2, QStringLiteral("HeadComp"), account.HeadComp));
-        file.AppendLine(elements::closeTag(QStringLiteral("GPRS"), 1));
-        m_services.yieldOnce();
-    }
+    });
     file.AppendLine(elements::closeTag(kSection));
     return true;
 }

@@ -90,10 +90,8 @@ bool Setting_Profiles::bSaveProfileSettings()
 {
     BackupFile& file = m_services.file;
     file.AppendLine(elements::openTag(kSection));
-    for (qsizetype i = 0; i < Profiles.size(); ++i) {
+    m_services.saveGroups(kGroup, Profiles.size(), 1, [&](qsizetype i) {
         const ProfileRecord& r = Profiles.at(i);
-        file.AppendLine(elements::openTag(kGroup, 1));
-        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), i + 1));
         file.AppendLine(
             elements::elementLine(2, QStringLiteral("Name"), QString(r.Name).remove(QChar(0))));
         file.AppendLine(
@@ -104,9 +102,7 @@ bool Setting_Profiles::bSaveProfileSettings()
                 file.AppendLine(
                     elements::elementLine(2, QLatin1String(element.key), setting.value));
         }
-        file.AppendLine(elements::closeTag(kGroup, 1));
-        m_services.yieldOnce();
-    }
+    });
     file.AppendLine(elements::closeTag(kSection));
     return true;
 }

@@ -119,17 +119,13 @@ bool Setting_SMSPDU::bSaveSMSMessages()
 {
     BackupFile& file = m_services.file;
     file.AppendLine(elements::openTag(kSection));
-    for (qsizetype i = 0; i < SMSList.size(); ++i) {
+    m_services.saveGroups(kMessage, SMSList.size(), 1, [&](qsizetype i) {
         const SMSRecord& message = SMSList.at(i);
-        file.AppendLine(elements::openTag(kMessage, 1));
-        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), i + 1));
         file.AppendLine(elements::elementLine(2, QStringLiteral("Storage"), message.Storage));
         file.AppendLine(elements::elementLine(2, QStringLiteral("Type"), message.Type));
         file.AppendLine(elements::elementLine(2, QStringLiteral("PDU"), message.PDU));
         file.AppendLine(elements::elementLine(2, QStringLiteral("Length"), message.Length));
-        file.AppendLine(elements::closeTag(kMessage, 1));
-        m_services.yieldOnce();
-    }
+    });
     file.AppendLine(elements::closeTag(kSection));
     return true;
 }

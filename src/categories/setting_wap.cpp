@@ -146,10 +146,8 @@ bool Setting_WAP::bSaveWAPSettings()
         file.AppendLine(elements::elementLine(2, QLatin1String(key), value));
     };
     file.AppendLine(elements::openTag(kSection));
-    for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
+    m_services.saveGroups(kProfile, WAPProfiles.size(), 1, [&](qsizetype i) {
         const WAPProfileRecord& record = WAPProfiles.at(i);
-        file.AppendLine(elements::openTag(kProfile, 1));
-        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), i + 1));
         line("Name", withoutNul(record.Name));
         line("Active", elements::boolText(record.Active));
         line("HomePage_URL", textOf(record.HomePage_URL));
@@ -159,9 +157,7 @@ bool Setting_WAP::bSaveWAPSettings()
         file.AppendLine(elements::elementLine(2, QStringLiteral("Preferred_Bearer"),
                                               numberOf(record.Preferred_Bearer)));
         line("Proxy_Uid", textOf(record.Proxy_Uid));
-        file.AppendLine(elements::closeTag(kProfile, 1));
-        m_services.yieldOnce();
-    }
+    });
     file.AppendLine(elements::closeTag(kSection));
     return true;
 }

@@ -54,16 +54,12 @@ bool Setting_WAPBookmarks::bSaveBookmarks()
 {
     BackupFile& file = m_services.file;
     file.AppendLine(elements::openTag(kSection));
-    for (qsizetype k = 0; k < WAPBookmarks.size(); ++k) {
+    m_services.saveGroups(kGroup, WAPBookmarks.size(), 1, [&](qsizetype k) {
         const BookmarkRecord& bookmark = WAPBookmarks[k];
-        file.AppendLine(elements::openTag(kGroup, 1));
-        file.AppendLine(elements::elementLine(2, QStringLiteral("Number"), k + 1));
         file.AppendLine(
             elements::elementLine(2, QStringLiteral("Name"), storedText(bookmark.Name)));
         file.AppendLine(elements::elementLine(2, QStringLiteral("Url"), storedText(bookmark.Url)));
-        file.AppendLine(elements::closeTag(kGroup, 1));
-        m_services.yieldOnce();
-    }
+    });
     file.AppendLine(elements::closeTag(kSection));
     return true;
 }

@@ -40,13 +40,6 @@ QJsonObject bookmarkJson(const QString& name, const QString& url)
     return QJsonObject{{kName, name}, {kUrl, url}};
 }
 
-std::optional<QString> textParam(const QVariantList& params, qsizetype index)
-{
-    if (index < 0 || index >= params.size() || params.at(index).typeId() != QMetaType::QString)
-        return std::nullopt;
-    return params.at(index).toString();
-}
-
 // The count, then per bookmark the phone's own number of it, its address and its name.
 CommandResult getBookmarks(const PhoneImage& image, const QVariantList& params)
 {

@@ -1,5 +1,6 @@
 #include "phonesim/commandtable.h"
 
+#include "phone/variants.h"
 #include "phonesim/simstatus.h"
 
 #include <QMetaType>
@@ -92,6 +93,27 @@ std::optional<qint64> integerParam(const QVariantList& params, qsizetype index)
     default:
         return std::nullopt;
     }
+}
+
+std::optional<qint64> rangeParam(const QVariantList& params, qsizetype index, qint64 min,
+                                 qint64 max)
+{
+    const std::optional<qint64> value = integerParam(params, index);
+    if (!value || *value < min || *value > max)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<QString> textParam(const QVariantList& params, qsizetype index)
+{
+    if (index < 0 || index >= params.size() || params.at(index).typeId() != QMetaType::QString)
+        return std::nullopt;
+    return params.at(index).toString();
+}
+
+QVariant int16Value(qint64 value)
+{
+    return variants::int16(static_cast<qint16>(value));
 }
 
 } // namespace phonesim

@@ -58,5 +58,12 @@ CommandResult invalidParameter();
 // The integer parameter at index, when it is one: integer variants of any width are accepted
 // (the program sends 16-bit and 32-bit values), texts, Booleans and fractions are not.
 std::optional<qint64> integerParam(const QVariantList& params, qsizetype index);
+// The integer parameter at index when it lies within min..max.
+std::optional<qint64> rangeParam(const QVariantList& params, qsizetype index, qint64 min,
+                                 qint64 max);
+// The text parameter at index; any other type is not one.
+std::optional<QString> textParam(const QVariantList& params, qsizetype index);
+// A 16-bit answer value; counts, indexes and choices of the phone all fit one.
+QVariant int16Value(qint64 value);
 
 } // namespace phonesim

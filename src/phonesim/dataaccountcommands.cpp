@@ -47,6 +47,19 @@ struct Account
     Context context;
 };
 
+// The values an account has whatever its bearer; the others keep their defaults.
+Account namedAccount(qint64 index, bool gprs, const QString& name, const QString& username,
+                     const QString& password)
+{
+    Account account;
+    account.index = index;
+    account.gprs = gprs;
+    account.name = name;
+    account.username = username;
+    account.password = password;
+    return account;
+}
+
 qint64 integerOf(const QJsonObject& object, const QString& key, qint64 fallback = 0)
 {
     const QJsonValue value = object.value(key);
@@ -130,41 +143,21 @@ QVariant textOrZero(const QString& text)
     return text.isEmpty() ? variants::int16(0) : variants::text(text);
 }
 
-QVariant small(qint64 value)
-{
-    return variants::int16(static_cast<qint16>(value));
-}
-
-std::optional<QString> textParam(const QVariantList& params, qsizetype index)
-{
-    if (index < 0 || index >= params.size() || params.at(index).typeId() != QMetaType::QString)
-        return std::nullopt;
-    return params.at(index).toString();
-}
-
-std::optional<qint64> rangeParam(const QVariantList& params, qsizetype index, qint64 min,
-                                 qint64 max)
-{
-    const std::optional<qint64> value = integerParam(params, index);
-    if (!value || *value < min || *value > max)
-        return std::nullopt;
-    return value;
-}
-
 CommandResult listAccounts(PhoneImage& image, const QVariantList& params)
 {
     if (!params.isEmpty())
         return answer::invalidParameter();
     const QList<Account> accounts = storedAccounts(image);
-    QVariantList data{small(accounts.size())};
+    QVariantList data{int16Value(accounts.size())};
     for (const Account& a : accounts) {
-        data << small(a.index) << variants::text(a.name) << textOrZero(a.username)
-             << textOrZero(a.password) << small(a.gprs ? 1 : 0);
+        data << int16Value(a.index) << variants::text(a.name) << textOrZero(a.username)
+             << textOrZero(a.password) << int16Value(a.gprs ? 1 : 0);
         if (a.gprs)
-            data << small(a.prefService) << small(a.auth) << small(0) << small(a.context.number);
+            data << int16Value(a.prefService) << int16Value(a.auth) << int16Value(0)
+                 << int16Value(a.context.number);
         else
-            data << variants::text(a.phoneNumber) << small(a.dialType)
-                 << variants::int32(static_cast<qint32>(a.dataRate)) << small(0);
+            data << variants::text(a.phoneNumber) << int16Value(a.dialType)
+                 << variants::int32(static_cast<qint32>(a.dataRate)) << int16Value(0);
     }
     Q_ASSERT(data.size() == 1 + kAccountValues * accounts.size());
     return answer::ok(data);
@@ -176,19 +169,19 @@ CommandResult listContexts(PhoneImage& image, const QVariantList& params)
 {
     if (!params.isEmpty())
         return answer::invalidParameter();
-    QVariantList data{small(0)};
+    QVariantList data{int16Value(0)};
     qint64 count = 0;
     for (const Account& a : storedAccounts(image)) {
         if (!a.gprs)
             continue;
         ++count;
-        data << small(a.context.number) << variants::text(a.context.pdpType)
+        data << int16Value(a.context.number) << variants::text(a.context.pdpType)
              << textOrZero(a.context.apn) << textOrZero(a.context.pdpAddress)
-             << small(a.context.dataComp) << small(a.context.headComp);
+             << int16Value(a.context.dataComp) << int16Value(a.context.headComp);
         for (int i = 6; i < kContextValues; ++i)
-            data << small(0);
+            data << int16Value(0);
     }
-    data[0] = small(count);
+    data[0] = int16Value(count);
     return answer::ok(data);
 }
 
@@ -206,11 +199,7 @@ CommandResult defineAccount(PhoneImage& image, const QVariantList& params)
     const std::optional<qint64> bearer = rangeParam(params, 4, 0, 1);
     if (!wanted || !name || !username || !password || !bearer)
         return answer::invalidParameter();
-    Account account;
-    account.gprs = *bearer == 1;
-    account.name = *name;
-    account.username = *username;
-    account.password = *password;
+    Account account = namedAccount(0, *bearer == 1, *name, *username, *password);
     if (account.gprs) {
         const auto prefService = rangeParam(params, 5, 0, 2);
         const auto auth = rangeParam(params, 6, 0, 1);
@@ -238,13 +227,13 @@ CommandResult defineAccount(PhoneImage& image, const QVariantList& params)
         ++account.index;
     if (account.index > DataAccountCapacity)
         return answer::status(status::MemoryFull);
-    QVariantList data{small(account.index)};
+    QVariantList data{int16Value(account.index)};
     if (account.gprs) {
         account.context.number = 1;
         while (taken(
             [&](const Account& a) { return a.gprs && a.context.number == account.context.number; }))
             ++account.context.number;
-        data << small(account.context.number);
+        data << int16Value(account.context.number);
     }
     accounts.append(account);
     if (!storeAccounts(image, accounts))
@@ -279,12 +268,8 @@ CommandResult setContext(PhoneImage& image, const QVariantList& params)
 QJsonObject csdJson(qint64 index, const QString& name, const QString& phoneNumber,
                     const QString& username, const QString& password, qint64 dataRate)
 {
-    Account account;
-    account.index = index;
-    account.name = name;
+    Account account = namedAccount(index, false, name, username, password);
     account.phoneNumber = phoneNumber;
-    account.username = username;
-    account.password = password;
     account.dataRate = dataRate;
     return accountJson(account);
 }
@@ -292,12 +277,7 @@ QJsonObject csdJson(qint64 index, const QString& name, const QString& phoneNumbe
 QJsonObject gprsJson(qint64 index, const QString& name, const QString& username,
                      const QString& password, const Context& context, qint64 auth)
 {
-    Account account;
-    account.index = index;
-    account.gprs = true;
-    account.name = name;
-    account.username = username;
-    account.password = password;
+    Account account = namedAccount(index, true, name, username, password);
     account.auth = auth;
     account.context = context;
     return accountJson(account);

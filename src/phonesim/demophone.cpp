@@ -21,54 +21,80 @@ QJsonObject identity(const QString& name, const QString& imei, const QString& mo
                        {QStringLiteral("softwareVersion"), softwareVersion}};
 }
 
-} // namespace
+// What fills each part of a phone image; the demo and the blank phone differ only in this.
+struct PhoneContent
+{
+    QJsonObject identity;
+    QJsonObject time;
+    QJsonObject keylock;
+    QJsonObject profiles;
+    QJsonArray dataAccounts;
+    QJsonObject wapProfiles;
+    QJsonArray bookmarks;
+    QJsonArray shortcuts;
+    QJsonValue phoneLockCode;
+    QJsonArray phonebook;
+    QJsonArray calendar;
+    QJsonObject sms;
+};
 
-QJsonObject demoPhone()
+QJsonObject imageOf(const PhoneContent& content)
 {
     QJsonObject settings;
-    settings.insert(QStringLiteral("time"), demoTimeSettings());
-    settings.insert(QStringLiteral("keylock"), demoKeylockSettings());
-    settings.insert(QStringLiteral("profiles"), demoProfileSettings());
+    settings.insert(QStringLiteral("time"), content.time);
+    settings.insert(QStringLiteral("keylock"), content.keylock);
+    settings.insert(QStringLiteral("profiles"), content.profiles);
 
     QJsonObject root;
-    root.insert(PhoneImage::IdentityKey,
-                identity(QStringLiteral("Cellarchive demo"), QStringLiteral("354123061028348"),
-                         QStringLiteral("BVT610"), QStringLiteral("R4C002 prgCXC125582 EU")));
+    root.insert(PhoneImage::IdentityKey, content.identity);
     root.insert(PhoneImage::SettingsKey, settings);
-    root.insert(QStringLiteral("dataAccounts"), demoDataAccounts());
-    root.insert(QStringLiteral("wapProfiles"), demoWapProfiles());
-    root.insert(QStringLiteral("bookmarks"), demoBookmarks());
-    root.insert(QStringLiteral("shortcuts"), demoShortcuts());
-    root.insert(PhoneLockCodeKey, demoPhoneLockCode());
-    root.insert(ImageIrmcStore::PhonebookKey, demoPhonebook());
-    root.insert(ImageIrmcStore::CalendarKey, demoCalendar());
-    root.insert(QStringLiteral("sms"), demoSmsStorages());
+    root.insert(QStringLiteral("dataAccounts"), content.dataAccounts);
+    root.insert(QStringLiteral("wapProfiles"), content.wapProfiles);
+    root.insert(QStringLiteral("bookmarks"), content.bookmarks);
+    root.insert(QStringLiteral("shortcuts"), content.shortcuts);
+    root.insert(PhoneLockCodeKey, content.phoneLockCode);
+    root.insert(ImageIrmcStore::PhonebookKey, content.phonebook);
+    root.insert(ImageIrmcStore::CalendarKey, content.calendar);
+    root.insert(QStringLiteral("sms"), content.sms);
     root.insert(PhoneImage::LatencyKey, 0);
     return root;
 }
 
+} // namespace
+
+QJsonObject demoPhone()
+{
+    return imageOf(
+        {.identity = identity(QStringLiteral("Cellarchive demo"), QStringLiteral("354123061028348"),
+                              QStringLiteral("BVT610"), QStringLiteral("R4C002 prgCXC125582 EU")),
+         .time = demoTimeSettings(),
+         .keylock = demoKeylockSettings(),
+         .profiles = demoProfileSettings(),
+         .dataAccounts = demoDataAccounts(),
+         .wapProfiles = demoWapProfiles(),
+         .bookmarks = demoBookmarks(),
+         .shortcuts = demoShortcuts(),
+         .phoneLockCode = demoPhoneLockCode(),
+         .phonebook = demoPhonebook(),
+         .calendar = demoCalendar(),
+         .sms = demoSmsStorages()});
+}
+
 QJsonObject blankPhone(const QString& model)
 {
-    QJsonObject settings;
-    settings.insert(QStringLiteral("time"), blankTimeSettings());
-    settings.insert(QStringLiteral("keylock"), blankKeylockSettings());
-    settings.insert(QStringLiteral("profiles"), blankProfileSettings());
-
-    QJsonObject root;
-    root.insert(PhoneImage::IdentityKey,
-                identity(model, QStringLiteral("354123061000008"), model,
-                         QStringLiteral("R1A001 prgCXC125001 EU")));
-    root.insert(PhoneImage::SettingsKey, settings);
-    root.insert(QStringLiteral("dataAccounts"), blankDataAccounts());
-    root.insert(QStringLiteral("wapProfiles"), blankWapProfiles());
-    root.insert(QStringLiteral("bookmarks"), blankBookmarks());
-    root.insert(QStringLiteral("shortcuts"), blankShortcuts(model));
-    root.insert(PhoneLockCodeKey, blankPhoneLockCode());
-    root.insert(ImageIrmcStore::PhonebookKey, QJsonArray());
-    root.insert(ImageIrmcStore::CalendarKey, QJsonArray());
-    root.insert(QStringLiteral("sms"), blankSmsStorages());
-    root.insert(PhoneImage::LatencyKey, 0);
-    return root;
+    return imageOf({.identity = identity(model, QStringLiteral("354123061000008"), model,
+                                         QStringLiteral("R1A001 prgCXC125001 EU")),
+                    .time = blankTimeSettings(),
+                    .keylock = blankKeylockSettings(),
+                    .profiles = blankProfileSettings(),
+                    .dataAccounts = blankDataAccounts(),
+                    .wapProfiles = blankWapProfiles(),
+                    .bookmarks = blankBookmarks(),
+                    .shortcuts = blankShortcuts(model),
+                    .phoneLockCode = blankPhoneLockCode(),
+                    .phonebook = QJsonArray(),
+                    .calendar = QJsonArray(),
+                    .sms = blankSmsStorages()});
 }
 
 QString defaultImagePath()

@@ -67,13 +67,24 @@ QString ImageIrmcStore::add(IrmcBook book, const QByteArray& data)
     // Only the new entry is converted: a restore adds thousands of entries one at a time, and
     // converting the whole book back and forth for each of them made it quadratic.
     QJsonArray array = m_image->category(keyOf(book)).toArray();
-    const qint64 luid = nextLuid(array, m_lastLuid);
+    const qint64 luid = newLuid(book, array);
     const QString text = QString::number(luid);
     array.append(QJsonObject{{LuidKey, text}, {DataKey, codepage::decode(data)}});
     if (!m_image->setCategory(keyOf(book), array))
         return QString();
     m_lastLuid = luid;
+    m_scans[int(book)] = LuidScan{array, luid};
     return text;
+}
+
+qint64 ImageIrmcStore::newLuid(IrmcBook book, const QJsonArray& array)
+{
+    // The book as this store left it after its last add needs no new scan of its LUIDs; any
+    // other change (another store on the same image, a cleared book) does.
+    LuidScan& scan = m_scans[int(book)];
+    if (array != scan.array)
+        scan = LuidScan{array, nextLuid(array, 0) - 1};
+    return qMax(scan.highest, m_lastLuid) + 1;
 }
 
 bool ImageIrmcStore::clear(IrmcBook book)

@@ -2,6 +2,8 @@
 
 #include "phonesim/irmcstore.h"
 
+#include <QJsonArray>
+
 #include <memory>
 
 namespace phonesim {
@@ -26,10 +28,19 @@ public:
     int maximumRecords(IrmcBook book) const override;
 
 private:
+    // The highest LUID of a book's array as this store last saw it.
+    struct LuidScan
+    {
+        QJsonArray array;
+        qint64 highest = 0;
+    };
+
     bool store(IrmcBook book, const QList<IrmcEntry>& entries);
+    qint64 newLuid(IrmcBook book, const QJsonArray& array);
 
     std::shared_ptr<PhoneImage> m_image;
     qint64 m_lastLuid = 0;
+    LuidScan m_scans[2];
 };
 
 } // namespace phonesim

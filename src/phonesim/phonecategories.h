@@ -6,8 +6,8 @@
 
 // Each category of the simulated phone in one file: the handlers of its settings commands,
 // and the content of the demo phone and of a phone in factory state. A new category adds its
-// three functions here, a line to registerAllCommands, and a line each to demoPhone and
-// blankPhone.
+// three functions here, a line to registerAllCommands, and a part to PhoneContent
+// (demophone.cpp) that demoPhone and blankPhone fill.
 
 namespace phonesim {
 

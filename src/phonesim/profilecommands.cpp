@@ -39,11 +39,6 @@ constexpr int kMelodyLines = 5;
 // The only message alert the phone keeps: that of text messages.
 constexpr qint64 kTextMessageAlert = 3;
 
-QVariant int16(qint64 value)
-{
-    return variants::int16(static_cast<qint16>(value));
-}
-
 CommandResult stored(bool kept)
 {
     return kept ? answer::ok() : answer::status(status::StorageFailure);
@@ -69,7 +64,7 @@ void addScalar(CommandTable& table, qint32 getCode, const char* getName, qint32 
                   ProfileSet set(image);
                   if (!params.isEmpty() || set.count() == 0)
                       return answer::invalidParameter();
-                  return answer::ok({int16(set.value(setting))});
+                  return answer::ok({int16Value(set.value(setting))});
               });
     table.add(setCode, QLatin1String(setName),
               [setting](PhoneImage& image, const QVariantList& params) {
@@ -86,11 +81,12 @@ void registerProfileSwitching(CommandTable& table)
 {
     table.add(157, QStringLiteral("CMD_GETALTERNATELINESUPPORT"),
               [](PhoneImage&, const QVariantList& params) {
-                  return params.isEmpty() ? answer::ok({int16(1)}) : answer::invalidParameter();
+                  return params.isEmpty() ? answer::ok({int16Value(1)})
+                                          : answer::invalidParameter();
               });
     table.add(126, QStringLiteral("CMD_GETPROFILES"),
               [](PhoneImage& image, const QVariantList& params) {
-                  return params.isEmpty() ? answer::ok({int16(ProfileSet(image).count())})
+                  return params.isEmpty() ? answer::ok({int16Value(ProfileSet(image).count())})
                                           : answer::invalidParameter();
               });
     // Parameters are ignored: the number of the profile just activated often comes along.
@@ -99,7 +95,7 @@ void registerProfileSwitching(CommandTable& table)
                   ProfileSet set(image);
                   if (set.count() == 0)
                       return answer::invalidParameter();
-                  return answer::ok({int16(set.active()), variants::text(set.activeName())});
+                  return answer::ok({int16Value(set.active()), variants::text(set.activeName())});
               });
     table.add(128, QStringLiteral("CMD_SETACTIVEPROFILE"),
               [](PhoneImage& image, const QVariantList& params) {
@@ -128,8 +124,8 @@ void registerBacklight(CommandTable& table)
                   ProfileSet set(image);
                   if (!params.isEmpty() || set.count() == 0)
                       return answer::invalidParameter();
-                  return answer::ok(
-                      {int16(kBacklight.min), int16(kBacklight.max), int16(set.value(kBacklight))});
+                  return answer::ok({int16Value(kBacklight.min), int16Value(kBacklight.max),
+                                     int16Value(set.value(kBacklight))});
               });
     table.add(67, QStringLiteral("CMD_SETBACKLIGHTMODE"),
               [](PhoneImage& image, const QVariantList& params) {
@@ -150,7 +146,7 @@ void registerMessageAlert(CommandTable& table)
                   ProfileSet set(image);
                   if (!params.isEmpty() || set.count() == 0)
                       return answer::invalidParameter();
-                  return answer::ok({int16(set.value(kMessageAlert))});
+                  return answer::ok({int16Value(set.value(kMessageAlert))});
               });
     table.add(58, QStringLiteral("CMD_SETMESSAGEALERTSOUND"),
               [](PhoneImage& image, const QVariantList& params) {
@@ -176,7 +172,8 @@ void registerRings(CommandTable& table)
                       return answer::invalidParameter();
                   QVariantList data;
                   for (int line = 1; line <= kVolumeLines; ++line)
-                      data << int16(line) << int16(set.element(kRingVolumes, line - 1)) << int16(0);
+                      data << int16Value(line) << int16Value(set.element(kRingVolumes, line - 1))
+                           << int16Value(0);
                   return answer::ok(data);
               });
     table.add(24, QStringLiteral("CMD_SETRINGVOLUME"),
@@ -198,7 +195,7 @@ void registerRings(CommandTable& table)
                       return answer::invalidParameter();
                   QVariantList data;
                   for (int line = 1; line <= kMelodyLines; ++line)
-                      data << int16(line) << int16(set.element(kRingMelodies, line - 1));
+                      data << int16Value(line) << int16Value(set.element(kRingMelodies, line - 1));
                   return answer::ok(data);
               });
     table.add(27, QStringLiteral("CMD_SETRINGMELODY"),

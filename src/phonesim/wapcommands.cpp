@@ -90,27 +90,6 @@ QJsonObject stateJson(const WapState& state)
     return QJsonObject{{kActive, state.active}, {kProfiles, profiles}};
 }
 
-QVariant small(qint64 value)
-{
-    return variants::int16(static_cast<qint16>(value));
-}
-
-std::optional<QString> textParam(const QVariantList& params, qsizetype index)
-{
-    if (index < 0 || index >= params.size() || params.at(index).typeId() != QMetaType::QString)
-        return std::nullopt;
-    return params.at(index).toString();
-}
-
-std::optional<qint64> rangeParam(const QVariantList& params, qsizetype index, qint64 min,
-                                 qint64 max)
-{
-    const std::optional<qint64> value = integerParam(params, index);
-    if (!value || *value < min || *value > max)
-        return std::nullopt;
-    return value;
-}
-
 CommandResult store(PhoneImage& image, const WapState& state)
 {
     if (!image.setCategory(kCategory, stateJson(state)))
@@ -146,9 +125,9 @@ CommandResult listProfiles(PhoneImage& image, const QVariantList& params)
     if (!params.isEmpty())
         return answer::invalidParameter();
     const WapState state = storedState(image);
-    QVariantList data{small(WapProfileSlots)};
+    QVariantList data{int16Value(WapProfileSlots)};
     for (int i = 0; i < WapProfileSlots; ++i)
-        data << small(i + 1) << variants::text(state.profiles.at(i).name) << small(0);
+        data << int16Value(i + 1) << variants::text(state.profiles.at(i).name) << int16Value(0);
     return answer::ok(data);
 }
 
@@ -191,7 +170,7 @@ void registerWapCommands(CommandTable& table)
               [](PhoneImage& image, const QVariantList& params) {
                   if (!params.isEmpty())
                       return answer::invalidParameter();
-                  return answer::ok({small(storedState(image).active)});
+                  return answer::ok({int16Value(storedState(image).active)});
               });
     table.add(184, QStringLiteral("CMD_SETACTIVEWAPPROFILE"), setActive);
     table.add(186, QStringLiteral("CMD_GETWAPPROFILELIST"), listProfiles);
@@ -204,8 +183,9 @@ void registerWapCommands(CommandTable& table)
                   p.connectionTimeout = *timeout;
                   return true;
               }));
-    table.add(193, QStringLiteral("CMD_GETWAPCONNECTIONTIMEOUT"),
-              reader([](const WapProfile& p) { return QVariantList{small(p.connectionTimeout)}; }));
+    table.add(193, QStringLiteral("CMD_GETWAPCONNECTIONTIMEOUT"), reader([](const WapProfile& p) {
+                  return QVariantList{int16Value(p.connectionTimeout)};
+              }));
     // The login and its password; the answer gives the login alone, the number 0 for none.
     table.add(195, QStringLiteral("CMD_SETWAPLOGIN"),
               writer([](const QVariantList& params, WapProfile& p) {
@@ -218,7 +198,7 @@ void registerWapCommands(CommandTable& table)
                   return true;
               }));
     table.add(196, QStringLiteral("CMD_GETWAPLOGIN"), reader([](const WapProfile& p) {
-                  return QVariantList{p.login.isEmpty() ? small(0) : variants::text(p.login)};
+                  return QVariantList{p.login.isEmpty() ? int16Value(0) : variants::text(p.login)};
               }));
     table.add(201, QStringLiteral("CMD_SETPREFERREDWAPBEARER"),
               writer([](const QVariantList& params, WapProfile& p) {
@@ -229,9 +209,10 @@ void registerWapCommands(CommandTable& table)
                   p.preferredBearer = *account;
                   return true;
               }));
-    table.add(202, QStringLiteral("CMD_GETPREFERREDWAPBEARER"), reader([](const WapProfile& p) {
-                  return QVariantList{small(kDataAccountBearer), small(p.preferredBearer)};
-              }));
+    table.add(
+        202, QStringLiteral("CMD_GETPREFERREDWAPBEARER"), reader([](const WapProfile& p) {
+            return QVariantList{int16Value(kDataAccountBearer), int16Value(p.preferredBearer)};
+        }));
     table.add(204, QStringLiteral("CMD_SETWAPCSDGATEWAY"),
               writer([](const QVariantList& params, WapProfile& p) {
                   const auto number = rangeParam(params, 0, kGatewayNumber, kGatewayNumber);
@@ -243,7 +224,8 @@ void registerWapCommands(CommandTable& table)
               }));
     // The number of gateways, the gateway's number and its address.
     table.add(205, QStringLiteral("CMD_GETWAPCSDGATEWAYS"), reader([](const WapProfile& p) {
-                  return QVariantList{small(1), small(kGatewayNumber), variants::text(p.gateway)};
+                  return QVariantList{int16Value(1), int16Value(kGatewayNumber),
+                                      variants::text(p.gateway)};
               }));
 }
 

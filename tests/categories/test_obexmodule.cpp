@@ -1,4 +1,4 @@
-#include "programharness.h"
+#include "categorytesting.h"
 
 #include "categories/obexmodule.h"
 #include "core/codepage.h"
@@ -31,19 +31,7 @@ QStringList luidsOf(const ProgramHarness& harness, const QString& key)
 
 void setObexFaults(ProgramHarness& harness, const phonesim::ObexFaults& obex)
 {
-    phonesim::Faults faults = harness.image->faults();
-    faults.obex = obex;
-    harness.image->setFaults(faults);
-}
-
-QStringList linesStartingWith(const QStringList& lines, const QString& prefix)
-{
-    QStringList found;
-    for (const QString& line : lines) {
-        if (line.startsWith(prefix))
-            found << line;
-    }
-    return found;
+    editFaults(harness, [&](phonesim::Faults& faults) { faults.obex = obex; });
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "categorytesting.h"
 #include "restorecommands.h"
 
 #include "phonesim/phonecategories.h"
@@ -58,9 +59,7 @@ TEST(SettingCustom, AnEmptyMenuOnThePhoneIsNotRestored)
 
     // An unanswered list command ends it without a line of its own.
     ProgramHarness silent(phoneWith({1}));
-    auto faults = silent.image->faults();
-    faults.unanswered.insert(159);
-    silent.image->setFaults(faults);
+    editFaults(silent, [](phonesim::Faults& faults) { faults.unanswered.insert(159); });
     silent.restore(file);
     EXPECT_FALSE(silent.statusLines().contains(QStringLiteral("Restoring My Shortcuts")));
     EXPECT_EQ(menuOf(silent), QJsonArray{1});
@@ -74,9 +73,7 @@ TEST(SettingCustom, NoShortcutsOrARefusedListWriteNoSection)
     ASSERT_EQ(ProgramHarness::fileLines(file).size(), 3 + 8);
 
     // A refused list after a good one does not bring the earlier list back.
-    auto faults = harness.image->faults();
-    faults.refused.insert(159, 0x7001);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) { faults.refused.insert(159, 0x7001); });
     harness.backup({Box::CustomMenu, Box::Lock}, file);
     EXPECT_EQ(ProgramHarness::fileLines(file).size(), 3);
 

@@ -1,3 +1,4 @@
+#include "categorytesting.h"
 #include "restorecommands.h"
 
 #include <gtest/gtest.h>
@@ -32,9 +33,7 @@ TEST(SettingLocks, AnUnreadModeIsNeitherStoredAsZeroNorTakenFromAnEarlierRun)
     ProgramHarness harness;
     const QString file = harness.path(QStringLiteral("l.MS"));
     harness.backup({Box::Lock}, file);
-    auto faults = harness.image->faults();
-    faults.unanswered.insert(51);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) { faults.unanswered.insert(51); });
     harness.backup({Box::Lock}, file);
     EXPECT_EQ(ProgramHarness::fileLines(file), (QStringList{QStringLiteral("<Settings_Locks>"),
                                                             QStringLiteral("<Settings_Locks/>")}));

@@ -1,4 +1,4 @@
-#include "programharness.h"
+#include "categorytesting.h"
 
 #include "categories/truetext.h"
 
@@ -49,21 +49,9 @@ QJsonObject blank()
     return phonesim::blankPhone(QStringLiteral("BVT610"));
 }
 
-QStringList linesStartingWith(const QStringList& lines, const QString& prefix)
-{
-    QStringList found;
-    for (const QString& line : lines) {
-        if (line.startsWith(prefix))
-            found << line;
-    }
-    return found;
-}
-
 QStringList profileSection(const QStringList& lines)
 {
-    const qsizetype from = lines.indexOf(QStringLiteral("<Settings_Profiles>"));
-    const qsizetype to = lines.indexOf(QStringLiteral("<Settings_Profiles/>"));
-    return from < 0 || to < from ? QStringList() : lines.mid(from, to - from + 1);
+    return sectionOf(lines, QStringLiteral("Settings_Profiles"));
 }
 
 } // namespace
@@ -153,9 +141,7 @@ TEST(SettingProfiles, NulPaddedNamesAreShownAndWrittenWithoutTheirPadding)
 TEST(SettingProfiles, RefusedRingVolumesLeaveAllFourOutAndAreNotRestored)
 {
     ProgramHarness harness;
-    auto faults = harness.image->faults();
-    faults.refused.insert(23, 0x7001);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) { faults.refused.insert(23, 0x7001); });
     const QString file = harness.path(QStringLiteral("p.MS"));
     harness.backup({Box::Profiles}, file);
     const QString text = ProgramHarness::fileLines(file).join(QLatin1Char('|'));
@@ -310,9 +296,7 @@ TEST(SettingProfiles, RefusedProfileCountTouchesNoProfileOnRestore)
     source.backup({Box::Profiles}, file);
 
     ProgramHarness harness(blank());
-    auto faults = harness.image->faults();
-    faults.refused.insert(126, 0x7001);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) { faults.refused.insert(126, 0x7001); });
     const QJsonObject before = profilesOf(harness);
     ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
     EXPECT_EQ(profilesOf(harness), before);
@@ -336,9 +320,7 @@ TEST(SettingProfiles, WalkErrorsFailTheCategoryButNotTheRun)
     // A ring volume answer without values ends the walk inside profile 1; the phone is still
     // left with the profile that was active.
     ProgramHarness harness;
-    auto faults = harness.image->faults();
-    faults.nonArrayData.insert(23);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) { faults.nonArrayData.insert(23); });
     ASSERT_EQ(harness.backup({Box::Profiles}, file), RunOutcome::Completed);
     EXPECT_TRUE(profileSection(ProgramHarness::fileLines(file)).isEmpty());
     const QStringList log = harness.logLines();

@@ -1,9 +1,9 @@
 #include "categories/setting_smspdu.h"
+#include "categorytesting.h"
 #include "phonesim/simcellphone.h"
 #include "phonesim/simtextmessage.h"
 #include "phonesim/smspdu.h"
 #include "phonesim/smsstore.h"
-#include "programharness.h"
 
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -37,17 +37,12 @@ QJsonObject phoneWith(const QList<StoredSms>& sim, const QList<StoredSms>& memor
 
 void setSmsFaults(ProgramHarness& harness, const SmsFaults& sms)
 {
-    Faults faults = harness.image->faults();
-    faults.sms = sms;
-    harness.image->setFaults(faults);
+    editFaults(harness, [&](Faults& faults) { faults.sms = sms; });
 }
 
 QStringList smsSection(const QString& file)
 {
-    const QStringList lines = ProgramHarness::fileLines(file);
-    const qsizetype from = lines.indexOf(QStringLiteral("<SMS_Messages>"));
-    const qsizetype to = lines.indexOf(QStringLiteral("<SMS_Messages/>"));
-    return from < 0 || to < from ? QStringList() : lines.mid(from, to - from + 1);
+    return sectionOf(ProgramHarness::fileLines(file), QStringLiteral("SMS_Messages"));
 }
 
 QStringList messageLines(int number, const StoredSms& message, int storage)

@@ -1,4 +1,4 @@
-#include "programharness.h"
+#include "categorytesting.h"
 
 #include <QJsonObject>
 #include <gtest/gtest.h>
@@ -31,9 +31,7 @@ TEST(SettingTime, BacksUpAllFourValuesWithTheTimeFormatTwice)
 TEST(SettingTime, RefusedReadLeavesTheValueOutAndUnansweredOnesAreNotStale)
 {
     ProgramHarness harness;
-    auto faults = harness.image->faults();
-    faults.refused.insert(344, 0x7001);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) { faults.refused.insert(344, 0x7001); });
     const QString file = harness.path(QStringLiteral("t.MS"));
     harness.backup({Box::Time}, file);
     EXPECT_FALSE(ProgramHarness::fileLines(file).join(QLatin1Char('|')).contains(
@@ -41,8 +39,7 @@ TEST(SettingTime, RefusedReadLeavesTheValueOutAndUnansweredOnesAreNotStale)
 
     // A second backup where the time zone update is never answered must not reuse the first
     // run's value.
-    faults.unanswered.insert(347);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) { faults.unanswered.insert(347); });
     harness.backup({Box::Time}, file);
     EXPECT_FALSE(ProgramHarness::fileLines(file).join(QLatin1Char('|')).contains(
         QLatin1String("Nitz")));
@@ -83,18 +80,19 @@ TEST(SettingTime, TimeFormatIsSentTwiceAndThePhoneKeepsTheSecond)
 TEST(SettingTime, EmptySectionSendsNothingButStillReports)
 {
     ProgramHarness harness;
-    auto faults = harness.image->faults();
-    for (qint32 code : {36, 344, 347})
-        faults.refused.insert(code, 0x7001);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) {
+        for (qint32 code : {36, 344, 347})
+            faults.refused.insert(code, 0x7001);
+    });
     const QString file = harness.path(QStringLiteral("e.MS"));
     harness.backup({Box::Time}, file);
     EXPECT_EQ(ProgramHarness::fileLines(file),
               (QStringList{QStringLiteral("<Settings_Time>"), QStringLiteral("<Settings_Time/>")}));
 
-    faults.refused.clear();
-    faults.unanswered = {37, 343, 346};
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) {
+        faults.refused.clear();
+        faults.unanswered = {37, 343, 346};
+    });
     const qint64 before = harness.clock.nowMs();
     harness.restore(file);
     // Nothing was sent: no command waited for its answer.

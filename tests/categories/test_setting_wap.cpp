@@ -1,9 +1,10 @@
 #include "scriptedphone.h"
 
+#include "categorytesting.h"
+
 #include "categories/setting_da.h"
 #include "categories/setting_wap.h"
 #include "core/programerror.h"
-#include "programharness.h"
 
 #include <gtest/gtest.h>
 
@@ -188,9 +189,7 @@ TEST(SettingWAP, MalformedSectionIsLoggedLineByLineAndTheFileGoesOn)
 TEST(SettingWAP, WapStepFailsAloneWhenTheAnswerLacksAValue)
 {
     ProgramHarness harness;
-    auto faults = harness.image->faults();
-    faults.nonArrayData.insert(205);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) { faults.nonArrayData.insert(205); });
     const QString file = harness.path(QStringLiteral("w.MS"));
     ASSERT_EQ(harness.backup({Box::WAP, Box::Time}, file), RunOutcome::Completed);
     EXPECT_TRUE(harness.statusLines().contains(QStringLiteral("Backup of WAP Settings -> Failed")));

@@ -1,3 +1,4 @@
+#include "categorytesting.h"
 #include "restorecommands.h"
 
 #include "phonesim/phonecategories.h"
@@ -65,9 +66,7 @@ TEST(SettingWapBookmarks, AnEmptyOrUnreadableListIsAnEmptySectionThatRestoresNot
     ASSERT_EQ(ProgramHarness::fileLines(file).size(), 17);
 
     // A refused read after a good one must not store the earlier run's list.
-    auto faults = harness.image->faults();
-    faults.refused.insert(218, 0x7001);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) { faults.refused.insert(218, 0x7001); });
     harness.backup({Box::Bookmark}, file);
     const QStringList empty{QStringLiteral("<Bookmarks>"), QStringLiteral("<Bookmarks/>")};
     EXPECT_EQ(ProgramHarness::fileLines(file), empty);

@@ -6,9 +6,11 @@
 #include "phonesim/simcellphone.h"
 #include "phonesim/simphonemonitor.h"
 #include "phonesim/simsettingsobject.h"
+#include "phonesim/simstatus.h"
 
 #include <QList>
 #include <QObject>
+#include <gtest/gtest.h>
 #include <memory>
 
 // What a settings object answered, in order.
@@ -56,3 +58,41 @@ struct SimPhoneFixture
     std::shared_ptr<phonesim::PhoneImage> image;
     phonesim::SimPhoneMonitor monitor;
 };
+
+// A demo phone whose answers are recorded, for tests that send one command at a time.
+struct CommandFixture : SimPhoneFixture
+{
+    explicit CommandFixture(const QJsonObject& json = phonesim::demoPhone())
+        : SimPhoneFixture(json), recorder(&settings())
+    {
+    }
+
+    // Sends one command, lets the phone answer and returns that answer; exactly one must come.
+    RecordedAnswer call(qint32 code, QVariantList params = {})
+    {
+        const qsizetype before = recorder.answers.size();
+        send(code, params);
+        clock.runAll();
+        EXPECT_EQ(recorder.answers.size(), before + 1) << code;
+        return recorder.answers.value(before, RecordedAnswer{0, -1, QVariant()});
+    }
+    // The values of an answer that must be a success.
+    QVariantList values(qint32 code, QVariantList params = {})
+    {
+        const RecordedAnswer answer = call(code, params);
+        EXPECT_EQ(answer.status, phonesim::status::Ok) << code;
+        return answer.data.toList();
+    }
+
+    AnswerRecorder recorder;
+};
+
+inline QVariant int16(qint16 value)
+{
+    return QVariant::fromValue<qint16>(value);
+}
+
+inline QVariant int32(qint32 value)
+{
+    return QVariant::fromValue<qint32>(value);
+}

@@ -10,22 +10,7 @@ using namespace phonesim;
 
 namespace {
 
-struct BookmarkFixture : SimPhoneFixture
-{
-    explicit BookmarkFixture(const QJsonObject& json = demoPhone())
-        : SimPhoneFixture(json), recorder(&settings())
-    {
-    }
-
-    RecordedAnswer call(qint32 code, QVariantList params = {})
-    {
-        send(code, params);
-        clock.runAll();
-        return recorder.answers.value(recorder.answers.size() - 1);
-    }
-
-    AnswerRecorder recorder;
-};
+using BookmarkFixture = CommandFixture;
 
 QVariant text(const char* value)
 {
@@ -51,7 +36,7 @@ TEST(BookmarkCommands, ListAnswersCountThenNumberAddressAndNamePerBookmark)
                   stored[k].toObject().value(QStringLiteral("name")).toString());
     }
     EXPECT_EQ(BookmarkFixture(blankPhone(QStringLiteral("BVT68"))).call(218).data.toList(),
-              QVariantList{QVariant::fromValue<qint16>(0)});
+              QVariantList{int16(0)});
 }
 
 TEST(BookmarkCommands, AddAppendsUntilTheCapacityIsReached)
@@ -75,7 +60,7 @@ TEST(BookmarkCommands, BadParametersAreRefused)
     const QList<QVariantList> bad{{},
                                   {text("http://a/")},
                                   {text(""), text("No address")},
-                                  {QVariant::fromValue<qint16>(1), text("x")},
+                                  {int16(1), text("x")},
                                   {text("http://a/"), text("a"), text("b")}};
     for (const QVariantList& params : bad)
         EXPECT_EQ(f.call(216, params).status, status::InvalidParameter);

@@ -10,51 +10,23 @@ using namespace phonesim;
 
 namespace {
 
-struct AccountFixture : SimPhoneFixture
-{
-    explicit AccountFixture(const QJsonObject& json = demoPhone())
-        : SimPhoneFixture(json), recorder(&settings())
-    {
-    }
-
-    RecordedAnswer call(qint32 code, QVariantList params = {})
-    {
-        const qsizetype before = recorder.answers.size();
-        send(code, params);
-        clock.runAll();
-        EXPECT_EQ(recorder.answers.size(), before + 1);
-        return recorder.answers.value(before, RecordedAnswer{0, -1, QVariant()});
-    }
-    QVariantList values(qint32 code) { return call(code).data.toList(); }
-
-    AnswerRecorder recorder;
-};
-
-QVariant i16(qint16 value)
-{
-    return QVariant::fromValue<qint16>(value);
-}
-
-QVariant i32(qint32 value)
-{
-    return QVariant::fromValue<qint32>(value);
-}
+using AccountFixture = CommandFixture;
 
 QVariantList csd(qint32 index, const QString& name)
 {
-    return {i32(index),
+    return {int32(index),
             name,
             QStringLiteral("user"),
             QStringLiteral("pw"),
-            i16(0),
+            int16(0),
             QStringLiteral("+461234"),
-            i32(1),
-            i32(9600)};
+            int32(1),
+            int32(9600)};
 }
 
 QVariantList gprs(qint32 index, const QString& name)
 {
-    return {i32(index), name, QString(), QString(), i16(1), i32(0), i32(1)};
+    return {int32(index), name, QString(), QString(), int16(1), int32(0), int32(1)};
 }
 
 } // namespace
@@ -87,19 +59,19 @@ TEST(DataAccountCommands, DemoListHasNineValuesPerAccountAndContextsInAccountOrd
 TEST(DataAccountCommands, DefineStoresAtTheIndexGivenOrTheNextFreeOne)
 {
     AccountFixture f(blankPhone(QStringLiteral("BVT610")));
-    EXPECT_EQ(f.values(664), (QVariantList{i16(0)}));
+    EXPECT_EQ(f.values(664), (QVariantList{int16(0)}));
 
     RecordedAnswer answer = f.call(662, csd(1, QStringLiteral("A")));
     ASSERT_EQ(answer.status, status::Ok);
-    EXPECT_EQ(answer.data.toList(), (QVariantList{i16(1)}));
+    EXPECT_EQ(answer.data.toList(), (QVariantList{int16(1)}));
     // Index 1 is taken now, so 1 goes to 2; a GPRS account also gets its context number.
     answer = f.call(662, gprs(1, QStringLiteral("B")));
-    EXPECT_EQ(answer.data.toList(), (QVariantList{i16(2), i16(1)}));
+    EXPECT_EQ(answer.data.toList(), (QVariantList{int16(2), int16(1)}));
     answer = f.call(662, gprs(7, QStringLiteral("C")));
-    EXPECT_EQ(answer.data.toList(), (QVariantList{i16(7), i16(2)}));
+    EXPECT_EQ(answer.data.toList(), (QVariantList{int16(7), int16(2)}));
 
-    EXPECT_EQ(f.call(291, {i16(2), QStringLiteral("IP"), QStringLiteral("apn.c"),
-                           QStringLiteral("1.2.3.4"), i16(1), i16(0)})
+    EXPECT_EQ(f.call(291, {int16(2), QStringLiteral("IP"), QStringLiteral("apn.c"),
+                           QStringLiteral("1.2.3.4"), int16(1), int16(0)})
                   .status,
               status::Ok);
     const QVariantList contexts = f.values(290);
@@ -125,14 +97,15 @@ TEST(DataAccountCommands, BadDefinitionsAndContextsAreRefusedAndChangeNothing)
     QVariantList textIndex = csd(1, QStringLiteral("A"));
     textIndex[0] = QStringLiteral("1");
     QVariantList badBearer = gprs(1, QStringLiteral("B"));
-    badBearer[4] = i16(2);
+    badBearer[4] = int16(2);
     for (const QVariantList& params : {wrongCount, textIndex, badBearer, QVariantList{}})
         EXPECT_EQ(f.call(662, params).status, status::InvalidParameter);
     // No GPRS account yet, so there is no context 1 to fill.
     EXPECT_EQ(
-        f.call(291, {i16(1), QStringLiteral("IP"), QString(), QString(), i16(0), i16(0)}).status,
+        f.call(291, {int16(1), QStringLiteral("IP"), QString(), QString(), int16(0), int16(0)})
+            .status,
         status::InvalidParameter);
-    EXPECT_EQ(f.values(664), (QVariantList{i16(0)}));
+    EXPECT_EQ(f.values(664), (QVariantList{int16(0)}));
 
     for (int i = 0; i < DataAccountCapacity; ++i)
         f.call(662, csd(0, QStringLiteral("X")));

@@ -60,4 +60,24 @@ TEST(ImageIrmcStore, EntriesAreSavedWithTheImageBytesIntact)
     EXPECT_EQ(again.add(IrmcBook::Phonebook, entry), QStringLiteral("42"));
 }
 
+TEST(ImageIrmcStore, LuidsStayUniqueWhenTheBookChangesBehindTheStore)
+{
+    std::shared_ptr<PhoneImage> image = PhoneImage::inMemory(imageJson());
+    ImageIrmcStore first(image);
+    ImageIrmcStore second(image);
+    const QByteArray card = "BEGIN:VCARD\r\nN:Berg;Anna\r\nEND:VCARD";
+    EXPECT_EQ(first.add(IrmcBook::Phonebook, card), QStringLiteral("41"));
+    EXPECT_EQ(first.add(IrmcBook::Phonebook, card), QStringLiteral("42"));
+    // Another store on the same phone added an entry since the first one's last add.
+    EXPECT_EQ(second.add(IrmcBook::Phonebook, card), QStringLiteral("43"));
+    EXPECT_EQ(first.add(IrmcBook::Phonebook, card), QStringLiteral("44"));
+
+    // The book replaced outright, with a LUID above every one handed out so far.
+    image->setCategory(ImageIrmcStore::PhonebookKey,
+                       QJsonArray{QJsonObject{{QStringLiteral("luid"), QStringLiteral("100")},
+                                              {QStringLiteral("data"), QStringLiteral("x")}}});
+    EXPECT_EQ(first.add(IrmcBook::Phonebook, card), QStringLiteral("101"));
+    EXPECT_EQ(first.entries(IrmcBook::Phonebook).size(), 2);
+}
+
 } // namespace

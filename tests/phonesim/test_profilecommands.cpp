@@ -10,27 +10,10 @@ using namespace phonesim;
 
 namespace {
 
-struct ProfileFixture : SimPhoneFixture
+struct ProfileFixture : CommandFixture
 {
-    explicit ProfileFixture(const QJsonObject& json = demoPhone())
-        : SimPhoneFixture(json), recorder(&settings())
-    {
-    }
+    using CommandFixture::CommandFixture;
 
-    RecordedAnswer call(qint32 code, QVariantList params = {})
-    {
-        const qsizetype before = recorder.answers.size();
-        send(code, params);
-        clock.runAll();
-        EXPECT_EQ(recorder.answers.size(), before + 1);
-        return recorder.answers.value(before, RecordedAnswer{0, -1, QVariant()});
-    }
-    QVariantList values(qint32 code, QVariantList params = {})
-    {
-        const RecordedAnswer answer = call(code, params);
-        EXPECT_EQ(answer.status, status::Ok) << code;
-        return answer.data.toList();
-    }
     QJsonObject profile(int number) const
     {
         return image->settings(QStringLiteral("profiles"))
@@ -39,14 +22,7 @@ struct ProfileFixture : SimPhoneFixture
             .at(number - 1)
             .toObject();
     }
-
-    AnswerRecorder recorder;
 };
-
-QVariant int16(qint16 value)
-{
-    return QVariant::fromValue<qint16>(value);
-}
 
 QList<int> at(const QVariantList& data, std::initializer_list<int> indices)
 {

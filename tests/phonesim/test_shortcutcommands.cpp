@@ -10,29 +10,12 @@ using namespace phonesim;
 
 namespace {
 
-struct MenuFixture : SimPhoneFixture
+struct MenuFixture : CommandFixture
 {
-    explicit MenuFixture(const QJsonObject& json = demoPhone())
-        : SimPhoneFixture(json), recorder(&settings())
-    {
-    }
-
-    RecordedAnswer call(qint32 code, QVariantList params = {})
-    {
-        send(code, params);
-        clock.runAll();
-        return recorder.answers.value(recorder.answers.size() - 1);
-    }
+    using CommandFixture::CommandFixture;
 
     QJsonArray menu() const { return image->category(QStringLiteral("shortcuts")).toArray(); }
-
-    AnswerRecorder recorder;
 };
-
-QVariant int16(qint16 value)
-{
-    return QVariant::fromValue<qint16>(value);
-}
 
 } // namespace
 

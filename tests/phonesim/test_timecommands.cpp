@@ -7,30 +7,7 @@
 
 using namespace phonesim;
 
-namespace {
-
-struct TimeFixture : SimPhoneFixture
-{
-    TimeFixture() : SimPhoneFixture(), recorder(&settings()) {}
-
-    RecordedAnswer call(qint32 code, QVariantList params = {})
-    {
-        const qsizetype before = recorder.answers.size();
-        send(code, params);
-        clock.runAll();
-        EXPECT_EQ(recorder.answers.size(), before + 1);
-        return recorder.answers.value(before, RecordedAnswer{0, -1, QVariant()});
-    }
-
-    AnswerRecorder recorder;
-};
-
-QVariant int16(qint16 value)
-{
-    return QVariant::fromValue<qint16>(value);
-}
-
-} // namespace
+using TimeFixture = CommandFixture;
 
 TEST(TimeCommands, ReadsAnswerTheStoredValuesAs16BitIntegers)
 {
