@@ -203,9 +203,10 @@ TEST(SettingWAP, WapStepFailsAloneWhenTheAnswerLacksAValue)
               2);
 
     // Without a profile list there is no section.
-    faults.nonArrayData.clear();
-    faults.refused.insert(186, 0x7001);
-    harness.image->setFaults(faults);
+    editFaults(harness, [](phonesim::Faults& faults) {
+        faults.nonArrayData.clear();
+        faults.refused.insert(186, 0x7001);
+    });
     harness.backup({Box::WAP}, file);
     EXPECT_TRUE(ProgramHarness::fileLines(file).isEmpty());
     EXPECT_TRUE(harness.statusLines().contains(QStringLiteral("Backup of WAP Settings -> Done")));
