@@ -196,6 +196,9 @@ void Setting_DA::SetDA()
     qint32 lastIndex = 0;
     for (qsizetype i = 0; i < DataAccountCSD.size(); ++i) {
         CSDAccountRecord& account = DataAccountCSD[i];
+        // A gap in the file's numbering is no account: nothing is defined for it.
+        if (!account.fromFile)
+            continue;
         log.UpdateStat(QStringLiteral("Restoring CSD accounts ") + QString::number(i + 1));
         if (m_services.sendOk(CMD_DEFINEDATAACCOUNT, QStringLiteral("CMD_DEFINEDATAACCOUNT"),
                               {variants::int32(indexAfter(lastIndex)), account.Name,
@@ -209,6 +212,8 @@ void Setting_DA::SetDA()
     }
     for (qsizetype i = 0; i < DataAccountGPRS.size(); ++i) {
         GPRSAccountRecord& account = DataAccountGPRS[i];
+        if (!account.fromFile)
+            continue;
         log.UpdateStat(QStringLiteral("Restoring GPRS accounts ") + QString::number(i + 1));
         // A refused definition has no index and no context to fill, as for a CSD account.
         if (m_services.sendOk(CMD_DEFINEDATAACCOUNT, QStringLiteral("CMD_DEFINEDATAACCOUNT"),

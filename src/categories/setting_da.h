@@ -20,6 +20,8 @@ struct CSDAccountRecord
     QString Password;
     qint32 DataRate = 0;
     qint32 DialType = 0;
+    // Named by a Number line of the file being restored; only such accounts are restored.
+    bool fromFile = false;
 };
 
 // One packet data account of the phone with its packet data context.
@@ -37,6 +39,7 @@ struct GPRSAccountRecord
     QString PDP_Address;
     qint16 DataComp = 0;
     qint16 HeadComp = 0;
+    bool fromFile = false;
 };
 
 // The "DataAccount" category: the CSD and GPRS accounts, backed up as the

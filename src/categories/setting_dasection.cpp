@@ -124,6 +124,19 @@ int Setting_DA::DecodeDataAccounts(int lineIndex)
     return index;
 }
 
+namespace {
+
+// A Number line names one account: the list grows to hold it and never shrinks, so an account
+// read earlier is never dropped by a lower number.
+template <typename Record> void markFromFile(QList<Record>& accounts, int index)
+{
+    if (accounts.size() <= index)
+        accounts.resize(index + 1);
+    accounts[index].fromFile = true;
+}
+
+} // namespace
+
 int Setting_DA::readGroup(int lineIndex, bool gprs)
 {
     const QStringList& lines = m_services.file.sFileLines;
@@ -152,9 +165,9 @@ int Setting_DA::readGroup(int lineIndex, bool gprs)
                 m_services.log.WriteLog(QStringLiteral("Value out of range -> Number value=") +
                                         element.value);
             else if (gprs)
-                DataAccountGPRS.resize(current + 1);
+                markFromFile(DataAccountGPRS, current);
             else
-                DataAccountCSD.resize(current + 1);
+                markFromFile(DataAccountCSD, current);
         } else if (!element.key.isEmpty()) {
             if (current < 0)
                 m_services.log.WriteLog(QStringLiteral("No account for the line -> ") +

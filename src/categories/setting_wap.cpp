@@ -189,7 +189,10 @@ int Setting_WAP::DecodeWAPSettings(int lineIndex)
                 return;
             }
             current = static_cast<int>(index);
-            WAPProfiles.resize(current + 1);
+            // The list grows to hold the named profile and never drops one read earlier.
+            if (WAPProfiles.size() <= current)
+                WAPProfiles.resize(current + 1);
+            WAPProfiles[current].fromFile = true;
         });
     SetWAPSettings();
     m_accountsRestored = false;
@@ -259,12 +262,17 @@ void Setting_WAP::SetWAPSettings()
     const auto number = [](qsizetype index) {
         return variants::int16(static_cast<qint16>(index + 1));
     };
-    for (qsizetype i = 0; i < WAPProfiles.size(); ++i)
-        m_services.send(CMD_SETWAPPROFILENAME, QStringLiteral("CMD_SETWAPPROFILENAME"),
-                        {number(i), WAPProfiles.at(i).Name});
+    // A slot the file does not describe keeps its name and settings.
+    for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
+        if (WAPProfiles.at(i).fromFile)
+            m_services.send(CMD_SETWAPPROFILENAME, QStringLiteral("CMD_SETWAPPROFILENAME"),
+                            {number(i), WAPProfiles.at(i).Name});
+    }
     qint16 active = 0;
     for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
         const WAPProfileRecord& record = WAPProfiles.at(i);
+        if (!record.fromFile)
+            continue;
         const qint16 profile = static_cast<qint16>(i + 1);
         m_services.log.UpdateStat(QStringLiteral("Restoring WAP Profile ->") +
                                   StatusLog::signed_(profile));

@@ -20,6 +20,8 @@ struct WAPProfileRecord
     Present<QString> Gateway;
     Present<qint32> Connection_Timeout;
     Present<QString> HomePage_URL;
+    // Named by a Number line of the file being restored; only such profiles are restored.
+    bool fromFile = false;
 };
 
 // The "WAP" category: the WAP profiles, backed up as the Settings_WAP section. On restore the

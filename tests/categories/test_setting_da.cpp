@@ -3,6 +3,8 @@
 #include "categories/setting_da.h"
 #include "programharness.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <gtest/gtest.h>
 
 namespace {
@@ -239,4 +241,27 @@ TEST(SettingDA, BrokenSectionsNeverRunIntoTheNextSection)
     EXPECT_TRUE(log.contains(QStringLiteral("Missing end of section -> <Settings_DataAccount/>")));
     EXPECT_TRUE(log.contains(QStringLiteral("Value out of range -> Number value=-1")));
     EXPECT_EQ(rig.sent(kDefine).size(), 1);
+}
+
+TEST(SettingDA, OnlyAccountsTheFileNamesAreDefined)
+{
+    ProgramHarness harness(phonesim::blankPhone(QStringLiteral("BVT610")));
+    // A high Number names one account, not every number below it; a lower Number after a
+    // higher one keeps the accounts read before it.
+    const QString file = harness.writeFile(
+        QStringLiteral("da.MS"),
+        {QStringLiteral("<Settings_DataAccount>"), QStringLiteral("   <CSD>"),
+         QStringLiteral("      <Number value=32767/>"), QStringLiteral("      <Name value=Far/>"),
+         QStringLiteral("   <CSD/>"), QStringLiteral("   <CSD>"),
+         QStringLiteral("      <Number value=5/>"), QStringLiteral("      <Name value=Five/>"),
+         QStringLiteral("   <CSD/>"), QStringLiteral("   <CSD>"),
+         QStringLiteral("      <Number value=2/>"), QStringLiteral("      <Name value=Two/>"),
+         QStringLiteral("   <CSD/>"), QStringLiteral("<Settings_DataAccount/>")});
+    ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
+    QStringList names;
+    for (const QJsonValue& account :
+         harness.image->category(QStringLiteral("dataAccounts")).toArray())
+        names << account.toObject().value(QStringLiteral("name")).toString();
+    names.sort();
+    EXPECT_EQ(names, (QStringList{QStringLiteral("Far"), QStringLiteral("Five"), QStringLiteral("Two")}));
 }

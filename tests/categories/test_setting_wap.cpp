@@ -172,8 +172,8 @@ TEST(SettingWAP, MalformedSectionIsLoggedLineByLineAndTheFileGoesOn)
           "Missing end of section -> <Settings_WAP/>"})
         EXPECT_TRUE(log.contains(QLatin1String(line))) << line;
     ASSERT_EQ(rig.wap.WAPProfiles.size(), 2);
-    EXPECT_EQ(rig.sent(kRename),
-              (QList<QVariantList>{{i16(1), QString()}, {i16(2), QStringLiteral("Two")}}));
+    // Profile 1 is not in the file: its slot is neither renamed nor changed.
+    EXPECT_EQ(rig.sent(kRename), (QList<QVariantList>{{i16(2), QStringLiteral("Two")}}));
     EXPECT_EQ(rig.sent(kSetHomePage), (QList<QVariantList>{{QStringLiteral("http://a")}}));
     EXPECT_TRUE(rig.sent(192).isEmpty());
     // No profile marked active.
@@ -274,4 +274,37 @@ TEST(SettingWAP, DemoRoundTripPointsTheBearersAtTheAccountsAsTheBlankPhoneNumber
         else
             EXPECT_EQ(newNames.value(newBearers[i]), oldNames.value(oldBearers[i])) << i;
     }
+}
+
+TEST(SettingWAP, SlotsTheFileDoesNotDescribeKeepTheirSettings)
+{
+    ProgramHarness harness(phonesim::demoPhone());
+    const auto profiles = [&harness] {
+        return harness.image->category(QStringLiteral("wapProfiles"))
+            .toObject()
+            .value(QStringLiteral("profiles"))
+            .toArray();
+    };
+    const QString before = profiles().at(0).toObject().value(QStringLiteral("name")).toString();
+    ASSERT_FALSE(before.isEmpty());
+    const QString file = harness.writeFile(
+        QStringLiteral("wap.MS"),
+        {QStringLiteral("<Settings_WAP>"), QStringLiteral("   <Profile>"),
+         QStringLiteral("      <Number value=2/>"), QStringLiteral("      <Name value=Second/>"),
+         QStringLiteral("   <Profile/>"), QStringLiteral("   <Profile>"),
+         QStringLiteral("      <Number value=32767/>"), QStringLiteral("      <Name value=x/>"),
+         QStringLiteral("   <Profile/>"), QStringLiteral("<Settings_WAP/>")});
+    const qint64 start = harness.clock.nowMs();
+    ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
+    EXPECT_EQ(profiles().at(0).toObject().value(QStringLiteral("name")).toString(), before);
+    EXPECT_EQ(profiles().at(1).toObject().value(QStringLiteral("name")).toString(),
+              QStringLiteral("Second"));
+    // Two profiles named, two restored: no walk over thousands of empty ones.
+    QStringList restoring;
+    for (const QString& line : harness.statusLines())
+        if (line.startsWith(QLatin1String("Restoring WAP Profile")))
+            restoring << line;
+    EXPECT_EQ(restoring, (QStringList{QStringLiteral("Restoring WAP Profile -> 2"),
+                                      QStringLiteral("Restoring WAP Profile -> 32767")}));
+    EXPECT_LT(harness.clock.nowMs() - start, 60 * 1000);
 }
