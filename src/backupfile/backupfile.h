@@ -64,6 +64,9 @@ public:
     void yieldOnce();
 
 private:
+    template <typename Int>
+    bool readInteger(const QString& key, const std::optional<Int>& number, const QString& value,
+                     Int& target);
     void decodeSection(int iTag, int& lineIndex);
     QString lineAt(int index) const;
     bool opensSection(const QString& line) const;

@@ -66,9 +66,10 @@ int BackupFile::readElements(int lineIndex, const QString& skipText, const QStri
     }
 }
 
-bool BackupFile::readInt16(const QString& key, const QString& value, qint16& target)
+template <typename Int>
+bool BackupFile::readInteger(const QString& key, const std::optional<Int>& number, const QString& value,
+                             Int& target)
 {
-    const std::optional<qint16> number = elements::valueToInt16(value);
     if (!number) {
         m_log.WriteLog(QStringLiteral("Value out of range -> ") + key + QStringLiteral(" value=") +
                        value);
@@ -78,14 +79,12 @@ bool BackupFile::readInt16(const QString& key, const QString& value, qint16& tar
     return true;
 }
 
+bool BackupFile::readInt16(const QString& key, const QString& value, qint16& target)
+{
+    return readInteger(key, elements::valueToInt16(value), value, target);
+}
+
 bool BackupFile::readInt32(const QString& key, const QString& value, qint32& target)
 {
-    const std::optional<qint32> number = elements::valueToInt32(value);
-    if (!number) {
-        m_log.WriteLog(QStringLiteral("Value out of range -> ") + key + QStringLiteral(" value=") +
-                       value);
-        return false;
-    }
-    target = *number;
-    return true;
+    return readInteger(key, elements::valueToInt32(value), value, target);
 }
