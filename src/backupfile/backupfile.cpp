@@ -28,7 +28,7 @@ BackupFile::BackupFile(StatusLog& log, MonotonicClock& clock, const PhoneLink& l
 
 void BackupFile::yieldOnce()
 {
-    m_clock.yieldUntil(m_clock.nowMs());
+    m_clock.yieldOnce();
 }
 
 void BackupFile::AppendLine(const QString& text)

@@ -15,19 +15,12 @@ void BackupFile::logMissingClose(const QString& closingText)
 
 void BackupFile::handleElementLine(const QString& line, const ElementHandler& onElement)
 {
-    const qsizetype open = line.indexOf(QLatin1Char('<'));
-    const qsizetype space = open < 0 ? -1 : line.indexOf(QLatin1Char(' '), open);
-    const QLatin1String valueMark("value=");
-    const qsizetype valueStart = line.indexOf(valueMark);
-    const qsizetype valueEnd =
-        valueStart < 0 ? -1 : line.indexOf(QLatin1String("/>"), valueStart + valueMark.size());
-    if (space < 0 || valueEnd < 0) {
+    const elements::ElementParts parts = elements::splitElementLine(line);
+    if (!parts.hasKey || !parts.hasValueEnd) {
         m_log.WriteLog(QStringLiteral("Incorrect element line -> ") + line);
         return;
     }
-    const QString key = line.mid(open + 1, space - open - 1);
-    const qsizetype from = valueStart + valueMark.size();
-    onElement(key, line.mid(from, valueEnd - from));
+    onElement(parts.key, parts.value);
 }
 
 int BackupFile::readElements(int lineIndex, const QString& skipText, const QString& closingText,

@@ -109,4 +109,27 @@ QString closeTag(const QString& name, int indent)
     return indentation(indent) + QLatin1Char('<') + name + QStringLiteral("/>");
 }
 
+ElementParts splitElementLine(const QString& line)
+{
+    ElementParts parts;
+    const qsizetype open = line.indexOf(QLatin1Char('<'));
+    const qsizetype space = open < 0 ? -1 : line.indexOf(QLatin1Char(' '), open);
+    if (space >= 0) {
+        parts.hasKey = true;
+        parts.key = line.mid(open + 1, space - open - 1);
+    }
+    const QLatin1String valueMark("value=");
+    const qsizetype valueStart = line.indexOf(valueMark);
+    if (valueStart < 0)
+        return parts;
+    parts.hasValueMark = true;
+    const qsizetype from = valueStart + valueMark.size();
+    const qsizetype valueEnd = line.indexOf(QLatin1String("/>"), from);
+    if (valueEnd >= 0) {
+        parts.hasValueEnd = true;
+        parts.value = line.mid(from, valueEnd - from);
+    }
+    return parts;
+}
+
 } // namespace elements

@@ -29,6 +29,19 @@ QString elementLine(int indent, const QString& key, T value)
 QString elementLine(int indent, const QString& key, bool value) = delete;
 QString boolText(bool value);
 
+// The parts of an element line: the key after the first "<" up to the first space after it,
+// and the value after the first "value=" up to the first "/>" after that. A part that is not
+// there is empty, and its flag says so.
+struct ElementParts
+{
+    QString key;
+    QString value;
+    bool hasKey = false;
+    bool hasValueMark = false;
+    bool hasValueEnd = false;
+};
+ElementParts splitElementLine(const QString& line);
+
 // "<Name>" and its closing form "<Name/>".
 QString openTag(const QString& name, int indent = 0);
 QString closeTag(const QString& name, int indent = 0);

@@ -14,7 +14,7 @@ FileSelection::FileSelection(UserInterface& ui, StatusLog& log, MonotonicClock& 
 
 void FileSelection::yieldOnce()
 {
-    m_clock.yieldUntil(m_clock.nowMs());
+    m_clock.yieldOnce();
 }
 
 bool FileSelection::bSelectFile(const QString& initialFolder, const QString& extension,

@@ -30,7 +30,7 @@ void CategoryServices::readInt16(qint32 code, const QString& name, Present<qint1
 
 void CategoryServices::yieldOnce()
 {
-    clock.yieldUntil(clock.nowMs());
+    clock.yieldOnce();
 }
 
 void CategoryServices::saveGroups(const QString& group, qsizetype count, qsizetype firstNumber,

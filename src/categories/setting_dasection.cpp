@@ -19,30 +19,14 @@ QString withoutNul(const QString& text)
     return result;
 }
 
-// The value of an element line and its key; a line without "value=" gives an empty key, a
+// The key and value of an element line; a line without "value=" gives an empty key, a
 // "value=" without "/>" behind it an empty value.
-struct ElementLine
+elements::ElementParts parseElementLine(const QString& line)
 {
-    QString key;
-    QString value;
-};
-
-ElementLine parseElementLine(const QString& line)
-{
-    const QLatin1String mark("value=");
-    const qsizetype valueStart = line.indexOf(mark);
-    if (valueStart < 0)
+    elements::ElementParts parts = elements::splitElementLine(line);
+    if (!parts.hasValueMark)
         return {};
-    ElementLine element;
-    const qsizetype from = valueStart + mark.size();
-    const qsizetype valueEnd = line.indexOf(QLatin1String("/>"), from);
-    if (valueEnd >= 0)
-        element.value = line.mid(from, valueEnd - from);
-    const qsizetype open = line.indexOf(QLatin1Char('<'));
-    const qsizetype space = open < 0 ? -1 : line.indexOf(QLatin1Char(' '), open);
-    if (space >= 0)
-        element.key = line.mid(open + 1, space - open - 1);
-    return element;
+    return parts;
 }
 
 } // namespace
@@ -157,7 +141,7 @@ int Setting_DA::readGroup(int lineIndex, bool gprs)
         const QString& line = lines.at(index);
         if (line.contains(groupEnd))
             return index;
-        const ElementLine element = parseElementLine(line);
+        const elements::ElementParts element = parseElementLine(line);
         if (element.key == QLatin1String("Number")) {
             const std::optional<qint16> number = elements::valueToInt16(element.value);
             current = number && *number >= 0 ? *number : -1;

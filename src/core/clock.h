@@ -17,6 +17,8 @@ public:
     // One turn of the event loop: handles the events that are pending, or, when none are,
     // sleeps until an event arrives or the deadline (in nowMs() terms) has passed.
     virtual void yieldUntil(qint64 deadlineMs) = 0;
+    // One turn of the event loop that handles what is pending and never sleeps.
+    void yieldOnce() { yieldUntil(nowMs()); }
 
     // Calls fn once, through the event loop, after delayMs; dropped when context dies first.
     virtual void callLater(qint64 delayMs, QObject* context, std::function<void()> fn) = 0;

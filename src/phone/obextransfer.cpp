@@ -96,7 +96,7 @@ void ObexTransfer::setEntryWriters(EntryWriter bSaveContact, EntryWriter bSaveCa
 
 void ObexTransfer::yield()
 {
-    m_clock.yieldUntil(m_clock.nowMs());
+    m_clock.yieldOnce();
 }
 
 void ObexTransfer::pause(qint64 ms)

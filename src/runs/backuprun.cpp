@@ -17,6 +17,17 @@ BackupRun::BackupRun(CategoryServices& services, FileSelection& selection, MainV
 {
 }
 
+namespace {
+
+// A step's outcome goes to the log and, in the user's words, to the status box.
+void logAndShow(StatusLog& log, const QString& logLine, const QString& statusLine)
+{
+    log.WriteLog(logLine);
+    log.UpdateStat(statusLine);
+}
+
+} // namespace
+
 std::vector<BackupRun::Step> BackupRun::steps()
 {
     StatusLog& log = m_services.log;
@@ -25,26 +36,25 @@ std::vector<BackupRun::Step> BackupRun::steps()
     std::vector<Step> walk;
     walk.push_back({Box::Pb, QStringLiteral("Backup of phonebook has started"), [this, &log] {
                         if (!m_categories.obex.bBackUpPB()) {
-                            log.WriteLog(QStringLiteral(
-                                "Error when backing up the PB->cmdBackup_click"));
+                            log.WriteLog(
+                                QStringLiteral("Error when backing up the PB->cmdBackup_click"));
                             return false;
                         }
-                        log.WriteLog(QStringLiteral("Backup of PB -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of Phonebook -> Done"));
+                        logAndShow(log, QStringLiteral("Backup of PB -> Done"),
+                                   QStringLiteral("Backup of Phonebook -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Cal, QStringLiteral("Backup of calendar has started"), [this, &log] {
                         if (!m_categories.obex.bBackUpCal()) {
-                            log.WriteLog(QStringLiteral(
-                                "Error when backing up the Cal->cmdBackup_click"));
+                            log.WriteLog(
+                                QStringLiteral("Error when backing up the Cal->cmdBackup_click"));
                             log.UpdateStat(QStringLiteral("Failed when backing up calendar"));
                         }
-                        log.WriteLog(QStringLiteral("Backup of Cal -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of Calendar -> Done"));
+                        logAndShow(log, QStringLiteral("Backup of Cal -> Done"),
+                                   QStringLiteral("Backup of Calendar -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::SMS, QStringLiteral("Backup of SMS_Messages has started"),
-                    [this, &log] {
+    walk.push_back({Box::SMS, QStringLiteral("Backup of SMS_Messages has started"), [this, &log] {
                         Setting_SMSPDU& sms = m_categories.sms;
                         sms.ReadSMSMessages();
                         if (sms.SMSList.isEmpty()) {
@@ -52,22 +62,22 @@ std::vector<BackupRun::Step> BackupRun::steps()
                             return true;
                         }
                         sms.bSaveSMSMessages();
-                        log.WriteLog(QStringLiteral("Backup of SMS_Messages -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of SMS_Messages -> Done"));
+                        logAndShow(log, QStringLiteral("Backup of SMS_Messages -> Done"),
+                                   QStringLiteral("Backup of SMS_Messages -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::DataAccount, QStringLiteral("Saving Data Accounts information"),
-                    [this, &log] {
-                        if (!m_categories.da.GetDA()) {
-                            log.WriteLog(QStringLiteral("Failed to backup DataAccount"));
-                            log.UpdateStat(QStringLiteral("Failed to backup DataAccount"));
-                            return true;
-                        }
-                        m_categories.da.bSaveDataAccounts();
-                        log.WriteLog(QStringLiteral("Backup of DataAccount -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of DataAccounts -> Done"));
-                        return true;
-                    }});
+    walk.push_back(
+        {Box::DataAccount, QStringLiteral("Saving Data Accounts information"), [this, &log] {
+             if (!m_categories.da.GetDA()) {
+                 logAndShow(log, QStringLiteral("Failed to backup DataAccount"),
+                            QStringLiteral("Failed to backup DataAccount"));
+                 return true;
+             }
+             m_categories.da.bSaveDataAccounts();
+             logAndShow(log, QStringLiteral("Backup of DataAccount -> Done"),
+                        QStringLiteral("Backup of DataAccounts -> Done"));
+             return true;
+         }});
     walk.push_back({Box::WAP, QStringLiteral("Saving WAP Settings"), [this, &log] {
                         // A phone answer the getter cannot use ends this category only.
                         try {
@@ -75,55 +85,55 @@ std::vector<BackupRun::Step> BackupRun::steps()
                         } catch (const ProgramError& error) {
                             log.WriteLog(QStringLiteral("Error in GetWAPSettings"));
                             log.LogErrorDetails(error);
-                            log.WriteLog(QStringLiteral("Backup of WAP -> Failed"));
-                            log.UpdateStat(QStringLiteral("Backup of WAP Settings -> Failed"));
+                            logAndShow(log, QStringLiteral("Backup of WAP -> Failed"),
+                                       QStringLiteral("Backup of WAP Settings -> Failed"));
                             return true;
                         }
                         m_categories.wap.bSaveWAPSettings();
-                        log.WriteLog(QStringLiteral("Backup of WAP -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of WAP Settings -> Done"));
+                        logAndShow(log, QStringLiteral("Backup of WAP -> Done"),
+                                   QStringLiteral("Backup of WAP Settings -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Bookmark, QStringLiteral("Saving Bookmarks information"), [this, &log] {
                         m_categories.bookmarks.GetWAPBookmarks();
                         m_categories.bookmarks.bSaveBookmarks();
-                        log.WriteLog(QStringLiteral("Backup of Bookmarks -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of Bookmarks -> Done"));
+                        logAndShow(log, QStringLiteral("Backup of Bookmarks -> Done"),
+                                   QStringLiteral("Backup of Bookmarks -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Profiles, QStringLiteral("Saving Profile Settings"), [this, &log] {
                         if (!m_categories.profiles.GetProfileSettings()) {
-                            log.WriteLog(QStringLiteral("Backup of Profiles -> Failed"));
-                            log.UpdateStat(QStringLiteral("Backup of Profiles -> Failed"));
+                            logAndShow(log, QStringLiteral("Backup of Profiles -> Failed"),
+                                       QStringLiteral("Backup of Profiles -> Failed"));
                             return true;
                         }
                         m_categories.profiles.bSaveProfileSettings();
-                        log.WriteLog(QStringLiteral("Backup of Profiles -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of Profiles -> Done"));
+                        logAndShow(log, QStringLiteral("Backup of Profiles -> Done"),
+                                   QStringLiteral("Backup of Profiles -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Lock, QStringLiteral("Saving Locks information"), [this, &log] {
                         m_categories.locks.GetLocksSettings();
                         m_categories.locks.bSaveLocksSettings();
-                        log.WriteLog(QStringLiteral("Backup of Locks -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of Locks -> Done"));
+                        logAndShow(log, QStringLiteral("Backup of Locks -> Done"),
+                                   QStringLiteral("Backup of Locks -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Time, QStringLiteral("Saving Time information"), [this, &log] {
                         m_categories.time.GetTimeSettings();
                         m_categories.time.bSaveTimeSettings();
-                        log.WriteLog(QStringLiteral("Backup of Time -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of Time -> Done"));
+                        logAndShow(log, QStringLiteral("Backup of Time -> Done"),
+                                   QStringLiteral("Backup of Time -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::CustomMenu, QStringLiteral("Saving My Shortcuts information"),
-                    [this, &log] {
-                        m_categories.custom.GetCustomMenuSettings();
-                        m_categories.custom.bSaveCustomMenu();
-                        log.WriteLog(QStringLiteral("Backup of Custom Menu -> Done"));
-                        log.UpdateStat(QStringLiteral("Backup of My Shortcuts -> Done"));
-                        return true;
-                    }});
+    walk.push_back(
+        {Box::CustomMenu, QStringLiteral("Saving My Shortcuts information"), [this, &log] {
+             m_categories.custom.GetCustomMenuSettings();
+             m_categories.custom.bSaveCustomMenu();
+             logAndShow(log, QStringLiteral("Backup of Custom Menu -> Done"),
+                        QStringLiteral("Backup of My Shortcuts -> Done"));
+             return true;
+         }});
     return walk;
 }
 
