@@ -3,7 +3,7 @@
 // phone that answers at once, on real clocks. Prints lines per second for each pass and the
 // peak resident memory of the process.
 
-#include "app/mainview.h"
+#include "statuslog/mainview.h"
 #include "app/program.h"
 #include "core/clock.h"
 #include "core/codepage.h"

@@ -10,7 +10,7 @@
 // The restore phase also checks that the restored phone holds every entry of the full one,
 // and times the code-page conversion of the data the restore puts.
 
-#include "app/mainview.h"
+#include "statuslog/mainview.h"
 #include "app/program.h"
 #include "categories/obexmodule.h"
 #include "cli/cliuserinterface.h"

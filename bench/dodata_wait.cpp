@@ -1,7 +1,7 @@
 // Sends one settings command that is never answered and lets DoData wait out its 15 seconds,
 // so that `/usr/bin/time ./bench_dodata_wait` shows the CPU time the wait costs.
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "core/clock.h"
 #include "phone/commandchannel.h"
 #include "phone/phonelink.h"

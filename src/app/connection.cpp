@@ -1,7 +1,7 @@
 #include "app/connection.h"
 
-#include "app/mainview.h"
-#include "app/statuslog.h"
+#include "statuslog/mainview.h"
+#include "statuslog/statuslog.h"
 #include "phone/phonelink.h"
 
 #include <exception>

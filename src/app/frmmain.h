@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/guiuserinterface.h"
-#include "app/mainview.h"
+#include "statuslog/mainview.h"
 
 #include <QWidget>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "app/mainview.h"
+#include "statuslog/mainview.h"
 #include "core/clock.h"
 #include "core/programerror.h"
 

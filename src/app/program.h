@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/connection.h"
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/fileselection.h"
 #include "categories/categoryservices.h"

@@ -1,6 +1,6 @@
 #include "backupfile/backupfile.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "backupfile/elements.h"
 
 bool BackupFile::opensSection(const QString& line) const

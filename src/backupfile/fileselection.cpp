@@ -1,6 +1,6 @@
 #include "backupfile/fileselection.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "core/clock.h"
 #include "core/userinterface.h"
 

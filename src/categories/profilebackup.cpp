@@ -1,6 +1,6 @@
 #include "categories/setting_profiles.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "categories/categoryservices.h"
 #include "categories/profilecodes.h"
 #include "core/programerror.h"

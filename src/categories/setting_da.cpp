@@ -1,6 +1,6 @@
 #include "categories/setting_da.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "categories/categoryservices.h"
 #include "core/programerror.h"
 #include "phone/phonelink.h"

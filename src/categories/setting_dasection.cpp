@@ -1,4 +1,4 @@
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "backupfile/sectiontable.h"

@@ -1,4 +1,4 @@
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "categories/categoryservices.h"
 #include "categories/setting_smspdu.h"

@@ -1,6 +1,6 @@
 #include "categories/setting_time.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "categories/categoryservices.h"

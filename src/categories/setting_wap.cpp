@@ -1,6 +1,6 @@
 #include "categories/setting_wap.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "backupfile/sectiontable.h"

@@ -1,6 +1,6 @@
 #include "cli/clicommands.h"
 
-#include "app/mainview.h"
+#include "statuslog/mainview.h"
 #include "app/program.h"
 #include "cli/cliuserinterface.h"
 #include "core/clock.h"

@@ -1,6 +1,6 @@
 #include "phone/commandchannel.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "core/clock.h"
 #include "core/programerror.h"
 #include "phone/phonelink.h"

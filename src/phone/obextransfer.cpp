@@ -1,6 +1,6 @@
 #include "phone/obextransfer.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "core/clock.h"
 #include "core/codepage.h"
 #include "core/programerror.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "phonesim/obexserver.h"
+#include "irmc/obexserver.h"
 #include "phonesim/smsfaults.h"
 
 #include <QHash>
@@ -14,9 +14,9 @@ namespace phonesim {
 
 // The "obex" member of the faults: refuseConnect, failGetAfterPackets, refusePutNumber,
 // refusePutMatching (Windows-1252 text), refuseDisconnect, refusalCode.
-bool isEmpty(const ObexFaults& faults);
-QJsonObject obexFaultsToJson(const ObexFaults& faults);
-std::optional<ObexFaults> obexFaultsFromJson(const QJsonValue& json, QString& error);
+bool isEmpty(const irmc::ObexFaults& faults);
+QJsonObject obexFaultsToJson(const irmc::ObexFaults& faults);
+std::optional<irmc::ObexFaults> obexFaultsFromJson(const QJsonValue& json, QString& error);
 
 // Failures the simulated phone shows on demand; without any it never fails. Declared in the
 // image's "faults" object or set by tests through PhoneImage::setFaults.
@@ -40,7 +40,7 @@ struct Faults
     // Failures of the SMS object.
     SmsFaults sms;
     // Failures of the OBEX server (the "obex" member of the image's faults).
-    ObexFaults obex;
+    irmc::ObexFaults obex;
 
     bool isEmpty() const;
     QJsonObject toJson() const;

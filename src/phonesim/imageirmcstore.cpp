@@ -17,9 +17,9 @@ const QString LuidKey = QStringLiteral("luid");
 const QString DataKey = QStringLiteral("data");
 constexpr int MaximumRecords = 1000;
 
-const QString& keyOf(IrmcBook book)
+const QString& keyOf(irmc::IrmcBook book)
 {
-    return book == IrmcBook::Phonebook ? ImageIrmcStore::PhonebookKey
+    return book == irmc::IrmcBook::Phonebook ? ImageIrmcStore::PhonebookKey
                                        : ImageIrmcStore::CalendarKey;
 }
 
@@ -40,29 +40,29 @@ qint64 nextLuid(const QJsonArray& array, qint64 last)
 
 ImageIrmcStore::ImageIrmcStore(std::shared_ptr<PhoneImage> image) : m_image(std::move(image)) {}
 
-QList<IrmcEntry> ImageIrmcStore::entries(IrmcBook book) const
+QList<irmc::IrmcEntry> ImageIrmcStore::entries(irmc::IrmcBook book) const
 {
-    QList<IrmcEntry> result;
+    QList<irmc::IrmcEntry> result;
     // An element that is not an entry is no contact of the phone; it is left out.
     for (const QJsonValue& value : m_image->category(keyOf(book)).toArray()) {
         const QJsonObject entry = value.toObject();
         if (!entry.value(DataKey).isString())
             continue;
-        result.append(IrmcEntry{entry.value(LuidKey).toString(),
+        result.append(irmc::IrmcEntry{entry.value(LuidKey).toString(),
                                 codepage::encode(entry.value(DataKey).toString())});
     }
     return result;
 }
 
-bool ImageIrmcStore::store(IrmcBook book, const QList<IrmcEntry>& entries)
+bool ImageIrmcStore::store(irmc::IrmcBook book, const QList<irmc::IrmcEntry>& entries)
 {
     QJsonArray array;
-    for (const IrmcEntry& entry : entries)
+    for (const irmc::IrmcEntry& entry : entries)
         array.append(QJsonObject{{LuidKey, entry.luid}, {DataKey, codepage::decode(entry.data)}});
     return m_image->setCategory(keyOf(book), array);
 }
 
-QString ImageIrmcStore::add(IrmcBook book, const QByteArray& data)
+QString ImageIrmcStore::add(irmc::IrmcBook book, const QByteArray& data)
 {
     // Only the new entry is converted: a restore adds thousands of entries one at a time, and
     // converting the whole book back and forth for each of them made it quadratic.
@@ -77,7 +77,7 @@ QString ImageIrmcStore::add(IrmcBook book, const QByteArray& data)
     return text;
 }
 
-qint64 ImageIrmcStore::newLuid(IrmcBook book, const QJsonArray& array)
+qint64 ImageIrmcStore::newLuid(irmc::IrmcBook book, const QJsonArray& array)
 {
     // The book as this store left it after its last add needs no new scan of its LUIDs; any
     // other change (another store on the same image, a cleared book) does.
@@ -87,23 +87,49 @@ qint64 ImageIrmcStore::newLuid(IrmcBook book, const QJsonArray& array)
     return qMax(scan.highest, m_lastLuid) + 1;
 }
 
-bool ImageIrmcStore::clear(IrmcBook book)
+bool ImageIrmcStore::clear(irmc::IrmcBook book)
 {
-    const qint64 last = nextLuid(entries(book), m_lastLuid) - 1;
+    const qint64 last = irmc::nextLuid(entries(book), m_lastLuid) - 1;
     if (!store(book, {}))
         return false;
     m_lastLuid = last;
     return true;
 }
 
-IrmcIdentity ImageIrmcStore::identity() const
+bool ImageIrmcStore::replace(irmc::IrmcBook book, const QString& luid, const QByteArray& data)
+{
+    QJsonArray array = m_image->category(keyOf(book)).toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        if (array.at(i).toObject().value(LuidKey).toString() == luid) {
+            array[i] = QJsonObject{{LuidKey, luid}, {DataKey, codepage::decode(data)}};
+            return m_image->setCategory(keyOf(book), array);
+        }
+    }
+    return false;
+}
+
+bool ImageIrmcStore::remove(irmc::IrmcBook book, const QString& luid)
+{
+    QJsonArray array = m_image->category(keyOf(book)).toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        if (array.at(i).toObject().value(LuidKey).toString() == luid) {
+            // The LUID stays used: a deleted entry's LUID is never handed out again.
+            m_lastLuid = qMax(m_lastLuid, nextLuid(array, 0) - 1);
+            array.removeAt(i);
+            return m_image->setCategory(keyOf(book), array);
+        }
+    }
+    return false;
+}
+
+irmc::IrmcIdentity ImageIrmcStore::identity() const
 {
     const Identity& identity = m_image->identity();
-    return IrmcIdentity{MemoryIrmcStore::defaultIdentity().manufacturer, identity.model,
+    return irmc::IrmcIdentity{irmc::MemoryIrmcStore::defaultIdentity().manufacturer, identity.model,
                         identity.imei, identity.softwareVersion};
 }
 
-int ImageIrmcStore::maximumRecords(IrmcBook) const
+int ImageIrmcStore::maximumRecords(irmc::IrmcBook) const
 {
     return MaximumRecords;
 }

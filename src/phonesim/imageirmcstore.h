@@ -1,6 +1,6 @@
 #pragma once
 
-#include "phonesim/irmcstore.h"
+#include "irmc/irmcstore.h"
 
 #include <QJsonArray>
 
@@ -13,7 +13,7 @@ class PhoneImage;
 // The phonebook and calendar kept in the phone image: the arrays "phonebook" and "calendar"
 // of {"luid": ..., "data": ...}, data being the entry's bytes as Windows-1252 text so that
 // every byte survives the JSON file. Each change saves the image at once.
-class ImageIrmcStore final : public IrmcStore
+class ImageIrmcStore final : public irmc::IrmcStore
 {
 public:
     static const QString PhonebookKey;
@@ -21,11 +21,13 @@ public:
 
     explicit ImageIrmcStore(std::shared_ptr<PhoneImage> image);
 
-    QList<IrmcEntry> entries(IrmcBook book) const override;
-    QString add(IrmcBook book, const QByteArray& data) override;
-    bool clear(IrmcBook book) override;
-    IrmcIdentity identity() const override;
-    int maximumRecords(IrmcBook book) const override;
+    QList<irmc::IrmcEntry> entries(irmc::IrmcBook book) const override;
+    QString add(irmc::IrmcBook book, const QByteArray& data) override;
+    bool clear(irmc::IrmcBook book) override;
+    bool replace(irmc::IrmcBook book, const QString& luid, const QByteArray& data) override;
+    bool remove(irmc::IrmcBook book, const QString& luid) override;
+    irmc::IrmcIdentity identity() const override;
+    int maximumRecords(irmc::IrmcBook book) const override;
 
 private:
     // The highest LUID of a book's array as this store last saw it.
@@ -35,8 +37,8 @@ private:
         qint64 highest = 0;
     };
 
-    bool store(IrmcBook book, const QList<IrmcEntry>& entries);
-    qint64 newLuid(IrmcBook book, const QJsonArray& array);
+    bool store(irmc::IrmcBook book, const QList<irmc::IrmcEntry>& entries);
+    qint64 newLuid(irmc::IrmcBook book, const QJsonArray& array);
 
     std::shared_ptr<PhoneImage> m_image;
     qint64 m_lastLuid = 0;

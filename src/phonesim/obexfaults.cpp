@@ -21,17 +21,17 @@ std::optional<int> wholeNumber(const QJsonValue& value, int low, int high)
 
 } // namespace
 
-bool isEmpty(const ObexFaults& faults)
+bool isEmpty(const irmc::ObexFaults& faults)
 {
-    const ObexFaults none;
+    const irmc::ObexFaults none;
     return !faults.refuseConnect && faults.failGetAfterPackets < 0 && faults.refusePutNumber == 0 &&
            faults.refusePutMatching.isEmpty() && !faults.refuseDisconnect &&
            faults.refusalCode == none.refusalCode;
 }
 
-QJsonObject obexFaultsToJson(const ObexFaults& faults)
+QJsonObject obexFaultsToJson(const irmc::ObexFaults& faults)
 {
-    const ObexFaults none;
+    const irmc::ObexFaults none;
     QJsonObject json;
     if (faults.refuseConnect)
         json.insert(QStringLiteral("refuseConnect"), true);
@@ -49,7 +49,7 @@ QJsonObject obexFaultsToJson(const ObexFaults& faults)
     return json;
 }
 
-std::optional<ObexFaults> obexFaultsFromJson(const QJsonValue& value, QString& error)
+std::optional<irmc::ObexFaults> obexFaultsFromJson(const QJsonValue& value, QString& error)
 {
     if (!value.isObject()) {
         error = QStringLiteral("faults.obex must be an object");
@@ -67,7 +67,7 @@ std::optional<ObexFaults> obexFaultsFromJson(const QJsonValue& value, QString& e
         }
     }
 
-    ObexFaults faults;
+    irmc::ObexFaults faults;
     const auto flag = [&json, &error](const char* key, bool& target) {
         const QJsonValue member = json.value(QLatin1String(key));
         if (member.isUndefined())

@@ -1,20 +1,20 @@
 #include "phonesim/phoneobex.h"
 
 #include "phonesim/imageirmcstore.h"
-#include "phonesim/obexserver.h"
+#include "irmc/obexserver.h"
 #include "phonesim/phoneimage.h"
-#include "phonesim/simobexservice.h"
+#include "irmc/irmcobexservice.h"
 
 #include <cerrno>
 #include <unistd.h>
 
 namespace phonesim {
 
-SimObexService* imageObexService(std::shared_ptr<PhoneImage> image)
+irmc::IrmcObexService* imageObexService(std::shared_ptr<PhoneImage> image)
 {
     auto store = std::make_shared<ImageIrmcStore>(image);
-    auto server = std::make_shared<ObexServer>(*store);
-    return new SimObexService([image, store, server](const QByteArray& request) {
+    auto server = std::make_shared<irmc::ObexServer>(*store);
+    return new irmc::IrmcObexService([image, store, server](const QByteArray& request) {
         server->faults() = image->faults().obex;
         return server->feed(request);
     });
@@ -42,7 +42,7 @@ bool writeAll(int fd, const QByteArray& bytes)
 int serveObex(std::shared_ptr<PhoneImage> image, int inFd, int outFd)
 {
     ImageIrmcStore store(image);
-    ObexServer server(store);
+    irmc::ObexServer server(store);
     server.faults() = image->faults().obex;
     char chunk[4096];
     for (;;) {

@@ -1,6 +1,6 @@
 #include "phonesim/phoneobex.h"
 #include "phonesim/simcellphone.h"
-#include "phonesim/simobexservice.h"
+#include "irmc/irmcobexservice.h"
 #include "phonesim/simtextmessage.h"
 
 namespace phonesim {

@@ -1,6 +1,6 @@
 #include "runs/backuprun.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/fileselection.h"
 #include "categories/categoryservices.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/mainview.h"
+#include "statuslog/mainview.h"
 #include "runs/runoutcome.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "runs/masterreset.h"
 
-#include "app/mainview.h"
-#include "app/statuslog.h"
+#include "statuslog/mainview.h"
+#include "statuslog/statuslog.h"
 #include "categories/categoryservices.h"
 #include "core/userinterface.h"
 #include "phone/commandchannel.h"

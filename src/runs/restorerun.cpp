@@ -1,7 +1,7 @@
 #include "runs/restorerun.h"
 
-#include "app/mainview.h"
-#include "app/statuslog.h"
+#include "statuslog/mainview.h"
+#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/fileselection.h"
 #include "categories/categoryservices.h"

@@ -1,6 +1,6 @@
 #include "runs/runerror.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "core/programerror.h"
 
 void reportRunError(StatusLog& log, const QString& statusPrefix, const QString& logLine,

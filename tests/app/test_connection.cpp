@@ -1,6 +1,6 @@
 #include "app/connection.h"
-#include "app/mainview.h"
-#include "app/statuslog.h"
+#include "statuslog/mainview.h"
+#include "statuslog/statuslog.h"
 #include "appfakes.h"
 #include "fakeclock.h"
 #include "phone/phonelink.h"

@@ -1,4 +1,4 @@
-#include "app/mainview.h"
+#include "statuslog/mainview.h"
 #include "app/program.h"
 #include "appfakes.h"
 #include "fakeclock.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "fakeclock.h"
 #include "phone/phonelink.h"

@@ -29,7 +29,7 @@ QStringList luidsOf(const ProgramHarness& harness, const QString& key)
     return luids;
 }
 
-void setObexFaults(ProgramHarness& harness, const phonesim::ObexFaults& obex)
+void setObexFaults(ProgramHarness& harness, const irmc::ObexFaults& obex)
 {
     editFaults(harness, [&](phonesim::Faults& faults) { faults.obex = obex; });
 }
@@ -136,7 +136,7 @@ TEST(ObexModule, DemoPhoneBackupWritesBothSectionsEntryByEntry)
 TEST(ObexModule, FailedPhonebookGetEndsTheRunWithAnOpenSection)
 {
     ProgramHarness harness;
-    phonesim::ObexFaults obex;
+    irmc::ObexFaults obex;
     obex.failGetAfterPackets = 1;
     setObexFaults(harness, obex);
     const QString file = harness.path(QStringLiteral("a.MS"));
@@ -157,7 +157,7 @@ TEST(ObexModule, FailedPhonebookGetEndsTheRunWithAnOpenSection)
 TEST(ObexModule, FailedCalendarGetGoesOnAndItsRestoreStopsAtTheNextSection)
 {
     ProgramHarness harness;
-    phonesim::ObexFaults obex;
+    irmc::ObexFaults obex;
     obex.failGetAfterPackets = 0;
     const QString file = harness.path(QStringLiteral("a.MS"));
     // The phonebook first, whole; then a calendar that fails at its first packet.
@@ -184,7 +184,7 @@ TEST(ObexModule, FailedCalendarGetGoesOnAndItsRestoreStopsAtTheNextSection)
 TEST(ObexModule, RefusedConnectWritesNothingAndSkipsTheSectionOnRestore)
 {
     ProgramHarness harness;
-    phonesim::ObexFaults obex;
+    irmc::ObexFaults obex;
     obex.refuseConnect = true;
     setObexFaults(harness, obex);
     const QString file = harness.path(QStringLiteral("a.MS"));
@@ -223,7 +223,7 @@ TEST(ObexModule, RefusedPutEndsTheRestoreNamingTheEntry)
     demo.backup({Box::Pb, Box::Cal}, file);
 
     ProgramHarness blank(phonesim::blankPhone(QStringLiteral("BVT610")));
-    phonesim::ObexFaults obex;
+    irmc::ObexFaults obex;
     obex.refusePutNumber = 2;
     setObexFaults(blank, obex);
     EXPECT_EQ(blank.restore(file), RunOutcome::Failed);

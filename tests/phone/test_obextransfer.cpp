@@ -1,4 +1,4 @@
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "core/programerror.h"
 #include "fakeclock.h"
 #include "phone/obextransfer.h"

@@ -1,6 +1,6 @@
 #include "simphonetesting.h"
 
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "core/codepage.h"
 #include "phone/commandchannel.h"
 #include "phone/phonelink.h"

@@ -39,25 +39,25 @@ TEST(ImageIrmcStore, EntriesAreSavedWithTheImageBytesIntact)
     for (int b = 1; b < 256; ++b)
         allBytes.append(static_cast<char>(b));
     const QByteArray entry = "BEGIN:VCARD\r\nNOTE:" + allBytes + "\r\nEND:VCARD";
-    EXPECT_EQ(store.add(IrmcBook::Phonebook, entry), QStringLiteral("41"));
-    EXPECT_EQ(store.add(IrmcBook::Calendar, obextesting::calendarEntries().first().data),
+    EXPECT_EQ(store.add(irmc::IrmcBook::Phonebook, entry), QStringLiteral("41"));
+    EXPECT_EQ(store.add(irmc::IrmcBook::Calendar, obextesting::calendarEntries().first().data),
               QStringLiteral("42"));
 
     std::shared_ptr<PhoneImage> reloaded = PhoneImage::load(path, error);
     ASSERT_TRUE(reloaded) << error.toStdString();
     ImageIrmcStore again(reloaded);
-    const QList<IrmcEntry> contacts = again.entries(IrmcBook::Phonebook);
+    const QList<irmc::IrmcEntry> contacts = again.entries(irmc::IrmcBook::Phonebook);
     ASSERT_EQ(contacts.size(), 2);
     EXPECT_EQ(contacts.last().luid, QStringLiteral("41"));
     EXPECT_EQ(contacts.last().data, entry);
-    EXPECT_EQ(again.entries(IrmcBook::Calendar).size(), 1);
+    EXPECT_EQ(again.entries(irmc::IrmcBook::Calendar).size(), 1);
 
     // An emptied book hands out no LUID it had before.
-    ASSERT_TRUE(again.clear(IrmcBook::Phonebook));
+    ASSERT_TRUE(again.clear(irmc::IrmcBook::Phonebook));
     EXPECT_TRUE(PhoneImage::load(path, error)->category(ImageIrmcStore::PhonebookKey)
                     .toArray()
                     .isEmpty());
-    EXPECT_EQ(again.add(IrmcBook::Phonebook, entry), QStringLiteral("42"));
+    EXPECT_EQ(again.add(irmc::IrmcBook::Phonebook, entry), QStringLiteral("42"));
 }
 
 TEST(ImageIrmcStore, LuidsStayUniqueWhenTheBookChangesBehindTheStore)
@@ -66,18 +66,18 @@ TEST(ImageIrmcStore, LuidsStayUniqueWhenTheBookChangesBehindTheStore)
     ImageIrmcStore first(image);
     ImageIrmcStore second(image);
     const QByteArray card = "BEGIN:VCARD\r\nN:Berg;Anna\r\nEND:VCARD";
-    EXPECT_EQ(first.add(IrmcBook::Phonebook, card), QStringLiteral("41"));
-    EXPECT_EQ(first.add(IrmcBook::Phonebook, card), QStringLiteral("42"));
+    EXPECT_EQ(first.add(irmc::IrmcBook::Phonebook, card), QStringLiteral("41"));
+    EXPECT_EQ(first.add(irmc::IrmcBook::Phonebook, card), QStringLiteral("42"));
     // Another store on the same phone added an entry since the first one's last add.
-    EXPECT_EQ(second.add(IrmcBook::Phonebook, card), QStringLiteral("43"));
-    EXPECT_EQ(first.add(IrmcBook::Phonebook, card), QStringLiteral("44"));
+    EXPECT_EQ(second.add(irmc::IrmcBook::Phonebook, card), QStringLiteral("43"));
+    EXPECT_EQ(first.add(irmc::IrmcBook::Phonebook, card), QStringLiteral("44"));
 
     // The book replaced outright, with a LUID above every one handed out so far.
     image->setCategory(ImageIrmcStore::PhonebookKey,
                        QJsonArray{QJsonObject{{QStringLiteral("luid"), QStringLiteral("100")},
                                               {QStringLiteral("data"), QStringLiteral("x")}}});
-    EXPECT_EQ(first.add(IrmcBook::Phonebook, card), QStringLiteral("101"));
-    EXPECT_EQ(first.entries(IrmcBook::Phonebook).size(), 2);
+    EXPECT_EQ(first.add(irmc::IrmcBook::Phonebook, card), QStringLiteral("101"));
+    EXPECT_EQ(first.entries(irmc::IrmcBook::Phonebook).size(), 2);
 }
 
 } // namespace

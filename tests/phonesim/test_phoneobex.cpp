@@ -3,10 +3,10 @@
 #include "core/codepage.h"
 #include "phone/variants.h"
 #include "phonesim/imageirmcstore.h"
-#include "phonesim/irmcobjects.h"
-#include "phonesim/obexserver.h"
+#include "irmc/irmcobjects.h"
+#include "irmc/obexserver.h"
 #include "phonesim/phonecategories.h"
-#include "phonesim/simobexservice.h"
+#include "irmc/irmcobexservice.h"
 #include "phonesim/simstatus.h"
 
 #include <QJsonArray>
@@ -88,26 +88,26 @@ TEST(PhoneObex, DemoPhoneServesItsPhonebookAndCalendarOverTheImage)
     ASSERT_NE(client.obex, nullptr);
     ASSERT_TRUE(client.connect());
     QByteArray phonebook;
-    ASSERT_TRUE(client.get(ObexServer::PhonebookName, phonebook));
+    ASSERT_TRUE(client.get(irmc::ObexServer::PhonebookName, phonebook));
     EXPECT_GE(phonebook.count("BEGIN:VCARD"), 12);
     EXPECT_EQ(phonebook.count("BEGIN:VCARD"), phonebook.count("X-IRMC-LUID:"));
     // Accented names are single Windows-1252 bytes, never UTF-8.
     EXPECT_TRUE(phonebook.contains("Lindqvist;Zo\xEB\r\n"));
     // The quoted-printable address goes on over its soft line break.
     EXPECT_TRUE(phonebook.contains("Storgatan 12=0D=0A=\r\nL=E4genhet"));
-    const QList<IrmcEntry> cards = ImageIrmcStore(fixture.image).entries(IrmcBook::Phonebook);
-    EXPECT_TRUE(std::any_of(cards.begin(), cards.end(), [&client](const IrmcEntry& e) {
+    const QList<irmc::IrmcEntry> cards = ImageIrmcStore(fixture.image).entries(irmc::IrmcBook::Phonebook);
+    EXPECT_TRUE(std::any_of(cards.begin(), cards.end(), [&client](const irmc::IrmcEntry& e) {
         return e.data.size() > client.packetSize;
     }));
 
     QByteArray calendar;
-    ASSERT_TRUE(client.get(ObexServer::CalendarName, calendar));
+    ASSERT_TRUE(client.get(irmc::ObexServer::CalendarName, calendar));
     EXPECT_TRUE(calendar.startsWith("BEGIN:VCALENDAR\r\nVERSION:1.0\r\n"));
     EXPECT_GE(calendar.count("BEGIN:VEVENT"), 3);
     EXPECT_GE(calendar.count("BEGIN:VTODO"), 2);
 
     // A new contact is kept in the image with a LUID the phone never gave before.
-    ASSERT_TRUE(client.put(ObexServer::NewContactName, "BEGIN:VCARD\r\nN:New;One\r\nEND:VCARD"))
+    ASSERT_TRUE(client.put(irmc::ObexServer::NewContactName, "BEGIN:VCARD\r\nN:New;One\r\nEND:VCARD"))
         << client.status;
     const QJsonArray stored = fixture.image->category(ImageIrmcStore::PhonebookKey).toArray();
     EXPECT_EQ(stored.last().toObject().value(QStringLiteral("luid")).toString().toInt(), 14);
@@ -120,9 +120,9 @@ TEST(PhoneObex, BlankPhoneHasEmptyBooks)
     ObexClient client(fixture);
     ASSERT_TRUE(client.connect());
     QByteArray object;
-    ASSERT_TRUE(client.get(ObexServer::PhonebookName, object));
+    ASSERT_TRUE(client.get(irmc::ObexServer::PhonebookName, object));
     EXPECT_TRUE(object.isEmpty());
-    ASSERT_TRUE(client.get(ObexServer::CalendarName, object));
+    ASSERT_TRUE(client.get(irmc::ObexServer::CalendarName, object));
     EXPECT_EQ(object, QByteArray("BEGIN:VCALENDAR\r\nVERSION:1.0\r\nEND:VCALENDAR\r\n"));
 }
 
@@ -145,10 +145,10 @@ TEST(PhoneObex, FaultsDeclaredInTheImageReachTheServer)
     ObexClient client(fixture);
     ASSERT_TRUE(client.connect());
     QByteArray object;
-    EXPECT_FALSE(client.get(ObexServer::PhonebookName, object));
+    EXPECT_FALSE(client.get(irmc::ObexServer::PhonebookName, object));
     EXPECT_EQ(client.status, 0xC3);
-    EXPECT_FALSE(client.put(ObexServer::NewContactName, "BEGIN:VCARD\r\nN:Zo\xEB\r\nEND:VCARD"));
-    EXPECT_TRUE(client.put(ObexServer::NewContactName, "BEGIN:VCARD\r\nN:Zoe\r\nEND:VCARD"));
+    EXPECT_FALSE(client.put(irmc::ObexServer::NewContactName, "BEGIN:VCARD\r\nN:Zo\xEB\r\nEND:VCARD"));
+    EXPECT_TRUE(client.put(irmc::ObexServer::NewContactName, "BEGIN:VCARD\r\nN:Zoe\r\nEND:VCARD"));
 
     // Changed while the phone is in use: the next request sees it.
     Faults faults;

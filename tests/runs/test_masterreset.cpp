@@ -1,9 +1,9 @@
 #include "programharness.h"
 
 #include "phonesim/imageirmcstore.h"
-#include "phonesim/obexserver.h"
+#include "irmc/obexserver.h"
 #include "phonesim/simcellphone.h"
-#include "phonesim/simobexservice.h"
+#include "irmc/irmcobexservice.h"
 
 #include <QJsonArray>
 #include <gtest/gtest.h>
@@ -22,7 +22,7 @@ struct ObexRecorder
     {
         FakeClock& clock = harness.clock;
         harness.monitor->phone()->setObex(
-            new phonesim::SimObexService([this, &clock](const QByteArray& request) {
+            new irmc::IrmcObexService([this, &clock](const QByteArray& request) {
                 QString what;
                 switch (static_cast<quint8>(request.at(0))) {
                 case 0x80:
@@ -44,7 +44,7 @@ struct ObexRecorder
     }
 
     std::shared_ptr<phonesim::ImageIrmcStore> store;
-    phonesim::ObexServer server;
+    irmc::ObexServer server;
     QStringList calls;
     qint64 start = 0;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/mainview.h"
+#include "statuslog/mainview.h"
 #include "app/program.h"
 #include "fakeclock.h"
 #include "phonesim/demophone.h"

@@ -1,6 +1,6 @@
-#include "phonesim/irmcstore.h"
+#include "irmc/irmcstore.h"
 
-namespace phonesim {
+namespace irmc {
 
 qint64 nextLuid(const QList<IrmcEntry>& entries, qint64 last)
 {
@@ -48,10 +48,28 @@ bool MemoryIrmcStore::clear(IrmcBook which)
     return true;
 }
 
+bool MemoryIrmcStore::replace(IrmcBook which, const QString& luid, const QByteArray& data)
+{
+    for (IrmcEntry& entry : book(which)) {
+        if (entry.luid == luid) {
+            entry.data = data;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MemoryIrmcStore::remove(IrmcBook which, const QString& luid)
+{
+    // The LUID stays used: nextLuid never hands it out again.
+    m_lastLuid = nextLuid(book(which), m_lastLuid) - 1;
+    return book(which).removeIf([&](const IrmcEntry& entry) { return entry.luid == luid; }) > 0;
+}
+
 void MemoryIrmcStore::setEntries(IrmcBook which, const QList<IrmcEntry>& entries)
 {
     m_lastLuid = nextLuid(book(which), m_lastLuid) - 1;
     book(which) = entries;
 }
 
-} // namespace phonesim
+} // namespace irmc

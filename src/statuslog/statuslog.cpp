@@ -1,4 +1,4 @@
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 
 #include "core/clock.h"
 #include "core/programerror.h"

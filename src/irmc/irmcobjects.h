@@ -1,6 +1,6 @@
 #pragma once
 
-#include "phonesim/irmcstore.h"
+#include "irmc/irmcstore.h"
 
 #include <QByteArray>
 #include <QList>
@@ -8,7 +8,7 @@
 
 // The IrMC objects the phone serves and the entries it takes from objects it is given. All
 // texts end their lines with CR LF, as phones send them.
-namespace phonesim::irmc {
+namespace irmc {
 
 QByteArray phonebookObject(const QList<IrmcEntry>& entries);
 // One VCALENDAR 1.0 object around every VEVENT and VTODO entry.
@@ -25,4 +25,4 @@ QByteArray entryWithLuid(const IrmcEntry& entry);
 [[nodiscard]] bool parseEntries(IrmcBook book, const QByteArray& data, QList<QByteArray>& entries,
                                 QString& error);
 
-} // namespace phonesim::irmc
+} // namespace irmc

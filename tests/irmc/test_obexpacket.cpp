@@ -1,8 +1,8 @@
-#include "phonesim/obexpacket.h"
+#include "irmc/obexpacket.h"
 
 #include <gtest/gtest.h>
 
-using namespace phonesim::obex;
+using namespace irmc::obex;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "phonesim/irmcstore.h"
-#include "phonesim/obexpacket.h"
+#include "irmc/irmcstore.h"
+#include "irmc/obexpacket.h"
 
 // Contacts and calendar entries for the OBEX tests of the simulated phone.
 namespace obextesting {
@@ -14,15 +14,15 @@ inline QByteArray contact(int n)
            QByteArray(n * 10, 'x') + "\r\nEND:VCARD";
 }
 
-inline QList<phonesim::IrmcEntry> contacts(int count)
+inline QList<irmc::IrmcEntry> contacts(int count)
 {
-    QList<phonesim::IrmcEntry> entries;
+    QList<irmc::IrmcEntry> entries;
     for (int i = 1; i <= count; ++i)
         entries.append({QString::number(100 + i), contact(i)});
     return entries;
 }
 
-inline QList<phonesim::IrmcEntry> calendarEntries()
+inline QList<irmc::IrmcEntry> calendarEntries()
 {
     return {{QStringLiteral("7"), "BEGIN:VEVENT\r\nSUMMARY:Meeting\r\nDTSTART:20040517T090000\r\n"
                                   "END:VEVENT"},

@@ -1,8 +1,8 @@
-#include "phonesim/obexserver.h"
+#include "irmc/obexserver.h"
 
-#include "phonesim/irmcobjects.h"
+#include "irmc/irmcobjects.h"
 
-namespace phonesim {
+namespace irmc {
 
 using namespace obex;
 
@@ -247,4 +247,4 @@ quint8 ObexServer::storePut(const QString& name, const QByteArray& data)
     return response::Success;
 }
 
-} // namespace phonesim
+} // namespace irmc

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "phone/components.h"
-#include "phonesim/obexpacket.h"
+#include "irmc/obexpacket.h"
 
 #include <functional>
 #include <memory>
 
-namespace phonesim {
+namespace irmc {
 
 class IrmcStore;
 class ObexServer;
@@ -16,7 +16,7 @@ class ObexServer;
 // packet to the server over a transport and reports the server's response code in status.
 // A transport that brings back no whole, well-formed answer makes the call throw
 // ProgramError, as a failing component call would.
-class SimObexService final : public ObexService
+class IrmcObexService final : public ObexService
 {
     Q_OBJECT
 public:
@@ -28,14 +28,14 @@ public:
     static constexpr int FramingSize = obex::PacketPrefixSize + 5;
     static constexpr quint16 DefaultReceiveSize = 0x2000;
 
-    explicit SimObexService(Transport transport, quint16 receiveSize = DefaultReceiveSize,
+    explicit IrmcObexService(Transport transport, quint16 receiveSize = DefaultReceiveSize,
                             QObject* parent = nullptr);
-    ~SimObexService() override;
+    ~IrmcObexService() override;
 
     // A transport that hands each packet straight to server.
     static Transport directTo(ObexServer& server);
     // A service with its own server on store, talking to it in process.
-    static SimObexService* inProcess(std::shared_ptr<IrmcStore> store,
+    static IrmcObexService* inProcess(std::shared_ptr<IrmcStore> store,
                                      quint16 serverPacketSize = 1024, QObject* parent = nullptr);
 
     // Writes back into packetSize the room the server's packets leave for the program's
@@ -62,4 +62,4 @@ private:
     std::unique_ptr<ObexServer> m_server;
 };
 
-} // namespace phonesim
+} // namespace irmc

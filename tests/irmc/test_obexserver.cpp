@@ -1,11 +1,11 @@
 #include "obextesting.h"
-#include "phonesim/irmcobjects.h"
-#include "phonesim/obexserver.h"
+#include "irmc/irmcobjects.h"
+#include "irmc/obexserver.h"
 
 #include <gtest/gtest.h>
 
-using namespace phonesim;
-using namespace phonesim::obex;
+using namespace irmc;
+using namespace irmc::obex;
 
 namespace {
 
@@ -14,8 +14,8 @@ class ObexServerTest : public ::testing::Test
 protected:
     ObexServerTest() : server(store, 300)
     {
-        store.setEntries(IrmcBook::Phonebook, obextesting::contacts(12));
-        store.setEntries(IrmcBook::Calendar, obextesting::calendarEntries());
+        store.setEntries(irmc::IrmcBook::Phonebook, obextesting::contacts(12));
+        store.setEntries(irmc::IrmcBook::Calendar, obextesting::calendarEntries());
     }
 
     Packet send(quint8 code, const QList<Header>& headers = {})
@@ -36,7 +36,7 @@ protected:
     void connect(quint16 clientSize = 0xFFFF)
     {
         Packet request{op::Connect, true, Version, 0, clientSize,
-                       {Header::bytes(hdr::Target, ObexServer::IrmcTarget)}};
+                       {Header::bytes(hdr::Target, irmc::ObexServer::IrmcTarget)}};
         const Packet answer = sendBytes(request.encode(), true);
         ASSERT_EQ(answer.code, response::Success);
         connectionId = answer.find(hdr::ConnectionId)->toWord();
@@ -76,8 +76,8 @@ protected:
         return send(op::PutFinal, {Header::bytes(hdr::EndOfBody, data.mid(half))}).code;
     }
 
-    MemoryIrmcStore store;
-    ObexServer server;
+    irmc::MemoryIrmcStore store;
+    irmc::ObexServer server;
     quint32 connectionId = 0;
 };
 
@@ -87,7 +87,7 @@ TEST_F(ObexServerTest, ConnectOnlyToTheIrmcTarget)
     EXPECT_EQ(wrong.code, response::Forbidden);
     EXPECT_EQ(send(op::Connect).code, response::Forbidden);
     EXPECT_FALSE(server.isConnected());
-    EXPECT_EQ(send(op::GetFinal, {Header::text(hdr::Name, ObexServer::PhonebookName)}).code,
+    EXPECT_EQ(send(op::GetFinal, {Header::text(hdr::Name, irmc::ObexServer::PhonebookName)}).code,
               response::Forbidden);
 
     const Packet good = send(op::Connect, {Header::bytes(hdr::Target, "IRMC-SYNC")});
@@ -99,7 +99,7 @@ TEST_F(ObexServerTest, ConnectOnlyToTheIrmcTarget)
 
     // A request for another connection is not served.
     connectionId = good.find(hdr::ConnectionId)->toWord() + 1;
-    EXPECT_EQ(send(op::GetFinal, {Header::text(hdr::Name, ObexServer::PhonebookName)}).code,
+    EXPECT_EQ(send(op::GetFinal, {Header::text(hdr::Name, irmc::ObexServer::PhonebookName)}).code,
               response::ServiceUnavailable);
 }
 
@@ -115,30 +115,30 @@ TEST_F(ObexServerTest, MalformedRequestsAreRefused)
               response::EntityTooLarge);
     // A length field below the packet prefix cannot be framed: the stream is dropped.
     EXPECT_EQ(sendBytes(QByteArray("\x83\x00\x01\x83", 4)).code, response::BadRequest);
-    EXPECT_EQ(getObject(ObexServer::DeviceInfoName).isEmpty(), false);
+    EXPECT_EQ(getObject(irmc::ObexServer::DeviceInfoName).isEmpty(), false);
 }
 
 TEST_F(ObexServerTest, GetSendsTheWholePhonebookInPackets)
 {
     connect(400);
     int packets = 0;
-    const QByteArray object = getObject(ObexServer::PhonebookName, &packets);
-    EXPECT_EQ(object, irmc::phonebookObject(store.entries(IrmcBook::Phonebook)));
+    const QByteArray object = getObject(irmc::ObexServer::PhonebookName, &packets);
+    EXPECT_EQ(object, irmc::phonebookObject(store.entries(irmc::IrmcBook::Phonebook)));
     EXPECT_GT(packets, 5);
     EXPECT_EQ(object.count("BEGIN:VCARD"), 12);
     EXPECT_TRUE(object.contains("xxx\r\nX-IRMC-LUID:112\r\nEND:VCARD\r\n"));
     EXPECT_TRUE(object.contains("N:M\xFCller;J\xF6rg 1\r\n"));
 
-    const QByteArray calendar = getObject(ObexServer::CalendarName);
+    const QByteArray calendar = getObject(irmc::ObexServer::CalendarName);
     EXPECT_TRUE(calendar.startsWith("BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\n"));
     EXPECT_TRUE(calendar.endsWith("X-IRMC-LUID:8\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"));
 
-    const QByteArray info = getObject(ObexServer::DeviceInfoName);
+    const QByteArray info = getObject(irmc::ObexServer::DeviceInfoName);
     for (const char* line : {"MANU:", "MOD:", "SN:", "IRMC-VERSION:", "SW-VERSION:", "PB-TYPE-TX:",
                              "PB-TYPE-RX:", "CAL-TYPE-TX:", "CAL-TYPE-RX:"})
         EXPECT_TRUE(info.contains(QByteArray("\r\n") + line) || info.startsWith(line)) << line;
-    EXPECT_TRUE(getObject(ObexServer::PhonebookInfoName).contains("Total-Records:12\r\n"));
-    EXPECT_TRUE(getObject(ObexServer::CalendarInfoName).contains("Maximum-Records:500\r\n"));
+    EXPECT_TRUE(getObject(irmc::ObexServer::PhonebookInfoName).contains("Total-Records:12\r\n"));
+    EXPECT_TRUE(getObject(irmc::ObexServer::CalendarInfoName).contains("Maximum-Records:500\r\n"));
 
     quint8 code = 0;
     getObject(QStringLiteral("telecom/nothing.vcf"), nullptr, &code);
@@ -148,37 +148,37 @@ TEST_F(ObexServerTest, GetSendsTheWholePhonebookInPackets)
 TEST_F(ObexServerTest, PutCreatesEntriesWithFreshLuids)
 {
     connect();
-    EXPECT_EQ(putObject(ObexServer::NewContactName,
+    EXPECT_EQ(putObject(irmc::ObexServer::NewContactName,
                         "BEGIN:VCARD\r\nN:New\r\nX-IRMC-LUID:101\r\nEND:VCARD"),
               response::Success);
-    QList<IrmcEntry> contacts = store.entries(IrmcBook::Phonebook);
+    QList<irmc::IrmcEntry> contacts = store.entries(irmc::IrmcBook::Phonebook);
     ASSERT_EQ(contacts.size(), 13);
     EXPECT_EQ(contacts.last().luid, QStringLiteral("113"));
     EXPECT_EQ(contacts.last().data, QByteArray("BEGIN:VCARD\r\nN:New\r\nEND:VCARD"));
 
     // As the program sends a calendar entry: no closing VCALENDAR line, no final line break.
-    EXPECT_EQ(putObject(ObexServer::NewCalendarEntryName,
+    EXPECT_EQ(putObject(irmc::ObexServer::NewCalendarEntryName,
                         "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VTODO\r\nSUMMARY:T\r\nEND:VTODO"),
               response::Success);
-    ASSERT_EQ(store.entries(IrmcBook::Calendar).size(), 3);
-    EXPECT_EQ(store.entries(IrmcBook::Calendar).last().data,
+    ASSERT_EQ(store.entries(irmc::IrmcBook::Calendar).size(), 3);
+    EXPECT_EQ(store.entries(irmc::IrmcBook::Calendar).last().data,
               QByteArray("BEGIN:VTODO\r\nSUMMARY:T\r\nEND:VTODO"));
 
-    EXPECT_EQ(putObject(ObexServer::NewContactName, "N:No card\r\n"), response::BadRequest);
-    EXPECT_EQ(putObject(ObexServer::NewContactName, "BEGIN:VCARD\r\nN:Open\r\n"),
+    EXPECT_EQ(putObject(irmc::ObexServer::NewContactName, "N:No card\r\n"), response::BadRequest);
+    EXPECT_EQ(putObject(irmc::ObexServer::NewContactName, "BEGIN:VCARD\r\nN:Open\r\n"),
               response::BadRequest);
-    EXPECT_EQ(putObject(ObexServer::NewCalendarEntryName, "BEGIN:VCALENDAR\r\nEND:VCALENDAR"),
+    EXPECT_EQ(putObject(irmc::ObexServer::NewCalendarEntryName, "BEGIN:VCALENDAR\r\nEND:VCALENDAR"),
               response::BadRequest);
-    EXPECT_EQ(store.entries(IrmcBook::Phonebook).size(), 13);
+    EXPECT_EQ(store.entries(irmc::IrmcBook::Phonebook).size(), 13);
 
     // Emptied and filled again, the phone never hands out an old LUID.
-    EXPECT_EQ(putObject(ObexServer::PhonebookName, QByteArray()), response::Success);
-    EXPECT_TRUE(store.entries(IrmcBook::Phonebook).isEmpty());
-    EXPECT_EQ(store.entries(IrmcBook::Calendar).size(), 3);
-    EXPECT_EQ(putObject(ObexServer::NewContactName, obextesting::contact(1)), response::Success);
-    EXPECT_EQ(store.entries(IrmcBook::Phonebook).first().luid, QStringLiteral("115"));
-    EXPECT_EQ(putObject(ObexServer::CalendarName, QByteArray()), response::Success);
-    EXPECT_TRUE(store.entries(IrmcBook::Calendar).isEmpty());
+    EXPECT_EQ(putObject(irmc::ObexServer::PhonebookName, QByteArray()), response::Success);
+    EXPECT_TRUE(store.entries(irmc::IrmcBook::Phonebook).isEmpty());
+    EXPECT_EQ(store.entries(irmc::IrmcBook::Calendar).size(), 3);
+    EXPECT_EQ(putObject(irmc::ObexServer::NewContactName, obextesting::contact(1)), response::Success);
+    EXPECT_EQ(store.entries(irmc::IrmcBook::Phonebook).first().luid, QStringLiteral("115"));
+    EXPECT_EQ(putObject(irmc::ObexServer::CalendarName, QByteArray()), response::Success);
+    EXPECT_TRUE(store.entries(irmc::IrmcBook::Calendar).isEmpty());
 }
 
 TEST_F(ObexServerTest, FaultsOnDemand)
@@ -192,19 +192,19 @@ TEST_F(ObexServerTest, FaultsOnDemand)
     server.faults().failGetAfterPackets = 2;
     int packets = 0;
     quint8 code = 0;
-    getObject(ObexServer::PhonebookName, &packets, &code);
+    getObject(irmc::ObexServer::PhonebookName, &packets, &code);
     EXPECT_EQ(packets, 2);
     EXPECT_EQ(code, response::ServiceUnavailable);
     server.faults().failGetAfterPackets = -1;
 
     server.faults().refusePutNumber = 2;
     server.faults().refusePutMatching = "Refuse me";
-    EXPECT_EQ(putObject(ObexServer::NewContactName, obextesting::contact(1)), response::Success);
-    EXPECT_EQ(putObject(ObexServer::NewContactName, obextesting::contact(2)),
+    EXPECT_EQ(putObject(irmc::ObexServer::NewContactName, obextesting::contact(1)), response::Success);
+    EXPECT_EQ(putObject(irmc::ObexServer::NewContactName, obextesting::contact(2)),
               response::ServiceUnavailable);
-    EXPECT_EQ(putObject(ObexServer::NewContactName, "BEGIN:VCARD\r\nN:Refuse me\r\nEND:VCARD"),
+    EXPECT_EQ(putObject(irmc::ObexServer::NewContactName, "BEGIN:VCARD\r\nN:Refuse me\r\nEND:VCARD"),
               response::ServiceUnavailable);
-    EXPECT_EQ(store.entries(IrmcBook::Phonebook).size(), 13);
+    EXPECT_EQ(store.entries(irmc::IrmcBook::Phonebook).size(), 13);
 
     server.faults().refuseDisconnect = true;
     EXPECT_EQ(send(op::Disconnect).code, response::ServiceUnavailable);
@@ -217,7 +217,7 @@ TEST_F(ObexServerTest, FaultsOnDemand)
 TEST_F(ObexServerTest, StreamIsSplitIntoPackets)
 {
     Packet request{op::Connect, true, Version, 0, 0xFFFF,
-                   {Header::bytes(hdr::Target, ObexServer::IrmcTarget)}};
+                   {Header::bytes(hdr::Target, irmc::ObexServer::IrmcTarget)}};
     const QByteArray wire = request.encode() + Packet{op::Disconnect, false, Version, 0, 0, {}}.encode();
     QByteArray answers;
     for (const char byte : wire) {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "phonesim/irmcstore.h"
-#include "phonesim/obexpacket.h"
+#include "irmc/irmcstore.h"
+#include "irmc/obexpacket.h"
 
 #include <QByteArray>
 #include <QString>
 
-namespace phonesim {
+namespace irmc {
 
 // Failures the OBEX server shows on demand; without any it never fails.
 struct ObexFaults
@@ -95,4 +95,4 @@ private:
     QString m_lastError;
 };
 
-} // namespace phonesim
+} // namespace irmc

@@ -1,9 +1,9 @@
-#include "phonesim/simobexservice.h"
+#include "irmc/irmcobexservice.h"
 
 #include "core/programerror.h"
-#include "phonesim/obexserver.h"
+#include "irmc/obexserver.h"
 
-namespace phonesim {
+namespace irmc {
 
 using namespace obex;
 
@@ -16,30 +16,30 @@ namespace {
 
 } // namespace
 
-SimObexService::SimObexService(Transport transport, quint16 receiveSize, QObject* parent)
+IrmcObexService::IrmcObexService(Transport transport, quint16 receiveSize, QObject* parent)
     : ObexService(parent), m_transport(std::move(transport)),
       m_receiveSize(qMax<quint16>(receiveSize, MinPacketSize))
 {
 }
 
-SimObexService::~SimObexService() = default;
+IrmcObexService::~IrmcObexService() = default;
 
-SimObexService::Transport SimObexService::directTo(ObexServer& server)
+IrmcObexService::Transport IrmcObexService::directTo(ObexServer& server)
 {
     return [&server](const QByteArray& request) { return server.feed(request); };
 }
 
-SimObexService* SimObexService::inProcess(std::shared_ptr<IrmcStore> store,
+IrmcObexService* IrmcObexService::inProcess(std::shared_ptr<IrmcStore> store,
                                           quint16 serverPacketSize, QObject* parent)
 {
     auto server = std::make_unique<ObexServer>(*store, serverPacketSize);
-    auto* service = new SimObexService(directTo(*server), DefaultReceiveSize, parent);
+    auto* service = new IrmcObexService(directTo(*server), DefaultReceiveSize, parent);
     service->m_store = std::move(store);
     service->m_server = std::move(server);
     return service;
 }
 
-Packet SimObexService::exchange(quint8 code, const QByteArray& headers, qint32& status)
+Packet IrmcObexService::exchange(quint8 code, const QByteArray& headers, qint32& status)
 {
     const bool connect = code == op::Connect;
     Packet request{code, connect, Version, 0, m_receiveSize, {}};
@@ -64,7 +64,7 @@ Packet SimObexService::exchange(quint8 code, const QByteArray& headers, qint32& 
     return answer;
 }
 
-bool SimObexService::Connect(const QByteArray& target, qint32& packetSize, QString& /*unused*/,
+bool IrmcObexService::Connect(const QByteArray& target, qint32& packetSize, QString& /*unused*/,
                              qint32& status)
 {
     m_getInProgress = false;
@@ -78,7 +78,7 @@ bool SimObexService::Connect(const QByteArray& target, qint32& packetSize, QStri
     return true;
 }
 
-bool SimObexService::Get(const QByteArray& nameHeader, QByteArray& data, bool& final,
+bool IrmcObexService::Get(const QByteArray& nameHeader, QByteArray& data, bool& final,
                          qint32& status)
 {
     // Once the object is on its way, a request without headers fetches the next packet.
@@ -99,7 +99,7 @@ bool SimObexService::Get(const QByteArray& nameHeader, QByteArray& data, bool& f
     return true;
 }
 
-bool SimObexService::Put(const QByteArray& packet, bool final, QString& /*unused*/,
+bool IrmcObexService::Put(const QByteArray& packet, bool final, QString& /*unused*/,
                          qint32& status)
 {
     m_getInProgress = false;
@@ -107,7 +107,7 @@ bool SimObexService::Put(const QByteArray& packet, bool final, QString& /*unused
     return answer.code == response::Continue || answer.code == response::Success;
 }
 
-bool SimObexService::Disconnect(const QString& /*empty*/, QString& /*unused*/, qint32& status)
+bool IrmcObexService::Disconnect(const QString& /*empty*/, QString& /*unused*/, qint32& status)
 {
     m_getInProgress = false;
     const Packet answer = exchange(op::Disconnect, QByteArray(), status);
@@ -117,4 +117,4 @@ bool SimObexService::Disconnect(const QString& /*empty*/, QString& /*unused*/, q
     return true;
 }
 
-} // namespace phonesim
+} // namespace irmc

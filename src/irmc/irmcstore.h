@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-namespace phonesim {
+namespace irmc {
 
 // The two IrMC object stores of the phone.
 enum class IrmcBook { Phonebook, Calendar };
@@ -39,6 +39,12 @@ public:
     virtual QString add(IrmcBook book, const QByteArray& data) = 0;
     // Empties the book; false when the store could not keep the change.
     virtual bool clear(IrmcBook book) = 0;
+    // Replaces the data of the entry under luid; false when there is none or the store could
+    // not keep the change.
+    virtual bool replace(IrmcBook book, const QString& luid, const QByteArray& data) = 0;
+    // Deletes the entry under luid for good; false when there is none or the store could not
+    // keep the change.
+    virtual bool remove(IrmcBook book, const QString& luid) = 0;
     virtual IrmcIdentity identity() const = 0;
     // Room of the book, for the information log.
     virtual int maximumRecords(IrmcBook book) const = 0;
@@ -59,6 +65,8 @@ public:
     QList<IrmcEntry> entries(IrmcBook book) const override;
     QString add(IrmcBook book, const QByteArray& data) override;
     bool clear(IrmcBook book) override;
+    bool replace(IrmcBook book, const QString& luid, const QByteArray& data) override;
+    bool remove(IrmcBook book, const QString& luid) override;
     IrmcIdentity identity() const override { return m_identity; }
     int maximumRecords(IrmcBook) const override { return m_maximumRecords; }
 
@@ -76,4 +84,4 @@ private:
     int m_maximumRecords = 500;
 };
 
-} // namespace phonesim
+} // namespace irmc

@@ -1,6 +1,6 @@
-#include "phonesim/obexpacket.h"
+#include "irmc/obexpacket.h"
 
-namespace phonesim::obex {
+namespace irmc::obex {
 
 namespace {
 
@@ -203,4 +203,4 @@ qsizetype completePacketLength(const QByteArray& buffer)
     return buffer.size() >= length ? length : 0;
 }
 
-} // namespace phonesim::obex
+} // namespace irmc::obex

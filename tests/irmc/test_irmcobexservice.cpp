@@ -1,15 +1,15 @@
-#include "app/statuslog.h"
+#include "statuslog/statuslog.h"
 #include "core/programerror.h"
 #include "fakeclock.h"
 #include "obextesting.h"
 #include "phone/obextransfer.h"
 #include "phone/phonelink.h"
-#include "phonesim/obexserver.h"
-#include "phonesim/simobexservice.h"
+#include "irmc/obexserver.h"
+#include "irmc/irmcobexservice.h"
 
 #include <gtest/gtest.h>
 
-using namespace phonesim;
+using namespace irmc;
 
 namespace {
 
@@ -18,11 +18,11 @@ class SimObexTest : public ::testing::Test
 {
 protected:
     SimObexTest()
-        : server(store, 300), service(SimObexService::directTo(server)), log(wallClock),
+        : server(store, 300), service(irmc::IrmcObexService::directTo(server)), log(wallClock),
           transfer(link, log, clock)
     {
-        store.setEntries(IrmcBook::Phonebook, obextesting::contacts(12));
-        store.setEntries(IrmcBook::Calendar, obextesting::calendarEntries());
+        store.setEntries(irmc::IrmcBook::Phonebook, obextesting::contacts(12));
+        store.setEntries(irmc::IrmcBook::Calendar, obextesting::calendarEntries());
         link.m_objObex = &service;
         transfer.setEntryWriters([this](const QByteArray& e) { contacts.append(e); },
                                  [this](const QByteArray& e) { calendar.append(e); });
@@ -39,9 +39,9 @@ protected:
         return transfer.Obex_Get(ObexTransfer::ConvertFile(name), kind);
     }
 
-    MemoryIrmcStore store;
-    ObexServer server;
-    SimObexService service;
+    irmc::MemoryIrmcStore store;
+    irmc::ObexServer server;
+    irmc::IrmcObexService service;
     FakeWallClock wallClock;
     FakeClock clock;
     StatusLog log;
@@ -62,7 +62,7 @@ TEST_F(SimObexTest, ConnectNegotiatesTheRoomForTheProgramsHeaders)
 
     ASSERT_TRUE(connect());
     EXPECT_EQ(link.ResponseStatus, 0xA0);
-    EXPECT_EQ(link.ObexPacketSize, 300 - SimObexService::FramingSize);
+    EXPECT_EQ(link.ObexPacketSize, 300 - irmc::IrmcObexService::FramingSize);
     QString empty;
     EXPECT_TRUE(service.Disconnect(QString(), empty, link.ResponseStatus));
     EXPECT_FALSE(server.isConnected());
@@ -71,7 +71,7 @@ TEST_F(SimObexTest, ConnectNegotiatesTheRoomForTheProgramsHeaders)
 TEST_F(SimObexTest, BackupOfPhonebookAndCalendar)
 {
     ASSERT_TRUE(connect());
-    ASSERT_TRUE(get(ObexServer::PhonebookName, QStringLiteral("vcf")));
+    ASSERT_TRUE(get(irmc::ObexServer::PhonebookName, QStringLiteral("vcf")));
     ASSERT_EQ(contacts.size(), 12);
     for (int i = 0; i < 12; ++i) {
         const QByteArray expected = obextesting::contact(i + 1);
@@ -79,7 +79,7 @@ TEST_F(SimObexTest, BackupOfPhonebookAndCalendar)
                                          "\r\nEND:VCARD\r"));
         EXPECT_TRUE(contacts[i].startsWith(expected.left(expected.size() - 9)));
     }
-    ASSERT_TRUE(get(ObexServer::CalendarName, QStringLiteral("vcs")));
+    ASSERT_TRUE(get(irmc::ObexServer::CalendarName, QStringLiteral("vcs")));
     ASSERT_EQ(calendar.size(), 2);
     EXPECT_TRUE(calendar[0].startsWith("BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\n"));
     EXPECT_TRUE(calendar[1].startsWith("\nBEGIN:VTODO\r\n"));
@@ -89,25 +89,25 @@ TEST_F(SimObexTest, BackupOfPhonebookAndCalendar)
 TEST_F(SimObexTest, RestoreCreatesEntriesInSeveralPackets)
 {
     ASSERT_TRUE(connect());
-    ASSERT_TRUE(transfer.Obex_Put(ObexServer::PhonebookName, QByteArray()));
-    EXPECT_TRUE(store.entries(IrmcBook::Phonebook).isEmpty());
+    ASSERT_TRUE(transfer.Obex_Put(irmc::ObexServer::PhonebookName, QByteArray()));
+    EXPECT_TRUE(store.entries(irmc::IrmcBook::Phonebook).isEmpty());
 
     // Longer than two packets of the negotiated size.
     const QByteArray big = obextesting::contact(60);
     ASSERT_GT(big.size(), 2 * link.ObexPacketSize);
-    ASSERT_TRUE(transfer.Obex_Put(ObexServer::NewContactName, big));
+    ASSERT_TRUE(transfer.Obex_Put(irmc::ObexServer::NewContactName, big));
     const QByteArray event = "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nSUMMARY:Back\r\n"
                              "END:VEVENT";
-    ASSERT_TRUE(transfer.Obex_Put(ObexServer::NewCalendarEntryName, event));
+    ASSERT_TRUE(transfer.Obex_Put(irmc::ObexServer::NewCalendarEntryName, event));
 
-    ASSERT_EQ(store.entries(IrmcBook::Phonebook).size(), 1);
-    EXPECT_EQ(store.entries(IrmcBook::Phonebook).first().data, big);
-    EXPECT_EQ(store.entries(IrmcBook::Calendar).last().data,
+    ASSERT_EQ(store.entries(irmc::IrmcBook::Phonebook).size(), 1);
+    EXPECT_EQ(store.entries(irmc::IrmcBook::Phonebook).first().data, big);
+    EXPECT_EQ(store.entries(irmc::IrmcBook::Calendar).last().data,
               QByteArray("BEGIN:VEVENT\r\nSUMMARY:Back\r\nEND:VEVENT"));
-    EXPECT_EQ(store.entries(IrmcBook::Calendar).last().luid, QStringLiteral("114"));
+    EXPECT_EQ(store.entries(irmc::IrmcBook::Calendar).last().luid, QStringLiteral("114"));
 
     server.faults().refusePutMatching = "Refused";
-    EXPECT_THROW(transfer.Obex_Put(ObexServer::NewContactName,
+    EXPECT_THROW(transfer.Obex_Put(irmc::ObexServer::NewContactName,
                                    "BEGIN:VCARD\r\nN:Refused\r\nEND:VCARD"),
                  ProgramError);
     EXPECT_EQ(link.ResponseStatus, 0xD3);
@@ -117,7 +117,7 @@ TEST_F(SimObexTest, GetThatFailsMidwayKeepsTheEntriesReceived)
 {
     ASSERT_TRUE(connect());
     server.faults().failGetAfterPackets = 3;
-    EXPECT_FALSE(get(ObexServer::PhonebookName, QStringLiteral("vcf")));
+    EXPECT_FALSE(get(irmc::ObexServer::PhonebookName, QStringLiteral("vcf")));
     EXPECT_FALSE(contacts.isEmpty());
     EXPECT_LT(contacts.size(), 12);
     EXPECT_EQ(link.ResponseStatus, 0xD3);
@@ -125,13 +125,13 @@ TEST_F(SimObexTest, GetThatFailsMidwayKeepsTheEntriesReceived)
     // The next get starts afresh with its name.
     server.faults().failGetAfterPackets = -1;
     contacts.clear();
-    EXPECT_TRUE(get(ObexServer::PhonebookName, QStringLiteral("vcf")));
+    EXPECT_TRUE(get(irmc::ObexServer::PhonebookName, QStringLiteral("vcf")));
     EXPECT_EQ(contacts.size(), 12);
 }
 
-TEST(SimObexService, BrokenTransportIsAComponentFailure)
+TEST(IrmcObexService, BrokenTransportIsAComponentFailure)
 {
-    SimObexService service([](const QByteArray&) { return QByteArray("\xA0\x00\x09", 3); });
+    irmc::IrmcObexService service([](const QByteArray&) { return QByteArray("\xA0\x00\x09", 3); });
     QString unused;
     qint32 size = 0;
     qint32 status = 0;

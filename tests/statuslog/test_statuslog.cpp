@@ -1,6 +1,6 @@
-#include "app/statuslog.h"
-#include "appfakes.h"
+#include "statuslog/statuslog.h"
 #include "core/programerror.h"
+#include "logtexts.h"
 #include "fakeclock.h"
 
 #include <QDir>

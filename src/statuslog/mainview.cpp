@@ -1,4 +1,4 @@
-#include "app/mainview.h"
+#include "statuslog/mainview.h"
 
 PlainMainView::PlainMainView()
 {

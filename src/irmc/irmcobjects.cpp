@@ -1,8 +1,8 @@
-#include "phonesim/irmcobjects.h"
+#include "irmc/irmcobjects.h"
 
 #include "core/codepage.h"
 
-namespace phonesim::irmc {
+namespace irmc {
 
 namespace {
 
@@ -119,4 +119,4 @@ bool parseEntries(IrmcBook book, const QByteArray& data, QList<QByteArray>& entr
     return true;
 }
 
-} // namespace phonesim::irmc
+} // namespace irmc

@@ -8,7 +8,7 @@
 // big-endian packet length, for Connect the version, flags and maximum packet size, then the
 // headers. The header identifier's top two bits give the value's form: a length-prefixed
 // UTF-16 text, a length-prefixed byte sequence, one byte or four bytes.
-namespace phonesim::obex {
+namespace irmc::obex {
 
 namespace op {
 constexpr quint8 Put = 0x02;
@@ -100,4 +100,4 @@ struct Packet
 // length field cannot be right.
 qsizetype completePacketLength(const QByteArray& buffer);
 
-} // namespace phonesim::obex
+} // namespace irmc::obex
