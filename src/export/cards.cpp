@@ -1,0 +1,198 @@
+#include "export/cards.h"
+
+#include "export/exporttext.h"
+
+#include <QCryptographicHash>
+
+namespace backupexport {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Lines of a writer's output, without their line ends.
+QStringList outputLines(const QString& text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString propertyName(const QString& line)
+{
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    return (colon < 0 ? line : line.left(colon)).section(QLatin1Char(';'), 0, 0).toUpper();
+}
+
+bool isAscii(const QString& text)
+{
+    for (QChar c : text) {
+        if (c.unicode() > 127)
+            return false;
+    }
+    return true;
+}
+
+// A vCard 2.1 line for a decoded text: plain UTF-8, or quoted-printable when the text holds a
+// line break, which vCard 2.1 can carry no other way.
+QString vcardLine(const Property& property)
+{
+    QString head = property.name;
+    for (const QString& param : property.params)
+        head += QLatin1Char(';') + param;
+    const bool lineBreak = property.text.contains(QLatin1Char('\n')) ||
+                           property.text.contains(QLatin1Char('\r'));
+    if (!isAscii(property.text) || lineBreak)
+        head += QStringLiteral(";CHARSET=UTF-8");
+    if (!lineBreak)
+        return head + QLatin1Char(':') + property.text;
+    return head + QStringLiteral(";ENCODING=QUOTED-PRINTABLE:") +
+           QString::fromLatin1(encodeQuotedPrintable(property.text.toUtf8()));
+}
+
+QString overlongText(const QStringList& overlong, const char* name, const QString& fallback)
+{
+    for (const QString& line : overlong) {
+        const Property property = parseProperty(line);
+        if (property.name == QLatin1String(name))
+            return property.text;
+    }
+    return fallback;
+}
+
+} // namespace
+
+QString exportedVcard(const gammucodec::Contact& contact)
+{
+    QStringList lines;
+    for (const QString& line : outputLines(contact.vcard)) {
+        const QString name = propertyName(line);
+        if (name.startsWith(QLatin1String("X-GAMMU-")))
+            continue;
+        if (name == QLatin1String("END")) {
+            for (const QString& whole : contact.overlong)
+                lines.append(vcardLine(parseProperty(whole)));
+        }
+        const QString head = line.left(line.indexOf(QLatin1Char(':')));
+        if (head.contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive))
+            lines.append(vcardLine(parseProperty(line)));
+        else
+            lines.append(line);
+    }
+    return lines.join(kCrLf) + kCrLf;
+}
+
+QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QString& uid,
+                                 const QDateTime& stamp)
+{
+    const QStringList output = outputLines(item.icalendar);
+    const QString begin = item.todo ? QStringLiteral("BEGIN:VTODO") : QStringLiteral("BEGIN:VEVENT");
+    const QString end = item.todo ? QStringLiteral("END:VTODO") : QStringLiteral("END:VEVENT");
+    QStringList lines;
+    lines.append(begin);
+    lines.append(QStringLiteral("UID:") + uid);
+    lines.append(QStringLiteral("DTSTAMP:") +
+                 stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
+    // libgammu writes its texts without iCalendar's escaping and its own UID for every
+    // entry; both are written here instead.
+    const QString summary = overlongText(item.overlong, "SUMMARY", item.summary);
+    const QString location = overlongText(item.overlong, "LOCATION", item.location);
+    const QString description = overlongText(item.overlong, "DESCRIPTION", item.description);
+    if (!summary.isEmpty())
+        lines.append(foldIcalLine(QStringLiteral("SUMMARY:") + icalEscape(summary)));
+    if (!location.isEmpty())
+        lines.append(foldIcalLine(QStringLiteral("LOCATION:") + icalEscape(location)));
+    if (!description.isEmpty())
+        lines.append(foldIcalLine(QStringLiteral("DESCRIPTION:") + icalEscape(description)));
+    if (item.todo && item.priority > 0)
+        lines.append(QStringLiteral("PRIORITY:%1").arg(item.priority == 1 ? 1 : item.priority == 2 ? 5 : 9));
+
+    const qsizetype first = output.indexOf(begin);
+    const qsizetype last = output.indexOf(end, first);
+    bool skipping = false;
+    for (qsizetype i = first + 1; first >= 0 && i < last; ++i) {
+        QString line = output.at(i);
+        if (line.startsWith(QLatin1Char(' '))) {
+            if (!skipping)
+                lines.last() += kCrLf + line;
+            continue;
+        }
+        const QString name = propertyName(line);
+        skipping = name == QLatin1String("UID") || name == QLatin1String("DTSTAMP") ||
+                   name == QLatin1String("SUMMARY") || name == QLatin1String("LOCATION") ||
+                   name == QLatin1String("DESCRIPTION") ||
+                   (item.todo && name == QLatin1String("PRIORITY")) ||
+                   // A to-do is not confirmed: that is an event's status.
+                   (item.todo && line == QLatin1String("STATUS:CONFIRMED"));
+        if (skipping)
+            continue;
+        if (line == QLatin1String("STATUS:NEEDS ACTION"))
+            line = QStringLiteral("STATUS:NEEDS-ACTION");
+        // libgammu writes every time as UTC; a floating time of the phone stays floating.
+        const QDateTime* time = name == QLatin1String("DTSTART") ? &item.start
+                                : name == QLatin1String("DTEND") || name == QLatin1String("DUE")
+                                    ? &item.end
+                                    : nullptr;
+        if (time && time->timeSpec() != Qt::UTC && line.endsWith(QLatin1Char('Z')))
+            line.chop(1);
+        lines.append(line);
+    }
+    lines.append(end);
+    return lines;
+}
+
+QByteArray contactsVcf(const Section& contacts, QList<Problem>& problems, int& written)
+{
+    QString text;
+    written = 0;
+    for (const Entry& entry : contacts.entries) {
+        const gammucodec::Contact contact = gammucodec::decodeContact(entry.text);
+        if (!contact.ok) {
+            problems.append({entry.line, contact.error});
+            continue;
+        }
+        text += exportedVcard(contact);
+        ++written;
+    }
+    return text.toUtf8();
+}
+
+QByteArray calendarIcs(const Section& calendar, const QDateTime& stamp, QList<Problem>& problems,
+                       int& written)
+{
+    QStringList lines{QStringLiteral("BEGIN:VCALENDAR"), QStringLiteral("VERSION:2.0"),
+                      QStringLiteral("PRODID:-//Cellarchive//Cellarchive %1.%2.%3//EN")
+                          .arg(CELLARCHIVE_VERSION_MAJOR)
+                          .arg(CELLARCHIVE_VERSION_MINOR)
+                          .arg(CELLARCHIVE_VERSION_PATCH)};
+    written = 0;
+    for (const Entry& entry : calendar.entries) {
+        const QList<gammucodec::CalendarItem> items = gammucodec::decodeCalendar(entry.text);
+        if (items.isEmpty())
+            problems.append({entry.line, QStringLiteral("no event or to-do in the entry")});
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const gammucodec::CalendarItem& item = items.at(i);
+            if (!item.ok) {
+                problems.append({entry.line, item.error});
+                continue;
+            }
+            // The same entry gives the same UID in every export, so a calendar that imports
+            // the file twice sees the same event.
+            const QByteArray hash = QCryptographicHash::hash(
+                entry.text.toUtf8() + QByteArray::number(i), QCryptographicHash::Sha1);
+            const QString uid = QString::fromLatin1(hash.toHex().left(20)) +
+                                QStringLiteral("@cellarchive");
+            lines.append(exportedCalendarItem(item, uid, stamp));
+            ++written;
+        }
+    }
+    lines.append(QStringLiteral("END:VCALENDAR"));
+    return (lines.join(kCrLf) + kCrLf).toUtf8();
+}
+
+} // namespace backupexport

@@ -1,0 +1,246 @@
+#include "export/exporttext.h"
+
+#include "core/codepage.h"
+
+#include <QLocale>
+
+namespace backupexport {
+
+namespace {
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+} // namespace
+
+QByteArray decodeQuotedPrintable(const QByteArray& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c != '=') {
+            bytes.append(c);
+            continue;
+        }
+        // A soft line break joins the lines without a character.
+        if (text.mid(i + 1, 2) == "\r\n") {
+            i += 2;
+            continue;
+        }
+        if (text.mid(i + 1, 1) == "\n") {
+            i += 1;
+            continue;
+        }
+        const int high = i + 1 < text.size() ? hexValue(text.at(i + 1)) : -1;
+        const int low = i + 2 < text.size() ? hexValue(text.at(i + 2)) : -1;
+        if (high < 0 || low < 0) {
+            bytes.append(c); // a lone "=" stays what it is
+            continue;
+        }
+        bytes.append(static_cast<char>(high * 16 + low));
+        i += 2;
+    }
+    return bytes;
+}
+
+QByteArray encodeQuotedPrintable(const QByteArray& bytes)
+{
+    QByteArray text;
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 33 && byte <= 126 && byte != '=')
+            text.append(c);
+        else if (byte == ' ')
+            text.append(c);
+        else
+            text.append('=').append(QByteArray::number(byte, 16).rightJustified(2, '0').toUpper());
+    }
+    return text;
+}
+
+Property parseProperty(const QString& line)
+{
+    Property property;
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    const QStringList head = (colon < 0 ? line : line.left(colon)).split(QLatin1Char(';'));
+    property.name = head.first().trimmed().toUpper();
+    bool quotedPrintable = false;
+    bool utf8 = false;
+    for (qsizetype i = 1; i < head.size(); ++i) {
+        const QString param = head.at(i).trimmed();
+        const QString upper = param.toUpper();
+        if (upper == QLatin1String("ENCODING=QUOTED-PRINTABLE") ||
+            upper == QLatin1String("QUOTED-PRINTABLE"))
+            quotedPrintable = true;
+        else if (upper.startsWith(QLatin1String("CHARSET=")))
+            utf8 = upper == QLatin1String("CHARSET=UTF-8");
+        else if (!upper.startsWith(QLatin1String("ENCODING=")))
+            property.params.append(param);
+    }
+    const QString value = colon < 0 ? QString() : line.mid(colon + 1);
+    if (!quotedPrintable) {
+        QString unfolded = value;
+        unfolded.replace(QStringLiteral("\r\n "), QString());
+        unfolded.replace(QStringLiteral("\r\n\t"), QString());
+        property.text = unfolded;
+        return property;
+    }
+    const QByteArray bytes = decodeQuotedPrintable(value.toLatin1());
+    property.text = utf8 ? QString::fromUtf8(bytes) : codepage::decode(bytes);
+    return property;
+}
+
+QString xmlEscape(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        switch (c.unicode()) {
+        case '&':
+            escaped += QStringLiteral("&amp;");
+            continue;
+        case '<':
+            escaped += QStringLiteral("&lt;");
+            continue;
+        case '>':
+            escaped += QStringLiteral("&gt;");
+            continue;
+        case '"':
+            escaped += QStringLiteral("&quot;");
+            continue;
+        case '\'':
+            escaped += QStringLiteral("&apos;");
+            continue;
+        case '\n':
+            escaped += QStringLiteral("&#10;");
+            continue;
+        case '\r':
+            escaped += QStringLiteral("&#13;");
+            continue;
+        case '\t':
+            escaped += QStringLiteral("&#9;");
+            continue;
+        default:
+            break;
+        }
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            escaped += c;
+            escaped += text.at(++i);
+            continue;
+        }
+        // Control characters, lone surrogates and U+FFFE/U+FFFF have no place in XML 1.0.
+        if (c.unicode() < 0x20 || c.isSurrogate() || c.unicode() >= 0xFFFE)
+            continue;
+        escaped += c;
+    }
+    return escaped;
+}
+
+QString icalEscape(const QString& text)
+{
+    QString escaped;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char(',')) {
+            escaped += QLatin1Char('\\');
+            escaped += c;
+        } else if (c == QLatin1Char('\r')) {
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            escaped += QStringLiteral("\\n");
+        } else if (c == QLatin1Char('\n')) {
+            escaped += QStringLiteral("\\n");
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString foldIcalLine(const QString& line)
+{
+    QString folded;
+    int octets = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const bool pair = line.at(i).isHighSurrogate() && i + 1 < line.size();
+        const QString character = line.mid(i, pair ? 2 : 1);
+        const int size = static_cast<int>(character.toUtf8().size());
+        // A character's octets are never split; a continuation line's blank counts.
+        if (octets + size > 75) {
+            folded += QStringLiteral("\r\n ");
+            octets = 1;
+        }
+        folded += character;
+        octets += size;
+        if (pair)
+            ++i;
+    }
+    return folded;
+}
+
+qint64 epochMs(const QDateTime& time)
+{
+    return time.isValid() ? time.toMSecsSinceEpoch() : 0;
+}
+
+QString readableDate(const QDateTime& time, const QTimeZone& zone)
+{
+    if (!time.isValid())
+        return QString();
+    return QLocale::c().toString(time.toTimeZone(zone), QStringLiteral("d MMM yyyy HH:mm:ss"));
+}
+
+QString listingTime(const QDateTime& time)
+{
+    if (!time.isValid())
+        return QString();
+    const QString text = time.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    switch (time.timeSpec()) {
+    case Qt::UTC:
+        return text + QStringLiteral(" UTC");
+    case Qt::OffsetFromUTC: {
+        const int offset = time.offsetFromUtc();
+        const int minutes = qAbs(offset) / 60;
+        return text + QStringLiteral(" %1%2:%3")
+                          .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                          .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                          .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+    }
+    default:
+        return text;
+    }
+}
+
+QStringList alignRows(const QList<QStringList>& rows, const QString& indent)
+{
+    QList<qsizetype> widths;
+    for (const QStringList& row : rows) {
+        for (qsizetype i = 0; i + 1 < row.size(); ++i) {
+            if (widths.size() <= i)
+                widths.append(0);
+            widths[i] = qMax(widths[i], row.at(i).size());
+        }
+    }
+    QStringList lines;
+    for (const QStringList& row : rows) {
+        QString line = indent;
+        for (qsizetype i = 0; i < row.size(); ++i)
+            line += i + 1 < row.size() ? row.at(i).leftJustified(widths[i] + 2) : row.at(i);
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+        lines.append(line);
+    }
+    return lines;
+}
+
+} // namespace backupexport
