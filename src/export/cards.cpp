@@ -1,5 +1,6 @@
 #include "export/cards.h"
 
+#include "core/quotedprintable.h"
 #include "export/exporttext.h"
 
 #include <QCryptographicHash>
@@ -52,7 +53,7 @@ QString vcardLine(const Property& property)
     if (!lineBreak)
         return head + QLatin1Char(':') + property.text;
     return head + QStringLiteral(";ENCODING=QUOTED-PRINTABLE:") +
-           QString::fromLatin1(encodeQuotedPrintable(property.text.toUtf8()));
+           QString::fromLatin1(quotedprintable::encode(property.text.toUtf8()));
 }
 
 QString overlongText(const QStringList& overlong, const char* name, const QString& fallback)
@@ -140,8 +141,20 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
                                     : nullptr;
         if (time && time->timeSpec() != Qt::UTC && line.endsWith(QLatin1Char('Z')))
             line.chop(1);
+        // An all-day event ends on the day after its last day; libgammu writes its last day.
+        const QString dateEnd = QStringLiteral("DTEND;VALUE=DATE:");
+        if (line.startsWith(dateEnd) && item.start.isValid()) {
+            const QDate date = QDate::fromString(line.mid(dateEnd.size()), QStringLiteral("yyyyMMdd"));
+            if (date.isValid() && date <= item.start.date())
+                line = dateEnd + item.start.date().addDays(1).toString(QStringLiteral("yyyyMMdd"));
+        }
         lines.append(line);
     }
+    // libgammu keeps a birthday or anniversary as such but writes no repetition for it.
+    if (lines.contains(QStringLiteral("CATEGORIES:ANNIVERSARY")) &&
+        !std::any_of(lines.begin(), lines.end(),
+                     [](const QString& line) { return line.startsWith(QLatin1String("RRULE")); }))
+        lines.append(QStringLiteral("RRULE:FREQ=YEARLY"));
     lines.append(end);
     return lines;
 }

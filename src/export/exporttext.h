@@ -10,11 +10,6 @@
 // Small text rules shared by the listing and the exported files.
 namespace backupexport {
 
-// Quoted-printable to bytes: "=XX" escapes and soft line breaks ("=" at a line's end) undone.
-QByteArray decodeQuotedPrintable(const QByteArray& text);
-// UTF-8 bytes as quoted-printable, for a vCard 2.1 value that holds a line break.
-QByteArray encodeQuotedPrintable(const QByteArray& bytes);
-
 // A property line of a vCard or vCalendar entry taken apart. Its value is decoded: a
 // quoted-printable one from Windows-1252 bytes, unless the line names UTF-8 as its charset.
 struct Property

@@ -1,6 +1,7 @@
 #include "gammu/gammucodec.h"
 
 #include "core/codepage.h"
+#include "core/quotedprintable.h"
 
 #include <gammu.h>
 
@@ -92,9 +93,52 @@ QString guardLength(const LogicalLine& line, int limit, QStringList& overlong)
     return QString();
 }
 
-QByteArray bytesFor(const QString& text)
+// A property line in UTF-8 with CHARSET=UTF-8: libgammu reads 8-bit text and quoted-printable
+// bytes without a charset as Latin-1 and drops the characters Windows-1252 puts between 0x80
+// and 0x9F (such as "Š").
+QByteArray utf8Line(const QString& line)
 {
-    return codepage::encode(text);
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return codepage::encode(line);
+    QStringList params = line.left(colon).split(QLatin1Char(';'));
+    const QString value = line.mid(colon + 1);
+    bool quoted = false;
+    bool utf8 = false;
+    for (qsizetype i = params.size() - 1; i >= 1; --i) {
+        const QString upper = params.at(i).trimmed().toUpper();
+        if (upper == QLatin1String("ENCODING=QUOTED-PRINTABLE") ||
+            upper == QLatin1String("QUOTED-PRINTABLE")) {
+            quoted = true;
+            params.removeAt(i);
+        } else if (upper.startsWith(QLatin1String("CHARSET="))) {
+            utf8 = upper == QLatin1String("CHARSET=UTF-8");
+            params.removeAt(i);
+        }
+    }
+    QString text = value;
+    if (quoted) {
+        const QByteArray bytes = quotedprintable::decode(codepage::encode(value));
+        text = utf8 ? QString::fromUtf8(bytes) : codepage::decode(bytes);
+    }
+    bool ascii = true;
+    for (QChar c : text)
+        ascii = ascii && c.unicode() < 128;
+    const bool lineBreak = text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+    if (ascii && !lineBreak)
+        return codepage::encode(params.join(QLatin1Char(';')) + QLatin1Char(':') + text);
+    QByteArray head = params.join(QLatin1Char(';')).toUtf8() + ";CHARSET=UTF-8";
+    if (!lineBreak)
+        return head + ':' + text.toUtf8();
+    return head + ";ENCODING=QUOTED-PRINTABLE:" + quotedprintable::encode(text.toUtf8());
+}
+
+QByteArray bytesFor(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += utf8Line(line) + "\r\n";
+    return bytes;
 }
 
 QString phoneKind(const GSM_SubMemoryEntry& entry)
@@ -237,7 +281,7 @@ Contact decodeContact(const QString& vcard)
         if (!kept.isEmpty())
             guarded.append(kept);
     }
-    QByteArray buffer = bytesFor(guarded.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    QByteArray buffer = bytesFor(guarded);
     auto entry = std::make_unique<GSM_MemoryEntry>();
     std::memset(entry.get(), 0, sizeof(GSM_MemoryEntry));
     size_t pos = 0;
@@ -304,7 +348,7 @@ CalendarItem decodeCalendarBlock(const QList<LogicalLine>& block, bool todo)
             guarded.append(kept);
     }
     guarded.append(QStringLiteral("END:VCALENDAR"));
-    QByteArray buffer = bytesFor(guarded.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    QByteArray buffer = bytesFor(guarded);
 
     auto calendar = std::make_unique<GSM_CalendarEntry>();
     auto task = std::make_unique<GSM_ToDoEntry>();
