@@ -135,9 +135,13 @@ int show(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return kFailed;
     }
     if (listing.problems > 0) {
-        const QString text = QStringLiteral("%1 lines or items of %2 could not be read (marked !)")
-                                 .arg(listing.problems)
-                                 .arg(parsed.file);
+        const QString text =
+            (listing.problems == 1 ? QStringLiteral("1 line or item of %1 could not be read "
+                                                    "(marked !)")
+                                         .arg(parsed.file)
+                                   : QStringLiteral("%1 lines or items of %2 could not be read "
+                                                    "(marked !)")
+                                         .arg(QString::number(listing.problems), parsed.file));
         reporting.log.WriteLog(text);
         err << "cellarchive-cli: " << text << "\n";
         err.flush();

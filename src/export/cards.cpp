@@ -56,17 +56,21 @@ QString vcardLine(const Property& property)
            QString::fromLatin1(quotedprintable::encode(property.text.toUtf8()));
 }
 
-QString overlongText(const QStringList& overlong, const char* name, const QString& fallback)
+} // namespace
+
+QString calendarText(const gammucodec::CalendarItem& item, const QString& name)
 {
-    for (const QString& line : overlong) {
+    for (const QString& line : item.overlong) {
         const Property property = parseProperty(line);
-        if (property.name == QLatin1String(name))
+        if (property.name == name)
             return property.text;
     }
-    return fallback;
+    if (name == QLatin1String("SUMMARY"))
+        return item.summary;
+    if (name == QLatin1String("LOCATION"))
+        return item.location;
+    return name == QLatin1String("DESCRIPTION") ? item.description : QString();
 }
-
-} // namespace
 
 QString exportedVcard(const gammucodec::Contact& contact)
 {
@@ -101,9 +105,9 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
                  stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
     // libgammu writes its texts without iCalendar's escaping and its own UID for every
     // entry; both are written here instead.
-    const QString summary = overlongText(item.overlong, "SUMMARY", item.summary);
-    const QString location = overlongText(item.overlong, "LOCATION", item.location);
-    const QString description = overlongText(item.overlong, "DESCRIPTION", item.description);
+    const QString summary = calendarText(item, QStringLiteral("SUMMARY"));
+    const QString location = calendarText(item, QStringLiteral("LOCATION"));
+    const QString description = calendarText(item, QStringLiteral("DESCRIPTION"));
     if (!summary.isEmpty())
         lines.append(foldIcalLine(QStringLiteral("SUMMARY:") + icalEscape(summary)));
     if (!location.isEmpty())
@@ -202,6 +206,14 @@ QByteArray calendarIcs(const Section& calendar, const QDateTime& stamp, QList<Pr
                                 QStringLiteral("@cellarchive");
             lines.append(exportedCalendarItem(item, uid, stamp));
             ++written;
+            for (const QString& line : item.overlong) {
+                const QString name = parseProperty(line).name;
+                if (name != QLatin1String("SUMMARY") && name != QLatin1String("LOCATION") &&
+                    name != QLatin1String("DESCRIPTION"))
+                    problems.append({entry.line, QStringLiteral("%1 of \"%2\" left out: too long or "
+                                                                "too many properties")
+                                                     .arg(name, calendarText(item, QStringLiteral("SUMMARY")))});
+            }
         }
     }
     lines.append(QStringLiteral("END:VCALENDAR"));

@@ -19,6 +19,10 @@ QString exportedVcard(const gammucodec::Contact& contact);
 QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QString& uid,
                                  const QDateTime& stamp);
 
+// A text of an event or to-do ("SUMMARY", "LOCATION", "DESCRIPTION"), also when it was too
+// long for libgammu.
+QString calendarText(const gammucodec::CalendarItem& item, const QString& name);
+
 // The files' contents; entries that cannot be read become problems and are left out.
 QByteArray contactsVcf(const Section& contacts, QList<Problem>& problems, int& written);
 QByteArray calendarIcs(const Section& calendar, const QDateTime& stamp, QList<Problem>& problems,

@@ -1,6 +1,7 @@
 #include "export/showlisting.h"
 
 #include "backupfile/sectiontable.h"
+#include "export/cards.h"
 #include "export/exporttext.h"
 #include "export/messages.h"
 #include "gammu/gammucodec.h"
@@ -59,11 +60,13 @@ int listCalendar(const Section& section, QStringList& lines, QList<Problem>& pro
                              item.end.isValid() ? QStringLiteral("due ") + listingTime(item.end)
                                                 : QString(),
                              item.completed ? QStringLiteral("done") : QStringLiteral("open"),
-                             oneLine(item.summary), oneLine(item.location)});
+                             oneLine(calendarText(item, QStringLiteral("SUMMARY"))),
+                             oneLine(calendarText(item, QStringLiteral("LOCATION")))});
             else
                 rows.append({QStringLiteral("event"), listingTime(item.start),
-                             listingTime(item.end), oneLine(item.summary),
-                             oneLine(item.location)});
+                             listingTime(item.end),
+                             oneLine(calendarText(item, QStringLiteral("SUMMARY"))),
+                             oneLine(calendarText(item, QStringLiteral("LOCATION")))});
         }
     }
     lines.append(alignRows(rows, kIndent));

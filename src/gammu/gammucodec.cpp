@@ -79,19 +79,42 @@ QList<LogicalLine> logicalLines(const QString& entry)
     return lines;
 }
 
-// A property whose value is longer than libgammu's field for it would be cut or, for some
-// fields, overrun its buffer: it never reaches libgammu and is kept whole aside (an empty
-// result). The value is counted as written, which is never shorter than its text.
-QString guardLength(const LogicalLine& line, int limit, QStringList& overlong)
+// What libgammu reads of an entry must fit its fixed fields: a value longer than its field
+// would be cut or overrun its buffer, and more properties than an entry has fields would
+// overrun the entry. A property that does not fit never reaches libgammu and is kept whole
+// aside (an empty result). A value is counted as written, which is never shorter than its text;
+// a property is counted as the most fields libgammu makes of it.
+class Guard
 {
-    const qsizetype colon = line.text.indexOf(QLatin1Char(':'));
-    if (colon < 0 || line.name == QLatin1String("BEGIN") || line.name == QLatin1String("END"))
+public:
+    Guard(int textLimit, int fields, QStringList& leftOut)
+        : m_textLimit(textLimit), m_fields(fields), m_leftOut(leftOut)
+    {
+    }
+
+    QString take(const LogicalLine& line)
+    {
+        const qsizetype colon = line.text.indexOf(QLatin1Char(':'));
+        if (colon < 0 || line.name == QLatin1String("BEGIN") || line.name == QLatin1String("END") ||
+            line.name == QLatin1String("VERSION"))
+            return line.text;
+        const bool compound = line.name == QLatin1String("N") ||
+                              line.name == QLatin1String("ADR") ||
+                              line.name == QLatin1String("RRULE");
+        const int fields = compound ? 6 : 1;
+        if (line.text.size() - colon - 1 > m_textLimit || fields > m_fields) {
+            m_leftOut.append(line.text);
+            return QString();
+        }
+        m_fields -= fields;
         return line.text;
-    if (line.text.size() - colon - 1 <= limit)
-        return line.text;
-    overlong.append(line.text);
-    return QString();
-}
+    }
+
+private:
+    int m_textLimit;
+    int m_fields;
+    QStringList& m_leftOut;
+};
 
 // A property line in UTF-8 with CHARSET=UTF-8: libgammu reads 8-bit text and quoted-printable
 // bytes without a charset as Latin-1 and drops the characters Windows-1252 puts between 0x80
@@ -273,11 +296,12 @@ Contact decodeContact(const QString& vcard)
 {
     Contact contact;
     QStringList guarded;
+    Guard guard(GSM_PHONEBOOK_TEXT_LENGTH, GSM_PHONEBOOK_ENTRIES, contact.overlong);
     for (const LogicalLine& line : logicalLines(vcard)) {
         // The phone's record identifier means nothing to another address book.
         if (line.name == QLatin1String("X-IRMC-LUID"))
             continue;
-        const QString kept = guardLength(line, GSM_PHONEBOOK_TEXT_LENGTH, contact.overlong);
+        const QString kept = guard.take(line);
         if (!kept.isEmpty())
             guarded.append(kept);
     }
@@ -338,12 +362,13 @@ CalendarItem decodeCalendarBlock(const QList<LogicalLine>& block, bool todo)
     CalendarItem item;
     item.todo = todo;
     // libgammu's to-do texts are much shorter than its event texts.
-    const int limit = todo ? GSM_MAX_TODO_TEXT_LENGTH : GSM_MAX_CALENDAR_TEXT_LENGTH;
+    Guard guard(todo ? GSM_MAX_TODO_TEXT_LENGTH : GSM_MAX_CALENDAR_TEXT_LENGTH,
+                todo ? GSM_TODO_ENTRIES : GSM_CALENDAR_ENTRIES, item.overlong);
     QStringList guarded{QStringLiteral("BEGIN:VCALENDAR"), QStringLiteral("VERSION:1.0")};
     for (const LogicalLine& line : block) {
         if (line.name == QLatin1String("X-IRMC-LUID"))
             continue;
-        const QString kept = guardLength(line, limit, item.overlong);
+        const QString kept = guard.take(line);
         if (!kept.isEmpty())
             guarded.append(kept);
     }

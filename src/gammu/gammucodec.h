@@ -52,8 +52,9 @@ struct Contact
     QStringList emails;
     // The entry as a vCard 2.1 of libgammu's writer (UTF-8 text, libgammu's own lines).
     QString vcard;
-    // Properties too long for libgammu's fields, left out of what it reads and wrote; here
-    // whole, as logical lines of the entry (continuation lines joined with CR LF).
+    // Properties that do not fit libgammu's fixed fields (too long, or too many of them),
+    // left out of what it reads and writes; here whole, as the entry's lines (continuation
+    // lines joined with CR LF).
     QStringList overlong;
 };
 
