@@ -1,6 +1,6 @@
 #include "export/cards.h"
 
-#include "core/quotedprintable.h"
+#include "core/vproperty.h"
 #include "export/exporttext.h"
 
 #include <QCryptographicHash>
@@ -30,38 +30,12 @@ QString propertyName(const QString& line)
     return (colon < 0 ? line : line.left(colon)).section(QLatin1Char(';'), 0, 0).toUpper();
 }
 
-bool isAscii(const QString& text)
-{
-    for (QChar c : text) {
-        if (c.unicode() > 127)
-            return false;
-    }
-    return true;
-}
-
-// A vCard 2.1 line for a decoded text: plain UTF-8, or quoted-printable when the text holds a
-// line break, which vCard 2.1 can carry no other way.
-QString vcardLine(const Property& property)
-{
-    QString head = property.name;
-    for (const QString& param : property.params)
-        head += QLatin1Char(';') + param;
-    const bool lineBreak = property.text.contains(QLatin1Char('\n')) ||
-                           property.text.contains(QLatin1Char('\r'));
-    if (!isAscii(property.text) || lineBreak)
-        head += QStringLiteral(";CHARSET=UTF-8");
-    if (!lineBreak)
-        return head + QLatin1Char(':') + property.text;
-    return head + QStringLiteral(";ENCODING=QUOTED-PRINTABLE:") +
-           QString::fromLatin1(quotedprintable::encode(property.text.toUtf8()));
-}
-
 } // namespace
 
 QString calendarText(const gammucodec::CalendarItem& item, const QString& name)
 {
     for (const QString& line : item.overlong) {
-        const Property property = parseProperty(line);
+        const vproperty::Property property = vproperty::parse(line);
         if (property.name == name)
             return property.text;
     }
@@ -81,11 +55,11 @@ QString exportedVcard(const gammucodec::Contact& contact)
             continue;
         if (name == QLatin1String("END")) {
             for (const QString& whole : contact.overlong)
-                lines.append(vcardLine(parseProperty(whole)));
+                lines.append(vproperty::utf8Line(vproperty::parse(whole)));
         }
         const QString head = line.left(line.indexOf(QLatin1Char(':')));
         if (head.contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive))
-            lines.append(vcardLine(parseProperty(line)));
+            lines.append(vproperty::utf8Line(vproperty::parse(line)));
         else
             lines.append(line);
     }
@@ -207,7 +181,7 @@ QByteArray calendarIcs(const Section& calendar, const QDateTime& stamp, QList<Pr
             lines.append(exportedCalendarItem(item, uid, stamp));
             ++written;
             for (const QString& line : item.overlong) {
-                const QString name = parseProperty(line).name;
+                const QString name = vproperty::parse(line).name;
                 if (name != QLatin1String("SUMMARY") && name != QLatin1String("LOCATION") &&
                     name != QLatin1String("DESCRIPTION"))
                     problems.append({entry.line, QStringLiteral("%1 of \"%2\" left out: too long or "

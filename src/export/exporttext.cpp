@@ -1,43 +1,9 @@
 #include "export/exporttext.h"
 
-#include "core/codepage.h"
-#include "core/quotedprintable.h"
 
 #include <QLocale>
 
 namespace backupexport {
-
-Property parseProperty(const QString& line)
-{
-    Property property;
-    const qsizetype colon = line.indexOf(QLatin1Char(':'));
-    const QStringList head = (colon < 0 ? line : line.left(colon)).split(QLatin1Char(';'));
-    property.name = head.first().trimmed().toUpper();
-    bool quotedPrintable = false;
-    bool utf8 = false;
-    for (qsizetype i = 1; i < head.size(); ++i) {
-        const QString param = head.at(i).trimmed();
-        const QString upper = param.toUpper();
-        if (upper == QLatin1String("ENCODING=QUOTED-PRINTABLE") ||
-            upper == QLatin1String("QUOTED-PRINTABLE"))
-            quotedPrintable = true;
-        else if (upper.startsWith(QLatin1String("CHARSET=")))
-            utf8 = upper == QLatin1String("CHARSET=UTF-8");
-        else if (!upper.startsWith(QLatin1String("ENCODING=")))
-            property.params.append(param);
-    }
-    const QString value = colon < 0 ? QString() : line.mid(colon + 1);
-    if (!quotedPrintable) {
-        QString unfolded = value;
-        unfolded.replace(QStringLiteral("\r\n "), QString());
-        unfolded.replace(QStringLiteral("\r\n\t"), QString());
-        property.text = unfolded;
-        return property;
-    }
-    const QByteArray bytes = quotedprintable::decode(codepage::encode(value));
-    property.text = utf8 ? QString::fromUtf8(bytes) : codepage::decode(bytes);
-    return property;
-}
 
 QString xmlEscape(const QString& text)
 {

@@ -10,16 +10,6 @@
 // Small text rules shared by the listing and the exported files.
 namespace backupexport {
 
-// A property line of a vCard or vCalendar entry taken apart. Its value is decoded: a
-// quoted-printable one from Windows-1252 bytes, unless the line names UTF-8 as its charset.
-struct Property
-{
-    QString name;
-    QStringList params; // without ENCODING and CHARSET
-    QString text;
-};
-Property parseProperty(const QString& line);
-
 // Text for an XML attribute value: markup characters and line breaks as references;
 // characters that XML 1.0 cannot carry at all are left out.
 QString xmlEscape(const QString& text);

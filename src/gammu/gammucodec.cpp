@@ -1,7 +1,7 @@
 #include "gammu/gammucodec.h"
 
 #include "core/codepage.h"
-#include "core/quotedprintable.h"
+#include "core/vproperty.h"
 
 #include <gammu.h>
 
@@ -121,39 +121,9 @@ private:
 // and 0x9F (such as "Š").
 QByteArray utf8Line(const QString& line)
 {
-    const qsizetype colon = line.indexOf(QLatin1Char(':'));
-    if (colon < 0)
+    if (!line.contains(QLatin1Char(':')))
         return codepage::encode(line);
-    QStringList params = line.left(colon).split(QLatin1Char(';'));
-    const QString value = line.mid(colon + 1);
-    bool quoted = false;
-    bool utf8 = false;
-    for (qsizetype i = params.size() - 1; i >= 1; --i) {
-        const QString upper = params.at(i).trimmed().toUpper();
-        if (upper == QLatin1String("ENCODING=QUOTED-PRINTABLE") ||
-            upper == QLatin1String("QUOTED-PRINTABLE")) {
-            quoted = true;
-            params.removeAt(i);
-        } else if (upper.startsWith(QLatin1String("CHARSET="))) {
-            utf8 = upper == QLatin1String("CHARSET=UTF-8");
-            params.removeAt(i);
-        }
-    }
-    QString text = value;
-    if (quoted) {
-        const QByteArray bytes = quotedprintable::decode(codepage::encode(value));
-        text = utf8 ? QString::fromUtf8(bytes) : codepage::decode(bytes);
-    }
-    bool ascii = true;
-    for (QChar c : text)
-        ascii = ascii && c.unicode() < 128;
-    const bool lineBreak = text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
-    if (ascii && !lineBreak)
-        return codepage::encode(params.join(QLatin1Char(';')) + QLatin1Char(':') + text);
-    QByteArray head = params.join(QLatin1Char(';')).toUtf8() + ";CHARSET=UTF-8";
-    if (!lineBreak)
-        return head + ':' + text.toUtf8();
-    return head + ";ENCODING=QUOTED-PRINTABLE:" + quotedprintable::encode(text.toUtf8());
+    return vproperty::utf8Line(vproperty::parse(line)).toUtf8();
 }
 
 QByteArray bytesFor(const QStringList& lines)

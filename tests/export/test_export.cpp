@@ -1,5 +1,6 @@
 #include "cli/clicommands.h"
 #include "core/codepage.h"
+#include "core/vproperty.h"
 #include "export/backupcontents.h"
 #include "export/exportrun.h"
 #include "export/exporttext.h"
@@ -199,6 +200,32 @@ TEST(ExportText, XmlAttributesAndTimeStamps)
     }
     EXPECT_EQ(listingTime(QDateTime(QDate(2024, 4, 2), QTime(0, 0), Qt::LocalTime)),
               QStringLiteral("2024-04-02 00:00"));
+}
+
+// Property values from a phone: quoted-printable in Windows-1252 over two lines, or named
+// UTF-8, or folded; written back as UTF-8, quoted-printable only for a line break.
+TEST(ExportText, PropertyValuesAreDecodedAndWrittenAsUtf8)
+{
+    const struct
+    {
+        const char* line;
+        const char* name;
+        QStringList params;
+        const char* text;
+        const char* utf8Line;
+    } cases[] = {
+        {"ADR;HOME;ENCODING=QUOTED-PRINTABLE:a=0D=0A=\r\nL=E4 =8a=3", "ADR", {QStringLiteral("HOME")},
+         "a\r\nLä Š=3", "ADR;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:a=0D=0AL=C3=A4 =C5=A0=3D3"},
+        {"n;CHARSET=UTF-8;QUOTED-PRINTABLE:=C3=A9", "N", {}, "é", "N;CHARSET=UTF-8:é"},
+        {"NOTE:long\r\n folded", "NOTE", {}, "longfolded", "NOTE:longfolded"},
+    };
+    for (const auto& c : cases) {
+        const vproperty::Property property = vproperty::parse(QString::fromUtf8(c.line));
+        EXPECT_EQ(property.name, QString::fromUtf8(c.name));
+        EXPECT_EQ(property.params, c.params);
+        EXPECT_EQ(property.text, QString::fromUtf8(c.text));
+        EXPECT_EQ(vproperty::utf8Line(property), QString::fromUtf8(c.utf8Line));
+    }
 }
 
 TEST(ExportMessages, PartsJoinOnlyWhenAllAreThere)
