@@ -134,6 +134,11 @@ int show(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err.flush();
         return kFailed;
     }
+    if (onlyTag >= 0 && !contents.find(static_cast<qint16>(onlyTag))) {
+        err << "cellarchive-cli: " << parsed.file << " holds no section " << parsed.section << "\n";
+        err.flush();
+        return kFailed;
+    }
     if (listing.problems > 0) {
         const QString text =
             (listing.problems == 1 ? QStringLiteral("1 line or item of %1 could not be read "

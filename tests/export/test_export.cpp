@@ -161,6 +161,8 @@ TEST_F(ExportTest, BrokenFilesAreReportedWithLineAndReason)
     EXPECT_EQ(cli::run({QStringLiteral("show"), dataPath(QStringLiteral("golden.MS")), QStringLiteral("--section"),
                         QStringLiteral("weather")}, outStream, errStream), 2);
     EXPECT_EQ(cli::run({QStringLiteral("export"), dataPath(QStringLiteral("golden.MS"))}, outStream, errStream), 2);
+    EXPECT_EQ(cli::run({QStringLiteral("show"), dataPath(QStringLiteral("golden.MS")), QStringLiteral("--section"),
+                        QStringLiteral("time")}, outStream, errStream), 1);
     out.clear();
     EXPECT_EQ(cli::run({QStringLiteral("show"), dataPath(QStringLiteral("golden.MS")), QStringLiteral("--section"),
                         QStringLiteral("dataaccounts"), QStringLiteral("--show-passwords")}, outStream, errStream), 0);
