@@ -94,6 +94,8 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
     const qsizetype first = output.indexOf(begin);
     const qsizetype last = output.indexOf(end, first);
     bool skipping = false;
+    bool inAlarm = false;
+    bool alarmAction = false;
     for (qsizetype i = first + 1; first >= 0 && i < last; ++i) {
         QString line = output.at(i);
         if (line.startsWith(QLatin1Char(' '))) {
@@ -102,12 +104,31 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
             continue;
         }
         const QString name = propertyName(line);
+        // An alarm needs its ACTION, which libgammu leaves out; the phone's alarm is a tone.
+        if (line == QLatin1String("BEGIN:VALARM") || line == QLatin1String("END:VALARM")) {
+            if (inAlarm && !alarmAction)
+                lines.append(QStringLiteral("ACTION:AUDIO"));
+            inAlarm = line.startsWith(QLatin1String("BEGIN"));
+            alarmAction = false;
+            skipping = false;
+            lines.append(line);
+            continue;
+        }
+        if (inAlarm) {
+            alarmAction = alarmAction || name == QLatin1String("ACTION");
+            skipping = false;
+            lines.append(line);
+            continue;
+        }
         skipping = name == QLatin1String("UID") || name == QLatin1String("DTSTAMP") ||
                    name == QLatin1String("SUMMARY") || name == QLatin1String("LOCATION") ||
                    name == QLatin1String("DESCRIPTION") ||
                    (item.todo && name == QLatin1String("PRIORITY")) ||
                    // A to-do is not confirmed: that is an event's status.
-                   (item.todo && line == QLatin1String("STATUS:CONFIRMED"));
+                   (item.todo && line == QLatin1String("STATUS:CONFIRMED")) ||
+                   // vCalendar's alarm, which the VALARM beside it says in iCalendar's way.
+                   ((name == QLatin1String("AALARM") || name == QLatin1String("DALARM")) &&
+                    output.contains(QStringLiteral("BEGIN:VALARM")));
         if (skipping)
             continue;
         if (line == QLatin1String("STATUS:NEEDS ACTION"))

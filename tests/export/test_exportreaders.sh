@@ -67,6 +67,8 @@ for line in lines:
             components.append({"kind": value})
     elif name == "END":
         check(stack and stack.pop() == value, "calendar.ics: END:%s does not close" % value)
+    elif stack and stack[-1] == "VALARM":
+        components[-1].setdefault("VALARM", []).append(name.split(";")[0])
     elif stack and stack[-1] in ("VEVENT", "VTODO"):
         components[-1][name.split(";")[0]] = value
 check(not stack, "calendar.ics: unclosed component")
@@ -77,6 +79,7 @@ for c in components:
         if key in c:
             check(re.fullmatch(r"\d{8}(T\d{6}Z?)?", c[key]), "calendar.ics: bad %s %s" % (key, c[key]))
 check(len({c["UID"] for c in components}) == 2, "calendar.ics: UIDs are not unique")
+check(sorted(components[0].get("VALARM", [])) == ["ACTION", "TRIGGER"], "calendar.ics: alarm without ACTION or TRIGGER")
 check(components[0].get("SUMMARY") == "Dinner\\, then cinema", "calendar.ics: event summary")
 check(components[0].get("LOCATION") == "Café Ölstugan", "calendar.ics: event location")
 check(components[1].get("STATUS") == "NEEDS-ACTION" and components[1].get("DUE") == "20240320T170000",
