@@ -89,7 +89,7 @@ TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
     ExportOptions options;
     options.folder = QDir(dir.path()).filePath(QStringLiteral("out"));
     options.now = QDateTime(QDate(2024, 4, 1), QTime(12, 0), Qt::UTC);
-    options.zone = QTimeZone(QByteArrayLiteral("Europe/Stockholm"));
+    options.zone = QTimeZone(3600); // a fixed offset: no time zone database needed
     ExportReport report = exportBackup(contents, options);
     ASSERT_FALSE(report.failed) << report.error.toStdString();
     EXPECT_TRUE(report.problems.isEmpty());
@@ -183,21 +183,21 @@ TEST(ExportText, XmlAttributesAndTimeStamps)
     {
         QDateTime time;
         qint64 ms;
-        const char* readable; // in Stockholm
+        const char* readable; // at UTC+01:00
         const char* listing;
     } times[] = {
         {QDateTime(QDate(2024, 3, 11), QTime(19, 45), Qt::OffsetFromUTC, 3600), 1710182700000,
          "11 Mar 2024 19:45:00", "2024-03-11 19:45 +01:00"},
         {QDateTime(QDate(2024, 7, 1), QTime(23, 30), Qt::OffsetFromUTC, -5 * 3600 - 1800),
-         1719896400000, "2 Jul 2024 07:00:00", "2024-07-01 23:30 -05:30"},
+         1719896400000, "2 Jul 2024 06:00:00", "2024-07-01 23:30 -05:30"},
         {QDateTime(QDate(1970, 1, 1), QTime(0, 0, 1), Qt::UTC), 1000, "1 Jan 1970 01:00:01",
          "1970-01-01 00:00 UTC"},
         {QDateTime(), 0, "", ""},
     };
-    const QTimeZone stockholm(QByteArrayLiteral("Europe/Stockholm"));
+    const QTimeZone plusOne(3600);
     for (const auto& t : times) {
         EXPECT_EQ(epochMs(t.time), t.ms) << t.listing;
-        EXPECT_EQ(readableDate(t.time, stockholm), QString::fromUtf8(t.readable));
+        EXPECT_EQ(readableDate(t.time, plusOne), QString::fromUtf8(t.readable));
         EXPECT_EQ(listingTime(t.time), QString::fromUtf8(t.listing));
     }
     EXPECT_EQ(listingTime(QDateTime(QDate(2024, 4, 2), QTime(0, 0), Qt::LocalTime)),
