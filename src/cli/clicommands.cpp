@@ -3,6 +3,7 @@
 #include "statuslog/mainview.h"
 #include "app/program.h"
 #include "cli/cliuserinterface.h"
+#include "cli/showexport.h"
 #include "core/clock.h"
 #include "core/programerror.h"
 #include "phonesim/cable.h"
@@ -36,6 +37,8 @@ const char* const kUsage =
     "  cellarchive-cli phone unplug IMAGE | phone plug IMAGE\n"
     "  cellarchive-cli backup IMAGE FILE [--categories LIST] [--overwrite]\n"
     "  cellarchive-cli restore IMAGE FILE [--master-reset LOCKCODE]\n"
+    "  cellarchive-cli show FILE [--section NAME] [--show-passwords]\n"
+    "  cellarchive-cli export FILE --to FOLDER [--overwrite]\n"
     "  cellarchive-cli --help\n";
 
 const char* const kHelp =
@@ -60,11 +63,19 @@ const char* const kHelp =
     "  restore IMAGE FILE      writes every section of FILE back into the phone;\n"
     "                          --master-reset LOCKCODE resets the phone to its factory\n"
     "                          settings first, with the phone lock code LOCKCODE\n"
+    "  show FILE               lists what the backup file FILE holds, section by section,\n"
+    "                          without a phone; --section NAME lists one section (its name\n"
+    "                          in the file or a category of LIST); passwords show as ***\n"
+    "                          unless --show-passwords is given\n"
+    "  export FILE --to FOLDER writes the contacts (contacts.vcf), the calendar\n"
+    "                          (calendar.ics) and the messages (messages.xml for Android\n"
+    "                          SMS backup apps, messages.txt) of FILE into FOLDER, owner-only;\n"
+    "                          existing files are replaced only with --overwrite\n"
     "\n"
     "Every status line goes to standard output as the window shows it, oldest first; log\n"
     "lines go to the day's log file, as in the window.\n"
     "Exit status: 0 when the run reached its normal end, 1 when it ended early or failed,\n"
-    "2 for a usage error.\n";
+    "2 for a usage error; show and export give 3 when some items could not be read.\n";
 
 int usage(QTextStream& err, const QString& problem = QString())
 {
@@ -315,6 +326,10 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return backup(arguments.mid(1), out, err);
     if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("restore"))
         return restore(arguments.mid(1), out, err);
+    if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("show"))
+        return show(arguments.mid(1), out, err);
+    if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("export"))
+        return exportBackup(arguments.mid(1), out, err);
     return usage(err, arguments.isEmpty() ? QString()
                                           : QStringLiteral("unknown command %1")
                                                 .arg(arguments.join(QLatin1Char(' '))));

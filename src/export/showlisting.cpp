@@ -1,0 +1,181 @@
+#include "export/showlisting.h"
+
+#include "backupfile/sectiontable.h"
+#include "export/cards.h"
+#include "export/exporttext.h"
+#include "export/messages.h"
+#include "gammu/gammucodec.h"
+
+namespace backupexport {
+
+namespace {
+
+const QString kIndent = QStringLiteral("  ");
+
+QString problemLine(const Problem& problem)
+{
+    return problem.line > 0 ? QStringLiteral("! line %1: %2").arg(problem.line).arg(problem.reason)
+                            : QStringLiteral("! ") + problem.reason;
+}
+
+QString oneLine(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+    text.replace(QLatin1Char('\n'), QStringLiteral(" / "));
+    text.replace(QLatin1Char('\r'), QStringLiteral(" / "));
+    return text;
+}
+
+int listContacts(const Section& section, QStringList& lines, QList<Problem>& problems)
+{
+    QList<QStringList> rows;
+    for (const Entry& entry : section.entries) {
+        const gammucodec::Contact contact = gammucodec::decodeContact(entry.text);
+        if (!contact.ok) {
+            problems.append({entry.line, contact.error});
+            continue;
+        }
+        QStringList numbers;
+        for (const gammucodec::PhoneNumber& number : contact.numbers)
+            numbers.append(number.kind.isEmpty() ? number.number
+                                                 : number.kind + QLatin1Char(' ') + number.number);
+        rows.append({oneLine(contact.name), numbers.join(QStringLiteral(", ")),
+                     contact.emails.join(QStringLiteral(", "))});
+    }
+    lines.append(alignRows(rows, kIndent));
+    return static_cast<int>(rows.size());
+}
+
+int listCalendar(const Section& section, QStringList& lines, QList<Problem>& problems)
+{
+    QList<QStringList> rows;
+    for (const Entry& entry : section.entries) {
+        for (const gammucodec::CalendarItem& item : gammucodec::decodeCalendar(entry.text)) {
+            if (!item.ok) {
+                problems.append({entry.line, item.error});
+                continue;
+            }
+            if (item.todo)
+                rows.append({QStringLiteral("to-do"),
+                             item.end.isValid() ? QStringLiteral("due ") + listingTime(item.end)
+                                                : QString(),
+                             item.completed ? QStringLiteral("done") : QStringLiteral("open"),
+                             oneLine(calendarText(item, QStringLiteral("SUMMARY"))),
+                             oneLine(calendarText(item, QStringLiteral("LOCATION")))});
+            else
+                rows.append({QStringLiteral("event"), listingTime(item.start),
+                             listingTime(item.end),
+                             oneLine(calendarText(item, QStringLiteral("SUMMARY"))),
+                             oneLine(calendarText(item, QStringLiteral("LOCATION")))});
+        }
+    }
+    lines.append(alignRows(rows, kIndent));
+    return static_cast<int>(rows.size());
+}
+
+int listMessages(const Section& section, QStringList& lines, QList<Problem>& problems)
+{
+    QList<QStringList> rows;
+    for (const Message& message : readMessages(section, problems)) {
+        const QString part = message.sms.reference >= 0
+                                 ? QStringLiteral("(part %1/%2) ").arg(message.sms.part).arg(
+                                       message.sms.parts)
+                                 : QString();
+        rows.append({storageName(message.storage), statusName(message.type), message.sms.number,
+                     listingTime(message.sms.time), part + oneLine(message.sms.text)});
+    }
+    lines.append(alignRows(rows, kIndent));
+    return static_cast<int>(rows.size());
+}
+
+int listSettings(const Section& section, bool showPasswords, QStringList& lines)
+{
+    int count = 0;
+    for (const Group& group : section.groups) {
+        const Element* number = group.find(QStringLiteral("Number"));
+        QString indent = kIndent;
+        if (!group.name.isEmpty() || number) {
+            QString heading = group.name.isEmpty() ? QStringLiteral("Item") : group.name;
+            if (number)
+                heading += QLatin1Char(' ') + number->value;
+            lines.append(kIndent + heading);
+            indent += kIndent;
+            ++count;
+        }
+        QList<QStringList> rows;
+        for (const Element& element : group.elements) {
+            if (&element == number)
+                continue;
+            const bool secret = element.key.contains(QLatin1String("password"), Qt::CaseInsensitive);
+            rows.append({element.key + QLatin1Char(':'),
+                         secret && !showPasswords && !element.value.isEmpty() ? QStringLiteral("***")
+                                                                              : element.value});
+        }
+        lines.append(alignRows(rows, indent));
+        if (group.name.isEmpty() && !number)
+            count += static_cast<int>(rows.size());
+    }
+    return count;
+}
+
+} // namespace
+
+Listing showListing(const BackupContents& contents, int onlyTag, bool showPasswords)
+{
+    Listing listing;
+    for (const Problem& problem : contents.problems)
+        listing.lines.append(problemLine(problem));
+    listing.problems += static_cast<int>(contents.problems.size());
+    for (const Section& section : contents.sections) {
+        if (onlyTag >= 0 && section.iTag != onlyTag)
+            continue;
+        QStringList body;
+        QList<Problem> problems = section.problems;
+        int count = 0;
+        if (section.iTag == sections::Contacts)
+            count = listContacts(section, body, problems);
+        else if (section.iTag == sections::Calendar)
+            count = listCalendar(section, body, problems);
+        else if (section.iTag == sections::SmsMessages)
+            count = listMessages(section, body, problems);
+        else
+            count = listSettings(section, showPasswords, body);
+        std::sort(problems.begin(), problems.end(),
+                  [](const Problem& a, const Problem& b) { return a.line < b.line; });
+        if (!listing.lines.isEmpty())
+            listing.lines.append(QString());
+        listing.lines.append(QStringLiteral("%1 (%2)").arg(section.name).arg(count));
+        listing.lines.append(body);
+        for (const Problem& problem : problems)
+            listing.lines.append(kIndent + problemLine(problem));
+        listing.problems += static_cast<int>(problems.size());
+    }
+    return listing;
+}
+
+int sectionTagForName(const QString& name)
+{
+    // The categories as the command line names them, with the section each one writes.
+    static const struct
+    {
+        const char* category;
+        sections::Tag iTag;
+    } kCategories[] = {
+        {"phonebook", sections::Contacts},         {"calendar", sections::Calendar},
+        {"sms", sections::SmsMessages},            {"dataaccounts", sections::SettingsDataAccount},
+        {"wap", sections::SettingsWap},            {"bookmarks", sections::Bookmarks},
+        {"profiles", sections::SettingsProfiles},  {"locks", sections::SettingsLocks},
+        {"time", sections::SettingsTime},          {"shortcuts", sections::SettingsCustomMenu},
+    };
+    for (const auto& category : kCategories) {
+        if (name.compare(QLatin1String(category.category), Qt::CaseInsensitive) == 0)
+            return category.iTag;
+    }
+    for (const sections::Section& section : sections::table()) {
+        if (name.compare(QLatin1String(section.tagWord + 1), Qt::CaseInsensitive) == 0)
+            return section.iTag;
+    }
+    return -1;
+}
+
+} // namespace backupexport

@@ -1,0 +1,265 @@
+#include "cli/clicommands.h"
+#include "core/codepage.h"
+#include "core/vproperty.h"
+#include "export/backupcontents.h"
+#include "export/exportrun.h"
+#include "export/exporttext.h"
+#include "export/messages.h"
+#include "export/showlisting.h"
+#include "fakeclock.h"
+#include "qtprint.h"
+#include "statuslog/statuslog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace backupexport;
+
+namespace {
+
+QString dataPath(const QString& name)
+{
+    return QDir(qEnvironmentVariable("CELLARCHIVE_TEST_DATA")).filePath(QStringLiteral("export/") + name);
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+bool ownerOnly(const QString& path)
+{
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
+    const QFileDevice::Permissions permissions = QFile::permissions(path);
+    return !(permissions & others) && permissions.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+// Compares a produced file with its expected one; CELLARCHIVE_WRITE_GOLDEN names a folder
+// that receives the produced files, for a deliberate change of the layout.
+void expectGolden(const QString& name, const QByteArray& actual)
+{
+    const QString folder = qEnvironmentVariable("CELLARCHIVE_WRITE_GOLDEN");
+    if (!folder.isEmpty())
+        writeBytes(QDir(folder).filePath(name), actual);
+    EXPECT_EQ(QString::fromUtf8(actual), QString::fromUtf8(bytesOf(dataPath(name)))) << name.toStdString();
+}
+
+class ExportTest : public ::testing::Test
+{
+protected:
+    ExportTest() : log(wallClock) {}
+
+    BackupContents read(const QString& path)
+    {
+        BackupContents contents;
+        QString error;
+        EXPECT_TRUE(readBackup(path, log, clock, contents, error)) << error.toStdString();
+        return contents;
+    }
+
+    FakeWallClock wallClock;
+    FakeClock clock;
+    StatusLog log;
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+// The golden backup holds accented names (one of them outside Latin-1), a quoted-printable
+// address over two lines, a UCS-2 message, a message in two parts, an event and a to-do.
+TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
+{
+    const BackupContents contents = read(dataPath(QStringLiteral("golden.MS")));
+    const Listing listing = showListing(contents, -1, false);
+    EXPECT_EQ(listing.problems, 0);
+    expectGolden(QStringLiteral("show.txt"), (listing.lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
+
+    ExportOptions options;
+    options.folder = QDir(dir.path()).filePath(QStringLiteral("out"));
+    options.now = QDateTime(QDate(2024, 4, 1), QTime(12, 0), Qt::UTC);
+    options.zone = QTimeZone(3600); // a fixed offset: no time zone database needed
+    ExportReport report = exportBackup(contents, options);
+    ASSERT_FALSE(report.failed) << report.error.toStdString();
+    EXPECT_TRUE(report.problems.isEmpty());
+    const QStringList names{QStringLiteral("contacts.vcf"), QStringLiteral("calendar.ics"),
+                            QStringLiteral("messages.xml"), QStringLiteral("messages.txt")};
+    for (const QString& name : names) {
+        const QString path = QDir(options.folder).filePath(name);
+        expectGolden(name, bytesOf(path));
+        EXPECT_TRUE(ownerOnly(path)) << name.toStdString();
+    }
+
+    // A second export keeps every file as it is, unless told to overwrite.
+    const QString contacts = QDir(options.folder).filePath(QStringLiteral("contacts.vcf"));
+    writeBytes(QDir(options.folder).filePath(QStringLiteral("messages.txt")), "mine");
+    report = exportBackup(contents, options);
+    EXPECT_TRUE(report.failed);
+    EXPECT_TRUE(report.error.contains(QLatin1String("contacts.vcf, calendar.ics, messages.xml, messages.txt exists")))
+        << report.error.toStdString();
+    EXPECT_EQ(bytesOf(QDir(options.folder).filePath(QStringLiteral("messages.txt"))), QByteArray("mine"));
+    QFile::setPermissions(contacts, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
+    options.overwrite = true;
+    EXPECT_FALSE(exportBackup(contents, options).failed);
+    EXPECT_NE(bytesOf(QDir(options.folder).filePath(QStringLiteral("messages.txt"))), QByteArray("mine"));
+    EXPECT_TRUE(ownerOnly(contacts));
+}
+
+// Broken files: what the listing reports, and the exit status of show and export.
+TEST_F(ExportTest, BrokenFilesAreReportedWithLineAndReason)
+{
+    const struct
+    {
+        const char* text;
+        const char* listing;
+        int showExit;
+        int exportExit;
+    } cases[] = {
+        {"hello\r\nworld\r\n", "! not a backup file: no section opens in it\n! line 1: 2 lines outside any section\n", 1, 1},
+        {"<Settings_Locks>\r\n   <Keylock_Mode value=2/>\r\n",
+         "Settings_Locks (1)\n  Keylock_Mode:  2\n  ! line 1: the section Settings_Locks has no closing line\n", 3, 1},
+        {"<SMS_Messages>\r\n   <SMS>\r\n      <Number value=1/>\r\n      <Storage value=1/>\r\n"
+         "      <Type value=1/>\r\n      <PDU value=00ZZ/>\r\n      <Length value=2/>\r\n   <SMS/>\r\n"
+         "   <SMS>\r\n      <Number value=2/>\r\n      <Storage value=2/>\r\n      <Type value=2/>\r\n"
+         "      <PDU value=0011000A8170103254760000AA0141/>\r\n      <Length value=14/>\r\n   <SMS/>\r\n"
+         "   <SMS broken\r\n<SMS_Messages/>\r\n",
+         "SMS_Messages (1)\n  phone  unsent  0701234567  A\n  ! line 6: the PDU is not hexadecimal\n"
+         "  ! line 16: not an element line\n", 3, 3},
+        {"<Contacts>\r\n   <Contact Value=BEGIN:VCARD<br/>END:VCARD/>\r\n<Contacts/>\r\n<Settings_Time>\r\n<Settings_Time/>\r\n",
+         "Contacts (0)\n  ! line 2: the vCard cannot be read (Empty entry.)\n\nSettings_Time (0)\n", 3, 3},
+    };
+    for (const auto& c : cases) {
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("case.MS"));
+        writeBytes(path, codepage::encode(QString::fromUtf8(c.text)));
+        const Listing listing = showListing(read(path), -1, false);
+        EXPECT_EQ(listing.lines.join(QLatin1Char('\n')) + QLatin1Char('\n'), QString::fromUtf8(c.listing)) << c.text;
+
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        EXPECT_EQ(cli::run({QStringLiteral("show"), path}, outStream, errStream), c.showExit) << c.text;
+        QDir(QDir(dir.path()).filePath(QStringLiteral("out"))).removeRecursively();
+        EXPECT_EQ(cli::run({QStringLiteral("export"), path, QStringLiteral("--to"),
+                            QDir(dir.path()).filePath(QStringLiteral("out"))},
+                           outStream, errStream),
+                  c.exportExit)
+            << c.text;
+    }
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    EXPECT_EQ(cli::run({QStringLiteral("show"), QDir(dir.path()).filePath(QStringLiteral("none.MS"))}, outStream, errStream), 1);
+    EXPECT_EQ(cli::run({QStringLiteral("show"), dataPath(QStringLiteral("golden.MS")), QStringLiteral("--section"),
+                        QStringLiteral("weather")}, outStream, errStream), 2);
+    EXPECT_EQ(cli::run({QStringLiteral("export"), dataPath(QStringLiteral("golden.MS"))}, outStream, errStream), 2);
+    EXPECT_EQ(cli::run({QStringLiteral("show"), dataPath(QStringLiteral("golden.MS")), QStringLiteral("--section"),
+                        QStringLiteral("time")}, outStream, errStream), 1);
+    out.clear();
+    EXPECT_EQ(cli::run({QStringLiteral("show"), dataPath(QStringLiteral("golden.MS")), QStringLiteral("--section"),
+                        QStringLiteral("dataaccounts"), QStringLiteral("--show-passwords")}, outStream, errStream), 0);
+    outStream.flush();
+    EXPECT_TRUE(out.startsWith(QLatin1String("Settings_DataAccount (1)\n"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QLatin1String("Password:  s3cret\n"))) << out.toStdString();
+}
+
+TEST(ExportText, XmlAttributesAndTimeStamps)
+{
+    EXPECT_EQ(xmlEscape(QStringLiteral("a&b <c> \"d\" 'e'\r\nf\tg")),
+              QStringLiteral("a&amp;b &lt;c&gt; &quot;d&quot; &apos;e&apos;&#13;&#10;f&#9;g"));
+    // XML 1.0 cannot carry control characters or a lone surrogate; a pair is one character.
+    EXPECT_EQ(xmlEscape(QStringLiteral("x") + QChar(0x01) + QChar(0xD800) + QStringLiteral("y\U0001F600")),
+              QStringLiteral("xy\U0001F600"));
+
+    const struct
+    {
+        QDateTime time;
+        qint64 ms;
+        const char* readable; // at UTC+01:00
+        const char* listing;
+    } times[] = {
+        {QDateTime(QDate(2024, 3, 11), QTime(19, 45), Qt::OffsetFromUTC, 3600), 1710182700000,
+         "11 Mar 2024 19:45:00", "2024-03-11 19:45 +01:00"},
+        {QDateTime(QDate(2024, 7, 1), QTime(23, 30), Qt::OffsetFromUTC, -5 * 3600 - 1800),
+         1719896400000, "2 Jul 2024 06:00:00", "2024-07-01 23:30 -05:30"},
+        {QDateTime(QDate(1970, 1, 1), QTime(0, 0, 1), Qt::UTC), 1000, "1 Jan 1970 01:00:01",
+         "1970-01-01 00:00 UTC"},
+        {QDateTime(), 0, "", ""},
+    };
+    const QTimeZone plusOne(3600);
+    for (const auto& t : times) {
+        EXPECT_EQ(epochMs(t.time), t.ms) << t.listing;
+        EXPECT_EQ(readableDate(t.time, plusOne), QString::fromUtf8(t.readable));
+        EXPECT_EQ(listingTime(t.time), QString::fromUtf8(t.listing));
+    }
+    EXPECT_EQ(listingTime(QDateTime(QDate(2024, 4, 2), QTime(0, 0), Qt::LocalTime)),
+              QStringLiteral("2024-04-02 00:00"));
+}
+
+// Property values from a phone: quoted-printable in Windows-1252 over two lines, or named
+// UTF-8, or folded; written back as UTF-8, quoted-printable only for a line break.
+TEST(ExportText, PropertyValuesAreDecodedAndWrittenAsUtf8)
+{
+    const struct
+    {
+        const char* line;
+        const char* name;
+        QStringList params;
+        const char* text;
+        const char* utf8Line;
+    } cases[] = {
+        {"ADR;HOME;ENCODING=QUOTED-PRINTABLE:a=0D=0A=\r\nL=E4 =8a=3", "ADR", {QStringLiteral("HOME")},
+         "a\r\nLä Š=3", "ADR;HOME;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:a=0D=0AL=C3=A4 =C5=A0=3D3"},
+        {"n;CHARSET=UTF-8;QUOTED-PRINTABLE:=C3=A9", "N", {}, "é", "N;CHARSET=UTF-8:é"},
+        {"NOTE:long\r\n folded", "NOTE", {}, "longfolded", "NOTE:longfolded"},
+    };
+    for (const auto& c : cases) {
+        const vproperty::Property property = vproperty::parse(QString::fromUtf8(c.line));
+        EXPECT_EQ(property.name, QString::fromUtf8(c.name));
+        EXPECT_EQ(property.params, c.params);
+        EXPECT_EQ(property.text, QString::fromUtf8(c.text));
+        EXPECT_EQ(vproperty::utf8Line(property), QString::fromUtf8(c.utf8Line));
+    }
+}
+
+TEST(ExportMessages, PartsJoinOnlyWhenAllAreThere)
+{
+    auto part = [](const char* number, int reference, int index, int parts, const char* text) {
+        Message message;
+        message.type = 1;
+        message.sms.ok = true;
+        message.sms.kind = gammucodec::SmsMessage::Kind::Deliver;
+        message.sms.number = QString::fromUtf8(number);
+        message.sms.reference = reference;
+        message.sms.part = index;
+        message.sms.parts = parts;
+        message.sms.text = QString::fromUtf8(text);
+        return message;
+    };
+    // Parts stored out of order join in part order; a message lacking its second part, and a
+    // part of another sender with the same reference, stay as they are.
+    const QList<Message> messages{part("+1", 7, 2, 2, "world"), part("+2", 7, 1, 3, "lonely"),
+                                  part("+1", 7, 1, 2, "hello "), part("+2", 7, 3, 3, "end"),
+                                  part("+3", -1, 0, 0, "plain")};
+    QStringList texts;
+    for (const Conversation& conversation : joinParts(messages))
+        texts << conversation.text;
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("hello world"), QStringLiteral("lonely"),
+                                  QStringLiteral("end"), QStringLiteral("plain")}));
+
+    const QList<NamedNumber> book{{QStringLiteral("Märta"), QStringLiteral("+46 70-123 45 67")},
+                                  {QStringLiteral("Short"), QStringLiteral("112")}};
+    EXPECT_EQ(contactName(book, QStringLiteral("0701234567")), QStringLiteral("Märta"));
+    EXPECT_EQ(contactName(book, QStringLiteral("+46701234567")), QStringLiteral("Märta"));
+    EXPECT_EQ(contactName(book, QStringLiteral("+46701234568")), QString());
+    EXPECT_EQ(contactName(book, QStringLiteral("112")), QStringLiteral("Short"));
+    EXPECT_EQ(contactName(book, QStringLiteral("9112")), QString());
+}
