@@ -52,6 +52,8 @@ protected:
 private:
     void createControls();
     void connectControls();
+    // A new status line on top of the status box; the box keeps every line until "Clear".
+    void addStatusLine(const QString& line);
     void cmdAbout_Click();
     void cmdExit_Click();
     QPushButton* button(Button which) const;
