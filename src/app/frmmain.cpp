@@ -42,6 +42,10 @@ void frmMain::connectControls()
                 if (text.isEmpty())
                     m_txtStatus->clear();
             });
+    m_statusRedraw.setSingleShot(true);
+    m_statusRedraw.setInterval(StatusRedrawMs);
+    connect(&m_statusRedraw, &QTimer::timeout, m_txtStatus,
+            [this] { m_txtStatus->setUpdatesEnabled(true); });
     connect(m_cmdClear, &QPushButton::clicked, this, [this] { m_program->cmdClear_Click(); });
     connect(m_cmdBackup, &QPushButton::clicked, this, [this] { m_program->cmdBackup_Click(); });
     connect(m_cmdRestore, &QPushButton::clicked, this, [this] { m_program->cmdRestore_Click(); });
@@ -57,6 +61,12 @@ void frmMain::addStatusLine(const QString& line)
     QScrollBar* bar = m_txtStatus->verticalScrollBar();
     const int value = bar->value();
     const int maximum = bar->maximum();
+    // Lines come faster than a person reads them: the box is redrawn a few times a second
+    // rather than once per line, which cost a long run more than the run itself.
+    if (!m_statusRedraw.isActive()) {
+        m_txtStatus->setUpdatesEnabled(false);
+        m_statusRedraw.start();
+    }
     QString text = line;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QTextCursor cursor(m_txtStatus->document());

@@ -3,6 +3,7 @@
 #include "app/guiuserinterface.h"
 #include "statuslog/mainview.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -62,6 +63,8 @@ private:
     QLabel* m_lblPhoneInfo[4] = {};
     QPlainTextEdit* m_txtStatus = nullptr;
     QPushButton* m_cmdClear = nullptr;
+    static constexpr int StatusRedrawMs = 100;
+    QTimer m_statusRedraw;
     QPushButton* m_cmdExit = nullptr;
     QPushButton* m_cmdAbout = nullptr;
     QPushButton* m_cmdRestore = nullptr;
