@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
 #include <cstdlib>
 
 frmMain::frmMain(MonotonicClock& clock, WallClock& wallClock, MonitorFactory createPhoneMonitor,
@@ -32,12 +34,18 @@ frmMain::~frmMain() = default;
 
 void frmMain::connectControls()
 {
+    // Line by line: redrawing the whole history for every new line made a long run quadratic.
+    connect(&m_program->log(), &StatusLog::statusLineAdded, m_txtStatus,
+            [this](const QString& line) { addStatusLine(line); });
     connect(&m_program->log(), &StatusLog::statusTextChanged, m_txtStatus,
             [this](const QString& text) {
-                QString shown = text;
-                shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-                m_txtStatus->setPlainText(shown);
+                if (text.isEmpty())
+                    m_txtStatus->clear();
             });
+    m_statusRedraw.setSingleShot(true);
+    m_statusRedraw.setInterval(StatusRedrawMs);
+    connect(&m_statusRedraw, &QTimer::timeout, m_txtStatus,
+            [this] { m_txtStatus->setUpdatesEnabled(true); });
     connect(m_cmdClear, &QPushButton::clicked, this, [this] { m_program->cmdClear_Click(); });
     connect(m_cmdBackup, &QPushButton::clicked, this, [this] { m_program->cmdBackup_Click(); });
     connect(m_cmdRestore, &QPushButton::clicked, this, [this] { m_program->cmdRestore_Click(); });
@@ -46,6 +54,27 @@ void frmMain::connectControls()
             [this] { m_program->chkMasterReset_Click(); });
     connect(m_cmdAbout, &QPushButton::clicked, this, [this] { cmdAbout_Click(); });
     connect(m_cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
+}
+
+void frmMain::addStatusLine(const QString& line)
+{
+    QScrollBar* bar = m_txtStatus->verticalScrollBar();
+    const int value = bar->value();
+    const int maximum = bar->maximum();
+    // Lines come faster than a person reads them: the box is redrawn a few times a second
+    // rather than once per line, which cost a long run more than the run itself.
+    if (!m_statusRedraw.isActive()) {
+        m_txtStatus->setUpdatesEnabled(false);
+        m_statusRedraw.start();
+    }
+    QString text = line;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QTextCursor cursor(m_txtStatus->document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.insertText(text + QLatin1Char('\n'));
+    // At the top the newest line shows; a user who scrolled down to read keeps the lines read.
+    if (value > 0)
+        bar->setValue(value + bar->maximum() - maximum);
 }
 
 void frmMain::cmdAbout_Click()

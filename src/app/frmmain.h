@@ -3,6 +3,7 @@
 #include "app/guiuserinterface.h"
 #include "statuslog/mainview.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -52,6 +53,8 @@ protected:
 private:
     void createControls();
     void connectControls();
+    // A new status line on top of the status box; the box keeps every line until "Clear".
+    void addStatusLine(const QString& line);
     void cmdAbout_Click();
     void cmdExit_Click();
     QPushButton* button(Button which) const;
@@ -60,6 +63,8 @@ private:
     QLabel* m_lblPhoneInfo[4] = {};
     QPlainTextEdit* m_txtStatus = nullptr;
     QPushButton* m_cmdClear = nullptr;
+    static constexpr int StatusRedrawMs = 100;
+    QTimer m_statusRedraw;
     QPushButton* m_cmdExit = nullptr;
     QPushButton* m_cmdAbout = nullptr;
     QPushButton* m_cmdRestore = nullptr;

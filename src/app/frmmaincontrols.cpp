@@ -166,7 +166,10 @@ void frmMain::createControls()
     m_txtStatus->setObjectName(QStringLiteral("txtStatus"));
     m_txtStatus->setFont(regularFont(8.25));
     m_txtStatus->setReadOnly(true);
-    m_txtStatus->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The box holds the whole history of a long run: the user scrolls through it, and nothing
+    // is kept to undo.
+    m_txtStatus->setUndoRedoEnabled(false);
+    m_txtStatus->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_txtStatus->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_txtStatus->setGeometry(twipRect(120, 240, 3735, 2295));
     m_cmdClear = addButton(status, "cmdClear", QStringLiteral("Clear"),

@@ -1,9 +1,13 @@
 #include "app/frmmain.h"
 #include "core/clock.h"
+#include "phonesim/phoneimage.h"
+#include "phonesim/simcellphone.h"
 #include "phonesim/simphonemonitor.h"
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <cstdlib>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -12,12 +16,24 @@ int main(int argc, char** argv)
 
     SystemMonotonicClock clock;
     SystemWallClock wallClock;
+    // The phone's image is closed (its journal folded in) before the process ends; Exit ends it
+    // at once, without unwinding.
+    std::shared_ptr<phonesim::PhoneImage> phoneImage;
     frmMain window(
         clock, wallClock,
-        [&clock](QObject* parent) { return phonesim::createDefaultMonitor(clock, parent); },
+        [&clock, &phoneImage](QObject* parent) {
+            phonesim::SimPhoneMonitor* monitor = phonesim::createDefaultMonitor(clock, parent);
+            phoneImage = monitor->phone()->sharedImage();
+            return monitor;
+        },
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
             QStringLiteral("/cellarchive"));
+    window.setExitHandler([&phoneImage] {
+        if (phoneImage)
+            phoneImage->close();
+        std::_Exit(EXIT_SUCCESS);
+    });
     window.show();
     return app.exec();
 }

@@ -54,43 +54,43 @@ QList<irmc::IrmcEntry> ImageIrmcStore::entries(irmc::IrmcBook book) const
     return result;
 }
 
-bool ImageIrmcStore::store(irmc::IrmcBook book, const QList<irmc::IrmcEntry>& entries)
-{
-    QJsonArray array;
-    for (const irmc::IrmcEntry& entry : entries)
-        array.append(QJsonObject{{LuidKey, entry.luid}, {DataKey, codepage::decode(entry.data)}});
-    return m_image->setCategory(keyOf(book), array);
-}
-
 QString ImageIrmcStore::add(irmc::IrmcBook book, const QByteArray& data)
 {
-    // Only the new entry is converted: a restore adds thousands of entries one at a time, and
-    // converting the whole book back and forth for each of them made it quadratic.
-    QJsonArray array = m_image->category(keyOf(book)).toArray();
-    const qint64 luid = newLuid(book, array);
+    const qint64 luid = qMax(highestLuid(book), m_lastLuid) + 1;
     const QString text = QString::number(luid);
-    array.append(QJsonObject{{LuidKey, text}, {DataKey, codepage::decode(data)}});
-    if (!m_image->setCategory(keyOf(book), array))
+    if (!m_image->appendToCategory(
+            keyOf(book), QJsonObject{{LuidKey, text}, {DataKey, codepage::decode(data)}}))
         return QString();
     m_lastLuid = luid;
-    m_scans[int(book)] = LuidScan{array, luid};
+    m_scans[int(book)] = LuidScan{m_image->revision(), luid};
     return text;
 }
 
-qint64 ImageIrmcStore::newLuid(irmc::IrmcBook book, const QJsonArray& array)
+qint64 ImageIrmcStore::highestLuid(irmc::IrmcBook book)
 {
     // The book as this store left it after its last add needs no new scan of its LUIDs; any
     // other change (another store on the same image, a cleared book) does.
     LuidScan& scan = m_scans[int(book)];
-    if (array != scan.array)
-        scan = LuidScan{array, nextLuid(array, 0) - 1};
-    return qMax(scan.highest, m_lastLuid) + 1;
+    if (scan.highest < 0 || scan.revision != m_image->revision())
+        scan = LuidScan{m_image->revision(),
+                        nextLuid(m_image->category(keyOf(book)).toArray(), 0) - 1};
+    return scan.highest;
+}
+
+qsizetype ImageIrmcStore::indexOf(irmc::IrmcBook book, const QString& luid) const
+{
+    const QJsonArray array = m_image->category(keyOf(book)).toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        if (array.at(i).toObject().value(LuidKey).toString() == luid)
+            return i;
+    }
+    return -1;
 }
 
 bool ImageIrmcStore::clear(irmc::IrmcBook book)
 {
-    const qint64 last = irmc::nextLuid(entries(book), m_lastLuid) - 1;
-    if (!store(book, {}))
+    const qint64 last = qMax(highestLuid(book), m_lastLuid);
+    if (!m_image->setCategory(keyOf(book), QJsonArray()))
         return false;
     m_lastLuid = last;
     return true;
@@ -98,28 +98,23 @@ bool ImageIrmcStore::clear(irmc::IrmcBook book)
 
 bool ImageIrmcStore::replace(irmc::IrmcBook book, const QString& luid, const QByteArray& data)
 {
-    QJsonArray array = m_image->category(keyOf(book)).toArray();
-    for (qsizetype i = 0; i < array.size(); ++i) {
-        if (array.at(i).toObject().value(LuidKey).toString() == luid) {
-            array[i] = QJsonObject{{LuidKey, luid}, {DataKey, codepage::decode(data)}};
-            return m_image->setCategory(keyOf(book), array);
-        }
-    }
-    return false;
+    const qsizetype index = indexOf(book, luid);
+    return index >= 0 &&
+           m_image->replaceInCategory(
+               keyOf(book), index, QJsonObject{{LuidKey, luid}, {DataKey, codepage::decode(data)}});
 }
 
 bool ImageIrmcStore::remove(irmc::IrmcBook book, const QString& luid)
 {
-    QJsonArray array = m_image->category(keyOf(book)).toArray();
-    for (qsizetype i = 0; i < array.size(); ++i) {
-        if (array.at(i).toObject().value(LuidKey).toString() == luid) {
-            // The LUID stays used: a deleted entry's LUID is never handed out again.
-            m_lastLuid = qMax(m_lastLuid, nextLuid(array, 0) - 1);
-            array.removeAt(i);
-            return m_image->setCategory(keyOf(book), array);
-        }
-    }
-    return false;
+    const qsizetype index = indexOf(book, luid);
+    if (index < 0)
+        return false;
+    // The LUID stays used: a deleted entry's LUID is never handed out again.
+    const qint64 last = qMax(highestLuid(book), m_lastLuid);
+    if (!m_image->removeFromCategory(keyOf(book), index))
+        return false;
+    m_lastLuid = last;
+    return true;
 }
 
 irmc::IrmcIdentity ImageIrmcStore::identity() const

@@ -12,7 +12,8 @@ class PhoneImage;
 
 // The phonebook and calendar kept in the phone image: the arrays "phonebook" and "calendar"
 // of {"luid": ..., "data": ...}, data being the entry's bytes as Windows-1252 text so that
-// every byte survives the JSON file. Each change saves the image at once.
+// every byte survives the JSON file. Each change is kept by the image at once, as a change of
+// one entry: adding, replacing or removing an entry costs the same however large the book is.
 class ImageIrmcStore final : public irmc::IrmcStore
 {
 public:
@@ -30,15 +31,17 @@ public:
     int maximumRecords(irmc::IrmcBook book) const override;
 
 private:
-    // The highest LUID of a book's array as this store last saw it.
+    // The highest LUID of a book as this store last saw it, valid while the image's revision
+    // is the one it was seen at.
     struct LuidScan
     {
-        QJsonArray array;
-        qint64 highest = 0;
+        quint64 revision = 0;
+        qint64 highest = -1;
     };
 
-    bool store(irmc::IrmcBook book, const QList<irmc::IrmcEntry>& entries);
-    qint64 newLuid(irmc::IrmcBook book, const QJsonArray& array);
+    qint64 highestLuid(irmc::IrmcBook book);
+    // Position of the entry under luid in the book's array, -1 when there is none.
+    qsizetype indexOf(irmc::IrmcBook book, const QString& luid) const;
 
     std::shared_ptr<PhoneImage> m_image;
     qint64 m_lastLuid = 0;

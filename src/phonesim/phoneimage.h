@@ -1,6 +1,7 @@
 #pragma once
 
 #include "phonesim/faults.h"
+#include "phonesim/imagejournal.h"
 
 #include <QJsonObject>
 #include <QJsonValue>
@@ -18,12 +19,20 @@ struct Identity
 };
 
 // One simulated phone: its identity, its data and settings by category, its latency and its
-// faults, as one JSON document. A change the phone would keep is written back to the file at
-// once, through a temporary file that replaces the old one, so a crash leaves either the old
-// or the new image. An image without a path lives only in memory.
+// faults, as one JSON document. A change the phone would keep is on disk before the change
+// returns: as one record of the image's journal (ImageJournal), which the next load applies, so
+// a crash leaves either the old or the new state. The journal is folded into the image (written
+// whole through a temporary file that replaces it) when the image is closed and whenever the
+// journal grows past the image's own size, so keeping a change costs what the change costs and
+// the file stays the readable document it is. An image without a path lives only in memory.
 class PhoneImage
 {
 public:
+    // Folds the journal into the image (close()).
+    ~PhoneImage();
+    PhoneImage(const PhoneImage&) = delete;
+    PhoneImage& operator=(const PhoneImage&) = delete;
+
     // Keys of the document that are not data categories.
     static const QString IdentityKey;
     static const QString SettingsKey;
@@ -38,8 +47,13 @@ public:
     static std::shared_ptr<PhoneImage> load(const QString& path, QString& error);
 
     const QString& path() const { return m_path; }
-    // Writes the whole image to path and keeps it as the image's file from then on.
+    // Writes the whole image to path and keeps it as the image's file from then on; a journal
+    // found beside it belongs to an image that is gone and is deleted.
     bool saveAs(const QString& path, QString& error);
+    // Writes the image whole and ends its journal. Nothing to do when this image made no change
+    // since it was read or last closed. On failure the journal stays and the next load applies
+    // it. The image stays usable: its next change starts a new journal.
+    bool close();
 
     QJsonObject toJson() const;
     const Identity& identity() const { return m_identity; }
@@ -54,6 +68,14 @@ public:
     QJsonValue category(const QString& key) const;
     // Stores the category and saves, with the same guarantee as setSettings.
     bool setCategory(const QString& key, const QJsonValue& value);
+    // Changes one element of an array category, with the same guarantee: an element added at
+    // the end, the element at index replaced, the element at index removed. False, changing
+    // nothing, also when the category is no array or the index is out of range.
+    bool appendToCategory(const QString& key, const QJsonValue& element);
+    bool replaceInCategory(const QString& key, qsizetype index, const QJsonValue& element);
+    bool removeFromCategory(const QString& key, qsizetype index);
+    // Counts the changes kept; equal counts mean the data did not change in between.
+    quint64 revision() const { return m_revision; }
 
     // Delay of every answer, in milliseconds. Not phone data: changed in memory only.
     qint64 latencyMs() const { return m_latencyMs; }
@@ -68,7 +90,13 @@ public:
 
 private:
     PhoneImage() = default;
-    bool save();
+    bool keep(const JournalRecord& record);
+    bool startJournal();
+    bool fold();
+    // Writes the image whole through a temporary file; the written bytes become the base of the
+    // journal.
+    bool writeImage();
+    bool sameImageOnDisk() const;
 
     QString m_path;
     QJsonObject m_data; // everything but identity, faults and latency
@@ -76,6 +104,18 @@ private:
     Faults m_faults;
     qint64 m_latencyMs = 0;
     QString m_lastSaveError;
+    quint64 m_revision = 0;
+
+    // The image file as this object last read or wrote it, and the journal file as it was then:
+    // a journal that changed since belongs to another program changing the same image.
+    QByteArray m_baseHash;
+    JournalFileState m_journalSeen;
+    // Records of a journal applied when the image was read: folded before the first change.
+    int m_replayed = 0;
+    std::unique_ptr<ImageJournal> m_journal;
+    // A record failed half-way: the next change writes the image whole first.
+    bool m_journalBroken = false;
+    qint64 m_foldAt = 0;
 };
 
 } // namespace phonesim

@@ -56,7 +56,7 @@ void SimPhoneMonitor::plug()
     Q_EMIT OnNotifyCellPhoneConnected(1, m_phone);
 }
 
-PhoneMonitor* createDefaultMonitor(MonotonicClock& clock, QObject* parent)
+SimPhoneMonitor* createDefaultMonitor(MonotonicClock& clock, QObject* parent)
 {
     const QString path = defaultImagePath();
     QString error;

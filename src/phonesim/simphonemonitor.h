@@ -47,6 +47,6 @@ private:
 
 // The program's phone: the image at defaultImagePath(), made from the demo phone on first
 // use. Throws ProgramError naming the file when it cannot be created, read or understood.
-PhoneMonitor* createDefaultMonitor(MonotonicClock& clock, QObject* parent);
+SimPhoneMonitor* createDefaultMonitor(MonotonicClock& clock, QObject* parent);
 
 } // namespace phonesim

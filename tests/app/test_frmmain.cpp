@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -106,8 +108,37 @@ TEST_F(FrmMainTest, WindowFramesAndButtons)
     auto* status = find<QPlainTextEdit>("txtStatus");
     EXPECT_TRUE(status->isReadOnly());
     EXPECT_EQ(status->geometry(), QRect(8, 16, 249, 153));
-    EXPECT_EQ(status->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    EXPECT_EQ(status->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+TEST_F(FrmMainTest, StatusBoxKeepsEveryLineNewestOnTopAndTheReadersPlace)
+{
+    open();
+    window->show();
+    auto* status = find<QPlainTextEdit>("txtStatus");
+    StatusLog& log = window->program().log();
+    log.clearStatus();
+    for (int i = 1; i <= 300; ++i)
+        log.UpdateStat(QStringLiteral("line %1").arg(i));
+    const auto lines = [&] { return statusText().split(QLatin1Char('\n'), Qt::SkipEmptyParts); };
+    ASSERT_EQ(lines().size(), 300);
+    EXPECT_EQ(lines().first(), QStringLiteral("14:30:05 - line 300"));
+    EXPECT_EQ(lines().last(), QStringLiteral("14:30:05 - line 1"));
+
+    // The newest line shows while the user stays at the top; one who scrolled down to read an
+    // older line keeps it in place while new lines arrive.
+    QScrollBar* bar = status->verticalScrollBar();
+    EXPECT_EQ(bar->value(), 0);
+    const auto topLine = [&] { return status->cursorForPosition(QPoint(4, 4)).block().text(); };
+    EXPECT_EQ(topLine(), lines().first());
+    log.UpdateStat(QStringLiteral("line 301"));
+    EXPECT_EQ(topLine(), QStringLiteral("14:30:05 - line 301"));
+    bar->setValue(bar->maximum() / 2);
+    const QString read = topLine();
+    EXPECT_NE(read, lines().first());
+    log.UpdateStat(QStringLiteral("line 302"));
+    log.UpdateStat(QStringLiteral("line 303"));
+    EXPECT_EQ(topLine(), read);
+    EXPECT_EQ(lines().size(), 303);
 }
 
 TEST_F(FrmMainTest, CheckBoxesAndPhoneInfoLabels)

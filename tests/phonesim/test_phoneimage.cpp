@@ -1,11 +1,13 @@
 #include "simphonetesting.h"
 
 #include "core/programerror.h"
+#include "phonesim/imageirmcstore.h"
 #include "phonesim/phonecategories.h"
 #include "phonesim/simstatus.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -46,36 +48,147 @@ TEST(PhoneImage, DemoAndBlankPhonesAreValidImages)
     EXPECT_EQ(blank->settings(QStringLiteral("time")), blankTimeSettings());
 }
 
-TEST(PhoneImage, ACommandedChangeIsOnDiskAtOnce)
+// A phone on a file with every kind of change kept in its journal: a setting by command, a
+// whole category, entries added, replaced and removed.
+struct ChangedPhone
+{
+    explicit ChangedPhone(const QString& path)
+    {
+        QString error;
+        EXPECT_TRUE(PhoneImage::inMemory(blankPhone(QStringLiteral("BVT610")))->saveAs(path, error));
+        image = PhoneImage::load(path, error);
+        EXPECT_TRUE(image) << error.toStdString();
+        SimPhoneMonitor monitor(image, clock, SimPhoneOptions{true, 50});
+        AnswerRecorder recorder(monitor.phone()->settingsObject());
+        qint32 id = 0;
+        QVariantList params{QVariant::fromValue<qint16>(1)};
+        monitor.phone()->settingsObject()->SendCommand(346, params, id);
+        params = {QVariant::fromValue<qint16>(5)}; // refused: nothing to keep
+        monitor.phone()->settingsObject()->SendCommand(37, params, id);
+        clock.runAll();
+        EXPECT_EQ(recorder.answers.size(), 2);
+        EXPECT_EQ(recorder.answers.value(0).status, status::Ok);
+        EXPECT_EQ(recorder.answers.value(1).status, status::InvalidParameter);
+
+        ImageIrmcStore store(image);
+        for (const char* name : {"Berg", "Holm", "Weiß", "Núñez"})
+            store.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nN:" + QByteArray(name) + "\r\nEND:VCARD");
+        EXPECT_TRUE(store.replace(irmc::IrmcBook::Phonebook, QStringLiteral("2"), "BEGIN:VCARD\r\nN:Holm;Tom\r\nEND:VCARD"));
+        EXPECT_TRUE(store.remove(irmc::IrmcBook::Phonebook, QStringLiteral("3")));
+        EXPECT_TRUE(image->setCategory(QStringLiteral("bookmarks"), QJsonArray{QJsonObject{
+                                           {QStringLiteral("name"), QStringLiteral("Ä")},
+                                           {QStringLiteral("url"), QStringLiteral("a//b")}}}));
+    }
+
+    FakeClock clock;
+    std::shared_ptr<PhoneImage> image;
+};
+
+// The image at path as a fresh load sees it; empty, with a failure, when it cannot be read.
+QJsonObject loaded(const QString& path)
+{
+    QString error;
+    const auto image = PhoneImage::load(path, error);
+    EXPECT_TRUE(image) << error.toStdString();
+    return image ? image->toJson() : QJsonObject();
+}
+
+qsizetype loadedContacts(const QString& path)
+{
+    return loaded(path).value(QStringLiteral("phonebook")).toArray().size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(PhoneImage, ACrashInTheMiddleOfARecordLosesOnlyThatChange)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("phone.json"));
+    ChangedPhone phone(path);
+    const QString journal = ImageJournal::pathFor(path);
+    const QByteArray image = readFile(path);
+    const QByteArray kept = readFile(journal);
+    const QJsonObject before = phone.image->toJson();
+    // Every change is on disk the moment it returns, though the image file was not rewritten.
+    EXPECT_EQ(loaded(path), before);
+
+    ImageIrmcStore(phone.image).add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nN:Last\r\nEND:VCARD");
+    const QByteArray record = readFile(journal).mid(kept.size());
+    ASSERT_TRUE(record.endsWith('\n'));
+    const QJsonObject after = phone.image->toJson();
+
+    // The disk as a crash leaves it while the last record is being written.
+    const QList<std::pair<qsizetype, QJsonObject>> cuts{
+        {1, before}, {record.size() / 2, before}, {record.size() - 1, before}, {record.size(), after}};
+    for (const auto& [length, expected] : cuts) {
+        QTemporaryDir crashed;
+        const QString copy = crashed.filePath(QStringLiteral("phone.json"));
+        writeFile(copy, image);
+        writeFile(ImageJournal::pathFor(copy), kept + record.first(length));
+        QString error;
+        auto reloaded = PhoneImage::load(copy, error);
+        ASSERT_TRUE(reloaded) << error.toStdString();
+        EXPECT_EQ(reloaded->toJson(), expected) << length;
+        // The phone goes on from there: its next change and close make a whole image again.
+        ImageIrmcStore store(reloaded);
+        EXPECT_FALSE(store.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nEND:VCARD").isEmpty());
+        ASSERT_TRUE(reloaded->close());
+        EXPECT_FALSE(QFile::exists(ImageJournal::pathFor(copy)));
+        EXPECT_EQ(loadedContacts(copy), expected.value(QStringLiteral("phonebook")).toArray().size() + 1);
+    }
+
+    // A record damaged in the middle of the journal is no crash: the image is refused.
+    writeFile(journal, kept.first(kept.indexOf('\n') + 1) + "{\"op\":\"append\"}\n" + record);
     QString error;
-    ASSERT_TRUE(ensureImage(path, error)) << error.toStdString();
+    EXPECT_EQ(PhoneImage::load(path, error), nullptr);
+    EXPECT_TRUE(error.contains(journal) && error.contains(QStringLiteral("line 2"))) << error.toStdString();
+}
 
-    auto image = PhoneImage::load(path, error);
-    ASSERT_TRUE(image) << error.toStdString();
-    FakeClock clock;
-    SimPhoneMonitor monitor(image, clock, SimPhoneOptions{true, 50});
-    AnswerRecorder recorder(monitor.phone()->settingsObject());
-    QVariantList params{QVariant::fromValue<qint16>(1)};
-    qint32 id = 0;
-    monitor.phone()->settingsObject()->SendCommand(346, params, id);
-    params = {QVariant::fromValue<qint16>(5)};
-    monitor.phone()->settingsObject()->SendCommand(37, params, id);
-    clock.runAll();
-    ASSERT_EQ(recorder.answers.size(), 2);
-    EXPECT_EQ(recorder.answers[0].status, status::Ok);
-    EXPECT_EQ(recorder.answers[1].status, status::InvalidParameter);
+TEST(PhoneImage, APhoneClosedAndOpenedAgainHoldsEveryChange)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("phone.json"));
+    ChangedPhone phone(path);
+    const QString journal = ImageJournal::pathFor(path);
+    const QByteArray journalBeforeClose = readFile(journal);
+    // Entries big enough to pass the journal's bound: it is folded into the image on the way.
+    ImageIrmcStore store(phone.image);
+    const QByteArray note = "BEGIN:VCARD\r\nNOTE:" + QByteArray(400000, 'x') + "\r\nEND:VCARD";
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(store.add(irmc::IrmcBook::Calendar, note).isEmpty());
+    EXPECT_LT(QFileInfo(journal).size(), 3 * note.size());
+    const QJsonObject expected = phone.image->toJson();
+    ASSERT_TRUE(phone.image->close());
 
-    auto reloaded = PhoneImage::load(path, error);
-    ASSERT_TRUE(reloaded) << error.toStdString();
-    const QJsonObject time = reloaded->settings(QStringLiteral("time"));
-    EXPECT_EQ(time.value(QStringLiteral("timeZoneUpdate")).toInt(), 1);
-    EXPECT_EQ(time.value(QStringLiteral("timeFormat")).toInt(), 1);
-    EXPECT_EQ(reloaded->identity().imei, image->identity().imei);
-    // No temporary file is left beside the image.
+    // The image alone holds everything, as a JSON document a user can read and edit.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("phone.json")});
+    const QJsonObject onDisk = QJsonDocument::fromJson(readFile(path)).object();
+    EXPECT_EQ(onDisk, expected);
+    EXPECT_EQ(onDisk.value(QStringLiteral("settings")).toObject().value(QStringLiteral("time"))
+                  .toObject().value(QStringLiteral("timeZoneUpdate")), 1);
+    EXPECT_EQ(onDisk.value(QStringLiteral("phonebook")).toArray().size(), 3);
+
+    // A crash between the new image and the end of the journal: its records are in already.
+    writeFile(journal, journalBeforeClose);
+    QString error;
+    auto reopened = PhoneImage::load(path, error);
+    ASSERT_TRUE(reopened) << error.toStdString();
+    EXPECT_EQ(reopened->toJson(), expected);
+
+    // A second program that takes the phone over: the first one can no longer change it, and
+    // closing it does not write its state over the second one's.
+    ImageIrmcStore second(reopened);
+    EXPECT_FALSE(second.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nEND:VCARD").isEmpty());
+    EXPECT_TRUE(store.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nEND:VCARD").isEmpty());
+    EXPECT_TRUE(phone.image->lastSaveError().contains(QStringLiteral("another program")));
+    EXPECT_TRUE(phone.image->close());
+    EXPECT_EQ(loadedContacts(path), 4);
+    ASSERT_TRUE(reopened->close());
+    EXPECT_EQ(loadedContacts(path), 4);
 }
 
 TEST(PhoneImage, AChangeThatCannotBeSavedIsNotKept)
