@@ -280,8 +280,8 @@ TEST(SettingProfiles, NegativeValuesAreKeptAndARefusedOneIsCounted)
          QStringLiteral("      <VibratorMode value=2/>"), QStringLiteral("   <Profile/>"),
          QStringLiteral("<Settings_Profiles/>")});
     ASSERT_EQ(harness.restore(file), RunOutcome::Incomplete);
-    EXPECT_TRUE(harness.logLines().contains(QStringLiteral("Not written -> CMD_SETFONTSIZE (status 0x88880002)")))
-
+    EXPECT_TRUE(harness.logLines().contains(
+        QStringLiteral("Not written -> CMD_SETFONTSIZE (status 0x88880002)")));
     EXPECT_EQ(profileOf(harness, 1).value(QStringLiteral("fontSize")).toInt(), 1);
     EXPECT_EQ(profileOf(harness, 1).value(QStringLiteral("vibratorMode")).toInt(), 2);
 
