@@ -177,7 +177,7 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
         // The new backup takes the old one's place; a run that wrote nothing leaves no file,
         // as the user agreed to lose the old one.
         const bool replaced = written ? stagedbackup::moveOnto(staging, target, error)
-                                      : !hadOld || QFile::remove(target);
+                                      : !hadOld || m_selection.bDeleteFile(target);
         if (replaced) {
             if (hadOld)
                 log.UpdateStat(QStringLiteral("Removed old file"));
@@ -239,7 +239,7 @@ RunOutcome BackupRun::cmdBackup_Click()
         return end(RunOutcome::Ended);
     }
     const QString target = file.sBackUpFIleName;
-    const bool hadOld = QFileInfo::exists(target);
+    const bool hadOld = m_selection.bFileExists(target);
     // The sections go to a file beside the target, which replaces it at the normal end.
     file.sBackUpFIleName = stagedbackup::stagingPath(target);
     QFile::remove(file.sBackUpFIleName);
