@@ -42,7 +42,9 @@ bool CategoryServices::write(OutcomeTally::Category category, qint32 code, const
     const bool answered = send(code, name, params);
     if (answered && link.ResponseStatus == 0)
         return true;
-    log.WriteLog(QStringLiteral("Not written -> ") + name + failureOf(answered, link.ResponseStatus));
+    log.WriteLog(QStringLiteral("Not written -> ") + name +
+                 (channel.lastWasUnsupported() ? QStringLiteral(" (not supported by the phone)")
+                                               : failureOf(answered, link.ResponseStatus)));
     tally.lost(category);
     return false;
 }

@@ -142,7 +142,7 @@ TEST_F(CliTest, UnpluggedPhoneIsNotFoundUntilPluggedAgain)
 
     // Pulled while a backup reads the messages: the run sees it at once, as the window does.
     QJsonObject slow = CliTest::image(QStringLiteral("demo.json"));
-    slow.insert(QStringLiteral("latencyMs"), 50);
+    slow.insert(QStringLiteral("latencyMs"), 100);
     QFile out(path(QStringLiteral("demo.json")));
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write(QJsonDocument(slow).toJson());
