@@ -34,20 +34,6 @@ struct FaultRow
     std::function<void(ProgramHarness&)> check;
 };
 
-void editFaults(ProgramHarness& harness, const std::function<void(phonesim::Faults&)>& edit)
-{
-    phonesim::Faults faults = harness.image->faults();
-    edit(faults);
-    harness.image->setFaults(faults);
-}
-
-QStringList sectionOf(const QStringList& lines, const QString& name)
-{
-    const qsizetype from = lines.indexOf(QLatin1Char('<') + name + QLatin1Char('>'));
-    const qsizetype to = lines.indexOf(QLatin1Char('<') + name + QStringLiteral("/>"));
-    return from < 0 || to < from ? QStringList() : lines.mid(from + 1, to - from - 1);
-}
-
 QJsonObject blank()
 {
     return phonesim::blankPhone(QStringLiteral("BVT610"));
@@ -88,9 +74,11 @@ const FaultRow kRows[] = {
      [](ProgramHarness& h) {
          EXPECT_EQ(sectionOf(ProgramHarness::fileLines(h.path(QStringLiteral("t.MS"))),
                              QStringLiteral("Settings_Time")),
-                   (QStringList{QStringLiteral("   <DateFormat value=1/>"),
+                   (QStringList{QStringLiteral("<Settings_Time>"),
+                                QStringLiteral("   <DateFormat value=1/>"),
                                 QStringLiteral("   <Nitz value=0/>"),
-                                QStringLiteral("   <TimeFormat value=1/>")}));
+                                QStringLiteral("   <TimeFormat value=1/>"),
+                                QStringLiteral("<Settings_Time/>")}));
          EXPECT_EQ(h.logLines().filter(QStringLiteral("Ignored late answer -> transaction")).size(),
                    1);
      }},
