@@ -117,6 +117,9 @@ void BackupFile::decodeSection(int iTag, int& lineIndex)
     case sections::Contacts:
         if (!m_link.bPhonebookSupported) {
             // The entries of an unsupported phonebook are not restored.
+            m_log.WriteLog(QStringLiteral("Not written -> the Contacts section (the phone has no phonebook)"));
+            if (sectionSkipped)
+                sectionSkipped(sections::Contacts);
             ++lineIndex;
             return;
         }

@@ -44,6 +44,10 @@ public:
     // Walks sFileLines and hands each section to its reader; True at the end.
     bool bDecodeFile();
 
+    // Told of a section the walk passes over without restoring it (a phonebook the phone
+    // model lacks), so the run can name it.
+    std::function<void(qint16 iTag)> sectionSkipped;
+
     // Attaches a category's reader to a section. Only sections that have a reader in the table
     // take one; until their category registers, they are passed over like the others.
     bool registerReader(qint16 iTag, SectionReader reader);

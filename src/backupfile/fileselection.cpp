@@ -89,14 +89,6 @@ bool FileSelection::replaceExistingFile(const QString& path)
 {
     if (!bFileExists(path))
         return true;
-    if (!m_ui.askQuestion(QStringLiteral("Warning"),
-                          QStringLiteral("The file already exist! (Will be erased if you press Yes)")))
-        return false;
-    if (bDeleteFile(path)) {
-        m_log.UpdateStat(QStringLiteral("Removed old file"));
-        return true;
-    }
-    m_log.UpdateStat(QStringLiteral("Failed to remove old file"));
-    m_log.UpdateStat(QStringLiteral("Remove it manually"));
-    return false;
+    return m_ui.askQuestion(QStringLiteral("Warning"),
+                            QStringLiteral("The file already exist! (Will be erased if you press Yes)"));
 }

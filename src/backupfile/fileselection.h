@@ -26,8 +26,8 @@ public:
     // Cuts a full path to the bare file name and gives its extension; logs a path it cannot cut.
     void getfilename(QString& sFileName, QString& sExtension);
 
-    // Before a backup: asks before an existing file is erased and removes it. True when the
-    // backup may go on; false when the user declined or the old file could not be removed.
+    // Before a backup: asks before an existing file is replaced. True when the backup may go
+    // on; false when the user declined. The old file stays until the new one replaces it.
     bool replaceExistingFile(const QString& path);
 
 private:

@@ -1,5 +1,6 @@
 #include "categories/categoryservices.h"
 
+#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "core/clock.h"
@@ -18,14 +19,67 @@ bool CategoryServices::sendOk(qint32 code, const QString& name, const QVariantLi
     return send(code, name, params) && link.ResponseStatus == 0;
 }
 
-void CategoryServices::readInt16(qint32 code, const QString& name, Present<qint16>& target)
+namespace {
+
+// What became of a command that was not taken: its status, or that it had no answer.
+QString failureOf(bool answered, qint32 status)
 {
-    if (!send(code, name))
+    return answered ? QStringLiteral(" (") + CategoryServices::statusText(status) + QLatin1Char(')')
+                    : QStringLiteral(" (no answer)");
+}
+
+} // namespace
+
+QString CategoryServices::statusText(qint32 status)
+{
+    return QStringLiteral("status 0x") +
+           QString::number(static_cast<quint32>(status), 16).toUpper();
+}
+
+bool CategoryServices::write(OutcomeTally::Category category, qint32 code, const QString& name,
+                             const QVariantList& params)
+{
+    const bool answered = send(code, name, params);
+    if (answered && link.ResponseStatus == 0)
+        return true;
+    log.WriteLog(QStringLiteral("Not written -> ") + name +
+                 (channel.lastWasUnsupported() ? QStringLiteral(" (not supported by the phone)")
+                                               : failureOf(answered, link.ResponseStatus)));
+    tally.lost(category);
+    return false;
+}
+
+bool CategoryServices::read(OutcomeTally::Category category, qint32 code, const QString& name,
+                            const QVariantList& params)
+{
+    if (sendOk(code, name, params))
+        return true;
+    readFailed(category, name);
+    return false;
+}
+
+void CategoryServices::readFailed(OutcomeTally::Category category, const QString& name)
+{
+    if (channel.lastWasUnsupported())
         return;
-    if (link.ResponseStatus == 0)
+    log.WriteLog(QStringLiteral("Not read -> ") + name);
+    tally.lost(category);
+}
+
+void CategoryServices::listNotRead(OutcomeTally::Category category, const QString& name)
+{
+    if (channel.lastWasUnsupported())
+        return;
+    log.WriteLog(QStringLiteral("Not read -> ") + name);
+    tally.failed(category);
+}
+
+void CategoryServices::readInt16(OutcomeTally::Category category, qint32 code,
+                                 const QString& name, Present<qint16>& target)
+{
+    target.clear();
+    if (read(category, code, name))
         target.set(variants::toInt16(variants::at(link.ResponseData, 0)));
-    else
-        target.present = false;
 }
 
 void CategoryServices::yieldOnce()

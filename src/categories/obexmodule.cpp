@@ -27,6 +27,7 @@ struct ObexModule::Book
     QString entryWord;
     QString labelField;
     bool calendar;
+    OutcomeTally::Category category;
 };
 
 namespace {
@@ -50,7 +51,8 @@ const ObexModule::Book& phonebook()
                                        QStringLiteral("All contacts has been added"),
                                        QStringLiteral("contact"),
                                        QStringLiteral("N"),
-                                       false};
+                                       false,
+                                       OutcomeTally::Phonebook};
     return book;
 }
 
@@ -71,7 +73,8 @@ const ObexModule::Book& calendar()
                                        QStringLiteral("All Appointments/Tasks has been added"),
                                        QStringLiteral("calendar entry"),
                                        QStringLiteral("SUMMARY"),
-                                       true};
+                                       true,
+                                       OutcomeTally::Calendar};
     return book;
 }
 
@@ -98,11 +101,13 @@ bool ObexModule::backUp(const Book& book)
     BackupFile& file = m_services.file;
     if (!m_obex.ObexConnect()) {
         log.WriteLog(book.failedConnect);
+        m_services.tally.failed(book.category);
         return false;
     }
     file.AppendLine(elements::openTag(book.section));
     if (!m_obex.Obex_Get(ObexTransfer::ConvertFile(book.objectName), book.kind)) {
         log.WriteLog(book.failedGet);
+        m_services.tally.failed(book.category);
         // The entries received so far stay, but the section has no end: say so.
         log.UpdateStat(QStringLiteral("The backup file is incomplete -> the %1 section has no end")
                            .arg(book.section));
@@ -110,6 +115,7 @@ bool ObexModule::backUp(const Book& book)
     }
     log.WriteLog(book.goodGet);
     file.AppendLine(elements::closeTag(book.section));
+    // Every entry is in the file by now: a refused disconnect loses nothing.
     if (!m_obex.ObexDisconnect()) {
         log.WriteLog(book.failedDisconnect);
         return false;
@@ -181,8 +187,9 @@ bool ObexModule::entryOfLine(const QString& line, bool fromStartWithoutValue, QS
     if (value < 0 && !fromStartWithoutValue)
         return false;
     const qsizetype start = value < 0 ? 0 : value + valueMark.size();
-    const qsizetype end = text.indexOf(QLatin1String("/>"), start);
-    if (end < 0)
+    // Every entry line ends with "/>", and an entry may hold "/>" itself: the last one ends it.
+    const qsizetype end = text.lastIndexOf(QLatin1String("/>"));
+    if (end < start)
         return false;
     entry = text.mid(start, end - start);
     return !entry.isEmpty();
@@ -243,10 +250,21 @@ int ObexModule::restore(const Book& book, int lineIndex)
     // An empty section sends nothing and needs no connection.
     if (last == lineIndex)
         return lineIndex;
-    // Without a connection the section is passed over, never read again from its start.
-    if (!m_obex.ObexConnect())
-        return last;
+    OutcomeTally& tally = m_services.tally;
     const QStringList lines = m_services.file.sFileLines;
+    // Without a connection the section is passed over, never read again from its start; its
+    // entries are not written.
+    if (!m_obex.ObexConnect()) {
+        for (int index = lineIndex + 1; index <= last; ++index) {
+            QString entry;
+            if (lines.at(index).size() > 2 && entryOfLine(lines.at(index), book.calendar, entry))
+                tally.lost(book.category);
+        }
+        log.WriteLog(QStringLiteral("Not written -> the %1 section (no OBEX connection)")
+                         .arg(book.section));
+        return last;
+    }
+    int refused = 0;
     for (int index = lineIndex + 1; index <= last; ++index) {
         const QString& line = lines.at(index);
         m_services.yieldOnce();
@@ -261,17 +279,21 @@ int ObexModule::restore(const Book& book, int lineIndex)
         try {
             m_obex.Obex_Put(book.newEntryName, codepage::encode(object));
         } catch (const ProgramError& error) {
+            // The phone refused this entry; the others are still worth sending.
             QString which =
                 QStringLiteral("%1 on line %2 of the file").arg(book.entryWord).arg(index + 1);
             const QString label = labelOf(entry, book.labelField);
             if (!label.isEmpty())
                 which += QStringLiteral(" (%1)").arg(label);
-            throw ProgramError(error.number(), error.source(),
-                               error.description() + QStringLiteral(" -> ") + which);
+            log.WriteLog(QStringLiteral("Not written -> ") + which + QStringLiteral(" -> ") +
+                         error.description());
+            tally.lost(book.category);
+            ++refused;
+            continue;
         }
         log.UpdateStat(book.addedStatus);
     }
-    if (m_obex.ObexDisconnect())
+    if (m_obex.ObexDisconnect() && refused == 0)
         log.UpdateStat(book.allAddedStatus);
     return last;
 }

@@ -71,10 +71,13 @@ bool Setting_Profiles::GetProfileSettings()
     qint16 active = 0;
     bool walking = false;
     try {
-        if (!m_services.send(CMD_GETPROFILES, name("CMD_GETPROFILES")))
+        if (!m_services.send(CMD_GETPROFILES, name("CMD_GETPROFILES"))) {
+            m_services.listNotRead(OutcomeTally::Profiles, name("CMD_GETPROFILES"));
             return false;
+        }
         if (link.ResponseStatus != 0) {
             log.WriteLog(QStringLiteral("Failed to get the profiles -> EXIT"));
+            m_services.tally.failed(OutcomeTally::Profiles);
             return false;
         }
         const qint16 count = variants::toInt16(variants::at(link.ResponseData, 0));
@@ -92,7 +95,10 @@ bool Setting_Profiles::GetProfileSettings()
                 log.WriteLog(QStringLiteral("0-Got the active profile...."));
             } else {
                 log.WriteLog(QStringLiteral("0-Failed to get the active profile...."));
+                m_services.tally.lost(OutcomeTally::Profiles);
             }
+        } else {
+            m_services.readFailed(OutcomeTally::Profiles, name("CMD_GETACTIVEPROFILE"));
         }
         walking = true;
         walkProfiles(count);
@@ -100,6 +106,7 @@ bool Setting_Profiles::GetProfileSettings()
         setBackActiveProfile(active);
         return true;
     } catch (const ProgramError& error) {
+        m_services.tally.failed(OutcomeTally::Profiles);
         log.WriteLog(QStringLiteral("GetProfileSettings_Error"));
         log.LogErrorDetails(error);
         // The walk switched profiles on the phone; leave it with the one the user had.
@@ -107,6 +114,7 @@ bool Setting_Profiles::GetProfileSettings()
             setBackActiveProfile(active);
         return false;
     } catch (const std::exception& error) {
+        m_services.tally.failed(OutcomeTally::Profiles);
         log.WriteLog(QStringLiteral("GetProfileSettings_Error"));
         log.LogErrorDetails(QString::fromStdString(error.what()), -1,
                             QStringLiteral("Cellarchive"));
@@ -123,22 +131,30 @@ void Setting_Profiles::walkProfiles(qint16 count)
     for (int i = 0; i < count; ++i) {
         qint16 index = static_cast<qint16>(i);
         const QString number = StatusLog::signed_(i + 1);
-        if (m_services.send(CMD_SETACTIVEPROFILE, name("CMD_SETACTIVEPROFILE"),
-                            {variants::int16(static_cast<qint16>(i + 1))})) {
-            log.WriteLog(link.ResponseStatus != 0
-                             ? QStringLiteral("1-Failed to Activate the profile->") + number
-                             : QStringLiteral("2-Profile->") + number);
+        // The reads act on the active profile: without the switch they would read another.
+        const bool activated = m_services.send(CMD_SETACTIVEPROFILE, name("CMD_SETACTIVEPROFILE"),
+                                               {variants::int16(static_cast<qint16>(i + 1))}) &&
+                               link.ResponseStatus == 0;
+        if (!activated) {
+            log.WriteLog(QStringLiteral("1-Failed to Activate the profile->") + number);
+            m_services.tally.lost(OutcomeTally::Profiles);
+            continue;
         }
+        log.WriteLog(QStringLiteral("2-Profile->") + number);
         // Sent with the profile number still in the parameters, as the phone expects it.
         if (m_services.channel.DoData(CMD_GETACTIVEPROFILE, name("CMD_GETACTIVEPROFILE"))) {
             if (link.ResponseStatus == 0) {
-                record(index).Name = variants::toText(variants::at(link.ResponseData, 1));
+                record(index).Name.set(variants::toText(variants::at(link.ResponseData, 1)));
                 log.WriteLog(QStringLiteral("3-GetProfile - Success->") + number);
             } else {
                 log.WriteLog(QStringLiteral("4-GetProfile - Failed->") + number);
+                m_services.tally.lost(OutcomeTally::Profiles);
             }
+        } else {
+            m_services.readFailed(OutcomeTally::Profiles, name("CMD_GETACTIVEPROFILE"));
         }
-        QString shown = variants::toText(variants::at(link.ResponseData, 1));
+        // Only the name read for this profile is shown, never the answer of an earlier one.
+        QString shown = record(index).Name.value;
         shown.remove(QChar(0));
         const QString line =
             QStringLiteral("Saving Profile number->") + number + QStringLiteral("-> ") + shown;
@@ -169,13 +185,10 @@ void Setting_Profiles::setBackActiveProfile(qint16 active)
 void Setting_Profiles::readSettings(qint32 code, const char* command,
                                     std::initializer_list<FieldAt> fields)
 {
-    if (!m_services.send(code, name(command)))
+    for (const FieldAt& field : fields)
+        field.target->clear();
+    if (!m_services.read(OutcomeTally::Profiles, code, name(command)))
         return;
-    if (m_services.link.ResponseStatus != 0) {
-        for (const FieldAt& field : fields)
-            field.target->clear();
-        return;
-    }
     // All values are converted before any is stored, so the fields of one answer are either
     // all present or all as they were.
     QList<qint16> values;

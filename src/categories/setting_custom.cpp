@@ -24,12 +24,12 @@ Setting_Custom::Setting_Custom(CategoryServices& services) : m_services(services
 void Setting_Custom::GetCustomMenuSettings()
 {
     iCustomMenuItems.clear();
-    if (!m_services.send(CMD_GETCUSTOMMENUITEMS, QStringLiteral("CMD_GETCUSTOMMENUITEMS")))
-        return;
-    const PhoneLink& link = m_services.link;
     // A refused answer carries no values, so its status is looked at before its count.
-    if (link.ResponseStatus != 0)
+    if (!m_services.sendOk(CMD_GETCUSTOMMENUITEMS, QStringLiteral("CMD_GETCUSTOMMENUITEMS"))) {
+        m_services.listNotRead(OutcomeTally::Shortcuts, QStringLiteral("CMD_GETCUSTOMMENUITEMS"));
         return;
+    }
+    const PhoneLink& link = m_services.link;
     const qint16 count = variants::toInt16(variants::at(link.ResponseData, 0));
     for (int k = 1; k <= count; ++k)
         iCustomMenuItems.append(variants::toInt16(variants::at(link.ResponseData, 2 * k)));
@@ -91,8 +91,11 @@ int Setting_Custom::DecodeCustomMenu(int lineIndex)
 
 void Setting_Custom::SetCustomMenuSettings()
 {
-    if (!m_services.send(CMD_GETCUSTOMMENUITEMS, QStringLiteral("CMD_GETCUSTOMMENUITEMS")))
+    OutcomeTally& tally = m_services.tally;
+    if (!m_services.send(CMD_GETCUSTOMMENUITEMS, QStringLiteral("CMD_GETCUSTOMMENUITEMS"))) {
+        tally.failed(OutcomeTally::Shortcuts);
         return;
+    }
     StatusLog& log = m_services.log;
     log.UpdateStat(QStringLiteral("Restoring My Shortcuts"));
     const PhoneLink& link = m_services.link;
@@ -100,18 +103,20 @@ void Setting_Custom::SetCustomMenuSettings()
         link.ResponseStatus != 0 ? 0 : variants::toInt16(variants::at(link.ResponseData, 0));
     if (count <= 0) {
         log.WriteLog(QStringLiteral("Failed to restore cutom menu"));
+        tally.failed(OutcomeTally::Shortcuts);
         return;
     }
     // Every removal takes the first position, so the menu empties from the top.
     for (int k = 0; k < count; ++k)
-        m_services.send(CMD_REMOVECUSTOMMENUITEM, QStringLiteral("CMD_REMOVECUSTOMMENUITEM"),
-                        {variants::int16(1)});
+        m_services.write(OutcomeTally::Shortcuts, CMD_REMOVECUSTOMMENUITEM,
+                         QStringLiteral("CMD_REMOVECUSTOMMENUITEM"), {variants::int16(1)});
     // An item the phone refuses leaves no gap: the next one goes to the position it would
     // have taken, not past the end of the menu, where the phone would refuse it too.
     qint16 position = 1;
     for (qint16 item : std::as_const(iCustomMenuItems)) {
-        if (m_services.sendOk(CMD_ADDCUSTOMMENUITEM, QStringLiteral("CMD_ADDCUSTOMMENUITEM"),
-                              {variants::int16(position), variants::int16(item)}))
+        if (m_services.write(OutcomeTally::Shortcuts, CMD_ADDCUSTOMMENUITEM,
+                             QStringLiteral("CMD_ADDCUSTOMMENUITEM"),
+                             {variants::int16(position), variants::int16(item)}))
             ++position;
     }
 }

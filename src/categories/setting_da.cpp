@@ -3,6 +3,7 @@
 #include "statuslog/statuslog.h"
 #include "categories/categoryservices.h"
 #include "core/programerror.h"
+#include "phone/commandchannel.h"
 #include "phone/phonelink.h"
 #include "phone/variants.h"
 
@@ -84,8 +85,11 @@ bool Setting_DA::GetDA()
     qint32 nCounter = 0;
     try {
         if (!m_services.send(CMD_GETDEFINEDDATAACCOUNTS,
-                             QStringLiteral("CMD_GETDEFINEDDATAACCOUNTS")))
+                             QStringLiteral("CMD_GETDEFINEDDATAACCOUNTS"))) {
+            m_services.listNotRead(OutcomeTally::DataAccounts,
+                                   QStringLiteral("CMD_GETDEFINEDDATAACCOUNTS"));
             return false;
+        }
         DataAccountCSD.clear();
         DataAccountGPRS.clear();
         m_services.log.WriteLog(QStringLiteral("Erased both arrays"));
@@ -103,12 +107,20 @@ bool Setting_DA::GetDA()
         m_services.log.WriteLog(QStringLiteral("Total number of GPRS Accounts-->") +
                                 StatusLog::signed_(DataAccountGPRS.size()));
         // Without the contexts the accounts are still worth keeping.
-        if (!m_services.send(CMD_GETDEFINEPDPCONTEXT, QStringLiteral("CMD_GETDEFINEPDPCONTEXT")))
+        if (!m_services.send(CMD_GETDEFINEPDPCONTEXT, QStringLiteral("CMD_GETDEFINEPDPCONTEXT"))) {
+            // Their access point names and addresses are missing: count them as not read.
+            if (!m_services.channel.lastWasUnsupported()) {
+                m_services.log.WriteLog(QStringLiteral("Not read -> CMD_GETDEFINEPDPCONTEXT"));
+                m_services.tally.lost(OutcomeTally::DataAccounts,
+                                      static_cast<int>(DataAccountGPRS.size()));
+            }
             return true;
+        }
         readContexts(lLine);
         return true;
     } catch (const std::exception& error) {
         logError(error, lLine, nCounter);
+        m_services.tally.failed(OutcomeTally::DataAccounts);
         return false;
     }
 }
@@ -200,11 +212,12 @@ void Setting_DA::SetDA()
         if (!account.fromFile)
             continue;
         log.UpdateStat(QStringLiteral("Restoring CSD accounts ") + QString::number(i + 1));
-        if (m_services.sendOk(CMD_DEFINEDATAACCOUNT, QStringLiteral("CMD_DEFINEDATAACCOUNT"),
-                              {variants::int32(indexAfter(lastIndex)), account.Name,
-                               account.Username, account.Password, variants::int16(0),
-                               account.PhoneNumber, variants::int32(account.DialType),
-                               variants::int32(account.DataRate)})) {
+        if (m_services.write(OutcomeTally::DataAccounts, CMD_DEFINEDATAACCOUNT,
+                             QStringLiteral("CMD_DEFINEDATAACCOUNT"),
+                             {variants::int32(indexAfter(lastIndex)), account.Name,
+                              account.Username, account.Password, variants::int16(0),
+                              account.PhoneNumber, variants::int32(account.DialType),
+                              variants::int32(account.DataRate)})) {
             account.RestoredID = toInt32(answer, 0);
             lastIndex = account.RestoredID;
         }
@@ -216,19 +229,21 @@ void Setting_DA::SetDA()
             continue;
         log.UpdateStat(QStringLiteral("Restoring GPRS accounts ") + QString::number(i + 1));
         // A refused definition has no index and no context to fill, as for a CSD account.
-        if (m_services.sendOk(CMD_DEFINEDATAACCOUNT, QStringLiteral("CMD_DEFINEDATAACCOUNT"),
-                              {variants::int32(indexAfter(lastIndex)), account.Name,
-                               account.Username, account.Password, variants::int16(1),
-                               variants::int32(account.PrefService),
-                               variants::int32(account.Auth)})) {
+        if (m_services.write(OutcomeTally::DataAccounts, CMD_DEFINEDATAACCOUNT,
+                             QStringLiteral("CMD_DEFINEDATAACCOUNT"),
+                             {variants::int32(indexAfter(lastIndex)), account.Name,
+                              account.Username, account.Password, variants::int16(1),
+                              variants::int32(account.PrefService),
+                              variants::int32(account.Auth)})) {
             const qint32 restored = toInt32(answer, 0);
             const qint16 context = variants::toInt16(variants::at(answer, 1));
             account.RestoredID = restored;
             lastIndex = restored;
-            m_services.send(CMD_SETDEFINEPDPCONTEXT, QStringLiteral("CMD_SETDEFINEPDPCONTEXT"),
-                            {variants::int16(context), account.PDP_Type, account.APN,
-                             account.PDP_Address, variants::int16(account.DataComp),
-                             variants::int16(account.HeadComp)});
+            m_services.write(OutcomeTally::DataAccounts, CMD_SETDEFINEPDPCONTEXT,
+                             QStringLiteral("CMD_SETDEFINEPDPCONTEXT"),
+                             {variants::int16(context), account.PDP_Type, account.APN,
+                              account.PDP_Address, variants::int16(account.DataComp),
+                              variants::int16(account.HeadComp)});
         }
         m_services.yieldOnce();
     }

@@ -20,7 +20,7 @@ Setting_Locks::Setting_Locks(CategoryServices& services) : m_services(services) 
 void Setting_Locks::GetLocksSettings()
 {
     iKeylockMode.clear();
-    m_services.readInt16(CMD_GETKEYLOCKMODE, QStringLiteral("CMD_GETKEYLOCKMODE"), iKeylockMode);
+    m_services.readInt16(OutcomeTally::Locks, CMD_GETKEYLOCKMODE, QStringLiteral("CMD_GETKEYLOCKMODE"), iKeylockMode);
 }
 
 bool Setting_Locks::bSaveLocksSettings()
@@ -55,6 +55,6 @@ int Setting_Locks::DecodeLocksSettings(int lineIndex)
 void Setting_Locks::SetLocksSettings()
 {
     if (iKeylockMode.present)
-        m_services.send(CMD_SETKEYLOCKMODE, QStringLiteral("CMD_SETKEYLOCKMODE"),
-                        {variants::int16(iKeylockMode.value)});
+        m_services.write(OutcomeTally::Locks, CMD_SETKEYLOCKMODE,
+                         QStringLiteral("CMD_SETKEYLOCKMODE"), {variants::int16(iKeylockMode.value)});
 }

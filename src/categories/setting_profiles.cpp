@@ -92,8 +92,9 @@ bool Setting_Profiles::bSaveProfileSettings()
     file.AppendLine(elements::openTag(kSection));
     m_services.saveGroups(kGroup, Profiles.size(), 1, [&](qsizetype i) {
         const ProfileRecord& r = Profiles.at(i);
-        file.AppendLine(
-            elements::elementLine(2, QStringLiteral("Name"), QString(r.Name).remove(QChar(0))));
+        if (r.Name.present)
+            file.AppendLine(elements::elementLine(2, QStringLiteral("Name"),
+                                                  QString(r.Name.value).remove(QChar(0))));
         file.AppendLine(
             elements::elementLine(2, QStringLiteral("Active"), elements::boolText(r.Active)));
         for (const SettingElement& element : kSettings) {
@@ -145,7 +146,7 @@ int Setting_Profiles::DecodeProfileSettings(int lineIndex)
             }
             ProfileRecord& r = Profiles[current];
             if (isName)
-                r.Name = value;
+                r.Name.set(value);
             else if (isActive)
                 r.Active = IsTrueText(value);
             else if (file.readInt16(key, value, (r.*field).value))
@@ -159,8 +160,11 @@ void Setting_Profiles::SetProfileSettings()
 {
     StatusLog& log = m_services.log;
     const PhoneLink& link = m_services.link;
-    if (!m_services.send(CMD_GETPROFILES, QStringLiteral("CMD_GETPROFILES")))
+    OutcomeTally& tally = m_services.tally;
+    if (!m_services.send(CMD_GETPROFILES, QStringLiteral("CMD_GETPROFILES"))) {
+        tally.failed(OutcomeTally::Profiles);
         return;
+    }
     qint16 count = 0;
     if (link.ResponseStatus == 0) {
         try {
@@ -168,7 +172,16 @@ void Setting_Profiles::SetProfileSettings()
         } catch (const ProgramError&) {
             log.WriteLog(
                 QStringLiteral("Failed to get the number of profiles -> nothing restored"));
+            tally.failed(OutcomeTally::Profiles);
             return;
+        }
+    }
+    // Profiles of the file that the phone has no slot for are not written.
+    for (qsizetype i = qMax<qsizetype>(count, 0); i < Profiles.size(); ++i) {
+        if (m_fromFile.value(i)) {
+            log.WriteLog(QStringLiteral("Not written -> profile") + StatusLog::signed_(i + 1) +
+                         QStringLiteral(" has no place in the phone"));
+            tally.lost(OutcomeTally::Profiles);
         }
     }
     qint16 active = 0;
@@ -182,13 +195,20 @@ void Setting_Profiles::SetProfileSettings()
         }
         const ProfileRecord& r = Profiles.at(i);
         log.UpdateStat(QStringLiteral("Restoring profile ->") + StatusLog::signed_(number) +
-                       QStringLiteral("-> ") + r.Name);
-        m_services.send(CMD_SETACTIVEPROFILE, QStringLiteral("CMD_SETACTIVEPROFILE"),
-                        {variants::int16(number)});
+                       QStringLiteral("-> ") + r.Name.value);
         if (r.Active)
             active = number;
-        m_services.send(CMD_SETACTIVEPROFILENAME, QStringLiteral("CMD_SETACTIVEPROFILENAME"),
-                        {variants::text(r.Name)});
+        // The writes act on the active profile: a refused switch would send them to another.
+        if (!m_services.write(OutcomeTally::Profiles, CMD_SETACTIVEPROFILE,
+                              QStringLiteral("CMD_SETACTIVEPROFILE"), {variants::int16(number)})) {
+            log.WriteLog(QStringLiteral("Not written -> profile") + StatusLog::signed_(number) +
+                         QStringLiteral(" could not be activated"));
+            continue;
+        }
+        if (r.Name.present)
+            m_services.write(OutcomeTally::Profiles, CMD_SETACTIVEPROFILENAME,
+                             QStringLiteral("CMD_SETACTIVEPROFILENAME"),
+                             {variants::text(r.Name.value)});
         restoreSettings(r);
         m_services.yieldOnce();
     }
@@ -203,13 +223,14 @@ void Setting_Profiles::restoreSettings(const ProfileRecord& r)
         if (!setting.present)
             return;
         params.prepend(variants::int16(setting.value));
-        m_services.send(code, QLatin1String(name), params);
+        m_services.write(OutcomeTally::Profiles, code, QLatin1String(name), params);
     };
     const auto int16 = [](qint16 value) { return variants::int16(value); };
 
     if (r.BackLightMode.present)
-        m_services.send(CMD_SETBACKLIGHTMODE, QStringLiteral("CMD_SETBACKLIGHTMODE"),
-                        {int16(0), int16(r.BackLightMode.value)});
+        m_services.write(OutcomeTally::Profiles, CMD_SETBACKLIGHTMODE,
+                         QStringLiteral("CMD_SETBACKLIGHTMODE"),
+                         {int16(0), int16(r.BackLightMode.value)});
     send(r.Handsfree, CMD_SETANSWERMODE, "CMD_SETANSWERMODE", {});
     send(r.FontSize, CMD_SETFONTSIZE, "CMD_SETFONTSIZE", {});
     send(r.HelpTextMode, CMD_SETHELPTEXTMODE, "CMD_SETHELPTEXTMODE", {});

@@ -12,7 +12,9 @@ struct CategoryServices;
 // One user profile of the phone with its display, call-handling, language and sound settings.
 struct ProfileRecord
 {
-    QString Name;
+    // Absent when the phone did not give it: the file then has no Name line and a restore
+    // leaves the profile's name alone.
+    Present<QString> Name;
     bool Active = false;
     Present<qint16> BackLightMode;
     Present<qint16> Handsfree;

@@ -60,8 +60,20 @@ bool Setting_SMSPDU::waitForEnd()
 void Setting_SMSPDU::setDoneFromStatus(qint32 status)
 {
     m_lastEventMs = m_services.clock.nowMs();
-    if (status != SmsStatus::MoreToCome)
+    if (status != SmsStatus::MoreToCome) {
+        m_endStatus = status;
         m_services.link.bNoMorePDU = true;
+    }
+}
+
+bool Setting_SMSPDU::isCurrent(qint32 transactionId)
+{
+    // An event during the call that starts the request belongs to it: its id is not known yet.
+    if (m_sending || transactionId == m_request)
+        return true;
+    m_services.log.WriteLog(QStringLiteral("Ignored late answer -> transaction") +
+                            StatusLog::signed_(transactionId));
+    return false;
 }
 
 void Setting_SMSPDU::ReadSMSMessages()
@@ -74,22 +86,45 @@ void Setting_SMSPDU::ReadSMSMessages()
             // The phone went away (or offers no SMS object): keep what was read so far.
             log.WriteLog(QStringLiteral("m_objTextMessage Is Nothing -> storage") +
                          StatusLog::signed_(storage) + QStringLiteral(" not read"));
+            m_services.tally.failed(OutcomeTally::SMS);
             continue;
         }
         m_services.link.bNoMorePDU = false;
         m_lastEventMs = m_services.clock.nowMs();
-        qint32 transactionId = 0;
-        sms->ReadMessages(storage, AllMessages, transactionId);
-        // A read whose end never comes must not hang the run; the messages it gave are kept.
-        if (!waitForEnd())
+        m_endStatus = 0;
+        m_sending = true;
+        try {
+            sms->ReadMessages(storage, AllMessages, m_request);
+        } catch (const std::exception& error) {
+            m_sending = false;
+            log.WriteLog(QStringLiteral("ReadPDU -> ") + QString::fromStdString(error.what()) +
+                         QStringLiteral(" -> storage") + StatusLog::signed_(storage) +
+                         QStringLiteral(" not read"));
+            m_services.tally.failed(OutcomeTally::SMS);
+            continue;
+        }
+        m_sending = false;
+        // A read whose end never comes must not hang the run; the messages it gave are kept,
+        // but those it never gave are missing.
+        if (!waitForEnd()) {
             log.WriteLog(QStringLiteral("ReadPDU -> timedout in storage") +
                          StatusLog::signed_(storage));
+            m_services.tally.failed(OutcomeTally::SMS);
+        } else if (m_endStatus != 0 && m_endStatus != SmsStatus::NoMessages) {
+            log.WriteLog(QStringLiteral("ReadPDU -> ended with status") +
+                         StatusLog::signed_(m_endStatus) + QStringLiteral(" in storage") +
+                         StatusLog::signed_(storage));
+            m_services.tally.failed(OutcomeTally::SMS);
+        }
+        m_request = 0;
     }
 }
 
-void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 /*TransactionID*/, qint32 Status,
+void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint32 Status,
                                                      const PduObject* PDU)
 {
+    if (!isCurrent(TransactionID))
+        return;
     if (PDU) {
         try {
             SMSRecord record;
@@ -109,9 +144,11 @@ void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 /*TransactionID*/, q
     setDoneFromStatus(Status);
 }
 
-void Setting_SMSPDU::m_objTextMessage_OnNotifyResponse(qint32 /*TransactionID*/, qint32 Status,
+void Setting_SMSPDU::m_objTextMessage_OnNotifyResponse(qint32 TransactionID, qint32 Status,
                                                        QObject* /*ShortMessage*/)
 {
+    if (!isCurrent(TransactionID))
+        return;
     setDoneFromStatus(Status);
 }
 

@@ -54,7 +54,15 @@ private:
     bool waitForEnd();
     void setDoneFromStatus(qint32 status);
 
+    // Whether an event belongs to the request that waits; an event of an earlier request that
+    // timed out is logged and ignored.
+    bool isCurrent(qint32 transactionId);
+
     CategoryServices& m_services;
+    // The transaction id of the request that waits, and the status that ended it.
+    qint32 m_request = 0;
+    bool m_sending = false;
+    qint32 m_endStatus = 0;
     QPointer<TextMessageObject> m_attached;
     QMetaObject::Connection m_pduConnection;
     QMetaObject::Connection m_responseConnection;

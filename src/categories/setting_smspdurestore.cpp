@@ -5,6 +5,8 @@
 #include "core/clock.h"
 #include "phone/phonelink.h"
 
+#include <exception>
+
 int Setting_SMSPDU::DecodeSMSMessages(int lineIndex)
 {
     SMSList.clear();
@@ -74,6 +76,7 @@ void Setting_SMSPDU::SetSMSPDU()
             log.WriteLog(QStringLiteral("m_objTextMessage Is Nothing -> ") + name +
                          QStringLiteral(" not written"));
             ++notWritten;
+            m_services.tally.lost(OutcomeTally::SMS);
             continue;
         }
         // A number the file skipped leaves a message without content; the phone gets nothing.
@@ -84,12 +87,30 @@ void Setting_SMSPDU::SetSMSPDU()
         log.UpdateStat(QStringLiteral("Writing SMS Message-->") + StatusLog::signed_(i + 1));
         link.bNoMorePDU = false;
         m_lastEventMs = m_services.clock.nowMs();
-        qint32 transactionId = 0;
-        sms->WriteMessage(message.Storage, message.Type, message.PDU, message.Length,
-                          transactionId);
-        if (!waitForEnd())
+        m_endStatus = 0;
+        m_sending = true;
+        try {
+            sms->WriteMessage(message.Storage, message.Type, message.PDU, message.Length,
+                              m_request);
+        } catch (const std::exception& error) {
+            m_sending = false;
+            log.WriteLog(QStringLiteral("Not written -> ") + name + QStringLiteral(" (") +
+                         QString::fromStdString(error.what()) + QLatin1Char(')'));
+            m_services.tally.lost(OutcomeTally::SMS);
+            continue;
+        }
+        m_sending = false;
+        if (!waitForEnd()) {
             log.WriteLog(QStringLiteral("WritePDU -> timedout"));
+            log.WriteLog(QStringLiteral("Not written -> ") + name + QStringLiteral(" (no answer)"));
+            m_services.tally.lost(OutcomeTally::SMS);
+        } else if (m_endStatus != 0) {
+            log.WriteLog(QStringLiteral("Not written -> ") + name + QStringLiteral(" (") +
+                         CategoryServices::statusText(m_endStatus) + QLatin1Char(')'));
+            m_services.tally.lost(OutcomeTally::SMS);
+        }
     }
+    m_request = 0;
     if (notWritten > 0)
         log.UpdateStat(QStringLiteral("No SMS object - SMS Messages not written-->") +
                        StatusLog::signed_(notWritten));

@@ -32,11 +32,11 @@ void Setting_Time::clear()
 void Setting_Time::GetTimeSettings()
 {
     clear();
-    m_services.readInt16(CMD_GETTIMEFORMAT, QStringLiteral("CMD_GETTIMEFORMAT"), DateFormat);
-    m_services.readInt16(CMD_GETDAYLIGHTSAVINGTIME, QStringLiteral("CMD_GETDAYLIGHTSAVINGTIME"),
+    m_services.readInt16(OutcomeTally::Time, CMD_GETTIMEFORMAT, QStringLiteral("CMD_GETTIMEFORMAT"), DateFormat);
+    m_services.readInt16(OutcomeTally::Time, CMD_GETDAYLIGHTSAVINGTIME, QStringLiteral("CMD_GETDAYLIGHTSAVINGTIME"),
                          DaylightSaving);
-    m_services.readInt16(CMD_GETTIMEZONEUPDATE, QStringLiteral("CMD_GETTIMEZONEUPDATE"), Nitz);
-    m_services.readInt16(CMD_GETTIMEFORMAT, QStringLiteral("CMD_GETTIMEFORMAT"), TimeFormat);
+    m_services.readInt16(OutcomeTally::Time, CMD_GETTIMEZONEUPDATE, QStringLiteral("CMD_GETTIMEZONEUPDATE"), Nitz);
+    m_services.readInt16(OutcomeTally::Time, CMD_GETTIMEFORMAT, QStringLiteral("CMD_GETTIMEFORMAT"), TimeFormat);
 }
 
 bool Setting_Time::bSaveTimeSettings()
@@ -88,7 +88,8 @@ void Setting_Time::SetTimeSettings()
     m_services.log.UpdateStat(QStringLiteral("Restoring time settings"));
     const auto write = [this](qint32 code, const char* name, const Present<qint16>& value) {
         if (value.present)
-            m_services.send(code, QLatin1String(name), {variants::int16(value.value)});
+            m_services.write(OutcomeTally::Time, code, QLatin1String(name),
+                             {variants::int16(value.value)});
     };
     write(CMD_SETTIMEFORMAT, "CMD_SETTIMEFORMAT", DateFormat);
     write(CMD_SETDAYLIGHTSAVINGTIME, "CMD_SETDAYLIGHTSAVINGTIME", DaylightSaving);

@@ -48,16 +48,6 @@ QString withoutNul(const QString& text)
     return result;
 }
 
-QString textOf(const Present<QString>& value)
-{
-    return value.present ? withoutNul(value.value) : QString();
-}
-
-qint32 numberOf(const Present<qint32>& value)
-{
-    return value.present ? value.value : 0;
-}
-
 } // namespace
 
 Setting_WAP::Setting_WAP(CategoryServices& services, const Setting_DA& dataAccounts)
@@ -68,11 +58,14 @@ Setting_WAP::Setting_WAP(CategoryServices& services, const Setting_DA& dataAccou
 void Setting_WAP::GetWAPSettings()
 {
     WAPProfiles.clear();
-    if (!m_services.sendOk(CMD_GETWAPPROFILELIST, QStringLiteral("CMD_GETWAPPROFILELIST")))
+    if (!m_services.sendOk(CMD_GETWAPPROFILELIST, QStringLiteral("CMD_GETWAPPROFILELIST"))) {
+        m_services.listNotRead(OutcomeTally::WAP, QStringLiteral("CMD_GETWAPPROFILELIST"));
         return;
+    }
     readProfileList();
     qint32 active = 0;
-    if (m_services.sendOk(CMD_GETACTIVEWAPPROFILE, QStringLiteral("CMD_GETACTIVEWAPPROFILE")))
+    if (m_services.read(OutcomeTally::WAP, CMD_GETACTIVEWAPPROFILE,
+                        QStringLiteral("CMD_GETACTIVEWAPPROFILE")))
         active = variants::toInt32(variants::at(m_services.link.ResponseData, 0));
     const auto reactivate = [this, active] {
         m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
@@ -85,8 +78,16 @@ void Setting_WAP::GetWAPSettings()
                                       StatusLog::signed_(number));
             WAPProfileRecord& record = WAPProfiles[i];
             record.Active = active == number;
-            m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
-                            {variants::int16(number)});
+            // The reads act on the active profile: without the switch they would read another.
+            if (!m_services.sendOk(CMD_SETACTIVEWAPPROFILE,
+                                   QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
+                                   {variants::int16(number)})) {
+                m_services.log.WriteLog(QStringLiteral("Not read -> WAP profile") +
+                                        StatusLog::signed_(number) +
+                                        QStringLiteral(" could not be activated"));
+                m_services.tally.lost(OutcomeTally::WAP);
+                continue;
+            }
             readProfile(record);
         }
     } catch (const std::exception&) {
@@ -119,21 +120,21 @@ void Setting_WAP::readProfileList()
 void Setting_WAP::readProfile(WAPProfileRecord& record)
 {
     const QVariantList& data = m_services.link.ResponseData;
-    if (m_services.send(CMD_GETWAPCONNECTIONTIMEOUT,
-                        QStringLiteral("CMD_GETWAPCONNECTIONTIMEOUT"))) {
-        if (m_services.link.ResponseStatus == 0)
-            record.Connection_Timeout.set(variants::toInt32(variants::at(data, 0)));
-        else
-            record.Connection_Timeout.present = false;
-    }
-    if (m_services.sendOk(CMD_GETWAPCSDGATEWAYS, QStringLiteral("CMD_GETWAPCSDGATEWAYS")))
+    const auto read = [this](qint32 code, const char* name) {
+        return m_services.read(OutcomeTally::WAP, code, QLatin1String(name));
+    };
+    // A value that was not read stays absent, so neither the file nor a later restore takes
+    // an empty text or a 0 for it.
+    if (read(CMD_GETWAPCONNECTIONTIMEOUT, "CMD_GETWAPCONNECTIONTIMEOUT"))
+        record.Connection_Timeout.set(variants::toInt32(variants::at(data, 0)));
+    if (read(CMD_GETWAPCSDGATEWAYS, "CMD_GETWAPCSDGATEWAYS"))
         record.Gateway.set(variants::toText(variants::at(data, 2)));
-    if (m_services.sendOk(CMD_GETWAPHOMEPAGE, QStringLiteral("CMD_GETWAPHOMEPAGE")))
+    if (read(CMD_GETWAPHOMEPAGE, "CMD_GETWAPHOMEPAGE"))
         record.HomePage_URL.set(variants::toText(variants::at(data, 0)));
     // The number 0 stands for no login and reads as the empty text.
-    if (m_services.sendOk(CMD_GETWAPLOGIN, QStringLiteral("CMD_GETWAPLOGIN")))
+    if (read(CMD_GETWAPLOGIN, "CMD_GETWAPLOGIN"))
         record.Proxy_Uid.set(variants::toText(variants::at(data, 0)));
-    if (m_services.sendOk(CMD_GETPREFERREDWAPBEARER, QStringLiteral("CMD_GETPREFERREDWAPBEARER")))
+    if (read(CMD_GETPREFERREDWAPBEARER, "CMD_GETPREFERREDWAPBEARER"))
         record.Preferred_Bearer.set(variants::toInt32(variants::at(data, 1)));
 }
 
@@ -150,13 +151,19 @@ bool Setting_WAP::bSaveWAPSettings()
         const WAPProfileRecord& record = WAPProfiles.at(i);
         line("Name", withoutNul(record.Name));
         line("Active", elements::boolText(record.Active));
-        line("HomePage_URL", textOf(record.HomePage_URL));
-        line("Gateway", textOf(record.Gateway));
-        file.AppendLine(elements::elementLine(2, QStringLiteral("Connection_Timeout"),
-                                              numberOf(record.Connection_Timeout)));
-        file.AppendLine(elements::elementLine(2, QStringLiteral("Preferred_Bearer"),
-                                              numberOf(record.Preferred_Bearer)));
-        line("Proxy_Uid", textOf(record.Proxy_Uid));
+        const auto text = [&line](const char* key, const Present<QString>& value) {
+            if (value.present)
+                line(key, withoutNul(value.value));
+        };
+        const auto number = [&file](const char* key, const Present<qint32>& value) {
+            if (value.present)
+                file.AppendLine(elements::elementLine(2, QLatin1String(key), value.value));
+        };
+        text("HomePage_URL", record.HomePage_URL);
+        text("Gateway", record.Gateway);
+        number("Connection_Timeout", record.Connection_Timeout);
+        number("Preferred_Bearer", record.Preferred_Bearer);
+        text("Proxy_Uid", record.Proxy_Uid);
     });
     file.AppendLine(elements::closeTag(kSection));
     return true;
@@ -263,10 +270,13 @@ void Setting_WAP::SetWAPSettings()
         return variants::int16(static_cast<qint16>(index + 1));
     };
     // A slot the file does not describe keeps its name and settings.
+    const auto write = [this](qint32 code, const char* name, const QVariantList& params) {
+        return m_services.write(OutcomeTally::WAP, code, QLatin1String(name), params);
+    };
     for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
         if (WAPProfiles.at(i).fromFile)
-            m_services.send(CMD_SETWAPPROFILENAME, QStringLiteral("CMD_SETWAPPROFILENAME"),
-                            {number(i), WAPProfiles.at(i).Name});
+            write(CMD_SETWAPPROFILENAME, "CMD_SETWAPPROFILENAME",
+                  {number(i), WAPProfiles.at(i).Name});
     }
     qint16 active = 0;
     for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
@@ -278,27 +288,33 @@ void Setting_WAP::SetWAPSettings()
                                   StatusLog::signed_(profile));
         if (record.Active)
             active = profile;
-        m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
-                        {number(i)});
+        // The writes act on the active profile: a refused switch would send them to another.
+        if (!write(CMD_SETACTIVEWAPPROFILE, "CMD_SETACTIVEWAPPROFILE", {number(i)})) {
+            m_services.log.WriteLog(QStringLiteral("Not written -> WAP profile") +
+                                    StatusLog::signed_(profile) +
+                                    QStringLiteral(" could not be activated"));
+            continue;
+        }
         if (record.Connection_Timeout.present)
-            m_services.send(CMD_SETWAPCONNECTIONTIMEOUT,
-                            QStringLiteral("CMD_SETWAPCONNECTIONTIMEOUT"),
-                            {variants::int32(record.Connection_Timeout.value)});
+            write(CMD_SETWAPCONNECTIONTIMEOUT, "CMD_SETWAPCONNECTIONTIMEOUT",
+                  {variants::int32(record.Connection_Timeout.value)});
         if (record.HomePage_URL.present)
-            m_services.send(CMD_SETWAPHOMEPAGE, QStringLiteral("CMD_SETWAPHOMEPAGE"),
-                            {record.HomePage_URL.value});
+            write(CMD_SETWAPHOMEPAGE, "CMD_SETWAPHOMEPAGE", {record.HomePage_URL.value});
         if (record.Preferred_Bearer.present)
-            m_services.send(CMD_SETPREFERREDWAPBEARER, QStringLiteral("CMD_SETPREFERREDWAPBEARER"),
-                            {variants::int16(3),
-                             variants::int32(restoredAccount(record.Preferred_Bearer.value))});
+            write(CMD_SETPREFERREDWAPBEARER, "CMD_SETPREFERREDWAPBEARER",
+                  {variants::int16(3),
+                   variants::int32(restoredAccount(record.Preferred_Bearer.value))});
         if (record.Proxy_Uid.present)
-            m_services.send(CMD_SETWAPLOGIN, QStringLiteral("CMD_SETWAPLOGIN"),
-                            {record.Proxy_Uid.value, QString()});
+            write(CMD_SETWAPLOGIN, "CMD_SETWAPLOGIN", {record.Proxy_Uid.value, QString()});
         if (record.Gateway.present)
-            m_services.send(CMD_SETWAPCSDGATEWAY, QStringLiteral("CMD_SETWAPCSDGATEWAY"),
-                            {variants::int16(1), record.Gateway.value});
+            write(CMD_SETWAPCSDGATEWAY, "CMD_SETWAPCSDGATEWAY",
+                  {variants::int16(1), record.Gateway.value});
         m_services.yieldOnce();
     }
-    m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
-                    {variants::int16(active)});
+    // Without a profile marked active there is nothing the phone must take.
+    if (active != 0)
+        write(CMD_SETACTIVEWAPPROFILE, "CMD_SETACTIVEWAPPROFILE", {variants::int16(active)});
+    else
+        m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
+                        {variants::int16(active)});
 }

@@ -32,12 +32,12 @@ Setting_WAPBookmarks::Setting_WAPBookmarks(CategoryServices& services) : m_servi
 void Setting_WAPBookmarks::GetWAPBookmarks()
 {
     WAPBookmarks.clear();
-    if (!m_services.send(CMD_GETWAPBOOKMARKS, QStringLiteral("CMD_GETWAPBOOKMARKS")))
-        return;
-    const PhoneLink& link = m_services.link;
     // A refused answer carries no values, so its status is looked at before its count.
-    if (link.ResponseStatus != 0)
+    if (!m_services.sendOk(CMD_GETWAPBOOKMARKS, QStringLiteral("CMD_GETWAPBOOKMARKS"))) {
+        m_services.listNotRead(OutcomeTally::Bookmarks, QStringLiteral("CMD_GETWAPBOOKMARKS"));
         return;
+    }
+    const PhoneLink& link = m_services.link;
     const qint16 count = variants::toInt16(variants::at(link.ResponseData, 0));
     QList<BookmarkRecord> read;
     for (int k = 0; k < count; ++k) {
@@ -111,8 +111,8 @@ void Setting_WAPBookmarks::SetWAPBookmark()
     for (qsizetype k = 0; k < WAPBookmarks.size(); ++k) {
         m_services.log.UpdateStat(QStringLiteral("Restoring Bookmark ->") +
                                   StatusLog::signed_(k + 1));
-        m_services.send(
-            CMD_ADDWAPBOOKMARK, QStringLiteral("CMD_ADDWAPBOOKMARK"),
+        m_services.write(
+            OutcomeTally::Bookmarks, CMD_ADDWAPBOOKMARK, QStringLiteral("CMD_ADDWAPBOOKMARK"),
             {variants::text(WAPBookmarks[k].Url), variants::text(WAPBookmarks[k].Name)});
     }
 }

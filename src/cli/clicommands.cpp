@@ -74,8 +74,13 @@ const char* const kHelp =
     "\n"
     "Every status line goes to standard output as the window shows it, oldest first; log\n"
     "lines go to the day's log file, as in the window.\n"
-    "Exit status: 0 when the run reached its normal end, 1 when it ended early or failed,\n"
-    "2 for a usage error; show and export give 3 when some items could not be read.\n";
+    "Exit status:\n"
+    "  0  the run reached its normal end and every item was read or written\n"
+    "  1  the run ended early or failed (no phone, a lost phone, a refused master reset,\n"
+    "     an unreadable or unwritable file)\n"
+    "  2  usage error\n"
+    "  3  the run reached its end, but some items were not read or not written; the last\n"
+    "     status lines name each such category, the log names each item\n";
 
 int usage(QTextStream& err, const QString& problem = QString())
 {
@@ -213,7 +218,10 @@ private:
         phonesim::SimPhoneOptions options;
         // The cable pulled by `phone unplug`: no phone is there.
         options.connectedAtCreation = !phonesim::isUnpluggedByUser(m_imagePath);
-        return new phonesim::SimPhoneMonitor(image, m_clock, options, parent);
+        auto* monitor = new phonesim::SimPhoneMonitor(image, m_clock, options, parent);
+        // The phone goes away the moment the cable is pulled, as in the window.
+        new phonesim::CableWatcher(*monitor, m_imagePath);
+        return monitor;
     }
 
     SystemMonotonicClock m_clock;
@@ -227,11 +235,14 @@ private:
 
 int finish(RunOutcome outcome, HeadlessProgram& headless, QTextStream& err)
 {
-    if (outcome == RunOutcome::Completed)
+    const int status = exitStatusOf(outcome);
+    if (status == 0)
         return 0;
-    err << "cellarchive-cli: the run did not complete; see the lines above and the log "
-        << headless.program().log().LogFile() << "\n";
-    return 1;
+    err << (outcome == RunOutcome::Incomplete
+                ? "cellarchive-cli: the run ended, but some items were not read or not written; "
+                : "cellarchive-cli: the run did not complete; ")
+        << "see the lines above and the log " << headless.program().log().LogFile() << "\n";
+    return status;
 }
 
 int startProgram(HeadlessProgram& headless, QTextStream& err)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QVariant>
+
+#include <optional>
 
 struct PhoneLink;
 class StatusLog;
@@ -20,8 +23,12 @@ public:
     CommandChannel(PhoneLink& link, StatusLog& log, MonotonicClock& clock,
                    QObject* parent = nullptr);
 
-    // Sends code with link.CommandParams; true when an answer arrived (whatever its status).
+    // Sends code with link.CommandParams; true when its own answer arrived (whatever its
+    // status). An answer with another transaction id is logged and ignored.
     bool DoData(qint32 code, const QString& name);
+    // True when the last DoData failed because the phone does not know the command: the
+    // phone has no such setting, which is not a failure of the phone.
+    bool lastWasUnsupported() const { return m_lastUnsupported; }
     // Waits at least the given seconds while the event loop runs.
     void Pause(float seconds);
 
@@ -35,4 +42,15 @@ private:
     StatusLog& m_log;
     MonotonicClock& m_clock;
     QMetaObject::Connection m_responseConnection;
+    struct EarlyAnswer
+    {
+        qint32 id;
+        qint32 status;
+        QVariant data;
+    };
+    // The transaction id of the command that waits for its answer.
+    std::optional<qint32> m_waitingFor;
+    bool m_sending = false;
+    QList<EarlyAnswer> m_earlyAnswers;
+    bool m_lastUnsupported = false;
 };

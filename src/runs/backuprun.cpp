@@ -3,11 +3,15 @@
 #include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/fileselection.h"
+#include "backupfile/stagedbackup.h"
 #include "categories/categoryservices.h"
 #include "core/programerror.h"
 #include "phone/phonelink.h"
 #include "runs/categories.h"
 #include "runs/runerror.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <exception>
 
@@ -27,6 +31,21 @@ void logAndShow(StatusLog& log, const QString& logLine, const QString& statusLin
 }
 
 } // namespace
+
+void BackupRun::done(OutcomeTally::Category category, const QString& logLine,
+                     const QString& statusLine)
+{
+    // "Done" only when every item of the category was read; the closing lines say how many
+    // were not.
+    const OutcomeTally& tally = m_services.tally;
+    const QString done = QStringLiteral("-> Done");
+    const QString instead = tally.isClean(category) ? done
+                            : tally.hasFailed(category) ? QStringLiteral("-> Failed")
+                                                        : QStringLiteral("-> Incomplete");
+    QString logText = logLine;
+    QString statusText = statusLine;
+    logAndShow(m_services.log, logText.replace(done, instead), statusText.replace(done, instead));
+}
 
 std::vector<BackupRun::Step> BackupRun::steps()
 {
@@ -62,8 +81,8 @@ std::vector<BackupRun::Step> BackupRun::steps()
                             return true;
                         }
                         sms.bSaveSMSMessages();
-                        logAndShow(log, QStringLiteral("Backup of SMS_Messages -> Done"),
-                                   QStringLiteral("Backup of SMS_Messages -> Done"));
+                        done(OutcomeTally::SMS, QStringLiteral("Backup of SMS_Messages -> Done"),
+                             QStringLiteral("Backup of SMS_Messages -> Done"));
                         return true;
                     }});
     walk.push_back(
@@ -74,8 +93,8 @@ std::vector<BackupRun::Step> BackupRun::steps()
                  return true;
              }
              m_categories.da.bSaveDataAccounts();
-             logAndShow(log, QStringLiteral("Backup of DataAccount -> Done"),
-                        QStringLiteral("Backup of DataAccounts -> Done"));
+             done(OutcomeTally::DataAccounts, QStringLiteral("Backup of DataAccount -> Done"),
+                  QStringLiteral("Backup of DataAccounts -> Done"));
              return true;
          }});
     walk.push_back({Box::WAP, QStringLiteral("Saving WAP Settings"), [this, &log] {
@@ -83,6 +102,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                         try {
                             m_categories.wap.GetWAPSettings();
                         } catch (const ProgramError& error) {
+                            m_services.tally.failed(OutcomeTally::WAP);
                             log.WriteLog(QStringLiteral("Error in GetWAPSettings"));
                             log.LogErrorDetails(error);
                             logAndShow(log, QStringLiteral("Backup of WAP -> Failed"),
@@ -90,15 +110,17 @@ std::vector<BackupRun::Step> BackupRun::steps()
                             return true;
                         }
                         m_categories.wap.bSaveWAPSettings();
-                        logAndShow(log, QStringLiteral("Backup of WAP -> Done"),
-                                   QStringLiteral("Backup of WAP Settings -> Done"));
+                        done(OutcomeTally::WAP, QStringLiteral("Backup of WAP -> Done"),
+                             QStringLiteral("Backup of WAP Settings -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Bookmark, QStringLiteral("Saving Bookmarks information"), [this, &log] {
                         m_categories.bookmarks.GetWAPBookmarks();
-                        m_categories.bookmarks.bSaveBookmarks();
-                        logAndShow(log, QStringLiteral("Backup of Bookmarks -> Done"),
-                                   QStringLiteral("Backup of Bookmarks -> Done"));
+                        // A list that was not read is no empty list: no section for it.
+                        if (!m_services.tally.hasFailed(OutcomeTally::Bookmarks))
+                            m_categories.bookmarks.bSaveBookmarks();
+                        done(OutcomeTally::Bookmarks, QStringLiteral("Backup of Bookmarks -> Done"),
+                             QStringLiteral("Backup of Bookmarks -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Profiles, QStringLiteral("Saving Profile Settings"), [this, &log] {
@@ -108,30 +130,30 @@ std::vector<BackupRun::Step> BackupRun::steps()
                             return true;
                         }
                         m_categories.profiles.bSaveProfileSettings();
-                        logAndShow(log, QStringLiteral("Backup of Profiles -> Done"),
-                                   QStringLiteral("Backup of Profiles -> Done"));
+                        done(OutcomeTally::Profiles, QStringLiteral("Backup of Profiles -> Done"),
+                             QStringLiteral("Backup of Profiles -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Lock, QStringLiteral("Saving Locks information"), [this, &log] {
                         m_categories.locks.GetLocksSettings();
                         m_categories.locks.bSaveLocksSettings();
-                        logAndShow(log, QStringLiteral("Backup of Locks -> Done"),
-                                   QStringLiteral("Backup of Locks -> Done"));
+                        done(OutcomeTally::Locks, QStringLiteral("Backup of Locks -> Done"),
+                             QStringLiteral("Backup of Locks -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Time, QStringLiteral("Saving Time information"), [this, &log] {
                         m_categories.time.GetTimeSettings();
                         m_categories.time.bSaveTimeSettings();
-                        logAndShow(log, QStringLiteral("Backup of Time -> Done"),
-                                   QStringLiteral("Backup of Time -> Done"));
+                        done(OutcomeTally::Time, QStringLiteral("Backup of Time -> Done"),
+                             QStringLiteral("Backup of Time -> Done"));
                         return true;
                     }});
     walk.push_back(
         {Box::CustomMenu, QStringLiteral("Saving My Shortcuts information"), [this, &log] {
              m_categories.custom.GetCustomMenuSettings();
              m_categories.custom.bSaveCustomMenu();
-             logAndShow(log, QStringLiteral("Backup of Custom Menu -> Done"),
-                        QStringLiteral("Backup of My Shortcuts -> Done"));
+             done(OutcomeTally::Shortcuts, QStringLiteral("Backup of Custom Menu -> Done"),
+                  QStringLiteral("Backup of My Shortcuts -> Done"));
              return true;
          }});
     return walk;
@@ -143,10 +165,66 @@ RunOutcome BackupRun::end(RunOutcome outcome)
     return outcome;
 }
 
+RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool hadOld)
+{
+    StatusLog& log = m_services.log;
+    BackupFile& file = m_services.file;
+    const QString staging = file.sBackUpFIleName;
+    file.sBackUpFIleName = target;
+    const bool written = QFileInfo::exists(staging);
+    QString error;
+    if (outcome == RunOutcome::Completed) {
+        // The new backup takes the old one's place; a run that wrote nothing leaves no file,
+        // as the user agreed to lose the old one.
+        const bool replaced = written ? stagedbackup::moveOnto(staging, target, error)
+                                      : !hadOld || m_selection.bDeleteFile(target);
+        if (replaced) {
+            if (hadOld)
+                log.UpdateStat(QStringLiteral("Removed old file"));
+            return outcome;
+        }
+        log.WriteLog(QStringLiteral("Can not replace ") + target + QStringLiteral(" -> ") + error);
+        log.UpdateStat(QStringLiteral("Failed to remove old file"));
+        log.UpdateStat(QStringLiteral("Remove it manually"));
+        if (written)
+            log.UpdateStat(QStringLiteral("The new backup is in -> ") + staging);
+        return RunOutcome::Failed;
+    }
+    if (!written)
+        return outcome;
+    // Cut short: the previous backup stays whole; the sections written so far are still
+    // worth having, under a name that says what they are.
+    const QString kept = hadOld ? stagedbackup::incompletePath(target) : target;
+    if (!stagedbackup::moveOnto(staging, kept, error)) {
+        log.WriteLog(QStringLiteral("Can not rename ") + staging + QStringLiteral(" -> ") + error);
+        log.UpdateStat(QStringLiteral("The backup is incomplete -> it is in ") + staging);
+        return outcome;
+    }
+    log.UpdateStat(QStringLiteral("The backup is incomplete -> it is in ") + kept);
+    if (hadOld)
+        log.UpdateStat(QStringLiteral("The previous backup is kept -> ") + target);
+    return outcome;
+}
+
+RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool hadOld)
+{
+    StatusLog& log = m_services.log;
+    outcome = settleFile(outcome, target, hadOld);
+    if (outcome == RunOutcome::Completed)
+        log.UpdateStat(QStringLiteral("Backup completed"));
+    const QStringList losses = m_services.tally.summary(QStringLiteral("read"));
+    for (const QString& line : losses)
+        log.UpdateStat(line);
+    if (outcome == RunOutcome::Completed && !losses.isEmpty())
+        outcome = RunOutcome::Incomplete;
+    return end(outcome);
+}
+
 RunOutcome BackupRun::cmdBackup_Click()
 {
     StatusLog& log = m_services.log;
     PhoneLink& link = m_services.link;
+    m_services.tally.clear();
     m_view.setButtonCaption(MainView::Button::Backup, QStringLiteral("Running"));
     log.UpdateStat(QStringLiteral("Backup has started"));
     if (!link.bPhoneConnected) {
@@ -160,26 +238,35 @@ RunOutcome BackupRun::cmdBackup_Click()
         log.UpdateStat(QStringLiteral("Backup ended"));
         return end(RunOutcome::Ended);
     }
+    const QString target = file.sBackUpFIleName;
+    const bool hadOld = m_selection.bFileExists(target);
+    // The sections go to a file beside the target, which replaces it at the normal end.
+    file.sBackUpFIleName = stagedbackup::stagingPath(target);
+    QFile::remove(file.sBackUpFIleName);
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
         for (const Step& step : steps()) {
             if (!link.bPhoneConnected) {
                 log.UpdateStat(QStringLiteral("Lost Conntact to MS->No work was done"));
-                return end(RunOutcome::Ended);
+                return finish(RunOutcome::Ended, target, hadOld);
             }
             if (!m_view.isTicked(step.box))
                 continue;
             log.UpdateStat(step.startLine);
             if (!step.run())
-                return end(RunOutcome::Failed);
+                return finish(RunOutcome::Failed, target, hadOld);
+        }
+        // A phone lost during the last step ends the run as it does between steps.
+        if (!link.bPhoneConnected) {
+            log.UpdateStat(QStringLiteral("Lost Conntact to MS->No work was done"));
+            return finish(RunOutcome::Ended, target, hadOld);
         }
     } catch (const std::exception& error) {
         // An error a category raised instead of reporting: end in order, keep the file as written.
         reportRunError(log, QStringLiteral("Backup stopped by an error -> "),
                        QStringLiteral("Error in cmdBackup_Click"), error);
-        return end(RunOutcome::Failed);
+        return finish(RunOutcome::Failed, target, hadOld);
     }
-    log.UpdateStat(QStringLiteral("Backup completed"));
-    return end(RunOutcome::Completed);
+    return finish(RunOutcome::Completed, target, hadOld);
 }

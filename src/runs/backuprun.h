@@ -1,6 +1,7 @@
 #pragma once
 
 #include "statuslog/mainview.h"
+#include "categories/outcometally.h"
 #include "runs/runoutcome.h"
 
 #include <QString>
@@ -33,6 +34,13 @@ private:
         std::function<bool()> run;
     };
     std::vector<Step> steps();
+    // Shows a step's closing lines: its "-> Done" becomes "-> Failed" or "-> Incomplete" when
+    // items of the category were not read.
+    void done(OutcomeTally::Category category, const QString& logLine, const QString& statusLine);
+    // Puts the file written by the run in its place and tells where it is.
+    RunOutcome settleFile(RunOutcome outcome, const QString& target, bool hadOld);
+    // Every ending after the file was chosen: the file, the closing lines, the caption.
+    RunOutcome finish(RunOutcome outcome, const QString& target, bool hadOld);
     RunOutcome end(RunOutcome outcome);
 
     CategoryServices& m_services;

@@ -1,10 +1,11 @@
 #include "runs/categories.h"
 
 #include "backupfile/backupfile.h"
+#include "categories/categoryservices.h"
 #include "phone/obextransfer.h"
 
 Categories::Categories(CategoryServices& services, ObexTransfer& obexTransfer)
-    : obex(services, obexTransfer), time(services), da(services), wap(services, da),
+    : services(services), obex(services, obexTransfer), time(services), da(services), wap(services, da),
       bookmarks(services), locks(services), profiles(services), custom(services),
       sms(services)
 {
@@ -14,6 +15,10 @@ Categories::Categories(CategoryServices& services, ObexTransfer& obexTransfer)
 
 void Categories::registerReaders(BackupFile& file)
 {
+    file.sectionSkipped = [this](qint16 iTag) {
+        if (iTag == sections::Contacts)
+            services.tally.failed(OutcomeTally::Phonebook);
+    };
     file.registerReader(sections::Contacts,
                         [this](int lineIndex) { return obex.bDecodeContacts(lineIndex); });
     file.registerReader(sections::Calendar,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "categories/categoryservices.h"
 #include "categories/obexmodule.h"
 #include "categories/setting_time.h"
 #include "categories/setting_custom.h"
@@ -22,6 +23,9 @@ struct Categories
 
     // Attaches each category's section reader to the file's dispatcher.
     void registerReaders(BackupFile& file);
+
+    // Where the categories report what they could not read or write.
+    CategoryServices& services;
 
     ObexModule obex;
     Setting_Time time;

@@ -23,12 +23,15 @@ void MasterReset::chkMasterReset_Click()
         m_view.setTicked(MainView::Box::MasterReset, false);
 }
 
-void MasterReset::SetMasterReset()
+bool MasterReset::SetMasterReset()
 {
+    // A phone that refused the reset keeps its phonebook and calendar: emptying them would
+    // lose them before the restore even starts.
     if (!m_services.sendOk(110, QStringLiteral("CMD_SETFACTORYDEFAULT"),
                            {variants::text(sPhoneLockCode), variants::int16(1)})) {
         m_services.log.UpdateStat(QStringLiteral("Failed to make a Master Reset"));
         m_services.log.UpdateStat(QStringLiteral("Incorrect phonelock code???"));
+        return false;
     }
     CommandChannel& channel = m_services.channel;
     channel.Pause(1);
@@ -38,4 +41,5 @@ void MasterReset::SetMasterReset()
     channel.Pause(1);
     m_obex.ObexDisconnect();
     channel.Pause(1);
+    return true;
 }

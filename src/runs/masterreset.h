@@ -15,7 +15,8 @@ public:
 
     // Ticking the box asks for a confirmation; a negative answer unticks it.
     void chkMasterReset_Click();
-    void SetMasterReset();
+    // False when the phone refused the reset or did not answer; nothing was erased then.
+    bool SetMasterReset();
 
     // The phone lock code entered last; kept for the whole process.
     QString sPhoneLockCode;

@@ -23,10 +23,21 @@ RunOutcome RestoreRun::end(RunOutcome outcome)
     return outcome;
 }
 
+RunOutcome RestoreRun::finish(RunOutcome outcome)
+{
+    const QStringList losses = m_services.tally.summary(QStringLiteral("written"));
+    for (const QString& line : losses)
+        m_services.log.UpdateStat(line);
+    if (outcome == RunOutcome::Completed && !losses.isEmpty())
+        outcome = RunOutcome::Incomplete;
+    return end(outcome);
+}
+
 RunOutcome RestoreRun::cmdRestore_Click()
 {
     StatusLog& log = m_services.log;
     BackupFile& file = m_services.file;
+    m_services.tally.clear();
     m_view.setButtonCaption(MainView::Button::Restore, QStringLiteral("Running"));
     log.UpdateStat(QStringLiteral("Restore has started"));
     if (!m_selection.bSelectFile(QString(), QStringLiteral("MS"), file.sBackUpFIleName,
@@ -37,7 +48,8 @@ RunOutcome RestoreRun::cmdRestore_Click()
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
-        if (m_view.isTicked(MainView::Box::MasterReset)) {
+        const bool reset = m_view.isTicked(MainView::Box::MasterReset);
+        if (reset) {
             QString& code = m_masterReset.sPhoneLockCode;
             if (code.isEmpty())
                 code = QStringLiteral("7391");
@@ -45,10 +57,9 @@ RunOutcome RestoreRun::cmdRestore_Click()
                                           QStringLiteral("Phonelock code"), code);
             if (code.isEmpty())
                 return end(RunOutcome::Ended);
-            log.UpdateStat(QStringLiteral("Making a Master Reset!!"));
-            m_masterReset.SetMasterReset();
-            log.UpdateStat(QStringLiteral("Master Reset->Done"));
         }
+        // The file is read and checked before a master reset, so a file that cannot be
+        // restored never leaves the phone erased.
         if (!file.bReadFileToArray()) {
             log.WriteLog(QStringLiteral("Error in cmdReatore_Click ->bReadFileToArray"));
             log.UpdateStat(QStringLiteral("Errors in the file - can not continue!!"));
@@ -60,6 +71,15 @@ RunOutcome RestoreRun::cmdRestore_Click()
             log.UpdateStat(QStringLiteral("Errors in the file - can not continue!!"));
             return end(RunOutcome::Failed);
         }
+        if (reset) {
+            log.UpdateStat(QStringLiteral("Making a Master Reset!!"));
+            if (!m_masterReset.SetMasterReset()) {
+                log.UpdateStat(QStringLiteral(
+                    "Restore stopped -> the phone was not reset, nothing was erased or written"));
+                return end(RunOutcome::Failed);
+            }
+            log.UpdateStat(QStringLiteral("Master Reset->Done"));
+        }
         file.bDecodeFile();
     } catch (const std::exception& error) {
         // An error a section reader or the phone raised: end in order and leave the phone's
@@ -68,8 +88,8 @@ RunOutcome RestoreRun::cmdRestore_Click()
                        QStringLiteral("Error in cmdRestore_Click"), error);
         if (closeObex)
             closeObex();
-        return end(RunOutcome::Failed);
+        return finish(RunOutcome::Failed);
     }
     log.UpdateStat(QStringLiteral("Restore finished"));
-    return end(RunOutcome::Completed);
+    return finish(RunOutcome::Completed);
 }

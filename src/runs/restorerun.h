@@ -25,6 +25,8 @@ public:
     std::function<void()> closeObex;
 
 private:
+    // The closing lines: one per category the phone did not take everything of.
+    RunOutcome finish(RunOutcome outcome);
     RunOutcome end(RunOutcome outcome);
 
     CategoryServices& m_services;

@@ -20,6 +20,25 @@ bool folderIsWritable(const QString& folder)
 
 } // namespace
 
+namespace {
+
+// Texts from the phone (a name, a bookmark title) may hold line breaks and other control
+// characters: written as they are they would split a line of the log or the status box, or
+// forge one. Each becomes a blank.
+QString printable(const QString& text)
+{
+    QString result = text;
+    for (QChar& c : result) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    }
+    return result;
+}
+
+} // namespace
+
 StatusLog::StatusLog(const WallClock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
 
 QString StatusLog::logFileNameForDate(const QString& shortDate)
@@ -52,7 +71,7 @@ void StatusLog::WriteLog(const QString& text)
     const QDateTime now = m_clock.now();
     const QString line = now.date().toString(QLatin1String(ShortDateFormat)) + QLatin1Char('\t') +
                          now.time().toString(QLatin1String(LongTimeFormat)) + QLatin1Char('\t') +
-                         text + QStringLiteral("\r\n");
+                         printable(text) + QStringLiteral("\r\n");
     // Opened and closed for every line, so each line is on disk when this returns. A log that
     // cannot be written must never end the program: the line is dropped.
     QFile file(m_logFile);
@@ -67,7 +86,8 @@ void StatusLog::WriteLog(const QString& text)
 void StatusLog::UpdateStat(const QString& sString)
 {
     const QString line =
-        m_clock.now().time().toString(QLatin1String(LongTimeFormat)) + QStringLiteral(" - ") + sString;
+        m_clock.now().time().toString(QLatin1String(LongTimeFormat)) + QStringLiteral(" - ") +
+        printable(sString);
     m_statusText.prepend(line + QStringLiteral("\r\n"));
     Q_EMIT statusLineAdded(line);
     Q_EMIT statusTextChanged(m_statusText);

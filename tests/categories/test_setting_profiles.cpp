@@ -135,7 +135,7 @@ TEST(SettingProfiles, NulPaddedNamesAreShownAndWrittenWithoutTheirPadding)
     EXPECT_TRUE(
         harness.statusLines().contains(QStringLiteral("Saving Profile number-> 2-> Meeting")));
     EXPECT_TRUE(harness.logLines().contains(QStringLiteral("Saving Profile number-> 2-> Meeting")));
-    EXPECT_EQ(harness.program->categories().profiles.Profiles.at(1).Name, padded);
+    EXPECT_EQ(harness.program->categories().profiles.Profiles.at(1).Name.value, padded);
 }
 
 TEST(SettingProfiles, RefusedRingVolumesLeaveAllFourOutAndAreNotRestored)
@@ -220,7 +220,8 @@ TEST(SettingProfiles, FiveProfilesIntoAPhoneWithFourRestoreTheFirstFour)
     source.backup({Box::Profiles}, file);
 
     ProgramHarness harness(phoneWithProfiles(blank(), 4, 1));
-    ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
+    ASSERT_EQ(harness.restore(file), RunOutcome::Incomplete);
+    EXPECT_EQ(harness.statusLines().last(), QStringLiteral("Profiles: 1 not written -> see the log"));
     for (int number = 1; number <= 4; ++number)
         EXPECT_EQ(profileOf(harness, number), profileOf(source, number)) << number;
     EXPECT_EQ(profilesOf(harness).value(QStringLiteral("list")).toArray().size(), 4);
@@ -268,7 +269,7 @@ TEST(SettingProfiles, MalformedLinesAreLoggedAndTheRestIsRestored)
     EXPECT_FALSE(log.join(QLatin1Char('|')).contains(QLatin1String("Colour")));
 }
 
-TEST(SettingProfiles, NegativeValuesAreKeptAndARefusedOneIsSkippedSilently)
+TEST(SettingProfiles, NegativeValuesAreKeptAndARefusedOneIsCounted)
 {
     ProgramHarness harness(blank());
     const QString file = harness.writeFile(
@@ -278,7 +279,9 @@ TEST(SettingProfiles, NegativeValuesAreKeptAndARefusedOneIsSkippedSilently)
          QStringLiteral("      <Active value=True/>"), QStringLiteral("      <FontSize value=-3/>"),
          QStringLiteral("      <VibratorMode value=2/>"), QStringLiteral("   <Profile/>"),
          QStringLiteral("<Settings_Profiles/>")});
-    ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
+    ASSERT_EQ(harness.restore(file), RunOutcome::Incomplete);
+    EXPECT_TRUE(harness.logLines().contains(
+        QStringLiteral("Not written -> CMD_SETFONTSIZE (status 0x88880002)")));
     EXPECT_EQ(profileOf(harness, 1).value(QStringLiteral("fontSize")).toInt(), 1);
     EXPECT_EQ(profileOf(harness, 1).value(QStringLiteral("vibratorMode")).toInt(), 2);
 
@@ -298,7 +301,8 @@ TEST(SettingProfiles, RefusedProfileCountTouchesNoProfileOnRestore)
     ProgramHarness harness(blank());
     editFaults(harness, [](phonesim::Faults& faults) { faults.refused.insert(126, 0x7001); });
     const QJsonObject before = profilesOf(harness);
-    ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
+    ASSERT_EQ(harness.restore(file), RunOutcome::Incomplete);
+    EXPECT_EQ(harness.statusLines().last(), QStringLiteral("Profiles: 5 not written -> see the log"));
     EXPECT_EQ(profilesOf(harness), before);
     EXPECT_TRUE(
         linesStartingWith(harness.statusLines(), QStringLiteral("Restoring profile")).isEmpty());
@@ -309,7 +313,7 @@ TEST(SettingProfiles, WalkErrorsFailTheCategoryButNotTheRun)
     // No profiles at all: the count is below 1.
     ProgramHarness empty(phoneWithProfiles(phonesim::demoPhone(), 0, 1));
     const QString file = empty.path(QStringLiteral("p.MS"));
-    ASSERT_EQ(empty.backup({Box::Profiles, Box::Time}, file), RunOutcome::Completed);
+    ASSERT_EQ(empty.backup({Box::Profiles, Box::Time}, file), RunOutcome::Incomplete);
     const QStringList lines = ProgramHarness::fileLines(file);
     EXPECT_TRUE(profileSection(lines).isEmpty());
     EXPECT_EQ(lines.first(), QStringLiteral("<Settings_Time>"));
@@ -321,7 +325,7 @@ TEST(SettingProfiles, WalkErrorsFailTheCategoryButNotTheRun)
     // left with the profile that was active.
     ProgramHarness harness;
     editFaults(harness, [](phonesim::Faults& faults) { faults.nonArrayData.insert(23); });
-    ASSERT_EQ(harness.backup({Box::Profiles}, file), RunOutcome::Completed);
+    ASSERT_EQ(harness.backup({Box::Profiles}, file), RunOutcome::Incomplete);
     EXPECT_TRUE(profileSection(ProgramHarness::fileLines(file)).isEmpty());
     const QStringList log = harness.logLines();
     EXPECT_LT(log.indexOf(QStringLiteral("GetProfileSettings_Error")),

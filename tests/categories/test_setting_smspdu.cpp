@@ -170,7 +170,7 @@ TEST(SettingSMSPDU, ReadThatNeverEndsGivesUpAfterFifteenSilentSeconds)
     setSmsFaults(harness, faults);
     const QString file = harness.path(QStringLiteral("t.MS"));
     const qint64 start = harness.clock.nowMs();
-    ASSERT_EQ(harness.backup({Box::SMS}, file), RunOutcome::Completed);
+    ASSERT_EQ(harness.backup({Box::SMS}, file), RunOutcome::Incomplete);
     const qint64 elapsed = harness.clock.nowMs() - start;
     EXPECT_GT(elapsed, 15000);
     EXPECT_LT(elapsed, 16000);
@@ -226,7 +226,7 @@ TEST(SettingSMSPDU, SectionReaderFollowsTheNumberLines)
                                  QStringLiteral("      <Number value=0/>"),
                                  QStringLiteral("      <Storage value=1/>"),
                                  QStringLiteral("<SMS_Messages/>")});
-    ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
+    ASSERT_EQ(harness.restore(file), RunOutcome::Incomplete);
 
     const QList<SMSRecord>& list = harness.program->categories().sms.SMSList;
     ASSERT_EQ(list.size(), 3);
@@ -253,7 +253,7 @@ TEST(SettingSMSPDU, SectionReaderFollowsTheNumberLines)
     EXPECT_TRUE(SmsStore(*harness.image).messages(2).isEmpty());
 }
 
-TEST(SettingSMSPDU, LateWriteIsLoggedAsTimedOutAndTheNextOneStarts)
+TEST(SettingSMSPDU, ALateWriteAnswerNeverEndsTheNextWrite)
 {
     const QStringList lines = {
         QStringLiteral("<SMS_Messages>"),
@@ -275,14 +275,18 @@ TEST(SettingSMSPDU, LateWriteIsLoggedAsTimedOutAndTheNextOneStarts)
         setSmsFaults(harness, faults);
         const qint64 start = harness.clock.nowMs();
         ASSERT_EQ(harness.restore(harness.writeFile(QStringLiteral("w.MS"), lines)),
-                  RunOutcome::Completed);
+                  late > 15.0 ? RunOutcome::Incomplete : RunOutcome::Completed);
         const qint64 elapsed = harness.clock.nowMs() - start;
         const qsizetype timeouts = harness.logLines().count(QStringLiteral("WritePDU -> timedout"));
         EXPECT_TRUE(harness.statusLines().contains(QStringLiteral("Writing SMS Message--> 2")));
         if (late > 15.0) {
-            // The first gives up at 15.001 s; its late answer then ends the second's wait.
-            EXPECT_EQ(timeouts, 1);
-            EXPECT_EQ(elapsed, 15500);
+            // Each gives up at 15.001 s; the first's late answer is not the second's.
+            EXPECT_EQ(timeouts, 2);
+            EXPECT_EQ(elapsed, 30002);
+            EXPECT_TRUE(harness.logLines().contains(
+                QStringLiteral("Ignored late answer -> transaction 1")));
+            EXPECT_EQ(harness.statusLines().last(),
+                      QStringLiteral("SMS Messages: 2 not written -> see the log"));
         } else {
             EXPECT_EQ(timeouts, 0);
             EXPECT_EQ(elapsed, 30000);
@@ -300,7 +304,8 @@ TEST(SettingSMSPDU, MissingSmsObjectNamesEveryMessageNotWritten)
 
     ProgramHarness harness(blankPhone(QStringLiteral("BVT610")));
     harness.monitor->phone()->setTextMessage(nullptr);
-    ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
+    ASSERT_EQ(harness.restore(file), RunOutcome::Incomplete);
+    EXPECT_EQ(harness.statusLines().last(), QStringLiteral("SMS Messages: 5 not written -> see the log"));
     const QStringList log = harness.logLines();
     for (int i = 1; i <= 5; ++i)
         EXPECT_TRUE(log.contains(

@@ -4,6 +4,7 @@
 #include "phonesim/phonecategories.h"
 
 #include <QJsonArray>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,18 +59,19 @@ TEST(SettingWapBookmarks, TwoBookmarksGiveTwelveLinesAndComeBackUnchanged)
     EXPECT_TRUE(harness.statusLines().contains(QStringLiteral("Restoring Bookmark -> 2")));
 }
 
-TEST(SettingWapBookmarks, AnEmptyOrUnreadableListIsAnEmptySectionThatRestoresNothing)
+TEST(SettingWapBookmarks, AnEmptyListIsAnEmptySectionAndAnUnreadableOneNone)
 {
     ProgramHarness harness(phonesim::demoPhone());
     const QString file = harness.path(QStringLiteral("e.MS"));
     harness.backup({Box::Bookmark}, file);
     ASSERT_EQ(ProgramHarness::fileLines(file).size(), 17);
 
-    // A refused read after a good one must not store the earlier run's list.
+    // A refused read after a good one stores neither the earlier run's list nor an empty one.
     editFaults(harness, [](phonesim::Faults& faults) { faults.refused.insert(218, 0x7001); });
-    harness.backup({Box::Bookmark}, file);
+    EXPECT_EQ(harness.backup({Box::Bookmark}, file), RunOutcome::Incomplete);
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(harness.statusLines().last(), QStringLiteral("Bookmarks: failed -> see the log"));
     const QStringList empty{QStringLiteral("<Bookmarks>"), QStringLiteral("<Bookmarks/>")};
-    EXPECT_EQ(ProgramHarness::fileLines(file), empty);
 
     ProgramHarness blank(phonesim::blankPhone(QStringLiteral("BVT610")));
     blank.backup({Box::Bookmark}, file);

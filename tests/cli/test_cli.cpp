@@ -1,5 +1,6 @@
 #include "cli/clicommands.h"
 #include "core/codepage.h"
+#include "phonesim/cable.h"
 #include "phonesim/phoneimage.h"
 #include "qtprint.h"
 
@@ -8,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -137,4 +139,22 @@ TEST_F(CliTest, UnpluggedPhoneIsNotFoundUntilPluggedAgain)
     ASSERT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("plug"), image}), 0);
     EXPECT_EQ(cli.run(backup), 0);
     EXPECT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("plug"), path(QStringLiteral("none.json"))}), 1);
+
+    // Pulled while a backup reads the messages: the run sees it at once, as the window does.
+    QJsonObject slow = CliTest::image(QStringLiteral("demo.json"));
+    slow.insert(QStringLiteral("latencyMs"), 100);
+    QFile out(path(QStringLiteral("demo.json")));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(QJsonDocument(slow).toJson());
+    out.close();
+    QObject context;
+    QTimer::singleShot(120, &context, [&image] {
+        QString error;
+        phonesim::setUnpluggedByUser(image, true, error);
+    });
+    EXPECT_EQ(cli.run({QStringLiteral("backup"), image, path(QStringLiteral("b.MS")),
+                       QStringLiteral("--categories"), QStringLiteral("sms,time")}),
+              1);
+    EXPECT_TRUE(cli.out.contains(QLatin1String("Lost Conntact to MS->No work was done")))
+        << cli.out.toStdString();
 }

@@ -79,12 +79,13 @@ TEST(CommandChannelOnSimPhone, NoAnswerTimesOutJustPastFifteenSeconds)
     EXPECT_EQ(f.logTexts(), QStringList{QStringLiteral("Command ->CMD_GETTIMEFORMAT timedout")});
 }
 
-TEST(CommandChannelOnSimPhone, ALateAnswerCompletesTheNextCommand)
+TEST(CommandChannelOnSimPhone, ALateAnswerIsLoggedAndNeverEndsTheNextCommand)
 {
     ChannelFixture f;
+    // The time format's answer comes while the daylight saving command waits for its own.
     f.setFaults([](Faults& faults) {
-        faults.lateSeconds.insert(36, 16.0);
-        faults.lateSeconds.insert(344, 16.0);
+        faults.lateSeconds.insert(36, 15.5);
+        faults.lateSeconds.insert(344, 1.0);
     });
     QJsonObject time = f.image->settings(QStringLiteral("time"));
     time.insert(QStringLiteral("timeFormat"), 1);
@@ -93,9 +94,10 @@ TEST(CommandChannelOnSimPhone, ALateAnswerCompletesTheNextCommand)
 
     EXPECT_FALSE(f.channel.DoData(36, kGetTime));
     EXPECT_TRUE(f.channel.DoData(344, QStringLiteral("CMD_GETDAYLIGHTSAVINGTIME")));
-    // The time format (1) arrived, not the daylight saving setting (0).
     ASSERT_EQ(f.link.ResponseData.size(), 1);
-    EXPECT_EQ(f.link.ResponseData[0].toInt(), 1);
+    EXPECT_EQ(f.link.ResponseData[0].toInt(), 0);
+    EXPECT_EQ(f.logTexts(), (QStringList{QStringLiteral("Command ->CMD_GETTIMEFORMAT timedout"),
+                                         QStringLiteral("Ignored late answer -> transaction 1")}));
 }
 
 TEST(CommandChannelOnSimPhone, StatusesAndDataAsTheChannelSeesThem)

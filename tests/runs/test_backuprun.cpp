@@ -54,20 +54,6 @@ TEST(BackupRun, ExistingFileIsReplacedOnlyAfterAYes)
     EXPECT_TRUE(harness.statusLines().contains(QStringLiteral("Removed old file")));
 }
 
-TEST(BackupRun, LostPhoneBetweenCategoriesEndsTheRunWithWhatWasWritten)
-{
-    ProgramHarness harness;
-    // The phone goes away with the answer of the time step's last command.
-    auto faults = harness.image->faults();
-    faults.unplugAfterCommands = 4;
-    harness.image->setFaults(faults);
-    const QString file = harness.path(QStringLiteral("lost.MS"));
-    EXPECT_EQ(harness.backup({Box::Time, Box::CustomMenu}, file), RunOutcome::Ended);
-    EXPECT_EQ(harness.statusLines().last(), QStringLiteral("Lost Conntact to MS->No work was done"));
-    EXPECT_EQ(ProgramHarness::fileLines(file).last(), QStringLiteral("<Settings_Time/>"));
-    EXPECT_EQ(harness.view.buttonCaption(MainView::Button::Backup), QStringLiteral("Backup"));
-}
-
 TEST(BackupRun, UnwritableFileEndsTheRunInOrder)
 {
     ProgramHarness harness;

@@ -44,11 +44,15 @@ TEST(StatusLog, FirstStartCreatesLogFolderAndWritesCrLfLines)
     EXPECT_EQ(log.LogFile(), dir.filePath(QStringLiteral("log/17-05-2004.txt")));
     log.WriteLog(QStringLiteral("Application Started"));
     log.WriteLog(QString(QChar(0xE9)) + QStringLiteral("t") + QChar(0x20AC));
+    // A phone name with a line break cannot split its line or forge another one.
+    log.WriteLog(QStringLiteral("Name->Ann\r\n17.05.2004\t14:30:05\tforged"));
 
     QFile file(log.LogFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("17.05.2004\t14:30:05\tApplication Started\r\n"
-                                         "17.05.2004\t14:30:05\t\xE9t\x80\r\n"));
+                                         "17.05.2004\t14:30:05\t\xE9t\x80\r\n"
+                                         "17.05.2004\t14:30:05\tName->Ann  17.05.2004 14:30:05 "
+                                         "forged\r\n"));
 }
 
 TEST(StatusLog, NameIsFixedAtInitAcrossMidnight)
@@ -107,14 +111,15 @@ TEST(StatusLog, StatusBoxShowsNewestLineFirstAndNeverReachesTheLog)
     wall.set(QDateTime(QDate(2004, 5, 17), QTime(9, 1, 2)));
     log.UpdateStat(QStringLiteral("c"));
     log.UpdateStat(QString());
-    EXPECT_EQ(log.statusText(), QStringLiteral("09:01:02 - \r\n09:01:02 - c\r\n"
+    log.UpdateStat(QStringLiteral("d\ne"));
+    EXPECT_EQ(log.statusText(), QStringLiteral("09:01:02 - d e\r\n09:01:02 - \r\n09:01:02 - c\r\n"
                                                "14:30:05 - b\r\n14:30:05 - a\r\n"));
-    EXPECT_EQ(changed.count(), 4);
+    EXPECT_EQ(changed.count(), 5);
     EXPECT_FALSE(QFile::exists(log.LogFile()));
 
     log.clearStatus();
     EXPECT_TRUE(log.statusText().isEmpty());
-    EXPECT_EQ(changed.count(), 5);
+    EXPECT_EQ(changed.count(), 6);
 }
 
 TEST(StatusLog, ErrorDetailsAreFourLines)

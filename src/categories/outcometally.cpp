@@ -1,0 +1,35 @@
+#include "categories/outcometally.h"
+
+namespace {
+
+const char* const kNames[OutcomeTally::Count] = {
+    "Phonebook", "Calendar", "SMS Messages", "Data Accounts", "WAP Settings",
+    "Bookmarks", "Profiles", "Locks",        "Time",          "My Shortcuts"};
+
+} // namespace
+
+bool OutcomeTally::isClean() const
+{
+    for (int category = 0; category < Count; ++category) {
+        if (!isClean(static_cast<Category>(category)))
+            return false;
+    }
+    return true;
+}
+
+QStringList OutcomeTally::summary(const QString& verb) const
+{
+    QStringList lines;
+    for (int category = 0; category < Count; ++category) {
+        const Entry& entry = m_entries[category];
+        QStringList what;
+        if (entry.failed)
+            what << QStringLiteral("failed");
+        if (entry.items > 0)
+            what << QStringLiteral("%1 not %2").arg(entry.items).arg(verb);
+        if (!what.isEmpty())
+            lines << QLatin1String(kNames[category]) + QStringLiteral(": ") +
+                         what.join(QStringLiteral(", ")) + QStringLiteral(" -> see the log");
+    }
+    return lines;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// What a run could not read from the phone or write into it, per category. The categories
+// report into it as they go; the runs clear it when they start and close with one status line
+// per category that lost something, so no run reports success while it loses data.
+class OutcomeTally
+{
+public:
+    // In the order of the backup walk, which is the order of the closing lines.
+    enum Category {
+        Phonebook,
+        Calendar,
+        SMS,
+        DataAccounts,
+        WAP,
+        Bookmarks,
+        Profiles,
+        Locks,
+        Time,
+        Shortcuts,
+        Count
+    };
+
+    void clear() { m_entries = {}; }
+    // Items of the category (values, entries, messages, profiles) that were not read or not
+    // written.
+    void lost(Category category, int items = 1) { m_entries[category].items += items; }
+    // The category as a whole failed or was skipped.
+    void failed(Category category) { m_entries[category].failed = true; }
+
+    bool isClean(Category category) const
+    {
+        return m_entries[category].items == 0 && !m_entries[category].failed;
+    }
+    bool hasFailed(Category category) const { return m_entries[category].failed; }
+    bool isClean() const;
+    // One line per category with a loss, for example "SMS Messages: 5 not written -> see the
+    // log"; verb is "read" after a backup and "written" after a restore.
+    QStringList summary(const QString& verb) const;
+
+private:
+    struct Entry
+    {
+        int items = 0;
+        bool failed = false;
+    };
+    std::array<Entry, Count> m_entries{};
+};
