@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/phonechoice.h"
 #include "core/clock.h"
 #include "phonesim/simphonemonitor.h"
 
@@ -12,9 +13,16 @@ int main(int argc, char** argv)
 
     SystemMonotonicClock clock;
     SystemWallClock wallClock;
+    // CELLARCHIVE_PHONE=gammu... reaches a real phone through libgammu; anything else names
+    // the simulated phone's image.
+    const QString phone = qEnvironmentVariable("CELLARCHIVE_PHONE");
     frmMain window(
         clock, wallClock,
-        [&clock](QObject* parent) { return phonesim::createDefaultMonitor(clock, parent); },
+        [&clock, phone](QObject* parent) -> PhoneMonitor* {
+            if (phonechoice::isGammu(phone))
+                return phonechoice::createGammuMonitor(phone, false, parent);
+            return phonesim::createDefaultMonitor(clock, parent);
+        },
         QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
             QStringLiteral("/cellarchive"));

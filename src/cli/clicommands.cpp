@@ -1,6 +1,7 @@
 #include "cli/clicommands.h"
 
 #include "statuslog/mainview.h"
+#include "app/phonechoice.h"
 #include "app/program.h"
 #include "cli/cliuserinterface.h"
 #include "core/clock.h"
@@ -36,7 +37,9 @@ const char* const kUsage =
     "  cellarchive-cli phone unplug IMAGE | phone plug IMAGE\n"
     "  cellarchive-cli backup IMAGE FILE [--categories LIST] [--overwrite]\n"
     "  cellarchive-cli restore IMAGE FILE [--master-reset LOCKCODE]\n"
-    "  cellarchive-cli --help\n";
+    "  cellarchive-cli --help\n"
+    "IMAGE may also be gammu, gammu:N, gammu:PATH or gammu:PATH:N: a real phone, described in\n"
+    "section N (default 0) of the gammu configuration PATH (default: where gammu looks).\n";
 
 const char* const kHelp =
     "\n"
@@ -195,6 +198,10 @@ public:
 private:
     PhoneMonitor* createMonitor(QObject* parent)
     {
+        if (phonechoice::isGammu(m_imagePath)) {
+            // The run starts only once the first connection attempt is over.
+            return phonechoice::createGammuMonitor(m_imagePath, true, parent, &m_loadError);
+        }
         auto image = phonesim::PhoneImage::load(m_imagePath, m_loadError);
         if (!image)
             throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"),
