@@ -97,6 +97,8 @@ ReadResult readMessages(GammuWorker& worker, qint32 storage, qint32 what)
                 read.messages.append(pdu);
         }
     }
+    if (const GSM_Error gone = worker.confirm(); gone != ERR_NONE)
+        return ReadResult{statusOf(gone), {}};
     return read;
 }
 

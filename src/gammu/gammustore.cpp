@@ -122,6 +122,8 @@ Listing list(GammuWorker& worker, IrmcBook book)
         listing.error = listCalendar(machine, listing.entries);
     }
     worker.check(listing.error);
+    if (listing.error == ERR_NONE)
+        listing.error = worker.confirm();
     return listing;
 }
 

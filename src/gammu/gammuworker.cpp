@@ -114,6 +114,13 @@ GSM_Error GammuWorker::check(GSM_Error result)
     return result;
 }
 
+GSM_Error GammuWorker::confirm()
+{
+    if (!m_connected)
+        return ERR_NOTCONNECTED;
+    return check(deviceVanished() ? ERR_DEVICENOTEXIST : ERR_NONE);
+}
+
 void GammuWorker::drop(const QString& why)
 {
     GSM_TerminateConnection(m_machine);

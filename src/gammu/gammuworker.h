@@ -51,6 +51,9 @@ public:
     GSM_StateMachine* machine() const { return m_connected ? m_machine : nullptr; }
     // Passes result through; an error that means the phone is gone ends the connection.
     GSM_Error check(GSM_Error result);
+    // After a listing that ended as if complete: ERR_NONE while the phone is still there,
+    // else the connection ends and the error says why (a vanished device lists as empty).
+    GSM_Error confirm();
     // Where the problem lines say the phone is configured.
     QString where() const;
 
