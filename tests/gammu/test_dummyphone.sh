@@ -99,7 +99,11 @@ dummy_rc c.rc "$work/c"
 dummy_fill c.rc 400
 "$cli" backup gammu:c.rc c.MS >c.out 2>&1 &
 run=$!
-sleep 1.5
+waited=0
+while ! grep -q 'Backup of phonebook has started' c.out && [ "$waited" -lt 600 ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+done
 rm -rf "$work/c"
 timeout 60 sh -c "while kill -0 $run 2>/dev/null; do sleep 0.2; done" || fail "the run did not end"
 wait "$run"
