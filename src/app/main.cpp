@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/phonechoice.h"
 #include "core/clock.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/simcellphone.h"
@@ -17,11 +18,15 @@ int main(int argc, char** argv)
     SystemMonotonicClock clock;
     SystemWallClock wallClock;
     // The phone's image is closed (its journal folded in) before the process ends; Exit ends it
-    // at once, without unwinding.
+    // at once, without unwinding. CELLARCHIVE_PHONE=gammu... reaches a real phone through
+    // libgammu instead; anything else names the simulated phone's image.
+    const QString phone = qEnvironmentVariable("CELLARCHIVE_PHONE");
     std::shared_ptr<phonesim::PhoneImage> phoneImage;
     frmMain window(
         clock, wallClock,
-        [&clock, &phoneImage](QObject* parent) {
+        [&clock, &phoneImage, phone](QObject* parent) -> PhoneMonitor* {
+            if (phonechoice::isGammu(phone))
+                return phonechoice::createGammuMonitor(phone, false, parent);
             phonesim::SimPhoneMonitor* monitor = phonesim::createDefaultMonitor(clock, parent);
             phoneImage = monitor->phone()->sharedImage();
             return monitor;

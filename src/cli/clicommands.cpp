@@ -1,6 +1,7 @@
 #include "cli/clicommands.h"
 
 #include "statuslog/mainview.h"
+#include "app/phonechoice.h"
 #include "app/program.h"
 #include "cli/cliuserinterface.h"
 #include "cli/showexport.h"
@@ -39,7 +40,9 @@ const char* const kUsage =
     "  cellarchive-cli restore IMAGE FILE [--master-reset LOCKCODE]\n"
     "  cellarchive-cli show FILE [--section NAME] [--show-passwords]\n"
     "  cellarchive-cli export FILE --to FOLDER [--overwrite]\n"
-    "  cellarchive-cli --help\n";
+    "  cellarchive-cli --help\n"
+    "IMAGE may also be gammu, gammu:N, gammu:PATH or gammu:PATH:N: a real phone, described in\n"
+    "section N (default 0) of the gammu configuration PATH (default: where gammu looks).\n";
 
 const char* const kHelp =
     "\n"
@@ -211,6 +214,10 @@ public:
 private:
     PhoneMonitor* createMonitor(QObject* parent)
     {
+        if (phonechoice::isGammu(m_imagePath)) {
+            // The run starts only once the first connection attempt is over.
+            return phonechoice::createGammuMonitor(m_imagePath, true, parent, &m_loadError);
+        }
         auto image = phonesim::PhoneImage::load(m_imagePath, m_loadError);
         if (!image)
             throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"),

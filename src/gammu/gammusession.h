@@ -1,0 +1,76 @@
+#pragma once
+
+// The user-interface side of the worker thread: posts jobs to the worker and brings their
+// answers back as queued calls on the user-interface thread. Internal to src/gammu.
+
+#include "gammu/gammuchoice.h"
+
+#include <QEventLoop>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QThread>
+#include <functional>
+#include <optional>
+
+namespace gammu {
+
+class GammuWorker;
+struct PhoneIdentity;
+
+class GammuSession : public QObject
+{
+    Q_OBJECT
+public:
+    explicit GammuSession(const PhoneChoice& choice, QObject* parent = nullptr);
+    // Stops the thread once its current libgammu call is over.
+    ~GammuSession() override;
+
+    // Runs job on the worker thread, then answer with its result on this thread, unless
+    // receiver is gone by then.
+    template <class R>
+    void request(QObject* receiver, std::function<R(GammuWorker&)> job,
+                 std::function<void(R)> answer)
+    {
+        QPointer<QObject> guard(receiver);
+        post([this, job = std::move(job), answer = std::move(answer), guard](GammuWorker& w) {
+            R result = job(w);
+            QMetaObject::invokeMethod(
+                this,
+                [guard, answer, result = std::move(result)] {
+                    if (guard)
+                        answer(result);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+
+    // The same, waiting in a local event loop: the window stays live meanwhile.
+    template <class R>
+    R await(std::function<R(GammuWorker&)> job)
+    {
+        std::optional<R> result;
+        QEventLoop loop;
+        request<R>(this, std::move(job), [&result, &loop](R value) {
+            result = std::move(value);
+            loop.quit();
+        });
+        while (!result)
+            loop.exec();
+        return std::move(*result);
+    }
+
+Q_SIGNALS:
+    void connected(const QString& manufacturer, const QString& model, const QString& imei,
+                   const QString& firmware, const QSet<qint32>& commands);
+    void disconnected(const QString& why);
+    void problem(const QString& line);
+
+private:
+    void post(std::function<void(GammuWorker&)> job);
+
+    QThread m_thread;
+    GammuWorker* m_worker = nullptr;
+};
+
+} // namespace gammu

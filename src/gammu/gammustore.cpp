@@ -1,0 +1,314 @@
+#include "core/programerror.h"
+#include "gammu/gammumapping.h"
+#include "gammu/gammuphone.h"
+#include "gammu/gammuservices.h"
+#include "gammu/gammusession.h"
+#include "gammu/gammuworker.h"
+
+#include <QRegularExpression>
+#include <cstring>
+#include <memory>
+
+namespace gammu {
+
+namespace {
+
+using irmc::IrmcBook;
+using irmc::IrmcEntry;
+
+constexpr size_t EntryBufferSize = 64 * 1024;
+
+struct Listing
+{
+    GSM_Error error = ERR_NONE;
+    QList<IrmcEntry> entries;
+};
+
+// Errors that say the phone has no such memory or list at all: nothing to back up there.
+bool absent(GSM_Error error)
+{
+    return error == ERR_NOTSUPPORTED || error == ERR_NOTIMPLEMENTED ||
+           error == ERR_MEMORY_NOT_AVAILABLE || error == ERR_NOSIM || error == ERR_EMPTY;
+}
+
+// The encoder's text without its final line break and without the X-GAMMU-LOCATION line:
+// like a LUID, the location is the phone's, and a restored entry gets a new one.
+QByteArray chopped(const char* buffer, size_t length)
+{
+    QList<QByteArray> lines = QByteArray(buffer, static_cast<qsizetype>(length)).split('\n');
+    lines.removeIf([](const QByteArray& line) {
+        return line.trimmed().isEmpty() || line.startsWith("X-GAMMU-LOCATION:");
+    });
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines.join("\r\n");
+}
+
+GSM_Error listContacts(GSM_StateMachine* machine, GSM_MemoryType memory, QList<IrmcEntry>& out)
+{
+    auto entry = std::make_unique<GSM_MemoryEntry>();
+    std::vector<char> buffer(EntryBufferSize);
+    for (bool start = true;; start = false) {
+        if (start) {
+            std::memset(entry.get(), 0, sizeof *entry);
+            entry->MemoryType = memory;
+        }
+        const GSM_Error result = GSM_GetNextMemory(machine, entry.get(), start);
+        if (result != ERR_NONE)
+            return (start ? absent(result) : result == ERR_EMPTY) ? ERR_NONE : result;
+        size_t length = 0;
+        const GSM_Error encoded = GSM_EncodeVCARD(nullptr, buffer.data(), buffer.size(), &length,
+                                                  entry.get(), TRUE, Nokia_VCard21);
+        GSM_FreeMemoryEntry(entry.get());
+        if (encoded != ERR_NONE)
+            return encoded;
+        out.append(IrmcEntry{QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
+                                 QString::number(entry->Location),
+                             chopped(buffer.data(), length)});
+    }
+}
+
+GSM_Error listCalendar(GSM_StateMachine* machine, QList<IrmcEntry>& out)
+{
+    std::vector<char> buffer(EntryBufferSize);
+    auto note = std::make_unique<GSM_CalendarEntry>();
+    for (bool start = true;; start = false) {
+        if (start)
+            std::memset(note.get(), 0, sizeof *note);
+        const GSM_Error result = GSM_GetNextCalendar(machine, note.get(), start);
+        if (result != ERR_NONE) {
+            if (start ? absent(result) : result == ERR_EMPTY)
+                break;
+            return result;
+        }
+        size_t length = 0;
+        const GSM_Error encoded = GSM_EncodeVCALENDAR(buffer.data(), buffer.size(), &length,
+                                                      note.get(), FALSE, Nokia_VCalendar);
+        if (encoded != ERR_NONE)
+            return encoded;
+        out.append(IrmcEntry{QStringLiteral("C") + QString::number(note->Location),
+                             chopped(buffer.data(), length)});
+    }
+    auto todo = std::make_unique<GSM_ToDoEntry>();
+    for (bool start = true;; start = false) {
+        if (start)
+            std::memset(todo.get(), 0, sizeof *todo);
+        const GSM_Error result = GSM_GetNextToDo(machine, todo.get(), start);
+        if (result != ERR_NONE)
+            return (start ? absent(result) : result == ERR_EMPTY) ? ERR_NONE : result;
+        size_t length = 0;
+        const GSM_Error encoded = GSM_EncodeVTODO(buffer.data(), buffer.size(), &length,
+                                                  todo.get(), FALSE, Nokia_VToDo);
+        if (encoded != ERR_NONE)
+            return encoded;
+        out.append(IrmcEntry{QStringLiteral("T") + QString::number(todo->Location),
+                             chopped(buffer.data(), length)});
+    }
+}
+
+Listing list(GammuWorker& worker, IrmcBook book)
+{
+    Listing listing;
+    GSM_StateMachine* machine = worker.machine();
+    if (!machine)
+        return Listing{ERR_NOTCONNECTED, {}};
+    if (book == IrmcBook::Phonebook) {
+        listing.error = listContacts(machine, MEM_ME, listing.entries);
+        if (listing.error == ERR_NONE)
+            listing.error = listContacts(machine, MEM_SM, listing.entries);
+    } else {
+        listing.error = listCalendar(machine, listing.entries);
+    }
+    worker.check(listing.error);
+    if (listing.error == ERR_NONE)
+        listing.error = worker.confirm();
+    return listing;
+}
+
+// The LUID's memory or list and location: "ME12", "SM3", "C4", "T5".
+bool parseLuid(const QString& luid, QString& kind, int& location)
+{
+    const qsizetype digits = luid.indexOf(QRegularExpression(QStringLiteral("\\d")));
+    bool ok = false;
+    location = digits > 0 ? luid.mid(digits).toInt(&ok) : 0;
+    kind = luid.left(digits);
+    return ok && location > 0;
+}
+
+// Writes data as the entry at location of kind, or as a new entry when location is 0; the
+// entry's LUID, empty when libgammu refused it.
+QString write(GammuWorker& worker, IrmcBook book, const QByteArray& data, const QString& kind,
+              int location)
+{
+    GSM_StateMachine* machine = worker.machine();
+    if (!machine)
+        return QString();
+    QByteArray text = book == IrmcBook::Phonebook
+                          ? data + "\r\n"
+                          : "BEGIN:VCALENDAR\r\nVERSION:1.0\r\n" + data + "\r\nEND:VCALENDAR\r\n";
+    size_t position = 0;
+    GSM_Error result = ERR_NONE;
+    QString luid;
+    if (book == IrmcBook::Phonebook) {
+        auto entry = std::make_unique<GSM_MemoryEntry>();
+        std::memset(entry.get(), 0, sizeof *entry);
+        result = GSM_DecodeVCARD(nullptr, text.data(), &position, entry.get(), Nokia_VCard21);
+        entry->MemoryType = kind == QLatin1String("SM") ? MEM_SM : MEM_ME;
+        entry->Location = location;
+        if (result == ERR_NONE)
+            result = location ? GSM_SetMemory(machine, entry.get())
+                              : GSM_AddMemory(machine, entry.get());
+        luid = (entry->MemoryType == MEM_SM ? QStringLiteral("SM") : QStringLiteral("ME")) +
+               QString::number(entry->Location);
+        GSM_FreeMemoryEntry(entry.get());
+    } else {
+        auto note = std::make_unique<GSM_CalendarEntry>();
+        auto todo = std::make_unique<GSM_ToDoEntry>();
+        std::memset(note.get(), 0, sizeof *note);
+        std::memset(todo.get(), 0, sizeof *todo);
+        result = GSM_DecodeVCALENDAR_VTODO(nullptr, text.data(), &position, note.get(),
+                                           todo.get(), Nokia_VCalendar, Nokia_VToDo);
+        const bool isTodo = note->EntriesNum == 0 && todo->EntriesNum > 0;
+        if (result == ERR_NONE && note->EntriesNum == 0 && todo->EntriesNum == 0)
+            result = ERR_INVALIDDATA;
+        if (result == ERR_NONE && location != 0 && (kind == QLatin1String("T")) != isTodo)
+            result = ERR_INVALIDDATA;
+        note->Location = todo->Location = location;
+        if (result == ERR_NONE && isTodo)
+            result = location ? GSM_SetToDo(machine, todo.get()) : GSM_AddToDo(machine, todo.get());
+        else if (result == ERR_NONE)
+            result = location ? GSM_SetCalendar(machine, note.get())
+                              : GSM_AddCalendar(machine, note.get());
+        luid = isTodo ? QStringLiteral("T") + QString::number(todo->Location)
+                      : QStringLiteral("C") + QString::number(note->Location);
+    }
+    return worker.check(result) == ERR_NONE ? luid : QString();
+}
+
+GSM_Error erase(GSM_StateMachine* machine, IrmcBook book, const QString& kind, int location)
+{
+    if (book == IrmcBook::Phonebook) {
+        auto entry = std::make_unique<GSM_MemoryEntry>();
+        std::memset(entry.get(), 0, sizeof *entry);
+        entry->MemoryType = kind == QLatin1String("SM") ? MEM_SM : MEM_ME;
+        entry->Location = location;
+        return GSM_DeleteMemory(machine, entry.get());
+    }
+    if (kind == QLatin1String("T")) {
+        auto todo = std::make_unique<GSM_ToDoEntry>();
+        std::memset(todo.get(), 0, sizeof *todo);
+        todo->Location = location;
+        return GSM_DeleteToDo(machine, todo.get());
+    }
+    auto note = std::make_unique<GSM_CalendarEntry>();
+    std::memset(note.get(), 0, sizeof *note);
+    note->Location = location;
+    return GSM_DeleteCalendar(machine, note.get());
+}
+
+} // namespace
+
+GammuIrmcStore::GammuIrmcStore(GammuSession& session, GammuCellPhone& phone)
+    : m_session(session), m_phone(phone)
+{
+}
+
+QList<IrmcEntry> GammuIrmcStore::entries(IrmcBook book) const
+{
+    const Listing listing =
+        m_session.await<Listing>([book](GammuWorker& worker) { return list(worker, book); });
+    if (listing.error != ERR_NONE)
+        throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("ObexService"),
+                           QStringLiteral("The phone could not list its %1: %2")
+                               .arg(book == IrmcBook::Phonebook ? QStringLiteral("contacts")
+                                                                : QStringLiteral("calendar"),
+                                    errorText(listing.error)));
+    return listing.entries;
+}
+
+QString GammuIrmcStore::add(IrmcBook book, const QByteArray& data)
+{
+    return m_session.await<QString>(
+        [book, data](GammuWorker& worker) { return write(worker, book, data, QString(), 0); });
+}
+
+bool GammuIrmcStore::clear(IrmcBook book)
+{
+    return m_session.await<bool>([book](GammuWorker& worker) {
+        GSM_StateMachine* machine = worker.machine();
+        if (!machine)
+            return false;
+        GSM_Error first = ERR_NONE;
+        GSM_Error second = ERR_NONE;
+        if (book == IrmcBook::Phonebook) {
+            first = GSM_DeleteAllMemory(machine, MEM_ME);
+            second = GSM_DeleteAllMemory(machine, MEM_SM);
+        } else {
+            first = GSM_DeleteAllCalendar(machine);
+            second = GSM_DeleteAllToDo(machine);
+        }
+        worker.check(first != ERR_NONE ? first : second);
+        // A SIM or to-do list the phone does not have is empty already.
+        return first == ERR_NONE && (second == ERR_NONE || absent(second));
+    });
+}
+
+bool GammuIrmcStore::replace(IrmcBook book, const QString& luid, const QByteArray& data)
+{
+    QString kind;
+    int location = 0;
+    if (!parseLuid(luid, kind, location))
+        return false;
+    return !m_session
+                .await<QString>([book, data, kind, location](GammuWorker& worker) {
+                    return write(worker, book, data, kind, location);
+                })
+                .isEmpty();
+}
+
+bool GammuIrmcStore::remove(IrmcBook book, const QString& luid)
+{
+    QString kind;
+    int location = 0;
+    if (!parseLuid(luid, kind, location))
+        return false;
+    return m_session.await<bool>([book, kind, location](GammuWorker& worker) {
+        GSM_StateMachine* machine = worker.machine();
+        return machine && worker.check(erase(machine, book, kind, location)) == ERR_NONE;
+    });
+}
+
+irmc::IrmcIdentity GammuIrmcStore::identity() const
+{
+    return irmc::IrmcIdentity{m_phone.manufacturer(), m_phone.Model(), m_phone.IMEI(),
+                              m_phone.SoftwareVersion()};
+}
+
+int GammuIrmcStore::maximumRecords(IrmcBook book) const
+{
+    return m_session.await<int>([book](GammuWorker& worker) {
+        GSM_StateMachine* machine = worker.machine();
+        int room = 0;
+        if (!machine)
+            return room;
+        if (book == IrmcBook::Phonebook) {
+            for (GSM_MemoryType memory : {MEM_ME, MEM_SM}) {
+                GSM_MemoryStatus status;
+                std::memset(&status, 0, sizeof status);
+                status.MemoryType = memory;
+                if (GSM_GetMemoryStatus(machine, &status) == ERR_NONE)
+                    room += status.MemoryUsed + status.MemoryFree;
+            }
+        } else {
+            GSM_CalendarStatus status;
+            std::memset(&status, 0, sizeof status);
+            if (GSM_GetCalendarStatus(machine, &status) == ERR_NONE)
+                room = status.Used + status.Free;
+        }
+        return room;
+    });
+}
+
+} // namespace gammu

@@ -1,0 +1,132 @@
+#include "gammu/gammuworker.h"
+
+#include "gammu/gammucommands.h"
+#include "gammu/gammumapping.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+namespace gammu {
+
+GammuWorker::GammuWorker(PhoneChoice choice, Reports reports)
+    : m_choice(std::move(choice)), m_reports(std::move(reports))
+{
+}
+
+GammuWorker::~GammuWorker()
+{
+    if (m_machine) {
+        if (m_connected)
+            GSM_TerminateConnection(m_machine);
+        GSM_FreeStateMachine(m_machine);
+    }
+}
+
+QString GammuWorker::where() const
+{
+    return QStringLiteral("%1, section %2").arg(configurationFile(m_choice)).arg(m_choice.section);
+}
+
+void GammuWorker::start()
+{
+    m_timer = new QTimer(this);
+    m_timer->setInterval(RetryMs);
+    connect(m_timer, &QTimer::timeout, this, &GammuWorker::tick);
+
+    m_machine = GSM_AllocStateMachine();
+    INI_Section* ini = nullptr;
+    const QByteArray path = m_choice.path.toLocal8Bit();
+    GSM_Error result = GSM_FindGammuRC(&ini, m_choice.path.isEmpty() ? nullptr : path.constData());
+    if (result == ERR_NONE && ini) {
+        result = GSM_ReadConfig(ini, GSM_GetConfig(m_machine, 0), m_choice.section);
+        INI_Free(ini);
+    } else if (result == ERR_NONE) {
+        result = ERR_CANTOPENFILE;
+    }
+    if (result != ERR_NONE) {
+        // Without its configuration the phone cannot be reached; trying again changes nothing.
+        m_reports.problem(QStringLiteral("Gammu configuration failed -> %1: %2")
+                              .arg(where(), errorText(result)));
+        return;
+    }
+    GSM_SetConfigNum(m_machine, 1);
+    m_configured = true;
+    tryConnect();
+    m_timer->start();
+}
+
+void GammuWorker::tryConnect()
+{
+    const GSM_Error result = GSM_InitConnection(m_machine, 1);
+    if (result != ERR_NONE) {
+        const QString line = QStringLiteral("Gammu connection failed -> %1: %2")
+                                 .arg(where(), errorText(result));
+        if (line != m_lastProblem)
+            m_reports.problem(line);
+        m_lastProblem = line;
+        return;
+    }
+    m_lastProblem.clear();
+    char manufacturer[GSM_MAX_MANUFACTURER_LENGTH + 1] = {};
+    char model[GSM_MAX_MODEL_LENGTH + 1] = {};
+    char firmware[GSM_MAX_VERSION_LENGTH + 1] = {};
+    char date[GSM_MAX_VERSION_DATE_LENGTH + 1] = {};
+    char imei[GSM_MAX_IMEI_LENGTH + 1] = {};
+    double version = 0;
+    // Identity calls a phone lacks leave their text empty; none of them stops the connection.
+    GSM_GetManufacturer(m_machine, manufacturer);
+    GSM_GetModel(m_machine, model);
+    GSM_GetFirmware(m_machine, firmware, date, &version);
+    GSM_GetIMEI(m_machine, imei);
+    const QFileInfo device(QString::fromLocal8Bit(GSM_GetConfig(m_machine, 0)->Device));
+    m_devicePath = device.isAbsolute() && device.exists() ? device.absoluteFilePath() : QString();
+    m_connected = true;
+    const QSet<qint32> commands = supportedCommands(m_machine);
+    m_reports.connected(PhoneIdentity{QString::fromUtf8(manufacturer), QString::fromUtf8(model),
+                                      QString::fromUtf8(imei), QString::fromUtf8(firmware)},
+                        commands);
+}
+
+bool GammuWorker::deviceVanished() const
+{
+    return !m_devicePath.isEmpty() && !QFileInfo::exists(m_devicePath);
+}
+
+void GammuWorker::tick()
+{
+    if (!m_connected) {
+        tryConnect();
+        return;
+    }
+    // A cheap call the phone must answer; one it does not know proves it is still there.
+    GSM_BatteryCharge battery;
+    check(deviceVanished() ? ERR_DEVICENOTEXIST : GSM_GetBatteryCharge(m_machine, &battery));
+}
+
+GSM_Error GammuWorker::check(GSM_Error result)
+{
+    if (!m_connected)
+        return result;
+    if (isLinkError(result))
+        drop(errorText(result));
+    else if (result != ERR_NONE && deviceVanished())
+        drop(errorText(ERR_DEVICENOTEXIST));
+    return result;
+}
+
+GSM_Error GammuWorker::confirm()
+{
+    if (!m_connected)
+        return ERR_NOTCONNECTED;
+    return check(deviceVanished() ? ERR_DEVICENOTEXIST : ERR_NONE);
+}
+
+void GammuWorker::drop(const QString& why)
+{
+    GSM_TerminateConnection(m_machine);
+    m_connected = false;
+    m_devicePath.clear();
+    m_reports.disconnected(QStringLiteral("Gammu phone lost -> %1: %2").arg(where(), why));
+}
+
+} // namespace gammu
