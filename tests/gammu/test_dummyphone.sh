@@ -66,7 +66,12 @@ status=0
 fail() { echo "FAILED: $*"; status=1; }
 "$cli" backup gammu:a.rc a.MS >a.out 2>&1 || { cat a.out; fail "backup of the dummy phone"; }
 dummy_rc b.rc "$work/b"
-"$cli" restore gammu:b.rc a.MS >restore.out 2>&1 || { cat restore.out; fail "restore"; }
+# The dummy driver keeps no bookmarks: the restore says so and ends with status 3.
+"$cli" restore gammu:b.rc a.MS >restore.out 2>&1
+code=$?
+[ "$code" -eq 3 ] && grep -q 'Bookmarks: 2 not written' restore.out &&
+    [ "$(grep -c -- '-> see the log' restore.out)" -eq 1 ] ||
+    { cat restore.out; fail "restore ended with $code"; }
 "$cli" backup gammu:b.rc b.MS >b.out 2>&1 || { cat b.out; fail "backup of the restored phone"; }
 
 # Section by section; the one documented difference: a restore writes every contact into
