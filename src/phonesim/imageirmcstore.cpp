@@ -6,15 +6,20 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace phonesim {
 
 const QString ImageIrmcStore::PhonebookKey = QStringLiteral("phonebook");
 const QString ImageIrmcStore::CalendarKey = QStringLiteral("calendar");
+const QString ImageIrmcStore::CountersKey = QStringLiteral("irmcCounters");
 
 namespace {
 
 const QString LuidKey = QStringLiteral("luid");
 const QString DataKey = QStringLiteral("data");
+const QString ChangeCounterKey = QStringLiteral("changeCounter");
+const QString LastLuidKey = QStringLiteral("lastLuid");
 constexpr int MaximumRecords = 1000;
 
 const QString& keyOf(irmc::IrmcBook book)
@@ -84,13 +89,14 @@ qint64 ImageIrmcStore::newLuid(irmc::IrmcBook book, const QJsonArray& array)
     LuidScan& scan = m_scans[int(book)];
     if (array != scan.array)
         scan = LuidScan{array, nextLuid(array, 0) - 1};
-    return qMax(scan.highest, m_lastLuid) + 1;
+    return std::max({scan.highest, m_lastLuid, savedCounter(book, LastLuidKey)}) + 1;
 }
 
 bool ImageIrmcStore::clear(irmc::IrmcBook book)
 {
     const qint64 last = irmc::nextLuid(entries(book), m_lastLuid) - 1;
-    if (!store(book, {}))
+    // Saved first: the emptied book no longer shows which LUIDs were handed out.
+    if (!saveCounters(book, changeCounter(book), last) || !store(book, {}))
         return false;
     m_lastLuid = last;
     return true;
@@ -115,11 +121,46 @@ bool ImageIrmcStore::remove(irmc::IrmcBook book, const QString& luid)
         if (array.at(i).toObject().value(LuidKey).toString() == luid) {
             // The LUID stays used: a deleted entry's LUID is never handed out again.
             m_lastLuid = qMax(m_lastLuid, nextLuid(array, 0) - 1);
+            if (!saveCounters(book, changeCounter(book), m_lastLuid))
+                return false;
             array.removeAt(i);
             return m_image->setCategory(keyOf(book), array);
         }
     }
     return false;
+}
+
+qint64 ImageIrmcStore::savedCounter(irmc::IrmcBook book, const QString& name) const
+{
+    return m_image->category(CountersKey)
+        .toObject()
+        .value(keyOf(book))
+        .toObject()
+        .value(name)
+        .toInteger();
+}
+
+bool ImageIrmcStore::saveCounters(irmc::IrmcBook book, qint64 changeCounter, qint64 lastLuid)
+{
+    QJsonObject counters = m_image->category(CountersKey).toObject();
+    counters.insert(keyOf(book),
+                    QJsonObject{{ChangeCounterKey, changeCounter},
+                                {LastLuidKey, std::max({lastLuid, m_lastLuid,
+                                                        savedCounter(book, LastLuidKey)})}});
+    return m_image->setCategory(CountersKey, counters);
+}
+
+qint64 ImageIrmcStore::changeCounter(irmc::IrmcBook book) const
+{
+    return qMax(m_changeCounters[int(book)], savedCounter(book, ChangeCounterKey));
+}
+
+qint64 ImageIrmcStore::countChange(irmc::IrmcBook book)
+{
+    const qint64 counter = changeCounter(book) + 1;
+    m_changeCounters[int(book)] = counter;
+    saveCounters(book, counter, m_lastLuid);
+    return counter;
 }
 
 irmc::IrmcIdentity ImageIrmcStore::identity() const

@@ -18,6 +18,9 @@ class ImageIrmcStore final : public irmc::IrmcStore
 public:
     static const QString PhonebookKey;
     static const QString CalendarKey;
+    // {"phonebook": {"changeCounter": n, "lastLuid": n}, "calendar": ...}: what a book's
+    // entries do not show, kept so that neither goes back when the phone starts again.
+    static const QString CountersKey;
 
     explicit ImageIrmcStore(std::shared_ptr<PhoneImage> image);
 
@@ -28,6 +31,10 @@ public:
     bool remove(irmc::IrmcBook book, const QString& luid) override;
     irmc::IrmcIdentity identity() const override;
     int maximumRecords(irmc::IrmcBook book) const override;
+    qint64 changeCounter(irmc::IrmcBook book) const override;
+    qint64 countChange(irmc::IrmcBook book) override;
+    // The counters live as long as the image.
+    QString databaseId() const override { return QStringLiteral("0"); }
 
 private:
     // The highest LUID of a book's array as this store last saw it.
@@ -39,9 +46,14 @@ private:
 
     bool store(irmc::IrmcBook book, const QList<irmc::IrmcEntry>& entries);
     qint64 newLuid(irmc::IrmcBook book, const QJsonArray& array);
+    qint64 savedCounter(irmc::IrmcBook book, const QString& name) const;
+    // Saves the book's counters, the last LUID being at least lastLuid.
+    bool saveCounters(irmc::IrmcBook book, qint64 changeCounter, qint64 lastLuid);
 
     std::shared_ptr<PhoneImage> m_image;
     qint64 m_lastLuid = 0;
+    // The counter as this store last set it, should the image fail to keep it.
+    qint64 m_changeCounters[2] = {0, 0};
     LuidScan m_scans[2];
 };
 
