@@ -51,9 +51,10 @@ public:
     virtual int maximumRecords(IrmcBook book) const = 0;
 
     // The book's change counter, which synchronising clients compare with the one they saw
-    // last. The server calls countChange after every change it made and puts the new counter
-    // into its answer. By default the count lives as long as this object; a store that keeps
-    // its entries beyond that overrides both, so the counter never goes back.
+    // last. The server calls countChange after every change it made and puts the counter it
+    // returns into its answer. By default the count lives as long as this object; a store that
+    // keeps its entries beyond that overrides both, so the counter never goes back (and one
+    // whose changes count themselves returns the counter as it stands).
     virtual qint64 changeCounter(IrmcBook book) const;
     virtual qint64 countChange(IrmcBook book);
     // The database id of the information and change logs: a client that finds another one than

@@ -316,6 +316,7 @@ Packet ObexServer::putEntries(const IrmcObjectName& name, const QList<QByteArray
         return answerWith(response::InternalError, QStringLiteral("could not empty the book"));
     Packet answer = answerWith(response::Success);
     for (const QByteArray& entry : entries) {
+        const qint64 before = m_store.changeCounter(name.book);
         const QString luid = m_store.add(name.book, entry);
         if (luid.isEmpty()) {
             if (wholeBook)
@@ -323,7 +324,7 @@ Packet ObexServer::putEntries(const IrmcObjectName& name, const QList<QByteArray
             return answerWith(response::InternalError, QStringLiteral("could not add an entry"));
         }
         if (!wholeBook)
-            answer = changed(name.book, IrmcChange::Modified, luid);
+            answer = changed(name.book, before, IrmcChange::Modified, luid);
     }
     // A book replaced as a whole has no history a client could follow.
     if (wholeBook)
@@ -338,11 +339,12 @@ Packet ObexServer::putEntry(const IrmcObjectName& name, const PutState& put)
                                    [&](const IrmcEntry& entry) { return entry.luid == name.luid; });
     if (!known)
         return answerWith(response::NotFound, QStringLiteral("no entry %1").arg(name.luid));
+    const qint64 before = m_store.changeCounter(name.book);
     // No body, or an empty one, deletes the entry.
     if (!put.hasBody || put.data.isEmpty()) {
         if (!m_store.remove(name.book, name.luid))
             return answerWith(response::InternalError, QStringLiteral("could not delete an entry"));
-        return changed(name.book, IrmcChange::HardDeleted, name.luid);
+        return changed(name.book, before, IrmcChange::HardDeleted, name.luid);
     }
     QList<QByteArray> parsed;
     if (!irmc::parseEntries(name.book, put.data, parsed, m_lastError))
@@ -351,13 +353,13 @@ Packet ObexServer::putEntry(const IrmcObjectName& name, const PutState& put)
         return answerWith(response::BadRequest, QStringLiteral("more than one entry for one LUID"));
     if (!m_store.replace(name.book, name.luid, parsed.first()))
         return answerWith(response::InternalError, QStringLiteral("could not replace an entry"));
-    return changed(name.book, IrmcChange::Modified, name.luid);
+    return changed(name.book, before, IrmcChange::Modified, name.luid);
 }
 
-Packet ObexServer::changed(IrmcBook book, IrmcChange::Type type, const QString& luid)
+Packet ObexServer::changed(IrmcBook book, qint64 before, IrmcChange::Type type,
+                           const QString& luid)
 {
     ChangeHistory& history = m_history[int(book)];
-    const qint64 before = m_store.changeCounter(book);
     // A change the server did not see (another server on the same store) breaks the history.
     if (history.upTo != before)
         history = ChangeHistory{before, before, {}};

@@ -96,8 +96,9 @@ private:
     obex::Packet storePut(const PutState& put);
     obex::Packet putEntries(const IrmcObjectName& name, const QList<QByteArray>& entries);
     obex::Packet putEntry(const IrmcObjectName& name, const PutState& put);
-    // The new change counter and the LUID in the answer a synchronising client reads.
-    obex::Packet changed(IrmcBook book, IrmcChange::Type type, const QString& luid);
+    // Counts a change the store made; before is the book's counter from before it. The answer
+    // carries the LUID and the new counter, for a synchronising client.
+    obex::Packet changed(IrmcBook book, qint64 before, IrmcChange::Type type, const QString& luid);
     void restartHistory(IrmcBook book);
     std::optional<QList<IrmcChange>> changesSince(IrmcBook book, qint64 since) const;
     bool objectFor(const QString& name, QByteArray& object) const;

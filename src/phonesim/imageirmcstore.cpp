@@ -6,8 +6,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-#include <algorithm>
-
 namespace phonesim {
 
 const QString ImageIrmcStore::PhonebookKey = QStringLiteral("phonebook");
@@ -18,8 +16,6 @@ namespace {
 
 const QString LuidKey = QStringLiteral("luid");
 const QString DataKey = QStringLiteral("data");
-const QString ChangeCounterKey = QStringLiteral("changeCounter");
-const QString LastLuidKey = QStringLiteral("lastLuid");
 constexpr int MaximumRecords = 1000;
 
 const QString& keyOf(irmc::IrmcBook book)
@@ -72,7 +68,7 @@ QString ImageIrmcStore::add(irmc::IrmcBook book, const QByteArray& data)
     // Only the new entry is converted: a restore adds thousands of entries one at a time, and
     // converting the whole book back and forth for each of them made it quadratic.
     QJsonArray array = m_image->category(keyOf(book)).toArray();
-    const qint64 luid = newLuid(book, array);
+    const qint64 luid = qMax(lastNumber(book, array), m_lastLuid) + 1;
     const QString text = QString::number(luid);
     array.append(QJsonObject{{LuidKey, text}, {DataKey, codepage::decode(data)}});
     if (!m_image->setCategory(keyOf(book), array))
@@ -82,24 +78,33 @@ QString ImageIrmcStore::add(irmc::IrmcBook book, const QByteArray& data)
     return text;
 }
 
-qint64 ImageIrmcStore::newLuid(irmc::IrmcBook book, const QJsonArray& array)
+qint64 ImageIrmcStore::lastNumber(irmc::IrmcBook book, const QJsonArray& array) const
 {
     // The book as this store left it after its last add needs no new scan of its LUIDs; any
     // other change (another store on the same image, a cleared book) does.
     LuidScan& scan = m_scans[int(book)];
     if (array != scan.array)
         scan = LuidScan{array, nextLuid(array, 0) - 1};
-    return std::max({scan.highest, m_lastLuid, savedCounter(book, LastLuidKey)}) + 1;
+    const qint64 saved =
+        m_image->category(CountersKey).toObject().value(keyOf(book)).toInteger();
+    return qMax(scan.highest, saved);
+}
+
+bool ImageIrmcStore::takeNumber(irmc::IrmcBook book, const QJsonArray& array)
+{
+    const qint64 number = qMax(lastNumber(book, array), m_lastLuid) + 1;
+    QJsonObject counters = m_image->category(CountersKey).toObject();
+    counters.insert(keyOf(book), number);
+    if (!m_image->setCategory(CountersKey, counters))
+        return false;
+    m_lastLuid = number;
+    return true;
 }
 
 bool ImageIrmcStore::clear(irmc::IrmcBook book)
 {
-    const qint64 last = irmc::nextLuid(entries(book), m_lastLuid) - 1;
-    // Saved first: the emptied book no longer shows which LUIDs were handed out.
-    if (!saveCounters(book, changeCounter(book), last) || !store(book, {}))
-        return false;
-    m_lastLuid = last;
-    return true;
+    // The number is saved first: the emptied book no longer shows which LUIDs were used.
+    return takeNumber(book, m_image->category(keyOf(book)).toArray()) && store(book, {});
 }
 
 bool ImageIrmcStore::replace(irmc::IrmcBook book, const QString& luid, const QByteArray& data)
@@ -107,6 +112,8 @@ bool ImageIrmcStore::replace(irmc::IrmcBook book, const QString& luid, const QBy
     QJsonArray array = m_image->category(keyOf(book)).toArray();
     for (qsizetype i = 0; i < array.size(); ++i) {
         if (array.at(i).toObject().value(LuidKey).toString() == luid) {
+            if (!takeNumber(book, array))
+                return false;
             array[i] = QJsonObject{{LuidKey, luid}, {DataKey, codepage::decode(data)}};
             return m_image->setCategory(keyOf(book), array);
         }
@@ -119,9 +126,8 @@ bool ImageIrmcStore::remove(irmc::IrmcBook book, const QString& luid)
     QJsonArray array = m_image->category(keyOf(book)).toArray();
     for (qsizetype i = 0; i < array.size(); ++i) {
         if (array.at(i).toObject().value(LuidKey).toString() == luid) {
-            // The LUID stays used: a deleted entry's LUID is never handed out again.
-            m_lastLuid = qMax(m_lastLuid, nextLuid(array, 0) - 1);
-            if (!saveCounters(book, changeCounter(book), m_lastLuid))
+            // The number is saved first, so the deleted entry's LUID is never handed out again.
+            if (!takeNumber(book, array))
                 return false;
             array.removeAt(i);
             return m_image->setCategory(keyOf(book), array);
@@ -130,37 +136,15 @@ bool ImageIrmcStore::remove(irmc::IrmcBook book, const QString& luid)
     return false;
 }
 
-qint64 ImageIrmcStore::savedCounter(irmc::IrmcBook book, const QString& name) const
-{
-    return m_image->category(CountersKey)
-        .toObject()
-        .value(keyOf(book))
-        .toObject()
-        .value(name)
-        .toInteger();
-}
-
-bool ImageIrmcStore::saveCounters(irmc::IrmcBook book, qint64 changeCounter, qint64 lastLuid)
-{
-    QJsonObject counters = m_image->category(CountersKey).toObject();
-    counters.insert(keyOf(book),
-                    QJsonObject{{ChangeCounterKey, changeCounter},
-                                {LastLuidKey, std::max({lastLuid, m_lastLuid,
-                                                        savedCounter(book, LastLuidKey)})}});
-    return m_image->setCategory(CountersKey, counters);
-}
-
 qint64 ImageIrmcStore::changeCounter(irmc::IrmcBook book) const
 {
-    return qMax(m_changeCounters[int(book)], savedCounter(book, ChangeCounterKey));
+    return lastNumber(book, m_image->category(keyOf(book)).toArray());
 }
 
 qint64 ImageIrmcStore::countChange(irmc::IrmcBook book)
 {
-    const qint64 counter = changeCounter(book) + 1;
-    m_changeCounters[int(book)] = counter;
-    saveCounters(book, counter, m_lastLuid);
-    return counter;
+    // The change took its number already.
+    return changeCounter(book);
 }
 
 irmc::IrmcIdentity ImageIrmcStore::identity() const

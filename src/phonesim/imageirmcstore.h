@@ -10,6 +10,12 @@ namespace phonesim {
 
 class PhoneImage;
 
+// Every change of a book takes the next number of one sequence: an added entry as its LUID,
+// a replacement, a deletion or an emptied book as its change counter alone. The change counter
+// is the last number taken: while entries are only added it is the highest LUID, and a change
+// that leaves no LUID to show its number saves it first, so neither LUIDs nor the counter go
+// back, not even when the phone starts again.
+//
 // The phonebook and calendar kept in the phone image: the arrays "phonebook" and "calendar"
 // of {"luid": ..., "data": ...}, data being the entry's bytes as Windows-1252 text so that
 // every byte survives the JSON file. Each change saves the image at once.
@@ -18,8 +24,8 @@ class ImageIrmcStore final : public irmc::IrmcStore
 public:
     static const QString PhonebookKey;
     static const QString CalendarKey;
-    // {"phonebook": {"changeCounter": n, "lastLuid": n}, "calendar": ...}: what a book's
-    // entries do not show, kept so that neither goes back when the phone starts again.
+    // {"phonebook": n, "calendar": n}: the last number each book handed out, where its
+    // entries no longer show it.
     static const QString CountersKey;
 
     explicit ImageIrmcStore(std::shared_ptr<PhoneImage> image);
@@ -45,16 +51,15 @@ private:
     };
 
     bool store(irmc::IrmcBook book, const QList<irmc::IrmcEntry>& entries);
-    qint64 newLuid(irmc::IrmcBook book, const QJsonArray& array);
-    qint64 savedCounter(irmc::IrmcBook book, const QString& name) const;
-    // Saves the book's counters, the last LUID being at least lastLuid.
-    bool saveCounters(irmc::IrmcBook book, qint64 changeCounter, qint64 lastLuid);
+    // The last number the book handed out, array being the book as it stands.
+    qint64 lastNumber(irmc::IrmcBook book, const QJsonArray& array) const;
+    // Saves the book's next number for a change that shows it nowhere else.
+    bool takeNumber(irmc::IrmcBook book, const QJsonArray& array);
 
     std::shared_ptr<PhoneImage> m_image;
+    // The last number this store handed out in any book.
     qint64 m_lastLuid = 0;
-    // The counter as this store last set it, should the image fail to keep it.
-    qint64 m_changeCounters[2] = {0, 0};
-    LuidScan m_scans[2];
+    mutable LuidScan m_scans[2];
 };
 
 } // namespace phonesim
