@@ -356,8 +356,7 @@ Packet ObexServer::putEntry(const IrmcObjectName& name, const PutState& put)
     return changed(name.book, before, IrmcChange::Modified, name.luid);
 }
 
-Packet ObexServer::changed(IrmcBook book, qint64 before, IrmcChange::Type type,
-                           const QString& luid)
+Packet ObexServer::changed(IrmcBook book, qint64 before, IrmcChange::Type type, const QString& luid)
 {
     ChangeHistory& history = m_history[int(book)];
     // A change the server did not see (another server on the same store) breaks the history.

@@ -85,8 +85,7 @@ qint64 ImageIrmcStore::lastNumber(irmc::IrmcBook book, const QJsonArray& array) 
     LuidScan& scan = m_scans[int(book)];
     if (array != scan.array)
         scan = LuidScan{array, nextLuid(array, 0) - 1};
-    const qint64 saved =
-        m_image->category(CountersKey).toObject().value(keyOf(book)).toInteger();
+    const qint64 saved = m_image->category(CountersKey).toObject().value(keyOf(book)).toInteger();
     return qMax(scan.highest, saved);
 }
 
