@@ -13,6 +13,11 @@ QByteArray field(const char* name, const QString& value)
     return QByteArray(name) + ':' + codepage::encode(value) + Crlf;
 }
 
+QByteArray number(const char* name, qint64 value)
+{
+    return QByteArray(name) + ':' + QByteArray::number(value) + Crlf;
+}
+
 QList<QByteArray> splitLines(const QByteArray& data)
 {
     QList<QByteArray> lines = data.split('\n');
@@ -70,11 +75,27 @@ QByteArray infoLog(const IrmcStore& store, IrmcBook book)
     const QList<IrmcEntry> entries = store.entries(book);
     const qint64 total = entries.size();
     const qint64 maximum = qMax<qint64>(store.maximumRecords(book), total);
-    const QByteArray number = QByteArray::number(total);
-    return field("SN", store.identity().serialNumber) + "DID:0\r\n" + "Total-Records:" + number +
-           Crlf + "Last-Used-Index:" + QByteArray::number(nextLuid(entries, 0) - 1) + Crlf +
-           "Maximum-Records:" + QByteArray::number(maximum) + Crlf +
-           "Free-Records:" + QByteArray::number(maximum - total) + Crlf + "IEL:0x2\r\nHD:NO\r\n";
+    // Level 4 (0x10): entries are read, added, replaced and deleted by LUID, with a change
+    // counter and change log; a deleted entry is gone for good (HD).
+    return field("SN", store.identity().serialNumber) + field("DID", store.databaseId()) +
+           number("Total-Records", total) + number("Last-Used-Index", nextLuid(entries, 0) - 1) +
+           number("Maximum-Records", maximum) + number("Free-Records", maximum - total) +
+           "IEL:0x10\r\nHD:YES\r\n";
+}
+
+QByteArray changeLog(const IrmcStore& store, IrmcBook book,
+                     const std::optional<QList<IrmcChange>>& changes)
+{
+    const qint64 total = store.entries(book).size();
+    QByteArray log = field("SN", store.identity().serialNumber) + field("DID", store.databaseId()) +
+                     number("Total-Records", total) +
+                     number("Maximum-Records", qMax<qint64>(store.maximumRecords(book), total));
+    if (!changes)
+        return log + "*\r\n";
+    for (const IrmcChange& change : *changes)
+        log += QByteArray(1, change.type) + ':' + QByteArray::number(change.changeCounter) +
+               "::" + codepage::encode(change.luid) + Crlf;
+    return log;
 }
 
 bool parseEntries(IrmcBook book, const QByteArray& data, QList<QByteArray>& entries,

@@ -1,5 +1,7 @@
 #include "irmc/irmcstore.h"
 
+#include <QUuid>
+
 namespace irmc {
 
 qint64 nextLuid(const QList<IrmcEntry>& entries, qint64 last)
@@ -12,6 +14,20 @@ qint64 nextLuid(const QList<IrmcEntry>& entries, qint64 last)
             highest = qMax(highest, value);
     }
     return highest + 1;
+}
+
+IrmcStore::IrmcStore() : m_databaseId(QUuid::createUuid().toString(QUuid::Id128).left(8).toUpper())
+{
+}
+
+qint64 IrmcStore::changeCounter(IrmcBook book) const
+{
+    return m_changeCounters[int(book)];
+}
+
+qint64 IrmcStore::countChange(IrmcBook book)
+{
+    return ++m_changeCounters[int(book)];
 }
 
 MemoryIrmcStore::MemoryIrmcStore(IrmcIdentity identity) : m_identity(std::move(identity)) {}

@@ -31,6 +31,7 @@ struct IrmcIdentity
 class IrmcStore
 {
 public:
+    IrmcStore();
     virtual ~IrmcStore() = default;
 
     virtual QList<IrmcEntry> entries(IrmcBook book) const = 0;
@@ -48,6 +49,22 @@ public:
     virtual IrmcIdentity identity() const = 0;
     // Room of the book, for the information log.
     virtual int maximumRecords(IrmcBook book) const = 0;
+
+    // The book's change counter, which synchronising clients compare with the one they saw
+    // last. The server calls countChange after every change it made and puts the counter it
+    // returns into its answer. By default the count lives as long as this object; a store that
+    // keeps its entries beyond that overrides both, so the counter never goes back (and one
+    // whose changes count themselves returns the counter as it stands).
+    virtual qint64 changeCounter(IrmcBook book) const;
+    virtual qint64 countChange(IrmcBook book);
+    // The database id of the information and change logs: a client that finds another one than
+    // it saw last reads the whole book again. By default every store object has its own, as its
+    // change counter starts again with the object.
+    virtual QString databaseId() const { return m_databaseId; }
+
+private:
+    qint64 m_changeCounters[2] = {0, 0};
+    QString m_databaseId;
 };
 
 // The next LUID after every numeric LUID in entries and after last; LUIDs are never reused,

@@ -30,6 +30,7 @@ constexpr quint8 BadRequest = 0xC0;
 constexpr quint8 Forbidden = 0xC3;
 constexpr quint8 NotFound = 0xC4;
 constexpr quint8 NotAcceptable = 0xC6;
+constexpr quint8 PreconditionFailed = 0xCC;
 constexpr quint8 EntityTooLarge = 0xCD;
 constexpr quint8 InternalError = 0xD0;
 constexpr quint8 NotImplemented = 0xD1;
@@ -43,6 +44,8 @@ constexpr quint8 Target = 0x46;
 constexpr quint8 Body = 0x48;
 constexpr quint8 EndOfBody = 0x49;
 constexpr quint8 Who = 0x4A;
+// A run of tag, length, value triples.
+constexpr quint8 AppParameters = 0x4C;
 constexpr quint8 Length = 0xC3;
 constexpr quint8 ConnectionId = 0xCB;
 } // namespace hdr

@@ -1,10 +1,45 @@
 #include "irmc/obexserver.h"
 
+#include "core/codepage.h"
 #include "irmc/irmcobjects.h"
+
+#include <algorithm>
 
 namespace irmc {
 
 using namespace obex;
+
+namespace {
+
+// Application parameters of IrMC synchronisation.
+constexpr quint8 LuidTag = 0x01;
+constexpr quint8 ChangeCounterTag = 0x02;
+constexpr quint8 MaxExpectedChangeCounter = 0x11;
+
+// The value of tag in a run of tag, length, value triples; none when it is absent or the run
+// is cut short before it.
+std::optional<QByteArray> appParameter(const QByteArray& parameters, quint8 tag)
+{
+    qsizetype pos = 0;
+    while (pos + 2 <= parameters.size()) {
+        const qsizetype length = static_cast<uchar>(parameters.at(pos + 1));
+        if (pos + 2 + length > parameters.size())
+            break;
+        if (static_cast<uchar>(parameters.at(pos)) == tag)
+            return parameters.mid(pos + 2, length);
+        pos += 2 + length;
+    }
+    return std::nullopt;
+}
+
+void appendAppParameter(QByteArray& parameters, quint8 tag, const QByteArray& value)
+{
+    parameters.append(static_cast<char>(tag));
+    parameters.append(static_cast<char>(qMin<qsizetype>(value.size(), 0xFF)));
+    parameters.append(value.left(0xFF));
+}
+
+} // namespace
 
 const QByteArray ObexServer::IrmcTarget("IRMC-SYNC");
 const QString ObexServer::PhonebookName = QStringLiteral("telecom/pb.vcf");
@@ -131,21 +166,41 @@ Packet ObexServer::disconnect()
     return answerWith(response::Success);
 }
 
-bool ObexServer::objectFor(const QString& name, QByteArray& object) const
+bool ObexServer::objectFor(const QString& text, QByteArray& object) const
 {
-    if (name == PhonebookName)
-        object = irmc::phonebookObject(m_store.entries(IrmcBook::Phonebook));
-    else if (name == CalendarName)
-        object = irmc::calendarObject(m_store.entries(IrmcBook::Calendar));
-    else if (name == DeviceInfoName)
+    const IrmcObjectName name = parseObjectName(text);
+    switch (name.kind) {
+    case IrmcObjectName::Kind::DeviceInfo:
         object = irmc::deviceInfo(m_store.identity());
-    else if (name == PhonebookInfoName)
-        object = irmc::infoLog(m_store, IrmcBook::Phonebook);
-    else if (name == CalendarInfoName)
-        object = irmc::infoLog(m_store, IrmcBook::Calendar);
-    else
+        return true;
+    case IrmcObjectName::Kind::InfoLog:
+        object = irmc::infoLog(m_store, name.book);
+        return true;
+    case IrmcObjectName::Kind::WholeBook:
+        object = name.book == IrmcBook::Phonebook
+                     ? irmc::phonebookObject(m_store.entries(name.book))
+                     : irmc::calendarObject(m_store.entries(name.book));
+        return true;
+    case IrmcObjectName::Kind::Entry:
+        for (const IrmcEntry& entry : m_store.entries(name.book)) {
+            if (entry.luid == name.luid) {
+                object = name.book == IrmcBook::Phonebook ? irmc::entryWithLuid(entry)
+                                                          : irmc::calendarObject({entry});
+                return true;
+            }
+        }
         return false;
-    return true;
+    case IrmcObjectName::Kind::ChangeCounter:
+        object = QByteArray::number(m_store.changeCounter(name.book));
+        return true;
+    case IrmcObjectName::Kind::ChangeLog:
+        object = irmc::changeLog(m_store, name.book, changesSince(name.book, name.since));
+        return true;
+    case IrmcObjectName::Kind::NewEntry:
+    case IrmcObjectName::Kind::Unknown:
+        break;
+    }
+    return false;
 }
 
 Packet ObexServer::get(const Packet& request)
@@ -207,8 +262,12 @@ Packet ObexServer::put(const Packet& request)
         return answerWith(response::BadRequest, QStringLiteral("put without a name"));
     }
     for (const Header& header : request.headers) {
-        if (header.id == hdr::Body || header.id == hdr::EndOfBody)
+        if (header.id == hdr::Body || header.id == hdr::EndOfBody) {
+            m_put.hasBody = true;
             m_put.data += header.value;
+        } else if (header.id == hdr::AppParameters) {
+            m_put.appParameters += header.value;
+        }
     }
     if (request.code == op::Put)
         return answerWith(response::Continue);
@@ -219,32 +278,125 @@ Packet ObexServer::put(const Packet& request)
     if (m_puts == m_faults.refusePutNumber ||
         (!m_faults.refusePutMatching.isEmpty() && put.data.contains(m_faults.refusePutMatching)))
         return answerWith(m_faults.refusalCode);
-    return answerWith(storePut(put.name, put.data));
+    return storePut(put);
 }
 
-quint8 ObexServer::storePut(const QString& name, const QByteArray& data)
+Packet ObexServer::storePut(const PutState& put)
 {
-    const bool phonebook = name == PhonebookName || name == NewContactName;
-    if (!phonebook && name != CalendarName && name != NewCalendarEntryName) {
-        m_lastError = QStringLiteral("cannot put %1").arg(name);
-        return response::Forbidden;
+    const IrmcObjectName name = parseObjectName(put.name);
+    if (name.kind == IrmcObjectName::Kind::Entry || name.kind == IrmcObjectName::Kind::NewEntry) {
+        // A client that names the counter it last saw must not overwrite a newer change.
+        const auto expected = appParameter(put.appParameters, MaxExpectedChangeCounter);
+        if (expected && m_store.changeCounter(name.book) > expected->toLongLong())
+            return answerWith(
+                response::PreconditionFailed,
+                QStringLiteral("the book changed after counter %1").arg(QLatin1String(*expected)));
     }
-    const IrmcBook book = phonebook ? IrmcBook::Phonebook : IrmcBook::Calendar;
-    const bool wholeBook = name == PhonebookName || name == CalendarName;
+    if (name.kind == IrmcObjectName::Kind::Entry)
+        return putEntry(name, put);
+    if (name.kind != IrmcObjectName::Kind::WholeBook && name.kind != IrmcObjectName::Kind::NewEntry)
+        return answerWith(response::Forbidden, QStringLiteral("cannot put %1").arg(put.name));
     // An empty whole object empties the book.
-    if (wholeBook && data.isEmpty())
-        return m_store.clear(book) ? response::Success : response::InternalError;
-
-    QList<QByteArray> entries;
-    if (!irmc::parseEntries(book, data, entries, m_lastError))
-        return response::BadRequest;
-    if (wholeBook && !m_store.clear(book))
-        return response::InternalError;
-    for (const QByteArray& entry : entries) {
-        if (m_store.add(book, entry).isEmpty())
-            return response::InternalError;
+    if (name.kind == IrmcObjectName::Kind::WholeBook && put.data.isEmpty()) {
+        if (!m_store.clear(name.book))
+            return answerWith(response::InternalError, QStringLiteral("could not empty the book"));
+        restartHistory(name.book);
+        return answerWith(response::Success);
     }
-    return response::Success;
+    QList<QByteArray> entries;
+    if (!irmc::parseEntries(name.book, put.data, entries, m_lastError))
+        return answerWith(response::BadRequest);
+    return putEntries(name, entries);
+}
+
+Packet ObexServer::putEntries(const IrmcObjectName& name, const QList<QByteArray>& entries)
+{
+    const bool wholeBook = name.kind == IrmcObjectName::Kind::WholeBook;
+    if (wholeBook && !m_store.clear(name.book))
+        return answerWith(response::InternalError, QStringLiteral("could not empty the book"));
+    Packet answer = answerWith(response::Success);
+    for (const QByteArray& entry : entries) {
+        const qint64 before = m_store.changeCounter(name.book);
+        const QString luid = m_store.add(name.book, entry);
+        if (luid.isEmpty()) {
+            if (wholeBook)
+                restartHistory(name.book);
+            return answerWith(response::InternalError, QStringLiteral("could not add an entry"));
+        }
+        if (!wholeBook)
+            answer = changed(name.book, before, IrmcChange::Modified, luid);
+    }
+    // A book replaced as a whole has no history a client could follow.
+    if (wholeBook)
+        restartHistory(name.book);
+    return answer;
+}
+
+Packet ObexServer::putEntry(const IrmcObjectName& name, const PutState& put)
+{
+    const QList<IrmcEntry> entries = m_store.entries(name.book);
+    const bool known = std::any_of(entries.cbegin(), entries.cend(),
+                                   [&](const IrmcEntry& entry) { return entry.luid == name.luid; });
+    if (!known)
+        return answerWith(response::NotFound, QStringLiteral("no entry %1").arg(name.luid));
+    const qint64 before = m_store.changeCounter(name.book);
+    // No body, or an empty one, deletes the entry.
+    if (!put.hasBody || put.data.isEmpty()) {
+        if (!m_store.remove(name.book, name.luid))
+            return answerWith(response::InternalError, QStringLiteral("could not delete an entry"));
+        return changed(name.book, before, IrmcChange::HardDeleted, name.luid);
+    }
+    QList<QByteArray> parsed;
+    if (!irmc::parseEntries(name.book, put.data, parsed, m_lastError))
+        return answerWith(response::BadRequest);
+    if (parsed.size() != 1)
+        return answerWith(response::BadRequest, QStringLiteral("more than one entry for one LUID"));
+    if (!m_store.replace(name.book, name.luid, parsed.first()))
+        return answerWith(response::InternalError, QStringLiteral("could not replace an entry"));
+    return changed(name.book, before, IrmcChange::Modified, name.luid);
+}
+
+Packet ObexServer::changed(IrmcBook book, qint64 before, IrmcChange::Type type, const QString& luid)
+{
+    ChangeHistory& history = m_history[int(book)];
+    // A change the server did not see (another server on the same store) breaks the history.
+    if (history.upTo != before)
+        history = ChangeHistory{before, before, {}};
+    const qint64 counter = m_store.countChange(book);
+    history.changes.append(IrmcChange{counter, type, luid});
+    history.upTo = counter;
+
+    Packet answer = answerWith(response::Success);
+    QByteArray parameters;
+    appendAppParameter(parameters, LuidTag, codepage::encode(luid));
+    appendAppParameter(parameters, ChangeCounterTag, QByteArray::number(counter));
+    answer.headers.append(Header::bytes(hdr::AppParameters, parameters));
+    return answer;
+}
+
+void ObexServer::restartHistory(IrmcBook book)
+{
+    const qint64 counter = m_store.countChange(book);
+    m_history[int(book)] = ChangeHistory{counter, counter, {}};
+}
+
+std::optional<QList<IrmcChange>> ObexServer::changesSince(IrmcBook book, qint64 since) const
+{
+    const qint64 current = m_store.changeCounter(book);
+    if (since == current)
+        return QList<IrmcChange>();
+    const ChangeHistory& history = m_history[int(book)];
+    if (history.upTo != current || since < history.from || since > current)
+        return std::nullopt;
+    // Each LUID once, with its last change.
+    QList<IrmcChange> changes;
+    for (const IrmcChange& change : history.changes) {
+        if (change.changeCounter <= since)
+            continue;
+        changes.removeIf([&](const IrmcChange& seen) { return seen.luid == change.luid; });
+        changes.append(change);
+    }
+    return changes;
 }
 
 } // namespace irmc

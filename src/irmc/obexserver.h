@@ -1,5 +1,7 @@
 #pragma once
 
+#include "irmc/irmcnames.h"
+#include "irmc/irmcobjects.h"
 #include "irmc/irmcstore.h"
 #include "irmc/obexpacket.h"
 
@@ -23,8 +25,10 @@ struct ObexFaults
     quint8 refusalCode = obex::response::ServiceUnavailable;
 };
 
-// The phone's IrMC OBEX server. It is fed the bytes of a stream and gives back the bytes of
-// its answers, so it runs over any byte stream: a test, an in-process client, a pipe.
+// The phone's IrMC OBEX server, at IrMC level 4: besides the whole books it serves, adds,
+// replaces and deletes single entries by LUID and keeps a change counter and change log. It is fed
+// the bytes of a stream and gives back the bytes of its answers, so it runs over any byte stream: a
+// test, an in-process client, a pipe.
 class ObexServer
 {
 public:
@@ -68,7 +72,19 @@ private:
     {
         bool active = false;
         QString name;
+        // A put without any body header deletes the object.
+        bool hasBody = false;
         QByteArray data;
+        QByteArray appParameters;
+    };
+    // The changes this server made, so that a client that saw a change counter since then
+    // learns what changed without reading the whole book again.
+    struct ChangeHistory
+    {
+        // The counters the history covers: the changes after from, up to upTo.
+        qint64 from = -1;
+        qint64 upTo = -1;
+        QList<IrmcChange> changes;
     };
 
     obex::Packet answer(const obex::Packet& request);
@@ -77,7 +93,14 @@ private:
     obex::Packet get(const obex::Packet& request);
     obex::Packet nextGetPacket();
     obex::Packet put(const obex::Packet& request);
-    quint8 storePut(const QString& name, const QByteArray& data);
+    obex::Packet storePut(const PutState& put);
+    obex::Packet putEntries(const IrmcObjectName& name, const QList<QByteArray>& entries);
+    obex::Packet putEntry(const IrmcObjectName& name, const PutState& put);
+    // Counts a change the store made; before is the book's counter from before it. The answer
+    // carries the LUID and the new counter, for a synchronising client.
+    obex::Packet changed(IrmcBook book, qint64 before, IrmcChange::Type type, const QString& luid);
+    void restartHistory(IrmcBook book);
+    std::optional<QList<IrmcChange>> changesSince(IrmcBook book, qint64 since) const;
     bool objectFor(const QString& name, QByteArray& object) const;
     obex::Packet answerWith(quint8 code, const QString& why = QString());
 
@@ -90,6 +113,7 @@ private:
     int m_puts = 0;
     GetState m_get;
     PutState m_put;
+    ChangeHistory m_history[2];
     ObexFaults m_faults;
     QByteArray m_buffer;
     QString m_lastError;

@@ -10,6 +10,7 @@ namespace phonesim {
 
 const QString ImageIrmcStore::PhonebookKey = QStringLiteral("phonebook");
 const QString ImageIrmcStore::CalendarKey = QStringLiteral("calendar");
+const QString ImageIrmcStore::CountersKey = QStringLiteral("irmcCounters");
 
 namespace {
 
@@ -56,7 +57,7 @@ QList<irmc::IrmcEntry> ImageIrmcStore::entries(irmc::IrmcBook book) const
 
 QString ImageIrmcStore::add(irmc::IrmcBook book, const QByteArray& data)
 {
-    const qint64 luid = qMax(highestLuid(book), m_lastLuid) + 1;
+    const qint64 luid = qMax(lastNumber(book), m_lastLuid) + 1;
     const QString text = QString::number(luid);
     if (!m_image->appendToCategory(
             keyOf(book), QJsonObject{{LuidKey, text}, {DataKey, codepage::decode(data)}}))
@@ -66,7 +67,7 @@ QString ImageIrmcStore::add(irmc::IrmcBook book, const QByteArray& data)
     return text;
 }
 
-qint64 ImageIrmcStore::highestLuid(irmc::IrmcBook book)
+qint64 ImageIrmcStore::highestLuid(irmc::IrmcBook book) const
 {
     // The book as this store left it after its last add needs no new scan of its LUIDs; any
     // other change (another store on the same image, a cleared book) does.
@@ -75,6 +76,23 @@ qint64 ImageIrmcStore::highestLuid(irmc::IrmcBook book)
         scan = LuidScan{m_image->revision(),
                         nextLuid(m_image->category(keyOf(book)).toArray(), 0) - 1};
     return scan.highest;
+}
+
+qint64 ImageIrmcStore::lastNumber(irmc::IrmcBook book) const
+{
+    const qint64 saved = m_image->category(CountersKey).toObject().value(keyOf(book)).toInteger();
+    return qMax(highestLuid(book), saved);
+}
+
+bool ImageIrmcStore::takeNumber(irmc::IrmcBook book)
+{
+    const qint64 number = qMax(lastNumber(book), m_lastLuid) + 1;
+    QJsonObject counters = m_image->category(CountersKey).toObject();
+    counters.insert(keyOf(book), number);
+    if (!m_image->setCategory(CountersKey, counters))
+        return false;
+    m_lastLuid = number;
+    return true;
 }
 
 qsizetype ImageIrmcStore::indexOf(irmc::IrmcBook book, const QString& luid) const
@@ -89,17 +107,14 @@ qsizetype ImageIrmcStore::indexOf(irmc::IrmcBook book, const QString& luid) cons
 
 bool ImageIrmcStore::clear(irmc::IrmcBook book)
 {
-    const qint64 last = qMax(highestLuid(book), m_lastLuid);
-    if (!m_image->setCategory(keyOf(book), QJsonArray()))
-        return false;
-    m_lastLuid = last;
-    return true;
+    // The number is saved first: the emptied book no longer shows which LUIDs were used.
+    return takeNumber(book) && m_image->setCategory(keyOf(book), QJsonArray());
 }
 
 bool ImageIrmcStore::replace(irmc::IrmcBook book, const QString& luid, const QByteArray& data)
 {
     const qsizetype index = indexOf(book, luid);
-    return index >= 0 &&
+    return index >= 0 && takeNumber(book) &&
            m_image->replaceInCategory(
                keyOf(book), index, QJsonObject{{LuidKey, luid}, {DataKey, codepage::decode(data)}});
 }
@@ -107,14 +122,19 @@ bool ImageIrmcStore::replace(irmc::IrmcBook book, const QString& luid, const QBy
 bool ImageIrmcStore::remove(irmc::IrmcBook book, const QString& luid)
 {
     const qsizetype index = indexOf(book, luid);
-    if (index < 0)
-        return false;
-    // The LUID stays used: a deleted entry's LUID is never handed out again.
-    const qint64 last = qMax(highestLuid(book), m_lastLuid);
-    if (!m_image->removeFromCategory(keyOf(book), index))
-        return false;
-    m_lastLuid = last;
-    return true;
+    // The number is saved first, so the deleted entry's LUID is never handed out again.
+    return index >= 0 && takeNumber(book) && m_image->removeFromCategory(keyOf(book), index);
+}
+
+qint64 ImageIrmcStore::changeCounter(irmc::IrmcBook book) const
+{
+    return lastNumber(book);
+}
+
+qint64 ImageIrmcStore::countChange(irmc::IrmcBook book)
+{
+    // The change took its number already.
+    return changeCounter(book);
 }
 
 irmc::IrmcIdentity ImageIrmcStore::identity() const

@@ -181,6 +181,80 @@ TEST_F(ObexServerTest, PutCreatesEntriesWithFreshLuids)
     EXPECT_TRUE(store.entries(irmc::IrmcBook::Calendar).isEmpty());
 }
 
+// The level-4 operations in the order a synchronising client makes them, each on the book as
+// the rows before it left it.
+TEST_F(ObexServerTest, EntriesByLuidWithChangeCounterAndLog)
+{
+    enum Op { Get, Put, Delete, PutExpecting2 };
+    struct Step
+    {
+        Op op;
+        const char* name;
+        QByteArray data;
+        quint8 code;
+        // The end of the object got, or the application parameters of the put's answer.
+        QByteArray answer;
+    };
+    const QByteArray card = "BEGIN:VCARD\r\nN:Replaced\r\nEND:VCARD";
+    const Step steps[] = {
+        {Get, "telecom/pb/info.log", {}, response::Success, "IEL:0x10\r\nHD:YES\r\n"},
+        {Get, "telecom/cal/info.log", {}, response::Success, "IEL:0x10\r\nHD:YES\r\n"},
+        {Get, "telecom/pb/luid/cc.log", {}, response::Success, "0"},
+        {Get, "telecom/pb/luid/102.vcf", {}, response::Success,
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\xFCller;J\xF6rg 2\r\nTEL;CELL:+49171002\r\n"
+         "NOTE:xxxxxxxxxxxxxxxxxxxx\r\nX-IRMC-LUID:102\r\nEND:VCARD\r\n"},
+        {Get, "telecom/cal/luid/8.vcs", {}, response::Success,
+         "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VTODO\r\nSUMMARY:Call\r\nX-IRMC-LUID:8\r\n"
+         "END:VTODO\r\nEND:VCALENDAR\r\n"},
+        {Get, "telecom/pb/luid/999.vcf", {}, response::NotFound, {}},
+        {Get, "telecom/pb/luid/8.vcs", {}, response::NotFound, {}},
+        {Put, "telecom/pb/luid/105.vcf", card, response::Success, "\x01\x03" "105\x02\x01" "1"},
+        {Put, "telecom/pb/luid/999.vcf", card, response::NotFound, {}},
+        {Put, "telecom/pb/luid/105.vcf", card + "\r\n" + card, response::BadRequest, {}},
+        {Delete, "telecom/pb/luid/999.vcf", {}, response::NotFound, {}},
+        {Delete, "telecom/pb/luid/106.vcf", {}, response::Success, "\x01\x03" "106\x02\x01" "2"},
+        {Put, "telecom/pb/luid/.vcf", card, response::Success, "\x01\x03" "113\x02\x01" "3"},
+        {Put, "telecom/pb/luid/105.vcf", card, response::Success, "\x01\x03" "105\x02\x01" "4"},
+        {Delete, "telecom/cal/luid/7.vcs", {}, response::Success, "\x01\x01" "7\x02\x01" "1"},
+        // The book changed after counter 2: the put is refused.
+        {PutExpecting2, "telecom/pb/luid/113.vcf", card, response::PreconditionFailed, {}},
+        {Get, "telecom/pb/luid/cc.log", {}, response::Success, "4"},
+        {Get, "telecom/pb/luid/0.log", {}, response::Success,
+         "Total-Records:12\r\nMaximum-Records:500\r\nH:2::106\r\nM:3::113\r\nM:4::105\r\n"},
+        {Get, "telecom/pb/luid/4.log", {}, response::Success, "Maximum-Records:500\r\n"},
+        {Get, "telecom/pb/luid/5.log", {}, response::Success, "Maximum-Records:500\r\n*\r\n"},
+        // Emptied as a whole, the book has no history a client could follow.
+        {Put, "telecom/pb.vcf", {}, response::Success, {}},
+        {Get, "telecom/pb/luid/4.log", {}, response::Success, "Maximum-Records:500\r\n*\r\n"},
+        {Get, "telecom/pb/luid/cc.log", {}, response::Success, "5"},
+    };
+    connect();
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const QString name = QString::fromLatin1(step.name);
+        if (step.op == Get) {
+            quint8 code = 0;
+            const QByteArray object = getObject(name, nullptr, &code);
+            EXPECT_EQ(code, step.code);
+            EXPECT_TRUE(object.endsWith(step.answer)) << object.toStdString();
+            continue;
+        }
+        QList<Header> headers{Header::text(hdr::Name, name)};
+        if (step.op == PutExpecting2)
+            headers.append(Header::bytes(hdr::AppParameters, QByteArray("\x11\x01" "2", 3)));
+        if (step.op != Delete)
+            headers.append(Header::bytes(hdr::EndOfBody, step.data));
+        const Packet answer = send(op::PutFinal, headers);
+        EXPECT_EQ(answer.code, step.code);
+        const Header* parameters = answer.find(hdr::AppParameters);
+        EXPECT_EQ(parameters ? parameters->value : QByteArray(), step.answer);
+    }
+    EXPECT_TRUE(store.entries(irmc::IrmcBook::Phonebook).isEmpty());
+    const QList<irmc::IrmcEntry> calendar = store.entries(irmc::IrmcBook::Calendar);
+    ASSERT_EQ(calendar.size(), 1);
+    EXPECT_EQ(calendar.first().luid, QStringLiteral("8"));
+}
+
 TEST_F(ObexServerTest, FaultsOnDemand)
 {
     server.faults().refuseConnect = true;

@@ -1,4 +1,5 @@
 #include "obextesting.h"
+#include "irmc/obexserver.h"
 #include "phonesim/imageirmcstore.h"
 #include "phonesim/phoneimage.h"
 
@@ -52,12 +53,50 @@ TEST(ImageIrmcStore, EntriesAreSavedWithTheImageBytesIntact)
     EXPECT_EQ(contacts.last().data, entry);
     EXPECT_EQ(again.entries(irmc::IrmcBook::Calendar).size(), 1);
 
-    // An emptied book hands out no LUID it had before.
+    // An emptied book hands out no LUID it had before; emptying it took number 42.
     ASSERT_TRUE(again.clear(irmc::IrmcBook::Phonebook));
     EXPECT_TRUE(PhoneImage::load(path, error)->category(ImageIrmcStore::PhonebookKey)
                     .toArray()
                     .isEmpty());
-    EXPECT_EQ(again.add(irmc::IrmcBook::Phonebook, entry), QStringLiteral("42"));
+    EXPECT_EQ(again.add(irmc::IrmcBook::Phonebook, entry), QStringLiteral("43"));
+}
+
+// Each change through the server takes the next number: its change log lists them, and the
+// counter and LUIDs go on from there when the phone starts again.
+TEST(ImageIrmcStore, ChangesThroughTheServerAreCountedAndLogged)
+{
+    using namespace irmc::obex;
+    std::shared_ptr<PhoneImage> image = PhoneImage::inMemory(imageJson());
+    ImageIrmcStore store(image);
+    irmc::ObexServer server(store);
+    const auto request = [&](quint8 code, const QString& name, const QList<Header>& more = {}) {
+        Packet packet{code, code == op::Connect, Version, 0, 0xFFFF, more};
+        if (!name.isEmpty())
+            packet.headers.prepend(Header::text(hdr::Name, name));
+        Packet answer;
+        QString error;
+        EXPECT_TRUE(decodePacket(server.handle(packet.encode()), code == op::Connect, answer, error));
+        return answer;
+    };
+    const QByteArray card = "BEGIN:VCARD\r\nN:Berg;Anna\r\nEND:VCARD";
+    const Header body = Header::bytes(hdr::EndOfBody, card);
+    ASSERT_EQ(request(op::Connect, {}, {Header::bytes(hdr::Target, "IRMC-SYNC")}).code,
+              response::Success);
+    EXPECT_EQ(request(op::PutFinal, QStringLiteral("telecom/pb/luid/.vcf"), {body}).code,
+              response::Success);
+    EXPECT_EQ(request(op::PutFinal, QStringLiteral("telecom/pb/luid/40.vcf"), {body}).code,
+              response::Success);
+    EXPECT_EQ(request(op::PutFinal, QStringLiteral("telecom/pb/luid/41.vcf")).code,
+              response::Success);
+    const Header* log =
+        request(op::GetFinal, QStringLiteral("telecom/pb/luid/40.log")).find(hdr::EndOfBody);
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->value.endsWith("Maximum-Records:1000\r\nM:42::40\r\nH:43::41\r\n"))
+        << log->value.toStdString();
+
+    ImageIrmcStore restarted(image);
+    EXPECT_EQ(restarted.changeCounter(irmc::IrmcBook::Phonebook), 43);
+    EXPECT_EQ(restarted.add(irmc::IrmcBook::Phonebook, card), QStringLiteral("44"));
 }
 
 TEST(ImageIrmcStore, LuidsStayUniqueWhenTheBookChangesBehindTheStore)
