@@ -88,6 +88,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
     walk.push_back(
         {Box::DataAccount, QStringLiteral("Saving Data Accounts information"), [this, &log] {
              if (!m_categories.da.GetDA()) {
+                 m_services.tally.failed(OutcomeTally::DataAccounts);
                  logAndShow(log, QStringLiteral("Failed to backup DataAccount"),
                             QStringLiteral("Failed to backup DataAccount"));
                  return true;
@@ -125,6 +126,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                     }});
     walk.push_back({Box::Profiles, QStringLiteral("Saving Profile Settings"), [this, &log] {
                         if (!m_categories.profiles.GetProfileSettings()) {
+                            m_services.tally.failed(OutcomeTally::Profiles);
                             logAndShow(log, QStringLiteral("Backup of Profiles -> Failed"),
                                        QStringLiteral("Backup of Profiles -> Failed"));
                             return true;

@@ -64,7 +64,16 @@ sms 4 Submit Sent Unicode_No_Compression 00530074007200F60020263A
 
 status=0
 fail() { echo "FAILED: $*"; status=1; }
-"$cli" backup gammu:a.rc a.MS >a.out 2>&1 || { cat a.out; fail "backup of the dummy phone"; }
+# libgammu has no data accounts or profiles of the dummy phone: both backups name them and end
+# with status 3.
+backup() { # RC FILE
+    "$cli" backup "gammu:$1" "$2" >"$2.out" 2>&1
+    code=$?
+    [ "$code" -eq 3 ] && [ "$(grep -c -- '-> see the log' "$2.out")" -eq 2 ] &&
+        grep -q 'Data Accounts: failed' "$2.out" && grep -q 'Profiles: failed' "$2.out" ||
+        { cat "$2.out"; fail "backup of $1 ended with $code"; }
+}
+backup a.rc a.MS
 dummy_rc b.rc "$work/b"
 # The dummy driver keeps no bookmarks: the restore says so and ends with status 3.
 "$cli" restore gammu:b.rc a.MS >restore.out 2>&1
@@ -72,7 +81,7 @@ code=$?
 [ "$code" -eq 3 ] && grep -q 'Bookmarks: 2 not written' restore.out &&
     [ "$(grep -c -- '-> see the log' restore.out)" -eq 1 ] ||
     { cat restore.out; fail "restore ended with $code"; }
-"$cli" backup gammu:b.rc b.MS >b.out 2>&1 || { cat b.out; fail "backup of the restored phone"; }
+backup b.rc b.MS
 
 # Section by section; the one documented difference: a restore writes every contact into
 # the phone memory, so the SIM contact comes back marked ME.
