@@ -37,11 +37,8 @@ void frmMain::connectControls()
     // Line by line: redrawing the whole history for every new line made a long run quadratic.
     connect(&m_program->log(), &StatusLog::statusLineAdded, m_txtStatus,
             [this](const QString& line) { addStatusLine(line); });
-    connect(&m_program->log(), &StatusLog::statusTextChanged, m_txtStatus,
-            [this](const QString& text) {
-                if (text.isEmpty())
-                    m_txtStatus->clear();
-            });
+    connect(&m_program->log(), &StatusLog::statusCleared, m_txtStatus,
+            [this] { m_txtStatus->clear(); });
     m_statusRedraw.setSingleShot(true);
     m_statusRedraw.setInterval(StatusRedrawMs);
     connect(&m_statusRedraw, &QTimer::timeout, m_txtStatus,

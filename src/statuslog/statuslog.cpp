@@ -88,15 +88,23 @@ void StatusLog::UpdateStat(const QString& sString)
     const QString line =
         m_clock.now().time().toString(QLatin1String(LongTimeFormat)) + QStringLiteral(" - ") +
         printable(sString);
-    m_statusText.prepend(line + QStringLiteral("\r\n"));
+    // Kept oldest first, so a line costs the same however long the run has been.
+    m_statusLines.append(line);
     Q_EMIT statusLineAdded(line);
-    Q_EMIT statusTextChanged(m_statusText);
+}
+
+QString StatusLog::statusText() const
+{
+    QString text;
+    for (auto line = m_statusLines.crbegin(); line != m_statusLines.crend(); ++line)
+        text += *line + QStringLiteral("\r\n");
+    return text;
 }
 
 void StatusLog::clearStatus()
 {
-    m_statusText.clear();
-    Q_EMIT statusTextChanged(m_statusText);
+    m_statusLines.clear();
+    Q_EMIT statusCleared();
 }
 
 void StatusLog::LogErrorDetails(const ProgramError& error)

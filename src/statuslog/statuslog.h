@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class WallClock;
 class ProgramError;
@@ -27,8 +28,9 @@ public:
     // Details of an error that is not one of ours (a std::exception from a library).
     void LogErrorDetails(const QString& description, qint32 number, const QString& source);
 
-    // The status box's whole text; "Clear" empties it, the log file is not touched.
-    const QString& statusText() const { return m_statusText; }
+    // The status box's whole text, newest line first; "Clear" empties it, the log file is not
+    // touched.
+    QString statusText() const;
     void clearStatus();
 
     const QString& LogFile() const { return m_logFile; }
@@ -41,13 +43,13 @@ public:
     static QString signed_(qint64 number);
 
 Q_SIGNALS:
-    void statusTextChanged(const QString& text);
+    void statusCleared();
     // One new status line (time, " - ", text), for front ends that print lines as they come.
     void statusLineAdded(const QString& line);
 
 private:
     const WallClock& m_clock;
     QString m_logFile;
-    QString m_statusText;
+    QStringList m_statusLines;
     bool m_logWritable = true;
 };
