@@ -77,6 +77,12 @@ TEST_F(ConnectionTest, KnownPhoneIsShownAndLogged)
                            QStringLiteral("Phone Info--->3500<---"),
                            QStringLiteral("Phone Info--->BVT610<---"),
                            QStringLiteral("Phone Info--->R2A<---"), QStringLiteral("Phone Connected")}));
+    // A phone event during a run leaves the buttons disabled until the run ends.
+    connection.setRunInProgress(true);
+    connectPhone(&phone);
+    EXPECT_FALSE(view.buttonEnabled(Button::Backup) || view.buttonEnabled(Button::Restore));
+    connection.setRunInProgress(false);
+    EXPECT_TRUE(view.buttonEnabled(Button::Backup) && view.buttonEnabled(Button::Restore));
 }
 
 TEST_F(ConnectionTest, Bvt300ClearsPhonebookAndCalendarUntilItGoes)
