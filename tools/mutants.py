@@ -72,13 +72,23 @@ def parse_mutants(path):
     return mutants
 
 
-def run(cmd, log, timeout):
+def run(cmd, log, timeout, env=None):
+    """Runs cmd with its output appended to log; an interrupt or time-out ends its whole group."""
     with open(log, "a", encoding="utf-8") as out:
         out.write(f"$ {' '.join(cmd)}\n")
         out.flush()
-        proc = subprocess.run(cmd, cwd=ROOT, stdout=out, stderr=subprocess.STDOUT,
-                              timeout=timeout)
-    return proc.returncode
+        proc = subprocess.Popen(cmd, cwd=ROOT, stdout=out, stderr=subprocess.STDOUT,
+                                start_new_session=True, env=env)
+        try:
+            return proc.wait(timeout=timeout)
+        except BaseException:
+            # cmake does not pass a signal on to ninja, so the group is ended as a whole.
+            os.killpg(proc.pid, signal.SIGTERM)
+            try:
+                proc.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                os.killpg(proc.pid, signal.SIGKILL)
+            raise
 
 
 def failed_tests(build):
@@ -92,6 +102,15 @@ def failed_tests(build):
         if name:
             names.append(name.strip())
     return names
+
+
+# A file that changes back and forth within seconds can make ccache hand out the object of the
+# other version; the mutated and the restored file are therefore always compiled for real.
+REBUILD_ENV = dict(os.environ, CCACHE_RECACHE="1")
+
+
+def build_tree(build, log):
+    return run(["cmake", "--build", build], log, 3600, REBUILD_ENV)
 
 
 def stop_on_term(*_):
@@ -108,23 +127,13 @@ def try_mutant(mutant, build, log, jobs):
     count = text.count(mutant["find"])
     if count != 1:
         return "not applicable", f"snippet occurs {count} times"
-    mutated = text.replace(mutant["find"], mutant["replace"], 1)
-    restored = False
-
-    def restore():
-        nonlocal restored
-        if not restored:
-            path.write_bytes(original)
-            # A newer time stamp, so the next build compiles the restored file again.
-            os.utime(path, None)
-            restored = True
-
-    previous = signal.getsignal(signal.SIGTERM)
-    signal.signal(signal.SIGTERM, stop_on_term)
     try:
-        path.write_text(mutated, encoding="utf-8")
-        if run(["cmake", "--build", build], log, 3600) != 0:
-            return "does not build", ""
+        path.write_text(text.replace(mutant["find"], mutant["replace"], 1), encoding="utf-8")
+        try:
+            if build_tree(build, log) != 0:
+                return "does not build", ""
+        except subprocess.TimeoutExpired:
+            return "does not build", "build timed out"
         stale = Path(build) / "Testing" / "Temporary" / "LastTestsFailed.log"
         if stale.exists():
             stale.unlink()
@@ -137,8 +146,9 @@ def try_mutant(mutant, build, log, jobs):
             return "SURVIVED", ""
         return "killed", " ".join(failed) or f"ctest exit {code}"
     finally:
-        restore()
-        signal.signal(signal.SIGTERM, previous)
+        path.write_bytes(original)
+        # A newer time stamp, so the next build compiles the restored file again.
+        os.utime(path, None)
 
 
 def main():
@@ -176,10 +186,15 @@ def main():
     if not (Path(build) / "CMakeCache.txt").exists():
         raise SystemExit(f"{build} is not a configured build directory")
     # The unmutated tree must build and pass, or every mutant would look killed.
-    if run(["cmake", "--build", build], log, 3600) != 0:
-        raise SystemExit(f"the unmutated tree does not build; see {log}")
-    if run(["ctest", "--test-dir", build, f"-j{args.jobs}"], log, 1800) != 0:
-        raise SystemExit(f"the unmutated suite fails; see {log}")
+    signal.signal(signal.SIGTERM, stop_on_term)
+    try:
+        if run(["cmake", "--build", build], log, 3600) != 0:
+            raise SystemExit(f"the unmutated tree does not build; see {log}")
+        if run(["ctest", "--test-dir", build, f"-j{args.jobs}"], log, 1800) != 0:
+            raise SystemExit(f"the unmutated suite fails; see {log}")
+    except KeyboardInterrupt:
+        print("interrupted", file=sys.stderr)
+        return 130
 
     commit = subprocess.run(["git", "rev-parse", "--short", "HEAD"], cwd=ROOT,
                             capture_output=True, text=True).stdout.strip()
@@ -197,6 +212,8 @@ def main():
     except KeyboardInterrupt:
         print("interrupted; the source tree is restored", file=sys.stderr)
         return 130
+    # The build directory is left with the objects of the unmutated tree.
+    build_tree(build, log)
 
     counted = [r for r in rows if r[1] in ("killed", "SURVIVED")]
     killed = [r for r in counted if r[1] == "killed"]

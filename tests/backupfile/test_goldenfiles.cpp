@@ -36,8 +36,10 @@ TEST(GoldenFiles, BackupOfTheDemoPhone)
               RunOutcome::Completed);
     const QString golden =
         qEnvironmentVariable("CELLARCHIVE_TEST_DATA") + QStringLiteral("/backupfile/demo-phone.MS");
-    if (qEnvironmentVariableIntValue("CELLARCHIVE_WRITE_GOLDEN") == 1)
+    if (qEnvironmentVariableIntValue("CELLARCHIVE_WRITE_GOLDEN") == 1) {
+        QFile::remove(golden);
         QFile::copy(file, golden);
+    }
     EXPECT_EQ(ProgramHarness::fileLines(file), ProgramHarness::fileLines(golden));
     EXPECT_EQ(bytesOf(file), bytesOf(golden));
 }
