@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakeclock.h"
+#include "phone/variants.h"
 #include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/simcellphone.h"
@@ -87,12 +88,5 @@ struct CommandFixture : SimPhoneFixture
     AnswerRecorder recorder;
 };
 
-inline QVariant int16(qint16 value)
-{
-    return QVariant::fromValue<qint16>(value);
-}
-
-inline QVariant int32(qint32 value)
-{
-    return QVariant::fromValue<qint32>(value);
-}
+using variants::int16;
+using variants::int32;
