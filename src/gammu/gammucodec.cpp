@@ -39,13 +39,13 @@ template <size_t N> QString fromUnicode(const unsigned char (&text)[N])
     return fromUnicode(text, N / 2);
 }
 
-QDateTime fromGammu(const GSM_DateTime& time, Qt::TimeSpec spec)
+QDateTime fromGammu(const GSM_DateTime& time, Qt::TimeSpec timeSpec)
 {
     const QDate date(time.Year, time.Month, time.Day);
     const QTime clock(time.Hour, time.Minute, time.Second);
     if (!date.isValid() || !clock.isValid())
         return QDateTime();
-    return QDateTime(date, clock, spec);
+    return QDateTime(date, clock, timeSpec);
 }
 
 // One logical line of a vCard or vCalendar entry: the physical line and its continuation

@@ -1,7 +1,7 @@
 #include "gammu/gammucommands.h"
 
 #include "gammu/gammumapping.h"
-#include "phonesim/simstatus.h"
+#include "phone/phonestatus.h"
 
 #include <cstring>
 
@@ -9,7 +9,7 @@ namespace gammu {
 
 namespace {
 
-namespace status = phonesim::status;
+namespace status = phonestatus;
 
 // Locations tried when the phone's list has no end of its own.
 constexpr int MaxLocations = 64;

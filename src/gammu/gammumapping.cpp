@@ -1,13 +1,13 @@
 #include "gammu/gammumapping.h"
 
-#include "phonesim/simstatus.h"
+#include "phone/phonestatus.h"
 
 #include <QByteArray>
 #include <cstring>
 
 namespace gammu {
 
-namespace status = phonesim::status;
+namespace status = phonestatus;
 
 qint32 statusOf(GSM_Error error)
 {

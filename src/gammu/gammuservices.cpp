@@ -5,14 +5,15 @@
 #include "gammu/gammuphone.h"
 #include "gammu/gammusession.h"
 #include "gammu/gammuworker.h"
-#include "phonesim/simstatus.h"
+#include "phone/storedpdu.h"
+#include "phone/phonestatus.h"
 
 #include <cstring>
 #include <memory>
 
 namespace gammu {
 
-namespace status = phonesim::status;
+namespace status = phonestatus;
 
 GammuSettingsObject::GammuSettingsObject(GammuSession& session, GammuCellPhone& phone,
                                          QObject* parent)
@@ -43,21 +44,6 @@ void GammuSettingsObject::SendCommand(qint32 code, QVariantList& params, qint32&
 }
 
 namespace {
-
-// One stored message as handed out with OnPDUAvailable.
-class GammuPdu final : public PduObject
-{
-public:
-    GammuPdu(qint32 storage, const EncodedPdu& pdu) : m_storage(storage), m_pdu(pdu) {}
-    QString PDU() const override { return m_pdu.hex; }
-    qint32 Storage() const override { return m_storage; }
-    qint32 Type() const override { return m_pdu.type; }
-    qint32 Length() const override { return m_pdu.length; }
-
-private:
-    qint32 m_storage;
-    EncodedPdu m_pdu;
-};
 
 struct ReadResult
 {
@@ -189,7 +175,8 @@ void GammuTextMessage::ReadMessages(qint32 storage, qint32 what, qint32& transac
                 return;
             }
             for (qsizetype i = 0; i < read.messages.size(); ++i) {
-                const GammuPdu pdu(storage, read.messages.at(i));
+                const EncodedPdu& message = read.messages.at(i);
+                const StoredPdu pdu(storage, message.hex, message.type, message.length);
                 const bool last = i + 1 == read.messages.size();
                 Q_EMIT OnPDUAvailable(id, last ? read.status : SmsStatus::MoreToCome, &pdu);
             }

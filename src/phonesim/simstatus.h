@@ -1,23 +1,8 @@
 #pragma once
 
-#include <QtGlobal>
+#include "phone/phonestatus.h"
 
-// Non-zero statuses the simulated phone answers with. They share the 0x8888xxxx range of the
-// phone monitor components' own codes and stay clear of the SMS object's 0x8888002C/2D.
-namespace phonesim::status {
-
-constexpr qint32 Ok = 0;
-// The phone has no such command (or the model lacks it).
-constexpr qint32 NotSupported = static_cast<qint32>(0x88880001u);
-// Wrong number or type of parameters, or a value the phone does not accept.
-constexpr qint32 InvalidParameter = static_cast<qint32>(0x88880002u);
-// The phone could not keep the change; nothing was changed.
-constexpr qint32 StorageFailure = static_cast<qint32>(0x88880003u);
-// The phone went away before it answered the command.
-constexpr qint32 Disconnected = static_cast<qint32>(0x88880004u);
-// The phone lock code given with the command is not the phone's.
-constexpr qint32 WrongLockCode = static_cast<qint32>(0x88880005u);
-// The phone's memory for this kind of entry is full; nothing was added.
-constexpr qint32 MemoryFull = static_cast<qint32>(0x88880006u);
-
-} // namespace phonesim::status
+// The simulated phone answers with the statuses every phone of the program shares.
+namespace phonesim {
+namespace status = phonestatus;
+}

@@ -1,6 +1,7 @@
 #include "phonesim/simtextmessage.h"
 
 #include "core/clock.h"
+#include "phone/storedpdu.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/simcellphone.h"
 #include "phonesim/simstatus.h"
@@ -76,7 +77,8 @@ void SimTextMessage::deliverNext(const std::shared_ptr<Read>& read)
         return;
     }
 
-    const SimPduObject pdu(read->storage, read->messages.at(read->next++));
+    const StoredSms& message = read->messages.at(read->next++);
+    const StoredPdu pdu(read->storage, message.pdu, message.type, message.length);
     const bool more = read->next < read->messages.size();
     const qint32 eventStatus = more || read->endless ? SmsStatus::MoreToCome : status::Ok;
     const int unplugAfter = m_phone.image().faults().sms.unplugAfterMessages;

@@ -9,23 +9,6 @@ namespace phonesim {
 
 class SimCellPhone;
 
-// One stored message as handed out with OnPDUAvailable; valid during that event only.
-class SimPduObject final : public PduObject
-{
-public:
-    SimPduObject(qint32 storage, const StoredSms& message) : m_storage(storage), m_message(message)
-    {
-    }
-    QString PDU() const override { return m_message.pdu; }
-    qint32 Storage() const override { return m_storage; }
-    qint32 Type() const override { return m_message.type; }
-    qint32 Length() const override { return m_message.length; }
-
-private:
-    qint32 m_storage;
-    StoredSms m_message;
-};
-
 // The simulated phone's SMS object, on the storages of the phone image. Every event comes
 // through the event loop after the image's latency, one at a time, never inside the call.
 // A read lists the messages as they were when it was asked for; one that is still on its way

@@ -1,5 +1,6 @@
 #include "categories/setting_smspdu.h"
 #include "categorytesting.h"
+#include "phone/storedpdu.h"
 #include "phonesim/simcellphone.h"
 #include "phonesim/simtextmessage.h"
 #include "phonesim/smspdu.h"
@@ -79,7 +80,8 @@ public:
                     Q_EMIT OnPDUAvailable(0, event.status, nullptr);
                     return;
                 }
-                const SimPduObject pdu(storage, *event.message);
+                const StoredPdu pdu(storage, event.message->pdu, event.message->type,
+                                      event.message->length);
                 Q_EMIT OnPDUAvailable(0, event.status, &pdu);
             });
         }

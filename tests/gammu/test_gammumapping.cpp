@@ -1,6 +1,6 @@
 #include "gammu/gammuchoice.h"
 #include "gammu/gammumapping.h"
-#include "phonesim/simstatus.h"
+#include "phone/phonestatus.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-namespace status = phonesim::status;
+namespace status = phonestatus;
 
 TEST(GammuMapping, StatusesOfLibgammuErrors)
 {
