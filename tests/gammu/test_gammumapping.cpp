@@ -31,24 +31,6 @@ TEST(GammuMapping, StatusesOfLibgammuErrors)
         EXPECT_EQ(gammu::statusOf(row.error), row.status) << GSM_ErrorName(row.error);
 }
 
-TEST(GammuMapping, MessageTypesAndStorages)
-{
-    const GSM_SMS_State states[] = {SMS_UnRead, SMS_Read, SMS_UnSent, SMS_Sent};
-    for (qint32 type = 0; type < 4; ++type) {
-        GSM_SMS_State state = SMS_Sent;
-        ASSERT_TRUE(gammu::stateOfType(type, state));
-        EXPECT_EQ(state, states[type]);
-        EXPECT_EQ(gammu::typeOfState(state), type);
-    }
-    GSM_SMS_State state;
-    EXPECT_FALSE(gammu::stateOfType(4, state));
-    EXPECT_FALSE(gammu::stateOfType(-1, state));
-    EXPECT_EQ(gammu::storageOfMemory(MEM_SM), 1);
-    EXPECT_EQ(gammu::storageOfMemory(MEM_ME), 2);
-    EXPECT_EQ(gammu::memoryOfStorage(1), MEM_SM);
-    EXPECT_EQ(gammu::memoryOfStorage(2), MEM_ME);
-}
-
 // Each state gives the PDU kind the program expects, and libgammu reads back what was put in.
 TEST(GammuMapping, PdusRoundTripThroughLibgammu)
 {

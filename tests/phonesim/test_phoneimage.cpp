@@ -2,7 +2,6 @@
 
 #include "core/programerror.h"
 #include "phonesim/imageirmcstore.h"
-#include "phonesim/phonecategories.h"
 #include "phonesim/simstatus.h"
 
 #include <QDir>
@@ -31,22 +30,6 @@ QJsonObject withMember(QJsonObject json, const QString& key, const QJsonValue& v
 }
 
 } // namespace
-
-TEST(PhoneImage, DemoAndBlankPhonesAreValidImages)
-{
-    auto demo = PhoneImage::inMemory(demoPhone());
-    EXPECT_EQ(demo->identity().model, QStringLiteral("BVT610"));
-    EXPECT_EQ(demo->identity().imei.size(), 15);
-    EXPECT_FALSE(demo->identity().softwareVersion.isEmpty());
-    EXPECT_EQ(demo->latencyMs(), 0);
-    EXPECT_TRUE(demo->faults().isEmpty());
-    // The demo differs from factory state, so a restore onto a blank phone shows.
-    EXPECT_NE(demo->settings(QStringLiteral("time")), blankTimeSettings());
-
-    auto blank = PhoneImage::inMemory(blankPhone(QStringLiteral("BVT68")));
-    EXPECT_EQ(blank->identity().model, QStringLiteral("BVT68"));
-    EXPECT_EQ(blank->settings(QStringLiteral("time")), blankTimeSettings());
-}
 
 // A phone on a file with every kind of change kept in its journal: a setting by command, a
 // whole category, entries added, replaced and removed.
