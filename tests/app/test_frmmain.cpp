@@ -6,6 +6,7 @@
 #include "scriptedui.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -62,6 +63,23 @@ TEST_F(FrmMainTest, MainViewReachesTheRightWidgets)
 {
     open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Cellarchive"));
+    EXPECT_EQ(window->size(), QSize(452, 428));
+    QStringList captions;
+    for (const QAbstractButton* control : window->findChildren<QAbstractButton*>())
+        captions << control->objectName() + QLatin1Char('=') + control->text();
+    for (const QGroupBox* frame : window->findChildren<QGroupBox*>())
+        captions << frame->objectName() + QLatin1Char('=') + frame->title();
+    for (int i = 1; i <= 4; ++i)
+        captions << find<QLabel>(QStringLiteral("Label%1").arg(i).toLatin1().constData())->text();
+    captions.sort();
+    EXPECT_EQ(captions.join(QLatin1Char(',')),
+              QStringLiteral("ID,Model,Phone Name,Sw Version,chkBookmark=Bookmarks,chkCal=Calendar,chkCustomMenu=My Shortcuts,"
+                             "chkDataAccount=Data Account,chkLock=Locks,chkMasterReset=Master reset "
+                             "before restore,chkPassword=Ask for passwords,chkPb=Phonebook,"
+                             "chkProfiles=Profiles,chkSMS=SMS,chkTime=Time,chkWAP=WAP Profiles,"
+                             "cmdAbout=About,cmdBackup=Backup,cmdClear=Clear,cmdExit=Exit,"
+                             "cmdRestore=Restore,fraPhoneInfo=Phone Info,fraSettings=Settings,"
+                             "fraStatus=Status,fraUserData=User Data"));
     // Without a phone at start-up Backup and Restore wait for one; the bottom row is off.
     EXPECT_FALSE(find<QPushButton>("cmdBackup")->isEnabled());
     EXPECT_FALSE(find<QPushButton>("cmdRestore")->isEnabled());

@@ -94,8 +94,11 @@ TEST_F(CliTest, ExistingFileIsKeptWithoutOverwrite)
     EXPECT_TRUE(bytes(QStringLiteral("a.MS")).startsWith("<Settings_Time>"));
 }
 
-TEST_F(CliTest, UsageErrorsAndMissingImages)
+TEST_F(CliTest, HelpUsageErrorsAndMissingImages)
 {
+    EXPECT_EQ(cli.run({QStringLiteral("--help")}), 0);
+    for (const char* text : {"phone init IMAGE", "--master-reset LOCKCODE", "Exit status", "shortcuts"})
+        EXPECT_TRUE(cli.out.contains(QLatin1String(text))) << text;
     EXPECT_EQ(cli.run({}), 2);
     EXPECT_TRUE(cli.err.contains(QLatin1String("usage:")));
     EXPECT_EQ(cli.run({QStringLiteral("backup"), QStringLiteral("x.json"), QStringLiteral("y.MS"),

@@ -31,6 +31,17 @@ TEST(GammuMapping, StatusesOfLibgammuErrors)
         EXPECT_EQ(gammu::statusOf(row.error), row.status) << GSM_ErrorName(row.error);
 }
 
+TEST(GammuMapping, MessageTypesAndStoragesOutOfRange)
+{
+    GSM_SMS_State state;
+    EXPECT_FALSE(gammu::stateOfType(4, state));
+    EXPECT_FALSE(gammu::stateOfType(-1, state));
+    EXPECT_EQ(gammu::storageOfMemory(MEM_SM), 1);
+    EXPECT_EQ(gammu::storageOfMemory(MEM_ME), 2);
+    EXPECT_EQ(gammu::memoryOfStorage(1), MEM_SM);
+    EXPECT_EQ(gammu::memoryOfStorage(2), MEM_ME);
+}
+
 // Each state gives the PDU kind the program expects, and libgammu reads back what was put in.
 TEST(GammuMapping, PdusRoundTripThroughLibgammu)
 {
@@ -60,6 +71,8 @@ TEST(GammuMapping, PdusRoundTripThroughLibgammu)
         QString error;
         ASSERT_TRUE(gammu::encodePdu(*sms, pdu, error)) << qPrintable(error);
         EXPECT_EQ(pdu.type, gammu::typeOfState(row.state));
+        GSM_SMS_State state = SMS_Sent;
+        EXPECT_TRUE(gammu::stateOfType(pdu.type, state) && state == row.state);
         const qsizetype serviceCentre = pdu.hex.left(2).toInt(nullptr, 16) + 1;
         EXPECT_EQ(pdu.length, pdu.hex.size() / 2 - serviceCentre) << qPrintable(pdu.hex);
 

@@ -133,6 +133,10 @@ TEST_F(ObexServerTest, GetSendsTheWholePhonebookInPackets)
     EXPECT_TRUE(calendar.startsWith("BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\n"));
     EXPECT_TRUE(calendar.endsWith("X-IRMC-LUID:8\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"));
 
+    const QByteArray info = getObject(irmc::ObexServer::DeviceInfoName);
+    for (const char* line : {"MANU:", "MOD:", "SN:", "IRMC-VERSION:", "SW-VERSION:", "PB-TYPE-TX:",
+                             "PB-TYPE-RX:", "CAL-TYPE-TX:", "CAL-TYPE-RX:"})
+        EXPECT_TRUE(info.contains(QByteArray("\r\n") + line) || info.startsWith(line)) << line;
     EXPECT_TRUE(getObject(irmc::ObexServer::PhonebookInfoName).contains("Total-Records:12\r\n"));
     EXPECT_TRUE(getObject(irmc::ObexServer::CalendarInfoName).contains("Maximum-Records:500\r\n"));
 
