@@ -139,36 +139,37 @@ TEST_F(ExportTest, BrokenFilesAreReportedWithLineAndReason)
         {"<Contacts>\r\n   <Contact Value=BEGIN:VCARD<br/>END:VCARD/>\r\n<Contacts/>\r\n<Settings_Time>\r\n<Settings_Time/>\r\n",
          "Contacts (0)\n  ! line 2: the vCard cannot be read (Empty entry.)\n\nSettings_Time (0)\n", 3, 3},
     };
+    const QString out = QDir(dir.path()).filePath(QStringLiteral("out"));
+    QString shown;
+    const auto runCli = [&shown](const QStringList& arguments) {
+        QString err;
+        shown.clear();
+        QTextStream outStream(&shown), errStream(&err);
+        const int status = cli::run(arguments, outStream, errStream);
+        outStream.flush();
+        return status;
+    };
     for (const auto& c : cases) {
         const QString path = QDir(dir.path()).filePath(QStringLiteral("case.MS"));
         writeBytes(path, codepage::encode(QString::fromUtf8(c.text)));
         const Listing listing = showListing(read(path), -1, false);
         EXPECT_EQ(listing.lines.join(QLatin1Char('\n')) + QLatin1Char('\n'), QString::fromUtf8(c.listing)) << c.text;
 
-        QString out, err;
-        QTextStream outStream(&out), errStream(&err);
-        EXPECT_EQ(cli::run({QStringLiteral("show"), path}, outStream, errStream), c.showExit) << c.text;
-        QDir(QDir(dir.path()).filePath(QStringLiteral("out"))).removeRecursively();
-        EXPECT_EQ(cli::run({QStringLiteral("export"), path, QStringLiteral("--to"),
-                            QDir(dir.path()).filePath(QStringLiteral("out"))},
-                           outStream, errStream),
-                  c.exportExit)
-            << c.text;
+        EXPECT_EQ(runCli({QStringLiteral("show"), path}), c.showExit) << c.text;
+        QDir(out).removeRecursively();
+        EXPECT_EQ(runCli({QStringLiteral("export"), path, QStringLiteral("--to"), out}), c.exportExit) << c.text;
     }
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    EXPECT_EQ(cli::run({QStringLiteral("show"), QDir(dir.path()).filePath(QStringLiteral("none.MS"))}, outStream, errStream), 1);
-    EXPECT_EQ(cli::run({QStringLiteral("show"), dataPath(QStringLiteral("golden.MS")), QStringLiteral("--section"),
-                        QStringLiteral("weather")}, outStream, errStream), 2);
-    EXPECT_EQ(cli::run({QStringLiteral("export"), dataPath(QStringLiteral("golden.MS"))}, outStream, errStream), 2);
-    EXPECT_EQ(cli::run({QStringLiteral("show"), dataPath(QStringLiteral("golden.MS")), QStringLiteral("--section"),
-                        QStringLiteral("time")}, outStream, errStream), 1);
-    out.clear();
-    EXPECT_EQ(cli::run({QStringLiteral("show"), dataPath(QStringLiteral("golden.MS")), QStringLiteral("--section"),
-                        QStringLiteral("dataaccounts"), QStringLiteral("--show-passwords")}, outStream, errStream), 0);
-    outStream.flush();
-    EXPECT_TRUE(out.startsWith(QLatin1String("Settings_DataAccount (1)\n"))) << out.toStdString();
-    EXPECT_TRUE(out.contains(QLatin1String("Password:  s3cret\n"))) << out.toStdString();
+    const QString golden = dataPath(QStringLiteral("golden.MS"));
+    const QString section = QStringLiteral("--section");
+    EXPECT_EQ(runCli({QStringLiteral("show"), QDir(dir.path()).filePath(QStringLiteral("none.MS"))}), 1);
+    EXPECT_EQ(runCli({QStringLiteral("show"), golden, section, QStringLiteral("weather")}), 2);
+    EXPECT_EQ(runCli({QStringLiteral("export"), golden}), 2);
+    EXPECT_EQ(runCli({QStringLiteral("show"), golden, section, QStringLiteral("time")}), 1);
+    EXPECT_EQ(runCli({QStringLiteral("show"), golden, section, QStringLiteral("dataaccounts"),
+                      QStringLiteral("--show-passwords")}),
+              0);
+    EXPECT_TRUE(shown.startsWith(QLatin1String("Settings_DataAccount (1)\n"))) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QLatin1String("Password:  s3cret\n"))) << shown.toStdString();
 }
 
 TEST(ExportText, XmlAttributesAndTimeStamps)

@@ -1,11 +1,10 @@
 #include "simphonetesting.h"
 
 #include "statuslog/statuslog.h"
-#include "core/codepage.h"
+#include "logtexts.h"
 #include "phone/commandchannel.h"
 #include "phone/phonelink.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -22,18 +21,7 @@ struct ChannelFixture : SimPhoneFixture
         link.m_objCellPhone = &phone();
     }
 
-    // The texts of the log lines, without date and time.
-    QStringList logTexts() const
-    {
-        QFile file(log.LogFile());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList texts;
-        for (const QString& line : codepage::decode(file.readAll()).split(QStringLiteral("\r\n"),
-                                                                          Qt::SkipEmptyParts))
-            texts.append(line.section(QLatin1Char('\t'), 2));
-        return texts;
-    }
+    QStringList logTexts() const { return ::logTexts(log.LogFile()); }
 
     void setFaults(const std::function<void(Faults&)>& change)
     {

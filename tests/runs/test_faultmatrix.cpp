@@ -1,4 +1,4 @@
-#include "programharness.h"
+#include "runrow.h"
 
 #include "phonesim/cable.h"
 #include "phonesim/imageirmcstore.h"
@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
-#include <functional>
 #include <gtest/gtest.h>
 
 // The faults a real phone brings, one row each: the run either stores the data or names what
@@ -19,25 +18,6 @@ namespace {
 
 using Box = MainView::Box;
 using phonesim::ImageIrmcStore;
-
-struct FaultRow
-{
-    const char* name;
-    // The phone the run works on (the demo phone unless the row needs another).
-    std::function<QJsonObject()> phone;
-    // Sets the fault up and runs; returns the run's outcome.
-    std::function<RunOutcome(ProgramHarness&)> run;
-    // The closing status lines; %DIR% stands for the test's folder.
-    QStringList closing;
-    int exitStatus;
-    // The phone or file state afterwards.
-    std::function<void(ProgramHarness&)> check;
-};
-
-QJsonObject blank()
-{
-    return phonesim::blankPhone(QStringLiteral("BVT610"));
-}
 
 qsizetype bookSize(const ProgramHarness& harness, const QString& key)
 {
@@ -57,7 +37,7 @@ const QString kNoteWithEnd = QStringLiteral(
     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Tag;Ann\r\nNOTE:closing tags look like /> in XML\r\n"
     "END:VCARD");
 
-const FaultRow kRows[] = {
+const RunRow kRows[] = {
     {"LateAnswerIsIgnoredAndItsValueLeftOut", phonesim::demoPhone,
      [](ProgramHarness& h) {
          h.image->setLatencyMs(300);
@@ -70,7 +50,7 @@ const FaultRow kRows[] = {
      },
      {QStringLiteral("Backup of Time -> Incomplete"), QStringLiteral("Backup completed"),
       QStringLiteral("Time: 1 not read -> see the log")},
-     3,
+     RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          EXPECT_EQ(sectionOf(ProgramHarness::fileLines(h.path(QStringLiteral("t.MS"))),
                              QStringLiteral("Settings_Time")),
@@ -82,7 +62,7 @@ const FaultRow kRows[] = {
          EXPECT_EQ(h.logLines().filter(QStringLiteral("Ignored late answer -> transaction")).size(),
                    1);
      }},
-    {"RefusedWritesAreCounted", blank,
+    {"RefusedWritesAreCounted", blankPhone,
      [](ProgramHarness& h) {
          const QString file = demoBackup(h, {Box::SMS}, QStringLiteral("s.MS"));
          phonesim::SmsFaults sms;
@@ -91,7 +71,7 @@ const FaultRow kRows[] = {
          return h.restore(file);
      },
      {QStringLiteral("Restore finished"), QStringLiteral("SMS Messages: 5 not written -> see the log")},
-     3,
+     RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          EXPECT_EQ(phonesim::SmsStore(*h.image).messages(1).size() +
                        phonesim::SmsStore(*h.image).messages(2).size(),
@@ -113,7 +93,7 @@ const FaultRow kRows[] = {
                                       lines.join(QLatin1Char('\n')).split(QLatin1Char('\n'))));
      },
      {QStringLiteral("Restore finished"), QStringLiteral("WAP Settings: 2 not written -> see the log")},
-     3,
+     RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          const QJsonArray profiles = h.image->category(QStringLiteral("wapProfiles"))
                                          .toObject()
@@ -141,7 +121,7 @@ const FaultRow kRows[] = {
       QStringLiteral("The backup is incomplete -> it is in %DIR%/w.incomplete.MS"),
       QStringLiteral("The previous backup is kept -> %DIR%/w.MS"),
       QStringLiteral("WAP Settings: 7 not read -> see the log")},
-     1,
+     RunOutcome::Ended,
      [](ProgramHarness& h) {
          EXPECT_EQ(ProgramHarness::fileLines(h.path(QStringLiteral("w.MS"))),
                    QStringList{QStringLiteral("previous backup")});
@@ -166,12 +146,12 @@ const FaultRow kRows[] = {
      {QStringLiteral("Making a Master Reset!!"), QStringLiteral("Failed to make a Master Reset"),
       QStringLiteral("Incorrect phonelock code???"),
       QStringLiteral("Restore stopped -> the phone was not reset, nothing was erased or written")},
-     1,
+     RunOutcome::Failed,
      [](ProgramHarness& h) {
          EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 13);
          EXPECT_EQ(bookSize(h, ImageIrmcStore::CalendarKey), 7);
      }},
-    {"FailedObexConnectNamesTheSkippedEntries", blank,
+    {"FailedObexConnectNamesTheSkippedEntries", blankPhone,
      [](ProgramHarness& h) {
          const QString file = demoBackup(h, {Box::Pb, Box::Cal, Box::Time}, QStringLiteral("a.MS"));
          editFaults(h, [](phonesim::Faults& f) { f.obex.refuseConnect = true; });
@@ -180,7 +160,7 @@ const FaultRow kRows[] = {
      {QStringLiteral("Restoring time settings"), QStringLiteral("Restore finished"),
       QStringLiteral("Phonebook: 13 not written -> see the log"),
       QStringLiteral("Calendar: 7 not written -> see the log")},
-     3,
+     RunOutcome::Incomplete,
      [](ProgramHarness& h) { EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 0); }},
     {"EntryHoldingTheEndMarkIsRestoredWhole",
      [] {
@@ -199,7 +179,7 @@ const FaultRow kRows[] = {
      },
      {QStringLiteral("All contacts has been added"), QStringLiteral("Restoring time settings"),
       QStringLiteral("Restore finished")},
-     0,
+     RunOutcome::Completed,
      [](ProgramHarness& h) {
          const QJsonArray book = h.image->category(ImageIrmcStore::PhonebookKey).toArray();
          ASSERT_EQ(book.size(), 14);
@@ -224,7 +204,7 @@ const FaultRow kRows[] = {
      {QStringLiteral("Lost Conntact to MS->No work was done"),
       QStringLiteral("The backup is incomplete -> it is in %DIR%/u.MS"),
       QStringLiteral("SMS Messages: failed -> see the log")},
-     1,
+     RunOutcome::Ended,
      [](ProgramHarness& h) {
          const QStringList lines = ProgramHarness::fileLines(h.path(QStringLiteral("u.MS")));
          EXPECT_LT(sectionOf(lines, QStringLiteral("SMS_Messages")).size(), 5 * 7);
@@ -232,12 +212,7 @@ const FaultRow kRows[] = {
      }},
 };
 
-void PrintTo(const FaultRow& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
-class FaultMatrix : public ::testing::TestWithParam<FaultRow>
+class FaultMatrix : public ::testing::TestWithParam<RunRow>
 {
 };
 
@@ -245,18 +220,7 @@ class FaultMatrix : public ::testing::TestWithParam<FaultRow>
 
 TEST_P(FaultMatrix, TellsExactlyWhatWasNotStored)
 {
-    const FaultRow& row = GetParam();
-    ProgramHarness harness(row.phone());
-    const RunOutcome outcome = row.run(harness);
-    QStringList closing = row.closing;
-    closing.replaceInStrings(QStringLiteral("%DIR%"), harness.dir.path());
-    const QStringList status = harness.statusLines();
-    EXPECT_EQ(status.mid(status.size() - closing.size()), closing);
-    EXPECT_EQ(exitStatusOf(outcome), row.exitStatus);
-    row.check(harness);
+    expectRun(GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::ValuesIn(kRows),
-                         [](const ::testing::TestParamInfo<FaultRow>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::ValuesIn(kRows), rowName);

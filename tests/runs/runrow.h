@@ -1,0 +1,48 @@
+#pragma once
+
+#include "programharness.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+// One whole-program scenario: a phone, what the user does, the status lines the run closes
+// with, its outcome and the phone or file state afterwards.
+struct RunRow
+{
+    const char* name;
+    // The phone the run works on (the demo phone unless the row needs another).
+    std::function<QJsonObject()> phone;
+    // Sets the scenario up and runs; returns the run's outcome.
+    std::function<RunOutcome(ProgramHarness&)> run;
+    // The closing status lines; %DIR% stands for the test's folder.
+    QStringList closing;
+    RunOutcome outcome;
+    std::function<void(ProgramHarness&)> check;
+};
+
+inline void PrintTo(const RunRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+inline std::string rowName(const ::testing::TestParamInfo<RunRow>& info)
+{
+    return info.param.name;
+}
+
+inline void expectRun(const RunRow& row)
+{
+    ProgramHarness harness(row.phone());
+    const RunOutcome outcome = row.run(harness);
+    QStringList closing = row.closing;
+    closing.replaceInStrings(QStringLiteral("%DIR%"), harness.dir.path());
+    const QStringList status = harness.statusLines();
+    EXPECT_EQ(status.mid(status.size() - closing.size()), closing);
+    EXPECT_EQ(outcome, row.outcome);
+    row.check(harness);
+}
+
+inline QJsonObject blankPhone()
+{
+    return phonesim::blankPhone(QStringLiteral("BVT610"));
+}
