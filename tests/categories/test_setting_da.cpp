@@ -1,10 +1,8 @@
 #include "scriptedphone.h"
 
 #include "categories/setting_da.h"
-#include "programharness.h"
+#include "scenario.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,11 +32,6 @@ QVariantList contextValues(const QVariant& type, const QVariant& apn, const QVar
     return values;
 }
 
-QStringList readBack(const QString& path)
-{
-    return ProgramHarness::fileLines(path);
-}
-
 } // namespace
 
 TEST(SettingDA, AccountsReadGprsCsdCsdAreWrittenPerListWithTheirOwnPositions)
@@ -60,41 +53,7 @@ TEST(SettingDA, AccountsReadGprsCsdCsdAreWrittenPerListWithTheirOwnPositions)
 
     rig.file.sBackUpFIleName = rig.dir.filePath(QStringLiteral("da.MS"));
     EXPECT_TRUE(da.bSaveDataAccounts());
-    EXPECT_EQ(readBack(rig.file.sBackUpFIleName),
-              (QStringList{QStringLiteral("<Settings_DataAccount>"),
-                           QStringLiteral("   <CSD>"),
-                           QStringLiteral("      <Number value=0/>"),
-                           QStringLiteral("      <ID value=2/>"),
-                           QStringLiteral("      <Name value=Office/>"),
-                           QStringLiteral("      <PhoneNumber value=+4646/>"),
-                           QStringLiteral("      <Password value=secret/>"),
-                           QStringLiteral("      <DataRate value=1/>"),
-                           QStringLiteral("      <DialType value=1/>"),
-                           QStringLiteral("   <CSD/>"),
-                           QStringLiteral("   <CSD>"),
-                           QStringLiteral("      <Number value=1/>"),
-                           QStringLiteral("      <ID value=3/>"),
-                           QStringLiteral("      <Name value=Home/>"),
-                           QStringLiteral("      <PhoneNumber value=+4646/>"),
-                           QStringLiteral("      <Username value=me/>"),
-                           QStringLiteral("      <Password value=secret/>"),
-                           QStringLiteral("      <DataRate value=9600/>"),
-                           QStringLiteral("      <DialType value=1/>"),
-                           QStringLiteral("   <CSD/>"),
-                           QStringLiteral("   <GPRS>"),
-                           QStringLiteral("      <Number value=0/>"),
-                           QStringLiteral("      <ID value=7/>"),
-                           QStringLiteral("      <Name value=Web/>"),
-                           QStringLiteral("      <Username value=u/>"),
-                           QStringLiteral("      <Password value=p/>"),
-                           QStringLiteral("      <APN value=apn.example/>"),
-                           QStringLiteral("      <PDP_Type value=IP/>"),
-                           QStringLiteral("      <Auth value=1/>"),
-                           QStringLiteral("      <PrefService value=2/>"),
-                           QStringLiteral("      <DataComp value=1/>"),
-                           QStringLiteral("      <HeadComp value=0/>"),
-                           QStringLiteral("   <GPRS/>"),
-                           QStringLiteral("<Settings_DataAccount/>")}));
+    expectGolden(fileBytes(rig.file.sBackUpFIleName), QStringLiteral("da_walk.MS"));
     const QStringList log = rig.logLines();
     for (const char* line :
          {"Erased both arrays", "Found--> 3<--accounts", "Checking dataaccount--> 1",
@@ -241,27 +200,4 @@ TEST(SettingDA, BrokenSectionsNeverRunIntoTheNextSection)
     EXPECT_TRUE(log.contains(QStringLiteral("Missing end of section -> <Settings_DataAccount/>")));
     EXPECT_TRUE(log.contains(QStringLiteral("Value out of range -> Number value=-1")));
     EXPECT_EQ(rig.sent(kDefine).size(), 1);
-}
-
-TEST(SettingDA, OnlyAccountsTheFileNamesAreDefined)
-{
-    ProgramHarness harness(phonesim::blankPhone(QStringLiteral("BVT610")));
-    // A high Number names one account, not every number below it; a lower Number after a
-    // higher one keeps the accounts read before it.
-    const QString file = harness.writeFile(
-        QStringLiteral("da.MS"),
-        {QStringLiteral("<Settings_DataAccount>"), QStringLiteral("   <CSD>"),
-         QStringLiteral("      <Number value=32767/>"), QStringLiteral("      <Name value=Far/>"),
-         QStringLiteral("   <CSD/>"), QStringLiteral("   <CSD>"),
-         QStringLiteral("      <Number value=5/>"), QStringLiteral("      <Name value=Five/>"),
-         QStringLiteral("   <CSD/>"), QStringLiteral("   <CSD>"),
-         QStringLiteral("      <Number value=2/>"), QStringLiteral("      <Name value=Two/>"),
-         QStringLiteral("   <CSD/>"), QStringLiteral("<Settings_DataAccount/>")});
-    ASSERT_EQ(harness.restore(file), RunOutcome::Completed);
-    QStringList names;
-    for (const QJsonValue& account :
-         harness.image->category(QStringLiteral("dataAccounts")).toArray())
-        names << account.toObject().value(QStringLiteral("name")).toString();
-    names.sort();
-    EXPECT_EQ(names, (QStringList{QStringLiteral("Far"), QStringLiteral("Five"), QStringLiteral("Two")}));
 }

@@ -1,6 +1,6 @@
 #include "scriptedphone.h"
 
-#include "categorytesting.h"
+#include "scenario.h"
 
 #include "categories/setting_da.h"
 #include "categories/setting_wap.h"
@@ -17,8 +17,6 @@ constexpr qint32 kRename = 188;
 constexpr qint32 kSetBearer = 201;
 constexpr qint32 kSetLogin = 195;
 constexpr qint32 kSetHomePage = 181;
-
-using Box = MainView::Box;
 
 struct WapRig : ScriptedRig
 {
@@ -60,31 +58,18 @@ TEST(SettingWAP, GroupsOutOfOrderLandByNumberAndTheActiveProfileComesBack)
     rig.answer(180, {}, 0x7001); // home page refused
     rig.answer(193, {}, 0x7001);
     rig.wap.GetWAPSettings();
-    ASSERT_EQ(rig.wap.WAPProfiles.size(), 3);
-    EXPECT_EQ(rig.wap.WAPProfiles[0].Name, QStringLiteral("A"));
-    EXPECT_EQ(rig.wap.WAPProfiles[2].Name, QStringLiteral("C"));
     EXPECT_EQ(rig.sent(kSetActive), (QList<QVariantList>{{i16(1)}, {i16(2)}, {i16(3)}, {i32(2)}}));
     EXPECT_EQ(rig.sent(kSetActive).last()[0].typeId(), QMetaType::Int);
 
     rig.file.sBackUpFIleName = rig.dir.filePath(QStringLiteral("w.MS"));
     rig.wap.bSaveWAPSettings();
-    const QStringList lines = ProgramHarness::fileLines(rig.file.sBackUpFIleName);
     // The refused home page and the unanswered time-out were not read: no line for them.
-    ASSERT_EQ(lines.size(), 2 + 3 * 8);
-    EXPECT_EQ(lines.mid(9, 8), (QStringList{QStringLiteral("   <Profile>"),
-                                            QStringLiteral("      <Number value=2/>"),
-                                            QStringLiteral("      <Name value=B/>"),
-                                            QStringLiteral("      <Active value=True/>"),
-                                            QStringLiteral("      <Gateway value=1.2.3.4/>"),
-                                            QStringLiteral("      <Preferred_Bearer value=5/>"),
-                                            QStringLiteral("      <Proxy_Uid value=/>"),
-                                            QStringLiteral("   <Profile/>")}));
-    EXPECT_EQ(lines.at(4), QStringLiteral("      <Active value=False/>"));
+    expectGolden(fileBytes(rig.file.sBackUpFIleName), QStringLiteral("wap_walk.MS"));
     EXPECT_FALSE(rig.services.tally.isClean());
 
     // Restored: no home page and no time-out is sent, the empty login goes with two empty
     // texts, and profile 2 is activated last.
-    rig.setFileLines(lines);
+    rig.setFileLines(ProgramHarness::fileLines(rig.file.sBackUpFIleName));
     rig.file.bDecodeFile();
     EXPECT_TRUE(rig.sent(kSetHomePage).isEmpty());
     EXPECT_EQ(rig.sent(kSetLogin).value(0), (QVariantList{QString(), QString()}));
@@ -184,129 +169,4 @@ TEST(SettingWAP, MalformedSectionIsLoggedLineByLineAndTheFileGoesOn)
     empty.setFileLines({QStringLiteral("<Settings_WAP>"), QStringLiteral("<Settings_WAP/>")});
     empty.file.bDecodeFile();
     EXPECT_TRUE(empty.phone.settings.sent.isEmpty());
-}
-
-TEST(SettingWAP, WapStepFailsAloneWhenTheAnswerLacksAValue)
-{
-    ProgramHarness harness;
-    editFaults(harness, [](phonesim::Faults& faults) { faults.nonArrayData.insert(205); });
-    const QString file = harness.path(QStringLiteral("w.MS"));
-    ASSERT_EQ(harness.backup({Box::WAP, Box::Time}, file), RunOutcome::Incomplete);
-    EXPECT_TRUE(harness.statusLines().contains(QStringLiteral("Backup of WAP Settings -> Failed")));
-    EXPECT_EQ(harness.statusLines().last(), QStringLiteral("WAP Settings: failed -> see the log"));
-    EXPECT_TRUE(harness.logLines().contains(QStringLiteral("Error in GetWAPSettings")));
-    EXPECT_EQ(ProgramHarness::fileLines(file).value(0), QStringLiteral("<Settings_Time>"));
-    // The walk's last activation put the demo phone's active profile back.
-    EXPECT_EQ(harness.image->category(QStringLiteral("wapProfiles"))
-                  .toObject()
-                  .value(QStringLiteral("active"))
-                  .toInt(),
-              2);
-
-    // Without a profile list there is no section.
-    editFaults(harness, [](phonesim::Faults& faults) {
-        faults.nonArrayData.clear();
-        faults.refused.insert(186, 0x7001);
-    });
-    harness.backup({Box::WAP}, file);
-    EXPECT_TRUE(ProgramHarness::fileLines(file).isEmpty());
-    EXPECT_TRUE(harness.statusLines().contains(QStringLiteral("Backup of WAP Settings -> Failed")));
-}
-
-namespace {
-
-// The account names of a backup file by their ID, and the bearers of its WAP profiles.
-QMap<QString, QString> accountNames(const QStringList& lines)
-{
-    QMap<QString, QString> names;
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-        if (lines[i].startsWith(QLatin1String("      <ID value=")))
-            names.insert(lines[i].mid(16).chopped(2), lines[i + 1].mid(18).chopped(2));
-    }
-    return names;
-}
-
-QStringList bearers(const QStringList& lines)
-{
-    QStringList found;
-    for (const QString& line : lines) {
-        if (line.startsWith(QLatin1String("      <Preferred_Bearer value=")))
-            found << line.mid(30).chopped(2);
-    }
-    return found;
-}
-
-QStringList withoutNumbers(QStringList lines)
-{
-    lines.removeIf([](const QString& line) {
-        return line.startsWith(QLatin1String("      <ID value=")) ||
-               line.startsWith(QLatin1String("      <Preferred_Bearer value="));
-    });
-    return lines;
-}
-
-} // namespace
-
-TEST(SettingWAP, DemoRoundTripPointsTheBearersAtTheAccountsAsTheBlankPhoneNumberedThem)
-{
-    ProgramHarness demo;
-    const QString first = demo.path(QStringLiteral("a.MS"));
-    ASSERT_EQ(demo.backup({Box::DataAccount, Box::WAP}, first), RunOutcome::Completed);
-    const QStringList before = ProgramHarness::fileLines(first);
-    ASSERT_TRUE(before.contains(QStringLiteral("      <Password value=web/>")));
-
-    ProgramHarness blank(phonesim::blankPhone(QStringLiteral("BVT610")));
-    ASSERT_EQ(blank.restore(blank.writeFile(QStringLiteral("a.MS"), before)),
-              RunOutcome::Completed);
-    const QString second = blank.path(QStringLiteral("b.MS"));
-    ASSERT_EQ(blank.backup({Box::DataAccount, Box::WAP}, second), RunOutcome::Completed);
-    const QStringList after = ProgramHarness::fileLines(second);
-
-    EXPECT_EQ(withoutNumbers(after), withoutNumbers(before));
-    const QMap<QString, QString> oldNames = accountNames(before);
-    const QMap<QString, QString> newNames = accountNames(after);
-    const QStringList oldBearers = bearers(before);
-    const QStringList newBearers = bearers(after);
-    ASSERT_EQ(newBearers.size(), oldBearers.size());
-    EXPECT_NE(newBearers, oldBearers); // the blank phone numbered the accounts anew
-    for (qsizetype i = 0; i < oldBearers.size(); ++i) {
-        if (oldBearers[i] == QLatin1String("0"))
-            EXPECT_EQ(newBearers[i], QStringLiteral("0"));
-        else
-            EXPECT_EQ(newNames.value(newBearers[i]), oldNames.value(oldBearers[i])) << i;
-    }
-}
-
-TEST(SettingWAP, SlotsTheFileDoesNotDescribeKeepTheirSettings)
-{
-    ProgramHarness harness(phonesim::demoPhone());
-    const auto profiles = [&harness] {
-        return harness.image->category(QStringLiteral("wapProfiles"))
-            .toObject()
-            .value(QStringLiteral("profiles"))
-            .toArray();
-    };
-    const QString before = profiles().at(0).toObject().value(QStringLiteral("name")).toString();
-    ASSERT_FALSE(before.isEmpty());
-    const QString file = harness.writeFile(
-        QStringLiteral("wap.MS"),
-        {QStringLiteral("<Settings_WAP>"), QStringLiteral("   <Profile>"),
-         QStringLiteral("      <Number value=2/>"), QStringLiteral("      <Name value=Second/>"),
-         QStringLiteral("   <Profile/>"), QStringLiteral("   <Profile>"),
-         QStringLiteral("      <Number value=32767/>"), QStringLiteral("      <Name value=x/>"),
-         QStringLiteral("   <Profile/>"), QStringLiteral("<Settings_WAP/>")});
-    const qint64 start = harness.clock.nowMs();
-    // The phone has no profile 32767: it is named as not written.
-    ASSERT_EQ(harness.restore(file), RunOutcome::Incomplete);
-    EXPECT_EQ(profiles().at(0).toObject().value(QStringLiteral("name")).toString(), before);
-    EXPECT_EQ(profiles().at(1).toObject().value(QStringLiteral("name")).toString(),
-              QStringLiteral("Second"));
-    // Two profiles named, two restored: no walk over thousands of empty ones.
-    QStringList restoring;
-    for (const QString& line : harness.statusLines())
-        if (line.startsWith(QLatin1String("Restoring WAP Profile")))
-            restoring << line;
-    EXPECT_EQ(restoring, (QStringList{QStringLiteral("Restoring WAP Profile -> 2"),
-                                      QStringLiteral("Restoring WAP Profile -> 32767")}));
-    EXPECT_LT(harness.clock.nowMs() - start, 60 * 1000);
 }
