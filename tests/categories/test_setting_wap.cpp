@@ -1,4 +1,4 @@
-#include "scenario.h"
+#include "golden.h"
 #include "scriptedphone.h"
 
 #include "categories/setting_da.h"
