@@ -134,7 +134,7 @@ private:
         } else if (verb == QLatin1String("settings")) {
             note(w.at(1) + QStringLiteral(": ") + json(h().image->settings(w.at(1))));
         } else if (verb == QLatin1String("fault")) {
-            return fault(w.value(1), number(2), w.value(2).toDouble());
+            return fault(w.value(1), number(2), w.value(2).toDouble(), w.size() > 3 ? number(3) : 0x7001);
         } else if (verb == QLatin1String("latency")) {
             h().image->setLatencyMs(number(1));
         } else if (verb == QLatin1String("run-all")) {
@@ -157,12 +157,13 @@ private:
         return true;
     }
 
-    bool fault(const QString& kind, qint32 code, double seconds)
+    // Refusals answer status, 0x7001 unless the step names another.
+    bool fault(const QString& kind, qint32 code, double seconds, qint32 status)
     {
         if (kind == QLatin1String("clear"))
             h().image->setFaults({});
         else if (kind == QLatin1String("refused"))
-            editFaults([code](Faults& f) { f.refused.insert(code, 0x7001); });
+            editFaults([code, status](Faults& f) { f.refused.insert(code, status); });
         else if (kind == QLatin1String("unanswered"))
             editFaults([code](Faults& f) { f.unanswered.insert(code); });
         else if (kind == QLatin1String("non-array"))
