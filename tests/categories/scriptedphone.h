@@ -101,16 +101,25 @@ struct ScriptedRig
         phone.settings.answers[code].append({status, data, true});
     }
     QList<QVariantList> sent(qint32 code) const { return phone.settings.paramsOf(code); }
-    QStringList logLines() const
+    // Every command sent, its parameters with their types, then the status and log lines: what
+    // a walk or a restore did, to compare whole with a golden file.
+    QByteArray record() const
     {
-        QFile in(log.LogFile());
-        if (!in.open(QIODevice::ReadOnly))
-            return {};
         QStringList lines;
-        for (const QString& line :
-             QString::fromLatin1(in.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
-            lines << line.section(QLatin1Char('\t'), 2);
-        return lines;
+        for (const SentCommand& command : phone.settings.sent) {
+            QStringList params;
+            for (const QVariant& param : command.params)
+                params << QLatin1String(param.typeName()) + QLatin1Char(' ') + param.toString();
+            lines << QString::number(command.code) + QStringLiteral(": ") + params.join(QStringLiteral(", "));
+        }
+        lines << QStringLiteral("status:") << log.statusText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QFile in(log.LogFile());
+        if (in.open(QIODevice::ReadOnly)) {
+            lines << QStringLiteral("log:");
+            for (const QString& line : QString::fromLatin1(in.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+                lines << line.section(QLatin1Char('\t'), 2);
+        }
+        return lines.join(QLatin1Char('\n')).toUtf8() + '\n';
     }
     // Loads lines as the file being restored (with the trailing empty element of a read file).
     void setFileLines(const QStringList& lines)
