@@ -1,3 +1,4 @@
+#include "golden.h"
 #include "programharness.h"
 
 #include <QElapsedTimer>
@@ -10,12 +11,6 @@ namespace {
 
 using Box = MainView::Box;
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 int phoneSetting(const ProgramHarness& harness, const char* group, const char* key)
 {
     return harness.image->settings(QLatin1String(group)).value(QLatin1String(key)).toInt();
@@ -24,7 +19,7 @@ int phoneSetting(const ProgramHarness& harness, const char* group, const char* k
 } // namespace
 
 // Every section the program writes, with the demo phone's answers in it. A difference shows the
-// first line that changed; CELLARCHIVE_WRITE_GOLDEN=1 rewrites the expected file after a wanted
+// first line that changed; CELLARCHIVE_UPDATE_GOLDEN rewrites the expected file after a wanted
 // change of the layout or of the demo phone.
 TEST(GoldenFiles, BackupOfTheDemoPhone)
 {
@@ -34,14 +29,7 @@ TEST(GoldenFiles, BackupOfTheDemoPhone)
                            Box::Profiles, Box::Lock, Box::Time, Box::CustomMenu},
                           file),
               RunOutcome::Completed);
-    const QString golden =
-        qEnvironmentVariable("CELLARCHIVE_TEST_DATA") + QStringLiteral("/backupfile/demo-phone.MS");
-    if (qEnvironmentVariableIntValue("CELLARCHIVE_WRITE_GOLDEN") == 1) {
-        QFile::remove(golden);
-        QFile::copy(file, golden);
-    }
-    EXPECT_EQ(ProgramHarness::fileLines(file), ProgramHarness::fileLines(golden));
-    EXPECT_EQ(bytesOf(file), bytesOf(golden));
+    expectGoldenFile(fileBytes(file), QStringLiteral("backupfile/demo-phone.MS"));
 }
 
 // Element lines outside any section and a key lock section that straddles line 32,767; a walk

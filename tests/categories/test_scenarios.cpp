@@ -1,4 +1,4 @@
-#include "golden.h"
+#include "categorygolden.h"
 
 #include "phonesim/imageirmcstore.h"
 #include "phonesim/simcellphone.h"

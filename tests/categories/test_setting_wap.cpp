@@ -1,4 +1,4 @@
-#include "golden.h"
+#include "categorygolden.h"
 #include "scriptedphone.h"
 
 #include "categories/setting_da.h"

@@ -7,6 +7,7 @@
 #include "export/messages.h"
 #include "export/showlisting.h"
 #include "fakeclock.h"
+#include "golden.h"
 #include "qtprint.h"
 #include "statuslog/statuslog.h"
 
@@ -21,13 +22,7 @@ namespace {
 
 QString dataPath(const QString& name)
 {
-    return QDir(qEnvironmentVariable("CELLARCHIVE_TEST_DATA")).filePath(QStringLiteral("export/") + name);
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return testDataPath(QStringLiteral("export/") + name);
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes)
@@ -46,14 +41,9 @@ bool ownerOnly(const QString& path)
     return !(permissions & others) && permissions.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-// Compares a produced file with its expected one; CELLARCHIVE_WRITE_GOLDEN names a folder
-// that receives the produced files, for a deliberate change of the layout.
 void expectGolden(const QString& name, const QByteArray& actual)
 {
-    const QString folder = qEnvironmentVariable("CELLARCHIVE_WRITE_GOLDEN");
-    if (!folder.isEmpty())
-        writeBytes(QDir(folder).filePath(name), actual);
-    EXPECT_EQ(QString::fromUtf8(actual), QString::fromUtf8(bytesOf(dataPath(name)))) << name.toStdString();
+    expectGoldenFile(actual, QStringLiteral("export/") + name);
 }
 
 class ExportTest : public ::testing::Test
@@ -97,7 +87,7 @@ TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
                             QStringLiteral("messages.xml"), QStringLiteral("messages.txt")};
     for (const QString& name : names) {
         const QString path = QDir(options.folder).filePath(name);
-        expectGolden(name, bytesOf(path));
+        expectGolden(name, fileBytes(path));
         EXPECT_TRUE(ownerOnly(path)) << name.toStdString();
     }
 
@@ -108,11 +98,11 @@ TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
     EXPECT_TRUE(report.failed);
     EXPECT_TRUE(report.error.contains(QLatin1String("contacts.vcf, calendar.ics, messages.xml, messages.txt exists")))
         << report.error.toStdString();
-    EXPECT_EQ(bytesOf(QDir(options.folder).filePath(QStringLiteral("messages.txt"))), QByteArray("mine"));
+    EXPECT_EQ(fileBytes(QDir(options.folder).filePath(QStringLiteral("messages.txt"))), QByteArray("mine"));
     QFile::setPermissions(contacts, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
     options.overwrite = true;
     EXPECT_FALSE(exportBackup(contents, options).failed);
-    EXPECT_NE(bytesOf(QDir(options.folder).filePath(QStringLiteral("messages.txt"))), QByteArray("mine"));
+    EXPECT_NE(fileBytes(QDir(options.folder).filePath(QStringLiteral("messages.txt"))), QByteArray("mine"));
     EXPECT_TRUE(ownerOnly(contacts));
 }
 
