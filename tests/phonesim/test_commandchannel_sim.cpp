@@ -44,10 +44,10 @@ const QString kGetTime = QStringLiteral("CMD_GETTIMEFORMAT");
 TEST(CommandChannelOnSimPhone, AnswersUpToFifteenSecondsComplete)
 {
     ChannelFixture f;
-    f.image->setLatencyMs(14900);
+    f.image->setLatencyMs(15000);
     const qint64 start = f.clock.nowMs();
     EXPECT_TRUE(f.channel.DoData(36, kGetTime));
-    EXPECT_EQ(f.clock.nowMs() - start, 14900);
+    EXPECT_EQ(f.clock.nowMs() - start, 15000);
     EXPECT_EQ(f.link.ResponseStatus, 0);
     ASSERT_EQ(f.link.ResponseData.size(), 1);
     EXPECT_EQ(f.link.ResponseData[0].toInt(), 1);
