@@ -235,16 +235,18 @@ TEST(ExportMessages, PartsJoinOnlyWhenAllAreThere)
         message.sms.text = QString::fromUtf8(text);
         return message;
     };
-    // Parts stored out of order join in part order; a message lacking its second part, and a
-    // part of another sender with the same reference, stay as they are.
+    // Parts stored out of order join in part order; a message lacking its second or its last
+    // part, and a part of another sender with the same reference, stay as they are.
     const QList<Message> messages{part("+1", 7, 2, 2, "world"), part("+2", 7, 1, 3, "lonely"),
                                   part("+1", 7, 1, 2, "hello "), part("+2", 7, 3, 3, "end"),
-                                  part("+3", -1, 0, 0, "plain")};
+                                  part("+3", -1, 0, 0, "plain"),  part("+4", 9, 1, 3, "first "),
+                                  part("+4", 9, 2, 3, "second")};
     QStringList texts;
     for (const Conversation& conversation : joinParts(messages))
         texts << conversation.text;
     EXPECT_EQ(texts, (QStringList{QStringLiteral("hello world"), QStringLiteral("lonely"),
-                                  QStringLiteral("end"), QStringLiteral("plain")}));
+                                  QStringLiteral("end"), QStringLiteral("plain"),
+                                  QStringLiteral("first "), QStringLiteral("second")}));
 
     const QList<NamedNumber> book{{QStringLiteral("Märta"), QStringLiteral("+46 70-123 45 67")},
                                   {QStringLiteral("Short"), QStringLiteral("112")}};
