@@ -11,7 +11,7 @@ limit=${2:-300}
 cli="$build/src/cli/cellarchive-cli"
 probe="$build/bench/bench_gammu_eventloop"
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../tests/gammu/dummyphone.sh"
+. "$here/../tests/realphone/dummyphone.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work" LC_ALL=C.UTF-8

@@ -1,7 +1,7 @@
 #include "app/phonechoice.h"
 
 #include "app/program.h"
-#include "gammu/gammuphone.h"
+#include "realphone/gammuphone.h"
 
 namespace phonechoice {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/backupcontents.h"
-#include "gammu/gammucodec.h"
+#include "realphone/gammucodec.h"
 
 #include <QTimeZone>
 

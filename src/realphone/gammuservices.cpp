@@ -1,10 +1,10 @@
-#include "gammu/gammuservices.h"
+#include "realphone/gammuservices.h"
 
-#include "gammu/gammucommands.h"
-#include "gammu/gammumapping.h"
-#include "gammu/gammuphone.h"
-#include "gammu/gammusession.h"
-#include "gammu/gammuworker.h"
+#include "realphone/gammucommands.h"
+#include "realphone/gammumapping.h"
+#include "realphone/gammuphone.h"
+#include "realphone/gammusession.h"
+#include "realphone/gammuworker.h"
 #include "phone/storedpdu.h"
 #include "phone/phonestatus.h"
 

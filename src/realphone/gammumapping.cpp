@@ -1,4 +1,4 @@
-#include "gammu/gammumapping.h"
+#include "realphone/gammumapping.h"
 
 #include "phone/phonestatus.h"
 

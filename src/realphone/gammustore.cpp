@@ -1,9 +1,9 @@
 #include "core/programerror.h"
-#include "gammu/gammumapping.h"
-#include "gammu/gammuphone.h"
-#include "gammu/gammuservices.h"
-#include "gammu/gammusession.h"
-#include "gammu/gammuworker.h"
+#include "realphone/gammumapping.h"
+#include "realphone/gammuphone.h"
+#include "realphone/gammuservices.h"
+#include "realphone/gammusession.h"
+#include "realphone/gammuworker.h"
 
 #include <QRegularExpression>
 #include <cstring>

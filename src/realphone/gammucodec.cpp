@@ -1,4 +1,4 @@
-#include "gammu/gammucodec.h"
+#include "realphone/gammucodec.h"
 
 #include "core/codepage.h"
 #include "core/vproperty.h"

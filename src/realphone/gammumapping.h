@@ -2,7 +2,7 @@
 
 // How libgammu's values map onto what the phone monitor components report: statuses, the
 // GSM 07.05 message status (Type), storage numbers, and one stored message as a GSM 03.40
-// PDU. Only src/gammu includes this header: it carries libgammu's types.
+// PDU. Only src/realphone includes this header: it carries libgammu's types.
 
 #include <gammu.h>
 

@@ -1,6 +1,6 @@
-#include "gammu/gammucommands.h"
+#include "realphone/gammucommands.h"
 
-#include "gammu/gammumapping.h"
+#include "realphone/gammumapping.h"
 #include "phone/phonestatus.h"
 
 #include <cstring>

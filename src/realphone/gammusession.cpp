@@ -1,6 +1,6 @@
-#include "gammu/gammusession.h"
+#include "realphone/gammusession.h"
 
-#include "gammu/gammuworker.h"
+#include "realphone/gammuworker.h"
 
 namespace gammu {
 

@@ -1,4 +1,4 @@
-#include "gammu/gammuchoice.h"
+#include "realphone/gammuchoice.h"
 
 #include <QDir>
 #include <QFileInfo>

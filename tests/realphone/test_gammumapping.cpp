@@ -1,5 +1,5 @@
-#include "gammu/gammuchoice.h"
-#include "gammu/gammumapping.h"
+#include "realphone/gammuchoice.h"
+#include "realphone/gammumapping.h"
 #include "phone/phonestatus.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "gammu/gammuphone.h"
+#include "realphone/gammuphone.h"
 
 #include "core/programerror.h"
-#include "gammu/gammuservices.h"
-#include "gammu/gammusession.h"
-#include "gammu/gammuworker.h"
+#include "realphone/gammuservices.h"
+#include "realphone/gammusession.h"
+#include "realphone/gammuworker.h"
 #include "irmc/irmcobexservice.h"
 
 namespace gammu {

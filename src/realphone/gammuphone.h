@@ -3,7 +3,7 @@
 // The phone monitor components on libgammu, for real phones. Nothing here exposes libgammu:
 // every libgammu call is made on the worker thread of a GammuSession.
 
-#include "gammu/gammuchoice.h"
+#include "realphone/gammuchoice.h"
 #include "phone/components.h"
 
 #include <QPointer>

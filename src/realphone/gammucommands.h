@@ -1,7 +1,7 @@
 #pragma once
 
 // The settings commands libgammu can serve, each on the libgammu calls behind it
-// (docs/gammu-commands.md lists them). Internal to src/gammu.
+// (docs/gammu-commands.md lists them). Internal to src/realphone.
 
 #include <gammu.h>
 

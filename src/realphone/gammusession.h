@@ -1,9 +1,9 @@
 #pragma once
 
 // The user-interface side of the worker thread: posts jobs to the worker and brings their
-// answers back as queued calls on the user-interface thread. Internal to src/gammu.
+// answers back as queued calls on the user-interface thread. Internal to src/realphone.
 
-#include "gammu/gammuchoice.h"
+#include "realphone/gammuchoice.h"
 
 #include <QEventLoop>
 #include <QObject>

@@ -1,7 +1,7 @@
-#include "gammu/gammuworker.h"
+#include "realphone/gammuworker.h"
 
-#include "gammu/gammucommands.h"
-#include "gammu/gammumapping.h"
+#include "realphone/gammucommands.h"
+#include "realphone/gammumapping.h"
 
 #include <QFileInfo>
 #include <QTimer>

@@ -1,9 +1,9 @@
 #pragma once
 
 // The thread side of the libgammu phone: the one object that owns the state machine and makes
-// every libgammu call (libgammu is not thread-safe). Internal to src/gammu.
+// every libgammu call (libgammu is not thread-safe). Internal to src/realphone.
 
-#include "gammu/gammuchoice.h"
+#include "realphone/gammuchoice.h"
 
 #include <gammu.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // The settings object, the SMS object and the phonebook/calendar store of the libgammu phone.
-// Internal to src/gammu.
+// Internal to src/realphone.
 
 #include "irmc/irmcstore.h"
 #include "phone/components.h"
