@@ -1,6 +1,6 @@
 #include "phonesim/simcellphone.h"
 
-#include "core/programerror.h"
+#include "phone/phoneerrors.h"
 #include "phonesim/models.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/simsettingsobject.h"
@@ -21,9 +21,7 @@ SimCellPhone::~SimCellPhone() = default;
 void SimCellPhone::ensureConnected(const char* operation) const
 {
     if (m_state != State::Connected)
-        throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"),
-                           QStringLiteral("The phone is not connected (%1 failed)")
-                               .arg(QLatin1String(operation)));
+        throw phoneNotConnected(operation);
 }
 
 void SimCellPhone::ensureIdentityReadable(const char* operation) const

@@ -1,6 +1,6 @@
 #include "realphone/gammuphone.h"
 
-#include "core/programerror.h"
+#include "phone/phoneerrors.h"
 #include "realphone/gammuservices.h"
 #include "realphone/gammusession.h"
 #include "realphone/gammuworker.h"
@@ -20,9 +20,7 @@ GammuCellPhone::~GammuCellPhone() = default;
 void GammuCellPhone::ensureConnected(const char* operation) const
 {
     if (m_state != State::Connected)
-        throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"),
-                           QStringLiteral("The phone is not connected (%1 failed)")
-                               .arg(QLatin1String(operation)));
+        throw phoneNotConnected(operation);
 }
 
 bool GammuCellPhone::IsConnected() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logtexts.h"
+
 #include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "fakeclock.h"
@@ -25,19 +27,7 @@ protected:
 
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
 
-    QStringList logTexts() const
-    {
-        QFile logFile(log.LogFile());
-        if (!logFile.open(QIODevice::ReadOnly))
-            return {};
-        QStringList texts;
-        const QStringList lines = QString::fromLatin1(logFile.readAll()).split(QStringLiteral("\r\n"));
-        for (const QString& line : lines) {
-            if (!line.isEmpty())
-                texts << line.section(QLatin1Char('\t'), 2);
-        }
-        return texts;
-    }
+    QStringList logTexts() const { return ::logTexts(log.LogFile()); }
 
     void writeBytes(const QString& name, const QByteArray& bytes)
     {
