@@ -22,6 +22,10 @@ QStringList OutcomeTally::summary(const QString& verb) const
     QStringList lines;
     for (int category = 0; category < Count; ++category) {
         const Entry& entry = m_entries[category];
+        if (entry.unsupported) {
+            lines << QLatin1String(kNames[category]) + QStringLiteral(": not supported by this phone");
+            continue;
+        }
         QStringList what;
         if (entry.failed)
             what << QStringLiteral("failed");

@@ -32,15 +32,21 @@ public:
     void lost(Category category, int items = 1) { m_entries[category].items += items; }
     // The category as a whole failed or was skipped.
     void failed(Category category) { m_entries[category].failed = true; }
+    // The phone answered that it has no such category at all: nothing was read or written,
+    // and the closing line says so instead of "failed".
+    void unsupported(Category category) { m_entries[category].unsupported = true; }
 
     bool isClean(Category category) const
     {
-        return m_entries[category].items == 0 && !m_entries[category].failed;
+        const Entry& entry = m_entries[category];
+        return entry.items == 0 && !entry.failed && !entry.unsupported;
     }
     bool hasFailed(Category category) const { return m_entries[category].failed; }
+    bool isUnsupported(Category category) const { return m_entries[category].unsupported; }
     bool isClean() const;
     // One line per category with a loss, for example "SMS Messages: 5 not written -> see the
-    // log"; verb is "read" after a backup and "written" after a restore.
+    // log" or "Calendar: not supported by this phone"; verb is "read" after a backup and
+    // "written" after a restore.
     QStringList summary(const QString& verb) const;
 
 private:
@@ -48,6 +54,7 @@ private:
     {
         int items = 0;
         bool failed = false;
+        bool unsupported = false;
     };
     std::array<Entry, Count> m_entries{};
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/backupcontents.h"
-#include "realphone/gammucodec.h"
+#include "export/gammucodec.h"
 
 #include <QTimeZone>
 

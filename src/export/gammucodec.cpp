@@ -1,4 +1,4 @@
-#include "realphone/gammucodec.h"
+#include "export/gammucodec.h"
 
 #include "core/codepage.h"
 #include "core/vproperty.h"
