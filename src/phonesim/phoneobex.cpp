@@ -15,7 +15,7 @@ irmc::IrmcObexService* imageObexService(std::shared_ptr<PhoneImage> image)
     auto store = std::make_shared<ImageIrmcStore>(image);
     auto server = std::make_shared<irmc::ObexServer>(*store);
     return new irmc::IrmcObexService([image, store, server](const QByteArray& request) {
-        server->faults() = image->faults().obex;
+        server->faults() = image->refreshed().faults().obex;
         return server->feed(request);
     });
 }
@@ -51,6 +51,7 @@ int serveObex(std::shared_ptr<PhoneImage> image, int inFd, int outFd)
             continue;
         if (got <= 0)
             return 0;
+        image->refresh();
         if (!writeAll(outFd, server.feed(QByteArray(chunk, static_cast<qsizetype>(got)))))
             return 1;
     }
