@@ -159,16 +159,23 @@ TEST(PhoneImage, APhoneClosedAndOpenedAgainHoldsEveryChange)
     ASSERT_TRUE(reopened) << error.toStdString();
     EXPECT_EQ(reopened->toJson(), expected);
 
-    // A second program that takes the phone over: the first one can no longer change it, and
-    // closing it does not write its state over the second one's.
+    // A second program changes the phone: a change the first one worked out on its old copy is
+    // refused, and it reads the image again; from then on both go on from the image on disk,
+    // and whichever closes last writes every change of both.
     ImageIrmcStore second(reopened);
-    EXPECT_FALSE(second.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nEND:VCARD").isEmpty());
+    EXPECT_FALSE(second.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nN:Second\r\nEND:VCARD").isEmpty());
     EXPECT_TRUE(store.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nEND:VCARD").isEmpty());
     EXPECT_TRUE(phone.image->lastSaveError().contains(QStringLiteral("another program")));
+    EXPECT_EQ(phone.image->category(QStringLiteral("phonebook")).toArray().size(), 4);
+    const QString first = store.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nN:First\r\nEND:VCARD");
+    EXPECT_FALSE(first.isEmpty());
+    ASSERT_TRUE(reopened->refresh());
+    const QString last = second.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nEND:VCARD");
+    EXPECT_GT(last.toInt(), first.toInt());
     EXPECT_TRUE(phone.image->close());
-    EXPECT_EQ(loadedContacts(path), 4);
+    EXPECT_EQ(loadedContacts(path), 6);
     ASSERT_TRUE(reopened->close());
-    EXPECT_EQ(loadedContacts(path), 4);
+    EXPECT_EQ(loadedContacts(path), 6);
 }
 
 TEST(PhoneImage, AChangeThatCannotBeSavedIsNotKept)
