@@ -26,20 +26,6 @@ qint64 nanoseconds(const timespec& time)
     return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += n;
-    }
-    return true;
-}
-
 } // namespace
 
 FileStamp FileStamp::of(const QString& path)
@@ -90,6 +76,20 @@ QString ImageLock::pathFor(const QString& imagePath)
 }
 
 namespace imagefiles {
+
+bool writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return true;
+}
 
 QString systemError()
 {

@@ -57,6 +57,8 @@ QString moveAside(const QString& path, QString& error);
 // Makes a rename or a new file in the folder of path survive a crash.
 void syncFolderOf(const QString& path);
 QString systemError();
+// Writes all of bytes to fd, going on after interrupted writes; false when the file refuses.
+bool writeAll(int fd, const QByteArray& bytes);
 
 } // namespace imagefiles
 

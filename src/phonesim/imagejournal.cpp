@@ -309,16 +309,7 @@ bool ImageJournal::append(JournalRecord record, QString& error)
 
 bool ImageJournal::writeSynced(const QByteArray& bytes, QString& error)
 {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(m_fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += n;
-    }
-    if (written == bytes.size() && ::fdatasync(m_fd) == 0) {
+    if (imagefiles::writeAll(m_fd, bytes) && ::fdatasync(m_fd) == 0) {
         m_size += bytes.size();
         return true;
     }

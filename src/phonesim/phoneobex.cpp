@@ -1,5 +1,6 @@
 #include "phonesim/phoneobex.h"
 
+#include "phonesim/imagefiles.h"
 #include "phonesim/imageirmcstore.h"
 #include "irmc/obexserver.h"
 #include "phonesim/phoneimage.h"
@@ -20,25 +21,6 @@ irmc::IrmcObexService* imageObexService(std::shared_ptr<PhoneImage> image)
     });
 }
 
-namespace {
-
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written =
-            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
-} // namespace
-
 int serveObex(std::shared_ptr<PhoneImage> image, int inFd, int outFd)
 {
     ImageIrmcStore store(image);
@@ -52,7 +34,7 @@ int serveObex(std::shared_ptr<PhoneImage> image, int inFd, int outFd)
         if (got <= 0)
             return 0;
         image->refresh();
-        if (!writeAll(outFd, server.feed(QByteArray(chunk, static_cast<qsizetype>(got)))))
+        if (!imagefiles::writeAll(outFd, server.feed(QByteArray(chunk, static_cast<qsizetype>(got)))))
             return 1;
     }
 }
