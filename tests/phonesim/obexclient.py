@@ -78,11 +78,14 @@ class ObexServer:
             if not data:
                 return packets
 
-    def put(self, name, data, length=None):
-        """Sends a whole put; the last answer code and headers (an early refusal ends it)."""
+    def put(self, name, data, length=None, await_last=True):
+        """Sends a whole put; the last answer code and headers (an early refusal ends it).
+        Without await_last the final packet goes out and its answer is left unread."""
         for headers, chunk, last in self.put_packets(name, data, length):
             self.send(PUT_FINAL if last else PUT,
                       headers + header_bytes(END_OF_BODY if last else BODY, chunk))
+            if last and not await_last:
+                return None
             code, answer = self.answer()
             if last or code != CONTINUE:
                 return code, answer

@@ -119,12 +119,7 @@ def whole_book_replace_killed(work):
         image = init(os.path.join(work, "phone-%s.json" % delay))
         server = ObexServer(CLI, image)
         server.connect()
-        packets = server.put_packets("telecom/pb.vcf", new_book)
-        for headers, chunk, last in packets[:-1]:
-            server.send(0x02, headers + bytes([0x48]) + (len(chunk) + 3).to_bytes(2, "big") + chunk)
-            server.answer()
-        headers, chunk, _ = packets[-1]
-        server.send(0x82, headers + bytes([0x49]) + (len(chunk) + 3).to_bytes(2, "big") + chunk)
+        server.put("telecom/pb.vcf", new_book, await_last=False)
         time.sleep(delay)
         server.kill()
         count = len(contacts(CLI, image))
