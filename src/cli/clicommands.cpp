@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace cli {
@@ -33,7 +34,7 @@ constexpr MainView::Box kCategoryBoxes[10] = {
 
 const char* const kUsage =
     "usage:\n"
-    "  cellarchive-cli phone init IMAGE [--model CODE] [--blank]\n"
+    "  cellarchive-cli phone init IMAGE [--model CODE] [--blank] [--overwrite]\n"
     "  cellarchive-cli phone obex-server IMAGE\n"
     "  cellarchive-cli phone unplug IMAGE | phone plug IMAGE\n"
     "  cellarchive-cli backup IMAGE FILE [--categories LIST] [--overwrite]\n"
@@ -52,7 +53,9 @@ const char* const kHelp =
     "  phone init IMAGE        writes the demo phone (model BVT610) into IMAGE; --model CODE\n"
     "                          gives it another model, --blank makes it a phone of that model\n"
     "                          in factory state (no contacts, calendar, messages, bookmarks or\n"
-    "                          data accounts; the model's factory settings)\n"
+    "                          data accounts; the model's factory settings). An existing\n"
+    "                          IMAGE is replaced, and its journal deleted, only with\n"
+    "                          --overwrite\n"
     "  phone obex-server IMAGE serves the phone's OBEX (IrMC) server on standard input and\n"
     "                          output, for an independent IrMC client\n"
     "  phone unplug IMAGE      pulls the phone's cable: a program using IMAGE (the window\n"
@@ -131,7 +134,8 @@ int phoneInit(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     Parsed parsed;
     QString problem;
-    if (!parse(arguments, {QStringLiteral("model")}, {QStringLiteral("blank")}, parsed, problem))
+    if (!parse(arguments, {QStringLiteral("model")},
+               {QStringLiteral("blank"), QStringLiteral("overwrite")}, parsed, problem))
         return usage(err, problem);
     if (parsed.positional.size() != 1)
         return usage(err, QStringLiteral("phone init needs exactly one IMAGE"));
@@ -149,7 +153,13 @@ int phoneInit(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     QString error;
     auto image = phonesim::PhoneImage::fromJson(root, error);
-    if (!image || !image->saveAs(parsed.positional.first(), error)) {
+    const auto existing = parsed.options.contains(QStringLiteral("overwrite"))
+                              ? phonesim::PhoneImage::Existing::Replace
+                              : phonesim::PhoneImage::Existing::Keep;
+    if (!image || !image->saveAs(parsed.positional.first(), error, existing)) {
+        if (existing == phonesim::PhoneImage::Existing::Keep &&
+            QFileInfo::exists(parsed.positional.first()))
+            error += QStringLiteral(" (--overwrite replaces it)");
         err << "cellarchive-cli: " << error << "\n";
         return 1;
     }

@@ -20,6 +20,17 @@ IrmcStore::IrmcStore() : m_databaseId(QUuid::createUuid().toString(QUuid::Id128)
 {
 }
 
+bool IrmcStore::replaceAll(IrmcBook book, const QList<QByteArray>& entries)
+{
+    if (!clear(book))
+        return false;
+    for (const QByteArray& entry : entries) {
+        if (add(book, entry).isEmpty())
+            return false;
+    }
+    return true;
+}
+
 qint64 IrmcStore::changeCounter(IrmcBook book) const
 {
     return m_changeCounters[int(book)];

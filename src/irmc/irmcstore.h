@@ -40,6 +40,10 @@ public:
     virtual QString add(IrmcBook book, const QByteArray& data) = 0;
     // Empties the book; false when the store could not keep the change.
     virtual bool clear(IrmcBook book) = 0;
+    // Replaces the whole book by entries, each under a new LUID; false when the store could not
+    // keep the change. A store that keeps its entries beyond its life keeps the old book or the
+    // new one whole. By default the book is emptied and the entries added one by one.
+    virtual bool replaceAll(IrmcBook book, const QList<QByteArray>& entries);
     // Replaces the data of the entry under luid; false when there is none or the store could
     // not keep the change.
     virtual bool replace(IrmcBook book, const QString& luid, const QByteArray& data) = 0;

@@ -262,6 +262,15 @@ Packet ObexServer::put(const Packet& request)
         return answerWith(response::BadRequest, QStringLiteral("put without a name"));
     }
     for (const Header& header : request.headers) {
+        const bool tooLarge =
+            (header.id == hdr::Length && header.toWord() > quint64(MaxPutBytes)) ||
+            ((header.id == hdr::Body || header.id == hdr::EndOfBody) &&
+             m_put.data.size() + header.value.size() > MaxPutBytes);
+        if (tooLarge) {
+            m_put = {};
+            return answerWith(response::EntityTooLarge,
+                              QStringLiteral("a put of more than %1 bytes").arg(MaxPutBytes));
+        }
         if (header.id == hdr::Body || header.id == hdr::EndOfBody) {
             m_put.hasBody = true;
             m_put.data += header.value;
@@ -311,24 +320,22 @@ Packet ObexServer::storePut(const PutState& put)
 
 Packet ObexServer::putEntries(const IrmcObjectName& name, const QList<QByteArray>& entries)
 {
-    const bool wholeBook = name.kind == IrmcObjectName::Kind::WholeBook;
-    if (wholeBook && !m_store.clear(name.book))
-        return answerWith(response::InternalError, QStringLiteral("could not empty the book"));
+    if (name.kind == IrmcObjectName::Kind::WholeBook) {
+        const bool replaced = m_store.replaceAll(name.book, entries);
+        // A book replaced as a whole has no history a client could follow.
+        restartHistory(name.book);
+        if (!replaced)
+            return answerWith(response::InternalError, QStringLiteral("could not replace the book"));
+        return answerWith(response::Success);
+    }
     Packet answer = answerWith(response::Success);
     for (const QByteArray& entry : entries) {
         const qint64 before = m_store.changeCounter(name.book);
         const QString luid = m_store.add(name.book, entry);
-        if (luid.isEmpty()) {
-            if (wholeBook)
-                restartHistory(name.book);
+        if (luid.isEmpty())
             return answerWith(response::InternalError, QStringLiteral("could not add an entry"));
-        }
-        if (!wholeBook)
-            answer = changed(name.book, before, IrmcChange::Modified, luid);
+        answer = changed(name.book, before, IrmcChange::Modified, luid);
     }
-    // A book replaced as a whole has no history a client could follow.
-    if (wholeBook)
-        restartHistory(name.book);
     return answer;
 }
 

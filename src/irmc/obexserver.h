@@ -41,6 +41,9 @@ public:
     static const QString PhonebookInfoName;
     static const QString CalendarInfoName;
 
+    // The largest object a put may carry; a larger one is refused (0xCD) before it is held.
+    static constexpr qsizetype MaxPutBytes = 16 * 1024 * 1024;
+
     explicit ObexServer(IrmcStore& store, quint16 maxPacketSize = 1024);
 
     // Takes the next bytes of the stream; the answers to every request they complete, in order.

@@ -115,7 +115,7 @@ bool ensureImage(const QString& path, QString& error)
         error = QStringLiteral("Phone image %1: the folder %2 cannot be created").arg(path, folder);
         return false;
     }
-    return PhoneImage::inMemory(demoPhone())->saveAs(path, error);
+    return PhoneImage::inMemory(demoPhone())->saveAs(path, error, PhoneImage::Existing::Keep);
 }
 
 } // namespace phonesim

@@ -111,6 +111,23 @@ bool ImageIrmcStore::clear(irmc::IrmcBook book)
     return takeNumber(book) && m_image->setCategory(keyOf(book), QJsonArray());
 }
 
+bool ImageIrmcStore::replaceAll(irmc::IrmcBook book, const QList<QByteArray>& entries)
+{
+    if (entries.isEmpty())
+        return clear(book);
+    // The numbers the emptying and the adds one by one would take: the first is passed over as
+    // the emptied book's, the new entries take the rest, so the highest LUID shows the last.
+    const qint64 first = qMax(lastNumber(book), m_lastLuid) + 2;
+    QJsonArray array;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        array.append(QJsonObject{{LuidKey, QString::number(first + i)},
+                                 {DataKey, codepage::decode(entries.at(i))}});
+    if (!m_image->setCategory(keyOf(book), array))
+        return false;
+    m_lastLuid = first + entries.size() - 1;
+    return true;
+}
+
 bool ImageIrmcStore::replace(irmc::IrmcBook book, const QString& luid, const QByteArray& data)
 {
     const qsizetype index = indexOf(book, luid);

@@ -34,6 +34,8 @@ public:
     QList<irmc::IrmcEntry> entries(irmc::IrmcBook book) const override;
     QString add(irmc::IrmcBook book, const QByteArray& data) override;
     bool clear(irmc::IrmcBook book) override;
+    // One change of the image: a crash leaves the old book or the new one.
+    bool replaceAll(irmc::IrmcBook book, const QList<QByteArray>& entries) override;
     bool replace(irmc::IrmcBook book, const QString& luid, const QByteArray& data) override;
     bool remove(irmc::IrmcBook book, const QString& luid) override;
     irmc::IrmcIdentity identity() const override;

@@ -1,5 +1,7 @@
 #include "phonesim/imagejournal.h"
 
+#include "phonesim/imagefiles.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +23,8 @@ const QString IndexKey = QStringLiteral("index");
 const QString ValueKey = QStringLiteral("value");
 const QString JournalKey = QStringLiteral("journal");
 const QString ImageKey = QStringLiteral("image");
-constexpr int JournalVersion = 1;
+const QString SequenceKey = QStringLiteral("seq");
+const QString FoldedSequenceKey = QStringLiteral("sequence");
 
 constexpr const char* OpNames[] = {"set", "append", "replace", "remove"};
 
@@ -32,7 +35,7 @@ QByteArray compactLine(const QJsonObject& object)
 
 QByteArray headerLine(const QByteArray& imageHash)
 {
-    return compactLine(QJsonObject{{JournalKey, JournalVersion},
+    return compactLine(QJsonObject{{JournalKey, ImageJournal::Version},
                                    {ImageKey, QString::fromLatin1(imageHash)}});
 }
 
@@ -52,11 +55,6 @@ bool editArray(QJsonObject& data, const QString& key, Edit edit)
     if (ok || present)
         data.insert(key, array);
     return ok;
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 } // namespace
@@ -105,6 +103,8 @@ bool JournalRecord::applyTo(QJsonObject& data) const
 QByteArray JournalRecord::toLine() const
 {
     QJsonObject json{{OpKey, QLatin1String(OpNames[int(op)])}, {KeyKey, key}};
+    if (sequence > 0)
+        json.insert(SequenceKey, sequence);
     if (op == Op::Replace || op == Op::Remove)
         json.insert(IndexKey, index);
     if (op != Op::Remove && !value.isUndefined())
@@ -131,6 +131,7 @@ bool JournalRecord::fromLine(const QByteArray& line, JournalRecord& record)
     record.key = json.value(KeyKey).toString();
     record.value = json.value(ValueKey);
     record.index = -1;
+    record.sequence = json.value(SequenceKey).toInteger(0);
     if (record.op == Op::Replace || record.op == Op::Remove) {
         const QJsonValue index = json.value(IndexKey);
         if (!index.isDouble())
@@ -140,14 +141,16 @@ bool JournalRecord::fromLine(const QByteArray& line, JournalRecord& record)
     return record.op == Op::Set || record.op == Op::Remove || !record.value.isUndefined();
 }
 
-JournalFileState JournalFileState::of(const QString& path)
+QJsonObject FoldMark::toJson() const
 {
-    struct stat info
-    {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return {};
-    return {true, info.st_dev, info.st_ino, qint64(info.st_size)};
+    return QJsonObject{{ImageKey, QString::fromLatin1(image)}, {FoldedSequenceKey, sequence}};
+}
+
+FoldMark FoldMark::fromJson(const QJsonValue& value)
+{
+    const QJsonObject json = value.toObject();
+    return FoldMark{json.value(ImageKey).toString().toLatin1(),
+                    json.value(FoldedSequenceKey).toInteger(0)};
 }
 
 ImageJournal::ImageJournal(const QString& imagePath) : m_path(pathFor(imagePath)) {}
@@ -169,82 +172,118 @@ QByteArray ImageJournal::hashOf(const QByteArray& imageBytes)
 }
 
 bool ImageJournal::replay(const QString& imagePath, const QByteArray& imageHash,
-                          QJsonObject& data, int& applied, QString& error)
+                          const FoldMark& mark, QJsonObject& data, JournalContents& contents,
+                          QString& error)
 {
-    applied = 0;
+    contents = JournalContents();
     const QString path = pathFor(imagePath);
     QFile file(path);
     if (!file.exists())
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("its journal %1 cannot be read (%2)").arg(path, file.errorString());
+    const auto damaged = [&](const QString& why) {
+        error = QStringLiteral("its journal %1 %2").arg(path, why);
         return false;
-    }
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return damaged(QStringLiteral("cannot be read (%1)").arg(file.errorString()));
     const QByteArray bytes = file.readAll();
     // Only lines with their line end are whole: what follows the last one is a record the
     // crash cut short, never answered, and is left out.
     const qsizetype end = bytes.lastIndexOf('\n');
-    if (end < 0)
-        return true;
+    if (end < 0) {
+        // A crash while the journal was being started: it holds nothing yet.
+        if (headerLine(imageHash).startsWith(bytes))
+            return true;
+        return damaged(QStringLiteral("is damaged at line 1 (no journal header)"));
+    }
     const QList<QByteArray> lines = bytes.first(end).split('\n');
-    const QJsonObject header = QJsonDocument::fromJson(lines.first()).object();
-    if (header.value(JournalKey).toInt() != JournalVersion)
-        return true; // not a journal this program wrote whole
-    // A journal of another image: left behind when its records were already folded in.
-    if (header.value(ImageKey).toString().toLatin1() != imageHash)
-        return true;
+    QJsonParseError parseError;
+    const QJsonDocument headerDocument = QJsonDocument::fromJson(lines.first(), &parseError);
+    const QJsonObject header = headerDocument.object();
+    if (parseError.error != QJsonParseError::NoError || !headerDocument.isObject() ||
+        !header.value(JournalKey).isDouble() || !header.value(ImageKey).isString())
+        return damaged(QStringLiteral("is damaged at line 1 (no journal header)"));
+    const int version = header.value(JournalKey).toInt();
+    if (version != 1 && version != Version)
+        return damaged(QStringLiteral("is of version %1, which this program does not know")
+                           .arg(header.value(JournalKey).toVariant().toString()));
+    const QByteArray journalImage = header.value(ImageKey).toString().toLatin1();
+    const bool folded = journalImage != imageHash;
+    if (folded && (mark.image.isEmpty() || journalImage != mark.image))
+        return damaged(QStringLiteral("was written for another image than %1").arg(imagePath));
+
     QJsonObject replayed = data;
+    qint64 sequence = 0;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         JournalRecord record;
-        if (!JournalRecord::fromLine(lines.at(i), record) || !record.applyTo(replayed)) {
-            error = QStringLiteral("its journal %1 is damaged at line %2; move the journal away "
-                                   "to use the image as it was last saved")
-                        .arg(path)
-                        .arg(i + 1);
-            return false;
-        }
-        ++applied;
+        const QString line = QStringLiteral("line %1").arg(i + 1);
+        if (!JournalRecord::fromLine(lines.at(i), record))
+            return damaged(QStringLiteral("is damaged at %1").arg(line));
+        if (version == Version && record.sequence != sequence + 1)
+            return damaged(record.sequence > 0 && record.sequence <= sequence
+                               ? QStringLiteral("repeats record %1 at %2").arg(record.sequence).arg(line)
+                               : QStringLiteral("is damaged at %1 (record %2 where %3 was due)")
+                                     .arg(line)
+                                     .arg(record.sequence)
+                                     .arg(sequence + 1));
+        sequence = record.sequence;
+        // A fold's leftover holds exactly the records the image took in.
+        if (folded && version == Version && sequence > mark.sequence)
+            return damaged(QStringLiteral("holds records after the ones folded into %1 (%2)")
+                               .arg(imagePath, line));
+        if (!folded && !record.applyTo(replayed))
+            return damaged(QStringLiteral("is damaged at %1 (the change does not fit the image)").arg(line));
+        ++contents.applied;
     }
-    data = replayed;
+    contents.version = version;
+    contents.lastSequence = sequence;
+    contents.wholeBytes = end + 1;
+    contents.folded = folded;
+    if (folded)
+        contents.applied = 0;
+    else
+        data = replayed;
     return true;
 }
 
 QString ImageJournal::failure(const QString& what) const
 {
-    return QStringLiteral("Phone image journal %1 %2 (%3)").arg(m_path, what, systemError());
+    return QStringLiteral("Phone image journal %1 %2 (%3)").arg(m_path, what, imagefiles::systemError());
 }
 
-bool ImageJournal::create(const QByteArray& imageHash, const JournalFileState& expected,
-                          QString& error)
+bool ImageJournal::create(const QByteArray& imageHash, QString& error)
 {
     Q_ASSERT(m_fd < 0);
-    if (!(JournalFileState::of(m_path) == expected)) {
-        error = QStringLiteral("Phone image journal %1 was written by another program since "
-                               "the image was read; the change is not kept")
-                    .arg(m_path);
-        return false;
-    }
-    // A journal left by a crash has been applied (or passed over) when the image was read;
-    // its replacement is a new file, so that a program still holding the old one sees it went.
-    if (expected.exists)
-        ::unlink(QFile::encodeName(m_path).constData());
+    // What was there has been applied or passed over when the image was read.
+    ::unlink(QFile::encodeName(m_path).constData());
     m_fd = ::open(QFile::encodeName(m_path).constData(),
                   O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
     if (m_fd < 0) {
         error = failure(QStringLiteral("cannot be created"));
         return false;
     }
+    m_size = 0;
+    m_sequence = 0;
     if (!writeSynced(headerLine(imageHash), error)) {
         discard();
         return false;
     }
     // The new name must survive a crash too.
-    const int folder = ::open(QFile::encodeName(QFileInfo(m_path).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
+    imagefiles::syncFolderOf(m_path);
+    return true;
+}
+
+bool ImageJournal::resume(const JournalContents& contents, QString& error)
+{
+    Q_ASSERT(m_fd < 0 && contents.version == Version);
+    m_fd = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (m_fd < 0 || ::ftruncate(m_fd, contents.wholeBytes) != 0) {
+        error = failure(QStringLiteral("cannot be opened"));
+        return false;
     }
+    ::fchmod(m_fd, 0600);
+    m_size = contents.wholeBytes;
+    m_sequence = contents.lastSequence;
     return true;
 }
 
@@ -255,26 +294,22 @@ bool ImageJournal::restart(const QByteArray& imageHash, QString& error)
         return false;
     }
     m_size = 0;
+    m_sequence = 0;
     return writeSynced(headerLine(imageHash), error);
 }
 
-bool ImageJournal::append(const JournalRecord& record, QString& error)
+bool ImageJournal::append(JournalRecord record, QString& error)
 {
-    return writeSynced(record.toLine(), error);
+    record.sequence = m_sequence + 1;
+    if (!writeSynced(record.toLine(), error))
+        return false;
+    m_sequence = record.sequence;
+    return true;
 }
 
 bool ImageJournal::writeSynced(const QByteArray& bytes, QString& error)
 {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(m_fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += n;
-    }
-    if (written == bytes.size() && ::fdatasync(m_fd) == 0) {
+    if (imagefiles::writeAll(m_fd, bytes) && ::fdatasync(m_fd) == 0) {
         m_size += bytes.size();
         return true;
     }
@@ -289,22 +324,10 @@ void ImageJournal::discard()
 {
     if (m_fd < 0)
         return;
-    if (isCurrent())
-        ::unlink(QFile::encodeName(m_path).constData());
+    ::unlink(QFile::encodeName(m_path).constData());
     ::close(m_fd);
     m_fd = -1;
     m_size = 0;
-}
-
-bool ImageJournal::isCurrent() const
-{
-    struct stat own
-    {
-    };
-    if (m_fd < 0 || ::fstat(m_fd, &own) != 0)
-        return false;
-    const JournalFileState current = JournalFileState::of(m_path);
-    return current.exists && current.device == own.st_dev && current.inode == own.st_ino;
 }
 
 } // namespace phonesim

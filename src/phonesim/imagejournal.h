@@ -4,7 +4,6 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
-#include <sys/types.h>
 
 namespace phonesim {
 
@@ -19,6 +18,8 @@ struct JournalRecord
     QString key;
     qsizetype index = -1; // Replace and Remove
     QJsonValue value;     // Set, Append and Replace
+    // Its place in the journal, from 1; 0 in journals of the first version, which had none.
+    qint64 sequence = 0;
 
     // Whether applyTo would succeed.
     bool fits(const QJsonObject& data) const;
@@ -29,25 +30,41 @@ struct JournalRecord
     static bool fromLine(const QByteArray& line, JournalRecord& record);
 };
 
-// What a journal file was when it was last looked at; equal states mean nobody wrote it since.
-struct JournalFileState
+// The journal a fold took into the image, as the folded image names it ("journalFolded"): the
+// image the journal was written for and its last record. A crash between the new image and
+// the end of the journal leaves that journal behind; this is how the next load knows it.
+struct FoldMark
 {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    qint64 size = 0;
+    QByteArray image;
+    qint64 sequence = 0;
 
-    bool operator==(const JournalFileState&) const = default;
-    static JournalFileState of(const QString& path);
+    QJsonObject toJson() const;
+    static FoldMark fromJson(const QJsonValue& value);
+};
+
+// What a journal file held when it was read.
+struct JournalContents
+{
+    // 0: there is none.
+    int version = 0;
+    int applied = 0;
+    qint64 lastSequence = 0;
+    // The bytes up to the end of the last whole line; what follows was cut short by a crash.
+    qint64 wholeBytes = 0;
+    // A fold's leftover, whose records are in the image already.
+    bool folded = false;
 };
 
 // The journal beside a phone image ("IMAGE.journal"): a header line naming the image it applies
-// to by its SHA-256, then one line of JSON per change. Each line is on disk (written and synced)
-// before the change counts as kept, so a crash loses at most the line being written, which the
-// next load ignores. Folding the journal into the image ends it.
+// to by its SHA-256, then one line of JSON per change, numbered from 1. Each line is on disk
+// (written and synced) before the change counts as kept, so a crash loses at most the line being
+// written, which the next load ignores. Programs sharing the image append to the same journal,
+// one at a time under the image's lock; folding the journal into the image ends it.
 class ImageJournal
 {
 public:
+    static constexpr int Version = 2;
+
     explicit ImageJournal(const QString& imagePath);
     ~ImageJournal();
     ImageJournal(const ImageJournal&) = delete;
@@ -56,27 +73,26 @@ public:
     static QString pathFor(const QString& imagePath);
     static QByteArray hashOf(const QByteArray& imageBytes);
 
-    // Applies to data the journal's records when the journal belongs to the image of imageHash;
-    // a journal of another image (one already folded into it) is passed over, and so is a last
-    // line cut short by a crash. False with a description when the journal is damaged or cannot
-    // be read; applied counts the records taken.
-    static bool replay(const QString& imagePath, const QByteArray& imageHash, QJsonObject& data,
-                       int& applied, QString& error);
+    // Applies to data the records of the journal beside the image of imageHash. A last line cut
+    // short by a crash is left out; a journal the image names as folded (mark) is passed over.
+    // False with a description naming the journal when it is damaged, of another version, for
+    // another image, or repeats or misses a record; data is then as it was.
+    static bool replay(const QString& imagePath, const QByteArray& imageHash, const FoldMark& mark,
+                       QJsonObject& data, JournalContents& contents, QString& error);
 
-    // Creates a new, empty journal for the image of imageHash; fails when a journal appeared
-    // since expected was taken (another program changing the same image).
-    bool create(const QByteArray& imageHash, const JournalFileState& expected, QString& error);
+    // Starts a new, empty journal for the image of imageHash, in place of any file there.
+    bool create(const QByteArray& imageHash, QString& error);
+    // Goes on with the journal as replay found it, dropping a last line a crash cut short.
+    bool resume(const JournalContents& contents, QString& error);
     // Empties the journal after a fold, for the image as it is now.
     bool restart(const QByteArray& imageHash, QString& error);
-    // Writes and syncs one record. On failure the journal is cut back to where it was.
-    bool append(const JournalRecord& record, QString& error);
+    // Numbers, writes and syncs one record. On failure the journal is cut back to where it was.
+    bool append(JournalRecord record, QString& error);
     // Deletes the journal file after its records went into the image.
     void discard();
-    // False when the file at the journal's path is no longer this journal: another program took
-    // the image over (and folded this journal's records into it).
-    bool isCurrent() const;
 
     qint64 size() const { return m_size; }
+    qint64 lastSequence() const { return m_sequence; }
 
 private:
     bool writeSynced(const QByteArray& bytes, QString& error);
@@ -85,6 +101,7 @@ private:
     QString m_path;
     int m_fd = -1;
     qint64 m_size = 0;
+    qint64 m_sequence = 0;
 };
 
 } // namespace phonesim

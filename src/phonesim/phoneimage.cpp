@@ -1,9 +1,10 @@
 #include "phonesim/phoneimage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <cmath>
+#include <optional>
 
 namespace phonesim {
 
@@ -17,6 +18,9 @@ namespace {
 // The journal is folded into the image when it grows past the image's size, and never below
 // this: folding costs a write of the whole image, so it comes once per image's worth of changes.
 constexpr qint64 MinimumFoldBytes = 1 << 20;
+
+// The member of the image naming the journal its last fold took in.
+const QString FoldedKey = QStringLiteral("journalFolded");
 
 bool readIdentity(const QJsonValue& value, Identity& identity, QString& error)
 {
@@ -115,13 +119,31 @@ std::shared_ptr<PhoneImage> PhoneImage::inMemory(const QJsonObject& root)
 
 std::shared_ptr<PhoneImage> PhoneImage::load(const QString& path, QString& error)
 {
-    const auto fail = [&](const QString& why) {
-        error = QStringLiteral("Phone image %1: %2").arg(path, why);
+    std::shared_ptr<PhoneImage> image(new PhoneImage);
+    image->m_path = path;
+    // No lock file beside an image that is not there.
+    std::optional<ImageLock> lock;
+    if (QFileInfo::exists(path))
+        lock.emplace(path);
+    // An image in a folder this user cannot write to is still read: nobody changes it here.
+    if (lock && lock->isHeld())
+        imagefiles::removeLeftoverCopies(path);
+    if (!image->readFromDisk(true, error))
         return nullptr;
+    return image;
+}
+
+bool PhoneImage::readFromDisk(bool takeSettings, QString& error)
+{
+    const auto fail = [&](const QString& why) {
+        error = QStringLiteral("Phone image %1: %2").arg(m_path, why);
+        return false;
     };
-    QFile file(path);
+    const QString journalPath = ImageJournal::pathFor(m_path);
+    QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+    const FileStamp imageStamp = FileStamp::of(m_path);
     const QByteArray bytes = file.readAll();
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
@@ -131,22 +153,64 @@ std::shared_ptr<PhoneImage> PhoneImage::load(const QString& path, QString& error
                         .arg(parseError.offset));
     if (!document.isObject())
         return fail(QStringLiteral("the document is not a JSON object"));
-    const QByteArray hash = ImageJournal::hashOf(bytes);
-    const JournalFileState journal = JournalFileState::of(ImageJournal::pathFor(path));
     QJsonObject root = document.object();
-    int replayed = 0;
+    const FoldMark mark = FoldMark::fromJson(root.take(FoldedKey));
+    const QByteArray hash = ImageJournal::hashOf(bytes);
+    JournalContents found;
     QString why;
-    if (journal.exists && !ImageJournal::replay(path, hash, root, replayed, why))
+    if (!ImageJournal::replay(m_path, hash, mark, root, found, why)) {
+        // Its records may still be worth something to the user: it is kept, out of the way.
+        QString moveError;
+        const QString aside = imagefiles::moveAside(journalPath, moveError);
+        return fail(aside.isEmpty() ? QStringLiteral("%1; %2").arg(why, moveError)
+                                    : QStringLiteral("%1; the journal was moved aside as %2")
+                                          .arg(why, aside));
+    }
+    const auto parsed = fromJson(root, why);
+    if (!parsed)
         return fail(why);
-    auto image = fromJson(root, why);
-    if (!image)
-        return fail(why);
-    image->m_path = path;
-    image->m_baseHash = hash;
-    image->m_journalSeen = journal;
-    image->m_replayed = replayed;
-    image->m_foldAt = qMax(MinimumFoldBytes, bytes.size());
-    return image;
+    m_data = parsed->m_data;
+    m_identity = parsed->m_identity;
+    if (takeSettings) {
+        m_faults = parsed->m_faults;
+        m_latencyMs = parsed->m_latencyMs;
+    }
+    m_baseHash = hash;
+    m_found = found;
+    m_imageSeen = imageStamp;
+    m_journalSeen = FileStamp::of(journalPath);
+    m_journal.reset();
+    m_journalBroken = false;
+    m_foldAt = qMax(MinimumFoldBytes, bytes.size());
+    ++m_revision;
+    return true;
+}
+
+bool PhoneImage::onDiskAsSeen() const
+{
+    return FileStamp::of(m_path) == m_imageSeen &&
+           FileStamp::of(ImageJournal::pathFor(m_path)) == m_journalSeen;
+}
+
+void PhoneImage::noteDisk()
+{
+    m_imageSeen = FileStamp::of(m_path);
+    m_journalSeen = FileStamp::of(ImageJournal::pathFor(m_path));
+}
+
+bool PhoneImage::refresh()
+{
+    if (m_path.isEmpty())
+        return true;
+    const ImageLock lock(m_path);
+    if (!lock.isHeld()) {
+        m_lastSaveError = QStringLiteral("Phone image %1: %2").arg(m_path, lock.error());
+        return false;
+    }
+    if (onDiskAsSeen())
+        return true;
+    m_lastSaveError.clear();
+    return readFromDisk(false, m_lastSaveError);
 }
 
 PhoneImage::~PhoneImage()
@@ -164,71 +228,74 @@ QJsonObject PhoneImage::toJson() const
     return root;
 }
 
-bool PhoneImage::saveAs(const QString& path, QString& error)
+bool PhoneImage::saveAs(const QString& path, QString& error, Existing existing)
 {
     close();
+    const ImageLock lock(path);
+    if (!lock.isHeld()) {
+        error = QStringLiteral("Phone image %1 cannot be written: %2").arg(path, lock.error());
+        return false;
+    }
+    const QString journal = ImageJournal::pathFor(path);
+    if (existing == Existing::Keep && (QFileInfo::exists(path) || QFileInfo::exists(journal))) {
+        error = QStringLiteral("Phone image %1 exists already; it is left as it is").arg(path);
+        return false;
+    }
     const QString previous = m_path;
     m_path = path;
     // A journal of an image that is replaced now must never be applied to the new one, even
     // when the new one has the same bytes as the image it was written for.
-    QFile::remove(ImageJournal::pathFor(path));
+    QFile::remove(journal);
     if (!writeImage()) {
         m_path = previous;
         error = m_lastSaveError;
         return false;
     }
-    m_journalSeen = JournalFileState();
-    m_foldAt = qMax(MinimumFoldBytes, m_foldAt);
+    m_found = JournalContents();
+    noteDisk();
     return true;
 }
 
-bool PhoneImage::writeImage()
+bool PhoneImage::writeImage(const FoldMark& mark)
 {
     m_lastSaveError.clear();
-    const QByteArray bytes = QJsonDocument(toJson()).toJson(QJsonDocument::Indented);
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_lastSaveError = QStringLiteral("Phone image %1 cannot be written (%2)")
-                              .arg(m_path, file.errorString());
+    QJsonObject root = toJson();
+    if (!mark.image.isEmpty())
+        root.insert(FoldedKey, mark.toJson());
+    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QString why;
+    if (!imagefiles::replaceFile(m_path, bytes, why)) {
+        m_lastSaveError = QStringLiteral("Phone image %1").arg(why);
         return false;
     }
     m_baseHash = ImageJournal::hashOf(bytes);
-    m_replayed = 0;
     m_foldAt = qMax(MinimumFoldBytes, bytes.size());
     return true;
 }
 
-bool PhoneImage::sameImageOnDisk() const
-{
-    QFile file(m_path);
-    return file.open(QIODevice::ReadOnly) && ImageJournal::hashOf(file.readAll()) == m_baseHash;
-}
-
 bool PhoneImage::startJournal()
 {
-    const QString journalPath = ImageJournal::pathFor(m_path);
-    if (!(JournalFileState::of(journalPath) == m_journalSeen)) {
-        m_lastSaveError = QStringLiteral("Phone image %1 was changed by another program since it "
-                                         "was read (its journal %2); the change is not kept")
-                              .arg(m_path, journalPath);
-        return false;
-    }
-    // The journal applies to the image file as this object knows it. A journal left by a crash
-    // (applied when the image was read, or passed over) or a file replaced since it was read
-    // goes first: the image is written whole, as this phone holds it.
-    if ((m_journalSeen.exists || !sameImageOnDisk()) && !writeImage())
-        return false;
     auto journal = std::make_unique<ImageJournal>(m_path);
-    if (!journal->create(m_baseHash, m_journalSeen, m_lastSaveError))
-        return false;
+    if (m_found.version == ImageJournal::Version && !m_found.folded) {
+        if (!journal->resume(m_found, m_lastSaveError))
+            return false;
+    } else {
+        // A journal of the first version numbers no records, so none are added to it: its
+        // records go into the image first. A fold's leftover is simply replaced.
+        if (m_found.version == 1 && !m_found.folded && !writeImage(FoldMark{m_baseHash, 0}))
+            return false;
+        if (!journal->create(m_baseHash, m_lastSaveError))
+            return false;
+    }
     m_journal = std::move(journal);
+    m_found = JournalContents();
     m_journalBroken = false;
     return true;
 }
 
 bool PhoneImage::fold()
 {
-    if (!writeImage())
+    if (!writeImage(FoldMark{m_baseHash, m_journal->lastSequence()}))
         return false;
     m_journalBroken = !m_journal->restart(m_baseHash, m_lastSaveError);
     return !m_journalBroken;
@@ -238,17 +305,28 @@ bool PhoneImage::close()
 {
     if (!m_journal)
         return true;
-    // Another program took the image over and folded this journal into it already.
-    const bool current = m_journal->isCurrent();
-    if (current && !writeImage()) {
-        // The journal keeps every change; the next load applies it.
+    const ImageLock lock(m_path);
+    if (!lock.isHeld()) {
+        m_lastSaveError = QStringLiteral("Phone image %1: %2").arg(m_path, lock.error());
+        return false;
+    }
+    if (!onDiskAsSeen()) {
+        // Another program changed the image since: it read this journal first, so its state
+        // holds every change of this one, and it stays.
         m_journal.reset();
-        m_journalSeen = JournalFileState::of(ImageJournal::pathFor(m_path));
+        return true;
+    }
+    if (!writeImage(FoldMark{m_baseHash, m_journal->lastSequence()})) {
+        // The journal keeps every change; the next load applies it.
+        m_found = JournalContents{ImageJournal::Version, 0, m_journal->lastSequence(),
+                                  m_journal->size(), false};
+        m_journal.reset();
+        noteDisk();
         return false;
     }
     m_journal->discard();
     m_journal.reset();
-    m_journalSeen = current ? JournalFileState() : JournalFileState::of(ImageJournal::pathFor(m_path));
+    noteDisk();
     return true;
 }
 
@@ -258,31 +336,43 @@ bool PhoneImage::keep(const JournalRecord& record)
     m_lastSaveError.clear();
     if (!record.fits(m_data))
         return false;
-    if (!m_path.isEmpty()) {
-        if (!m_journal && !startJournal())
-            return false;
-        if (!m_journal->isCurrent()) {
-            m_lastSaveError = QStringLiteral("Phone image %1 was taken over by another program; "
-                                             "the change is not kept")
+    if (m_path.isEmpty()) {
+        record.applyTo(m_data);
+        ++m_revision;
+        return true;
+    }
+    const ImageLock lock(m_path);
+    if (!lock.isHeld()) {
+        m_lastSaveError = QStringLiteral("Phone image %1: %2; the change is not kept")
+                              .arg(m_path, lock.error());
+        return false;
+    }
+    if (!onDiskAsSeen()) {
+        // The change was worked out on an image that is no longer the one on disk. It is not
+        // made; the image is taken as it is now, so that the next change is made to it.
+        if (readFromDisk(false, m_lastSaveError))
+            m_lastSaveError = QStringLiteral("Phone image %1 was changed by another program since "
+                                             "it was read; the change is not kept and the image "
+                                             "is read again")
                                   .arg(m_path);
-            return false;
-        }
-        if (m_journalBroken && !fold())
-            return false;
-        if (!m_journal->append(record, m_lastSaveError)) {
-            m_journalBroken = true;
-            return false;
-        }
+        return false;
     }
-    record.applyTo(m_data);
-    ++m_revision;
-    // The change is kept already; a fold that fails now is tried again when the journal has
-    // grown as much once more.
-    if (m_journal && m_journal->size() > m_foldAt && !fold()) {
-        m_lastSaveError.clear();
-        m_foldAt = 2 * m_journal->size();
+    const bool kept = (m_journal || startJournal()) && (!m_journalBroken || fold()) &&
+                      m_journal->append(record, m_lastSaveError);
+    if (kept) {
+        record.applyTo(m_data);
+        ++m_revision;
+        // The change is kept already; a fold that fails now is tried again when the journal
+        // has grown as much once more.
+        if (m_journal->size() > m_foldAt && !fold()) {
+            m_lastSaveError.clear();
+            m_foldAt = 2 * m_journal->size();
+        }
+    } else if (m_journal) {
+        m_journalBroken = true;
     }
-    return true;
+    noteDisk();
+    return kept;
 }
 
 QJsonObject PhoneImage::settings(const QString& group) const

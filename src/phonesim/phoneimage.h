@@ -1,6 +1,7 @@
 #pragma once
 
 #include "phonesim/faults.h"
+#include "phonesim/imagefiles.h"
 #include "phonesim/imagejournal.h"
 
 #include <QJsonObject>
@@ -25,6 +26,11 @@ struct Identity
 // whole through a temporary file that replaces it) when the image is closed and whenever the
 // journal grows past the image's own size, so keeping a change costs what the change costs and
 // the file stays the readable document it is. An image without a path lives only in memory.
+//
+// Several programs may use one image file side by side. Each change is made under the image's
+// lock (ImageLock) and only to the image as it is on disk: a program whose image was changed by
+// another one since it read it takes the image and journal as they are now (refresh(), before
+// each request it serves) and never writes its old copy back.
 class PhoneImage
 {
 public:
@@ -47,9 +53,21 @@ public:
     static std::shared_ptr<PhoneImage> load(const QString& path, QString& error);
 
     const QString& path() const { return m_path; }
-    // Writes the whole image to path and keeps it as the image's file from then on; a journal
-    // found beside it belongs to an image that is gone and is deleted.
-    bool saveAs(const QString& path, QString& error);
+    enum class Existing { Keep, Replace };
+    // Writes the whole image to path and keeps it as the image's file from then on. An image or
+    // journal found there is refused (Keep) or replaced, the journal deleted (Replace).
+    bool saveAs(const QString& path, QString& error, Existing existing = Existing::Replace);
+    // Takes the image and its journal as they are on disk now when another program changed them
+    // since this one read or wrote them. False, keeping the state as it was, when they cannot be
+    // read (lastSaveError says why).
+    bool refresh();
+    // The image after refresh(), for a request about to be served. When the files cannot be
+    // read, reads answer from the state as it was and every change is refused.
+    PhoneImage& refreshed()
+    {
+        refresh();
+        return *this;
+    }
     // Writes the image whole and ends its journal. Nothing to do when this image made no change
     // since it was read or last closed. On failure the journal stays and the next load applies
     // it. The image stays usable: its next change starts a new journal.
@@ -90,13 +108,17 @@ public:
 
 private:
     PhoneImage() = default;
+    // Reads the image file and its journal; the lock is held. A journal that cannot be applied
+    // is moved aside and named in error. Faults and latency are taken only when takeSettings.
+    bool readFromDisk(bool takeSettings, QString& error);
+    bool onDiskAsSeen() const;
+    void noteDisk();
     bool keep(const JournalRecord& record);
     bool startJournal();
     bool fold();
     // Writes the image whole through a temporary file; the written bytes become the base of the
-    // journal.
-    bool writeImage();
-    bool sameImageOnDisk() const;
+    // journal. mark names the journal the image takes in, if any.
+    bool writeImage(const FoldMark& mark = FoldMark());
 
     QString m_path;
     QJsonObject m_data; // everything but identity, faults and latency
@@ -106,12 +128,13 @@ private:
     QString m_lastSaveError;
     quint64 m_revision = 0;
 
-    // The image file as this object last read or wrote it, and the journal file as it was then:
-    // a journal that changed since belongs to another program changing the same image.
+    // The image and journal files as this object last read or wrote them: when either changed
+    // since, another program changed the image.
+    FileStamp m_imageSeen;
+    FileStamp m_journalSeen;
     QByteArray m_baseHash;
-    JournalFileState m_journalSeen;
-    // Records of a journal applied when the image was read: folded before the first change.
-    int m_replayed = 0;
+    // The journal found beside the image when it was read.
+    JournalContents m_found;
     std::unique_ptr<ImageJournal> m_journal;
     // A record failed half-way: the next change writes the image whole first.
     bool m_journalBroken = false;

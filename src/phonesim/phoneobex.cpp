@@ -1,5 +1,6 @@
 #include "phonesim/phoneobex.h"
 
+#include "phonesim/imagefiles.h"
 #include "phonesim/imageirmcstore.h"
 #include "irmc/obexserver.h"
 #include "phonesim/phoneimage.h"
@@ -15,29 +16,10 @@ irmc::IrmcObexService* imageObexService(std::shared_ptr<PhoneImage> image)
     auto store = std::make_shared<ImageIrmcStore>(image);
     auto server = std::make_shared<irmc::ObexServer>(*store);
     return new irmc::IrmcObexService([image, store, server](const QByteArray& request) {
-        server->faults() = image->faults().obex;
+        server->faults() = image->refreshed().faults().obex;
         return server->feed(request);
     });
 }
-
-namespace {
-
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written =
-            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
-} // namespace
 
 int serveObex(std::shared_ptr<PhoneImage> image, int inFd, int outFd)
 {
@@ -51,7 +33,8 @@ int serveObex(std::shared_ptr<PhoneImage> image, int inFd, int outFd)
             continue;
         if (got <= 0)
             return 0;
-        if (!writeAll(outFd, server.feed(QByteArray(chunk, static_cast<qsizetype>(got)))))
+        image->refresh();
+        if (!imagefiles::writeAll(outFd, server.feed(QByteArray(chunk, static_cast<qsizetype>(got)))))
             return 1;
     }
 }

@@ -50,7 +50,7 @@ void SimSettingsObject::deliver(qint32 transactionId, qint32 code, const QVarian
     else if (!m_phone.supports(code))
         result = answer::status(status::NotSupported);
     else
-        result = m_phone.commands().run(code, m_phone.image(), params);
+        result = m_phone.commands().run(code, m_phone.image().refreshed(), params);
 
     QVariant data(result.data);
     if (faults.nonArrayData.contains(code))

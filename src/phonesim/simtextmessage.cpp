@@ -41,7 +41,7 @@ void SimTextMessage::ReadMessages(qint32 storage, qint32 what, qint32& transacti
     read->transactionId = transactionId;
     read->storage = storage;
     read->connectionSerial = m_phone.connectionSerial();
-    const SmsStore store(m_phone.image());
+    const SmsStore store(m_phone.image().refreshed());
     if (!store.hasStorage(storage) || what < smstype::ReceivedUnread || what > smstype::All) {
         read->refusal = status::InvalidParameter;
     } else {
@@ -117,7 +117,7 @@ void SimTextMessage::finishWrite(qint32 transactionId, qint32 storage, const Sto
     qint32 result = status::Disconnected;
     if (stillConnected(connectionSerial)) {
         const qint32 refusal = m_phone.image().faults().sms.refusedWrites;
-        result = refusal != 0 ? refusal : SmsStore(m_phone.image()).add(storage, message);
+        result = refusal != 0 ? refusal : SmsStore(m_phone.image().refreshed()).add(storage, message);
     }
     Q_EMIT OnNotifyResponse(transactionId, result, nullptr);
 }

@@ -306,3 +306,32 @@ TEST_F(ObexServerTest, StreamIsSplitIntoPackets)
 }
 
 } // namespace
+
+TEST(ObexServerBound, APutGrowingPastTheBoundIsRefusedAtThePacketThatCrossesIt)
+{
+    irmc::MemoryIrmcStore store;
+    store.setEntries(irmc::IrmcBook::Phonebook, obextesting::contacts(3));
+    irmc::ObexServer server(store, 0xFFFF);
+    const auto send = [&](quint8 code, const QList<Header>& headers) {
+        const Packet request{code, code == op::Connect, Version, 0, 0xFFFF, headers};
+        Packet answer;
+        QString error;
+        EXPECT_TRUE(decodePacket(server.feed(request.encode()), code == op::Connect, answer, error));
+        return answer.code;
+    };
+    ASSERT_EQ(send(op::Connect, {Header::bytes(hdr::Target, irmc::ObexServer::IrmcTarget)}),
+              response::Success);
+    const QByteArray chunk(60000, 'x');
+    qsizetype sent = 0;
+    quint8 code = send(op::Put, {Header::text(hdr::Name, irmc::ObexServer::PhonebookName)});
+    while (code == response::Continue && sent < 2 * irmc::ObexServer::MaxPutBytes) {
+        code = send(op::Put, {Header::bytes(hdr::Body, chunk)});
+        sent += chunk.size();
+    }
+    EXPECT_EQ(code, response::EntityTooLarge);
+    EXPECT_GT(sent, irmc::ObexServer::MaxPutBytes);
+    EXPECT_LE(sent - chunk.size(), irmc::ObexServer::MaxPutBytes);
+    // What came before is dropped: the rest of the put has nothing to add to.
+    EXPECT_EQ(send(op::PutFinal, {Header::bytes(hdr::EndOfBody, "END:VCARD\r\n")}), response::BadRequest);
+    EXPECT_EQ(store.entries(irmc::IrmcBook::Phonebook).size(), 3);
+}

@@ -131,7 +131,6 @@ TEST(PhoneImage, APhoneClosedAndOpenedAgainHoldsEveryChange)
     const QString path = dir.filePath(QStringLiteral("phone.json"));
     ChangedPhone phone(path);
     const QString journal = ImageJournal::pathFor(path);
-    const QByteArray journalBeforeClose = readFile(journal);
     // Entries big enough to pass the journal's bound: it is folded into the image on the way.
     ImageIrmcStore store(phone.image);
     const QByteArray note = "BEGIN:VCARD\r\nNOTE:" + QByteArray(400000, 'x') + "\r\nEND:VCARD";
@@ -139,11 +138,15 @@ TEST(PhoneImage, APhoneClosedAndOpenedAgainHoldsEveryChange)
         EXPECT_FALSE(store.add(irmc::IrmcBook::Calendar, note).isEmpty());
     EXPECT_LT(QFileInfo(journal).size(), 3 * note.size());
     const QJsonObject expected = phone.image->toJson();
+    const QByteArray journalBeforeClose = readFile(journal);
     ASSERT_TRUE(phone.image->close());
 
-    // The image alone holds everything, as a JSON document a user can read and edit.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("phone.json")});
-    const QJsonObject onDisk = QJsonDocument::fromJson(readFile(path)).object();
+    // The image alone holds everything, as a JSON document a user can read and edit (beside
+    // the lock file, which holds nothing).
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("phone.json"), QStringLiteral("phone.json.lock")}));
+    QJsonObject onDisk = QJsonDocument::fromJson(readFile(path)).object();
+    EXPECT_TRUE(onDisk.take(QStringLiteral("journalFolded")).isObject());
     EXPECT_EQ(onDisk, expected);
     EXPECT_EQ(onDisk.value(QStringLiteral("settings")).toObject().value(QStringLiteral("time"))
                   .toObject().value(QStringLiteral("timeZoneUpdate")), 1);
@@ -156,16 +159,23 @@ TEST(PhoneImage, APhoneClosedAndOpenedAgainHoldsEveryChange)
     ASSERT_TRUE(reopened) << error.toStdString();
     EXPECT_EQ(reopened->toJson(), expected);
 
-    // A second program that takes the phone over: the first one can no longer change it, and
-    // closing it does not write its state over the second one's.
+    // A second program changes the phone: a change the first one worked out on its old copy is
+    // refused, and it reads the image again; from then on both go on from the image on disk,
+    // and whichever closes last writes every change of both.
     ImageIrmcStore second(reopened);
-    EXPECT_FALSE(second.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nEND:VCARD").isEmpty());
+    EXPECT_FALSE(second.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nN:Second\r\nEND:VCARD").isEmpty());
     EXPECT_TRUE(store.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nEND:VCARD").isEmpty());
     EXPECT_TRUE(phone.image->lastSaveError().contains(QStringLiteral("another program")));
+    EXPECT_EQ(phone.image->category(QStringLiteral("phonebook")).toArray().size(), 4);
+    const QString first = store.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nN:First\r\nEND:VCARD");
+    EXPECT_FALSE(first.isEmpty());
+    ASSERT_TRUE(reopened->refresh());
+    const QString last = second.add(irmc::IrmcBook::Phonebook, "BEGIN:VCARD\r\nEND:VCARD");
+    EXPECT_GT(last.toInt(), first.toInt());
     EXPECT_TRUE(phone.image->close());
-    EXPECT_EQ(loadedContacts(path), 4);
+    EXPECT_EQ(loadedContacts(path), 6);
     ASSERT_TRUE(reopened->close());
-    EXPECT_EQ(loadedContacts(path), 4);
+    EXPECT_EQ(loadedContacts(path), 6);
 }
 
 TEST(PhoneImage, AChangeThatCannotBeSavedIsNotKept)
