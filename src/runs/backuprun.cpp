@@ -5,6 +5,7 @@
 #include "backupfile/fileselection.h"
 #include "backupfile/stagedbackup.h"
 #include "categories/categoryservices.h"
+#include "categories/categorysupport.h"
 #include "core/programerror.h"
 #include "phone/phonelink.h"
 #include "runs/categories.h"
@@ -39,9 +40,10 @@ void BackupRun::done(OutcomeTally::Category category, const QString& logLine,
     // were not.
     const OutcomeTally& tally = m_services.tally;
     const QString done = QStringLiteral("-> Done");
-    const QString instead = tally.isClean(category) ? done
-                            : tally.hasFailed(category) ? QStringLiteral("-> Failed")
-                                                        : QStringLiteral("-> Incomplete");
+    const QString instead = tally.isClean(category)       ? done
+                            : tally.isUnsupported(category) ? QStringLiteral("-> Not supported")
+                            : tally.hasFailed(category)     ? QStringLiteral("-> Failed")
+                                                            : QStringLiteral("-> Incomplete");
     QString logText = logLine;
     QString statusText = statusLine;
     logAndShow(m_services.log, logText.replace(done, instead), statusText.replace(done, instead));
@@ -53,27 +55,31 @@ std::vector<BackupRun::Step> BackupRun::steps()
     using Box = MainView::Box;
     // The walk in its fixed order, which is the order of the sections in the file.
     std::vector<Step> walk;
-    walk.push_back({Box::Pb, QStringLiteral("Backup of phonebook has started"), [this, &log] {
+    walk.push_back({Box::Pb, OutcomeTally::Phonebook, QStringLiteral("Backup of phonebook has started"),
+                    [this, &log] {
                         if (!m_categories.obex.bBackUpPB()) {
                             log.WriteLog(
                                 QStringLiteral("Error when backing up the PB->cmdBackup_click"));
+                            m_services.tally.failed(OutcomeTally::Phonebook);
                             return false;
                         }
-                        logAndShow(log, QStringLiteral("Backup of PB -> Done"),
-                                   QStringLiteral("Backup of Phonebook -> Done"));
+                        done(OutcomeTally::Phonebook, QStringLiteral("Backup of PB -> Done"),
+                             QStringLiteral("Backup of Phonebook -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Cal, QStringLiteral("Backup of calendar has started"), [this, &log] {
+    walk.push_back({Box::Cal, OutcomeTally::Calendar, QStringLiteral("Backup of calendar has started"),
+                    [this, &log] {
                         if (!m_categories.obex.bBackUpCal()) {
                             log.WriteLog(
                                 QStringLiteral("Error when backing up the Cal->cmdBackup_click"));
                             log.UpdateStat(QStringLiteral("Failed when backing up calendar"));
+                            m_services.tally.failed(OutcomeTally::Calendar);
                         }
-                        logAndShow(log, QStringLiteral("Backup of Cal -> Done"),
-                                   QStringLiteral("Backup of Calendar -> Done"));
+                        done(OutcomeTally::Calendar, QStringLiteral("Backup of Cal -> Done"),
+                             QStringLiteral("Backup of Calendar -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::SMS, QStringLiteral("Backup of SMS_Messages has started"), [this, &log] {
+    walk.push_back({Box::SMS, OutcomeTally::SMS, QStringLiteral("Backup of SMS_Messages has started"), [this, &log] {
                         Setting_SMSPDU& sms = m_categories.sms;
                         sms.ReadSMSMessages();
                         if (sms.SMSList.isEmpty()) {
@@ -86,7 +92,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                         return true;
                     }});
     walk.push_back(
-        {Box::DataAccount, QStringLiteral("Saving Data Accounts information"), [this, &log] {
+        {Box::DataAccount, OutcomeTally::DataAccounts, QStringLiteral("Saving Data Accounts information"), [this, &log] {
              if (!m_categories.da.GetDA()) {
                  m_services.tally.failed(OutcomeTally::DataAccounts);
                  logAndShow(log, QStringLiteral("Failed to backup DataAccount"),
@@ -98,7 +104,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                   QStringLiteral("Backup of DataAccounts -> Done"));
              return true;
          }});
-    walk.push_back({Box::WAP, QStringLiteral("Saving WAP Settings"), [this, &log] {
+    walk.push_back({Box::WAP, OutcomeTally::WAP, QStringLiteral("Saving WAP Settings"), [this, &log] {
                         // A phone answer the getter cannot use ends this category only.
                         try {
                             m_categories.wap.GetWAPSettings();
@@ -115,7 +121,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                              QStringLiteral("Backup of WAP Settings -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Bookmark, QStringLiteral("Saving Bookmarks information"), [this, &log] {
+    walk.push_back({Box::Bookmark, OutcomeTally::Bookmarks, QStringLiteral("Saving Bookmarks information"), [this, &log] {
                         m_categories.bookmarks.GetWAPBookmarks();
                         // A list that was not read is no empty list: no section for it.
                         if (!m_services.tally.hasFailed(OutcomeTally::Bookmarks))
@@ -124,7 +130,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                              QStringLiteral("Backup of Bookmarks -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Profiles, QStringLiteral("Saving Profile Settings"), [this, &log] {
+    walk.push_back({Box::Profiles, OutcomeTally::Profiles, QStringLiteral("Saving Profile Settings"), [this, &log] {
                         if (!m_categories.profiles.GetProfileSettings()) {
                             m_services.tally.failed(OutcomeTally::Profiles);
                             logAndShow(log, QStringLiteral("Backup of Profiles -> Failed"),
@@ -136,14 +142,14 @@ std::vector<BackupRun::Step> BackupRun::steps()
                              QStringLiteral("Backup of Profiles -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Lock, QStringLiteral("Saving Locks information"), [this, &log] {
+    walk.push_back({Box::Lock, OutcomeTally::Locks, QStringLiteral("Saving Locks information"), [this, &log] {
                         m_categories.locks.GetLocksSettings();
                         m_categories.locks.bSaveLocksSettings();
                         done(OutcomeTally::Locks, QStringLiteral("Backup of Locks -> Done"),
                              QStringLiteral("Backup of Locks -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Time, QStringLiteral("Saving Time information"), [this, &log] {
+    walk.push_back({Box::Time, OutcomeTally::Time, QStringLiteral("Saving Time information"), [this, &log] {
                         m_categories.time.GetTimeSettings();
                         m_categories.time.bSaveTimeSettings();
                         done(OutcomeTally::Time, QStringLiteral("Backup of Time -> Done"),
@@ -151,7 +157,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                         return true;
                     }});
     walk.push_back(
-        {Box::CustomMenu, QStringLiteral("Saving My Shortcuts information"), [this, &log] {
+        {Box::CustomMenu, OutcomeTally::Shortcuts, QStringLiteral("Saving My Shortcuts information"), [this, &log] {
              m_categories.custom.GetCustomMenuSettings();
              m_categories.custom.bSaveCustomMenu();
              done(OutcomeTally::Shortcuts, QStringLiteral("Backup of Custom Menu -> Done"),
@@ -208,7 +214,8 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
     return outcome;
 }
 
-RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool hadOld)
+RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool hadOld,
+                            const QStringList& untried)
 {
     StatusLog& log = m_services.log;
     outcome = settleFile(outcome, target, hadOld);
@@ -217,9 +224,43 @@ RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool had
     const QStringList losses = m_services.tally.summary(QStringLiteral("read"));
     for (const QString& line : losses)
         log.UpdateStat(line);
+    for (const QString& line : untried)
+        logAndShow(log, line, line);
     if (outcome == RunOutcome::Completed && !losses.isEmpty())
         outcome = RunOutcome::Incomplete;
     return end(outcome);
+}
+
+bool BackupRun::served(OutcomeTally::Category category) const
+{
+    const PhoneLink& link = m_services.link;
+    if (category == OutcomeTally::Phonebook)
+        return link.bPhonebookSupported;
+    if (category == OutcomeTally::Calendar)
+        return link.bCalendarSupported;
+    CellPhone* phone = link.m_objCellPhone.data();
+    return !phone || categorysupport::servedBy(*phone, category);
+}
+
+QStringList BackupRun::untried(const std::vector<Step>& walk, size_t from,
+                               const QString& why) const
+{
+    QStringList lines;
+    for (size_t i = from; i < walk.size(); ++i) {
+        if (m_view.isTicked(walk[i].box))
+            lines << OutcomeTally::name(walk[i].category) + QStringLiteral(": not backed up (") +
+                         why + QLatin1Char(')');
+    }
+    return lines;
+}
+
+bool BackupRun::anythingTicked() const
+{
+    for (const CategoryBox& row : CategoryBoxes) {
+        if (m_view.isTicked(row.box))
+            return true;
+    }
+    return false;
 }
 
 RunOutcome BackupRun::cmdBackup_Click()
@@ -227,6 +268,11 @@ RunOutcome BackupRun::cmdBackup_Click()
     StatusLog& log = m_services.log;
     PhoneLink& link = m_services.link;
     m_services.tally.clear();
+    // Nothing to write: no file is asked for, and none is replaced by an empty run.
+    if (!anythingTicked()) {
+        log.UpdateStat(QStringLiteral("Nothing to back up: tick at least one category"));
+        return end(RunOutcome::Ended);
+    }
     m_view.setButtonCaption(MainView::Button::Backup, QStringLiteral("Running"));
     log.UpdateStat(QStringLiteral("Backup has started"));
     if (!link.bPhoneConnected) {
@@ -245,19 +291,38 @@ RunOutcome BackupRun::cmdBackup_Click()
     // The sections go to a file beside the target, which replaces it at the normal end.
     file.sBackUpFIleName = stagedbackup::stagingPath(target);
     QFile::remove(file.sBackUpFIleName);
+    const QString phoneLost = QStringLiteral("the phone was lost");
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
-        for (const Step& step : steps()) {
+        const std::vector<Step> walk = steps();
+        for (size_t i = 0; i < walk.size(); ++i) {
+            const Step& step = walk[i];
+            if (stopRequested && stopRequested()) {
+                log.WriteLog(QStringLiteral("Backup stopped by the user"));
+                log.UpdateStat(QStringLiteral("Backup stopped by the user"));
+                return finish(RunOutcome::Ended, target, hadOld,
+                              untried(walk, i, QStringLiteral("the run was stopped")));
+            }
             if (!link.bPhoneConnected) {
                 log.UpdateStat(QStringLiteral("Lost Conntact to MS->No work was done"));
-                return finish(RunOutcome::Ended, target, hadOld);
+                return finish(RunOutcome::Ended, target, hadOld, untried(walk, i, phoneLost));
             }
             if (!m_view.isTicked(step.box))
                 continue;
+            // Asking a phone for a category it has not got only fails: it is named instead.
+            if (!served(step.category)) {
+                m_services.tally.unsupported(step.category);
+                log.WriteLog(QStringLiteral("Not supported by the phone -> ") +
+                             OutcomeTally::name(step.category));
+                continue;
+            }
             log.UpdateStat(step.startLine);
             if (!step.run())
-                return finish(RunOutcome::Failed, target, hadOld);
+                return finish(RunOutcome::Failed, target, hadOld,
+                              untried(walk, i + 1,
+                                      link.bPhoneConnected ? QStringLiteral("the run ended")
+                                                           : phoneLost));
         }
         // A phone lost during the last step ends the run as it does between steps.
         if (!link.bPhoneConnected) {
