@@ -3,6 +3,8 @@
 #include "core/programerror.h"
 #include "phone/components.h"
 
+#include <QSet>
+
 // Small stand-ins for the phone monitor components: a worker with a list of phones and phones
 // whose identity the test sets. Nothing here talks to the simulated phone.
 class FakeCellPhone final : public CellPhone
@@ -26,7 +28,9 @@ public:
     QString SoftwareVersion() const override { return read(software); }
     TextMessageObject* TextMessage() override { return nullptr; }
     SettingsObject* General() override { return nullptr; }
-    qint32 IsCommandSupported(qint32) override { return 0; }
+    // The settings commands the phone does not know; it knows every other one.
+    QSet<qint32> unknownCommands;
+    qint32 IsCommandSupported(qint32 code) override { return unknownCommands.contains(code) ? 0 : 1; }
     ObexService* Obex() override { return nullptr; }
 
 private:

@@ -157,6 +157,7 @@ TEST_F(FrmMainTest, ButtonsClearTheStatusOpenTheAboutBoxStartARunAndEndTheProgra
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
     // The run asks for the file first; the scripted user cancels.
+    find<QCheckBox>("chkTime")->setChecked(true);
     find<QPushButton>("cmdBackup")->click();
     EXPECT_EQ(ui.asked, QStringList{QStringLiteral("file:save:Save Data to file")});
     EXPECT_TRUE(find<QPushButton>("cmdBackup")->isEnabled());
