@@ -4,6 +4,7 @@
 #include "fakeclock.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -103,4 +104,28 @@ TEST_F(StatusLogTest, StatusBoxShowsNewestLineFirstAndNeverReachesTheLog)
     log.clearStatus();
     EXPECT_TRUE(log.statusText().isEmpty());
     EXPECT_EQ(changed.count(), 5);
+}
+
+// The log names contacts and numbers: owner-only, also a folder and a day's file that an
+// earlier version left open to everyone.
+TEST_F(StatusLogTest, LogIsTheOwnersAlone)
+{
+    constexpr QFileDevice::Permissions OwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    constexpr QFileDevice::Permissions OwnerFolder = OwnerFile | QFileDevice::ExeOwner;
+    const auto mode = [](const QString& path) {
+        return QFileInfo(path).permissions() &
+               ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    };
+    log.InitLog(dir.filePath(QStringLiteral("fresh")), QString());
+    log.WriteLog(QStringLiteral("Anna +4917012345678"));
+    EXPECT_EQ(mode(log.LogFile()), OwnerFile);
+    EXPECT_EQ(mode(QFileInfo(log.LogFile()).absolutePath()), OwnerFolder);
+
+    QFile::setPermissions(log.LogFile(), OwnerFile | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    QFile::setPermissions(QFileInfo(log.LogFile()).absolutePath(),
+                          OwnerFolder | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    StatusLog again(wall);
+    again.InitLog(dir.filePath(QStringLiteral("fresh")), QString());
+    EXPECT_EQ(mode(again.LogFile()), OwnerFile);
+    EXPECT_EQ(mode(QFileInfo(again.LogFile()).absolutePath()), OwnerFolder);
 }
