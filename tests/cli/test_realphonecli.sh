@@ -5,13 +5,10 @@
 set -u
 cli="$1"
 here=$(dirname "$0")
-command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
 . "$here/../realphone/dummyphone.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work" XDG_DATA_HOME="$work/data" LC_ALL=C.UTF-8
-unset XDG_CONFIG_HOME CELLARCHIVE_PHONE
-cd "$work" || exit 1
+dummy_home
+export XDG_DATA_HOME="$work/data"
+unset CELLARCHIVE_PHONE
 dummy_rc .gammurc "$work/phone"
 dummy_rc other.rc "$work/other"
 : >exists.MS
