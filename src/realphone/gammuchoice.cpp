@@ -37,7 +37,12 @@ QStringList configurationCandidates()
     QStringList candidates{xdg + QStringLiteral("/gammu/config"),
                            home + QStringLiteral("/.gammurc")};
     // libgammu also tries the account's own home when HOME names another folder.
-    if (const passwd* account = getpwuid(getuid()); account && account->pw_dir) {
+    // Reentrant: the worker thread asks too.
+    passwd entry{};
+    passwd* account = nullptr;
+    char buffer[4096];
+    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &account) == 0 && account &&
+        account->pw_dir) {
         const QString accountRc = QDir(QString::fromLocal8Bit(account->pw_dir))
                                       .filePath(QStringLiteral(".gammurc"));
         if (!candidates.contains(accountRc))
