@@ -207,26 +207,6 @@ TEST_F(FrmMainTest, BackupWithNothingTickedAsksForNoFile)
     EXPECT_EQ(find<QPushButton>("cmdBackup")->text(), QStringLiteral("Backup"));
 }
 
-// A phone that does not know a settings category's commands has that box disabled, as the
-// model table disables the phonebook and the calendar.
-TEST_F(FrmMainTest, SettingsThePhoneHasNotGotAreDisabledAndUnticked)
-{
-    FakeCellPhone phone(QStringLiteral("35"), QStringLiteral("Other"));
-    phone.unknownCommands = {126, 51};
-    open();
-    window->setTicked(Box::Profiles, true);
-    monitor->connectPhone(&phone);
-    EXPECT_FALSE(find<QCheckBox>("chkProfiles")->isEnabled());
-    EXPECT_FALSE(window->isTicked(Box::Profiles));
-    EXPECT_FALSE(find<QCheckBox>("chkLock")->isEnabled());
-    EXPECT_TRUE(find<QCheckBox>("chkTime")->isEnabled());
-    EXPECT_TRUE(logged().contains(QStringLiteral("Not supported by the phone -> Profiles")));
-    // Without a phone every box can be ticked again.
-    phone.connected = false;
-    monitor->disconnectPhone(&phone);
-    EXPECT_TRUE(find<QCheckBox>("chkProfiles")->isEnabled());
-}
-
 // Closing while a backup waits for the phone asks first; "No" lets the run go on, "Yes" ends
 // it after the category in progress, keeps the previous backup and then closes the window.
 TEST_F(FrmMainTest, ClosingDuringARunAsksAndStopsItAtTheNextStep)

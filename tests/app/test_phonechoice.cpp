@@ -22,9 +22,9 @@ class PhoneChoiceTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        m_home = qgetenv("HOME");
         if (QFileInfo::exists(QStringLiteral("/etc/gammurc")))
             GTEST_SKIP() << "/etc/gammurc exists on this machine";
-        m_home = qgetenv("HOME");
         qputenv("HOME", home.path().toLocal8Bit());
         qunsetenv("XDG_CONFIG_HOME");
     }

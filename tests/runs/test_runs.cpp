@@ -96,21 +96,6 @@ const RunRow kRows[] = {
          EXPECT_TRUE(h.logLines().contains(QStringLiteral("Backup stopped by the user")));
          EXPECT_FALSE(h.program->runInProgress());
      }},
-    {"PhoneLostMidBackupNamesTheCategoriesNotTried", phonesim::demoPhone,
-     [](ProgramHarness& h) {
-         // The alternate line query, then the key lock.
-         editFaults(h, [](phonesim::Faults& f) { f.unplugAfterCommands = 2; });
-         return h.backup({Box::Lock, Box::Time, Box::CustomMenu}, h.path(QStringLiteral("l.MS")));
-     },
-     {QStringLiteral("Lost Conntact to MS->No work was done"),
-      QStringLiteral("The backup is incomplete -> it is in %DIR%/l.MS"),
-      QStringLiteral("Time: not backed up (the phone was lost)"),
-      QStringLiteral("My Shortcuts: not backed up (the phone was lost)")},
-     RunOutcome::Ended,
-     [](ProgramHarness& h) {
-         EXPECT_FALSE(h.statusLines().contains(QStringLiteral("Backup of Time -> Done")));
-         EXPECT_TRUE(h.logLines().contains(QStringLiteral("Time: not backed up (the phone was lost)")));
-     }},
     {"CategoryThePhoneHasNotGotIsNamedNotDone", phonesim::demoPhone,
      [](ProgramHarness& h) {
          editFaults(h, [](phonesim::Faults& f) { f.unsupported.insert(51); });
@@ -122,22 +107,6 @@ const RunRow kRows[] = {
      [](ProgramHarness& h) {
          EXPECT_FALSE(h.statusLines().contains(QStringLiteral("Saving Locks information")));
          EXPECT_TRUE(h.logLines().contains(QStringLiteral("Not supported by the phone -> Locks")));
-     }},
-    // Only the first line that sends the user to the log names it.
-    {"FirstSeeTheLogLineIsFollowedByTheLogsName", phonesim::demoPhone,
-     [](ProgramHarness& h) {
-         editFaults(h, [](phonesim::Faults& f) {
-             f.refused.insert(51, 0x88880042);
-             f.refused.insert(344, 0x88880042);
-         });
-         h.backup({Box::Lock}, h.path(QStringLiteral("f.MS")));
-         return h.backup({Box::Lock, Box::Time}, h.path(QStringLiteral("f.MS")));
-     },
-     {QStringLiteral("Locks: 1 not read -> see the log"), QStringLiteral("Log -> %LOG%"),
-      QStringLiteral("Time: 1 not read -> see the log")},
-     RunOutcome::Incomplete,
-     [](ProgramHarness& h) {
-         EXPECT_EQ(h.statusLines().filter(QStringLiteral("Log -> ")).size(), 2);
      }},
     {"BackupWithoutPhoneAsksNothing", phonesim::demoPhone,
      [](ProgramHarness& h) {
