@@ -55,8 +55,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
     using Box = MainView::Box;
     // The walk in its fixed order, which is the order of the sections in the file.
     std::vector<Step> walk;
-    walk.push_back({Box::Pb, OutcomeTally::Phonebook, QStringLiteral("Backup of phonebook has started"),
-                    [this, &log] {
+    walk.push_back({Box::Pb, QStringLiteral("Backup of phonebook has started"), [this, &log] {
                         if (!m_categories.obex.bBackUpPB()) {
                             log.WriteLog(
                                 QStringLiteral("Error when backing up the PB->cmdBackup_click"));
@@ -67,8 +66,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                              QStringLiteral("Backup of Phonebook -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Cal, OutcomeTally::Calendar, QStringLiteral("Backup of calendar has started"),
-                    [this, &log] {
+    walk.push_back({Box::Cal, QStringLiteral("Backup of calendar has started"), [this, &log] {
                         if (!m_categories.obex.bBackUpCal()) {
                             log.WriteLog(
                                 QStringLiteral("Error when backing up the Cal->cmdBackup_click"));
@@ -79,7 +77,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                              QStringLiteral("Backup of Calendar -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::SMS, OutcomeTally::SMS, QStringLiteral("Backup of SMS_Messages has started"), [this, &log] {
+    walk.push_back({Box::SMS, QStringLiteral("Backup of SMS_Messages has started"), [this, &log] {
                         Setting_SMSPDU& sms = m_categories.sms;
                         sms.ReadSMSMessages();
                         if (sms.SMSList.isEmpty()) {
@@ -92,7 +90,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                         return true;
                     }});
     walk.push_back(
-        {Box::DataAccount, OutcomeTally::DataAccounts, QStringLiteral("Saving Data Accounts information"), [this, &log] {
+        {Box::DataAccount, QStringLiteral("Saving Data Accounts information"), [this, &log] {
              if (!m_categories.da.GetDA()) {
                  m_services.tally.failed(OutcomeTally::DataAccounts);
                  logAndShow(log, QStringLiteral("Failed to backup DataAccount"),
@@ -104,7 +102,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                   QStringLiteral("Backup of DataAccounts -> Done"));
              return true;
          }});
-    walk.push_back({Box::WAP, OutcomeTally::WAP, QStringLiteral("Saving WAP Settings"), [this, &log] {
+    walk.push_back({Box::WAP, QStringLiteral("Saving WAP Settings"), [this, &log] {
                         // A phone answer the getter cannot use ends this category only.
                         try {
                             m_categories.wap.GetWAPSettings();
@@ -121,7 +119,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                              QStringLiteral("Backup of WAP Settings -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Bookmark, OutcomeTally::Bookmarks, QStringLiteral("Saving Bookmarks information"), [this, &log] {
+    walk.push_back({Box::Bookmark, QStringLiteral("Saving Bookmarks information"), [this, &log] {
                         m_categories.bookmarks.GetWAPBookmarks();
                         // A list that was not read is no empty list: no section for it.
                         if (!m_services.tally.hasFailed(OutcomeTally::Bookmarks))
@@ -130,7 +128,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                              QStringLiteral("Backup of Bookmarks -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Profiles, OutcomeTally::Profiles, QStringLiteral("Saving Profile Settings"), [this, &log] {
+    walk.push_back({Box::Profiles, QStringLiteral("Saving Profile Settings"), [this, &log] {
                         if (!m_categories.profiles.GetProfileSettings()) {
                             m_services.tally.failed(OutcomeTally::Profiles);
                             logAndShow(log, QStringLiteral("Backup of Profiles -> Failed"),
@@ -142,14 +140,14 @@ std::vector<BackupRun::Step> BackupRun::steps()
                              QStringLiteral("Backup of Profiles -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Lock, OutcomeTally::Locks, QStringLiteral("Saving Locks information"), [this, &log] {
+    walk.push_back({Box::Lock, QStringLiteral("Saving Locks information"), [this, &log] {
                         m_categories.locks.GetLocksSettings();
                         m_categories.locks.bSaveLocksSettings();
                         done(OutcomeTally::Locks, QStringLiteral("Backup of Locks -> Done"),
                              QStringLiteral("Backup of Locks -> Done"));
                         return true;
                     }});
-    walk.push_back({Box::Time, OutcomeTally::Time, QStringLiteral("Saving Time information"), [this, &log] {
+    walk.push_back({Box::Time, QStringLiteral("Saving Time information"), [this, &log] {
                         m_categories.time.GetTimeSettings();
                         m_categories.time.bSaveTimeSettings();
                         done(OutcomeTally::Time, QStringLiteral("Backup of Time -> Done"),
@@ -157,7 +155,7 @@ std::vector<BackupRun::Step> BackupRun::steps()
                         return true;
                     }});
     walk.push_back(
-        {Box::CustomMenu, OutcomeTally::Shortcuts, QStringLiteral("Saving My Shortcuts information"), [this, &log] {
+        {Box::CustomMenu, QStringLiteral("Saving My Shortcuts information"), [this, &log] {
              m_categories.custom.GetCustomMenuSettings();
              m_categories.custom.bSaveCustomMenu();
              done(OutcomeTally::Shortcuts, QStringLiteral("Backup of Custom Menu -> Done"),
@@ -231,6 +229,15 @@ RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool had
     return end(outcome);
 }
 
+OutcomeTally::Category BackupRun::categoryOf(MainView::Box box)
+{
+    for (const CategoryBox& row : CategoryBoxes) {
+        if (row.box == box)
+            return row.category;
+    }
+    return OutcomeTally::Count;
+}
+
 bool BackupRun::served(OutcomeTally::Category category) const
 {
     const PhoneLink& link = m_services.link;
@@ -248,8 +255,8 @@ QStringList BackupRun::untried(const std::vector<Step>& walk, size_t from,
     QStringList lines;
     for (size_t i = from; i < walk.size(); ++i) {
         if (m_view.isTicked(walk[i].box))
-            lines << OutcomeTally::name(walk[i].category) + QStringLiteral(": not backed up (") +
-                         why + QLatin1Char(')');
+            lines << QStringLiteral("%1: not backed up (%2)")
+                         .arg(OutcomeTally::name(categoryOf(walk[i].box)), why);
     }
     return lines;
 }
@@ -298,6 +305,7 @@ RunOutcome BackupRun::cmdBackup_Click()
         const std::vector<Step> walk = steps();
         for (size_t i = 0; i < walk.size(); ++i) {
             const Step& step = walk[i];
+            const OutcomeTally::Category category = categoryOf(step.box);
             if (stopRequested && stopRequested()) {
                 log.WriteLog(QStringLiteral("Backup stopped by the user"));
                 log.UpdateStat(QStringLiteral("Backup stopped by the user"));
@@ -311,10 +319,10 @@ RunOutcome BackupRun::cmdBackup_Click()
             if (!m_view.isTicked(step.box))
                 continue;
             // Asking a phone for a category it has not got only fails: it is named instead.
-            if (!served(step.category)) {
-                m_services.tally.unsupported(step.category);
+            if (!served(category)) {
+                m_services.tally.unsupported(category);
                 log.WriteLog(QStringLiteral("Not supported by the phone -> ") +
-                             OutcomeTally::name(step.category));
+                             OutcomeTally::name(category));
                 continue;
             }
             log.UpdateStat(step.startLine);

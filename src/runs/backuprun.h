@@ -35,6 +35,8 @@ public:
         {MainView::Box::Lock, OutcomeTally::Locks},
         {MainView::Box::Time, OutcomeTally::Time},
         {MainView::Box::CustomMenu, OutcomeTally::Shortcuts}};
+    // The category of one of the ten boxes.
+    static OutcomeTally::Category categoryOf(MainView::Box box);
 
     BackupRun(CategoryServices& services, FileSelection& selection, MainView& view,
               Categories& categories);
@@ -50,7 +52,6 @@ private:
     struct Step
     {
         MainView::Box box;
-        OutcomeTally::Category category;
         QString startLine;
         // Reads the category and writes its section; false ends the run.
         std::function<bool()> run;
