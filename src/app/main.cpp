@@ -16,7 +16,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Cellarchive"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Backs a mobile phone up into one file and restores it."));
+    parser.setApplicationDescription(
+        QStringLiteral("Backs a mobile phone up into one file and restores it."));
     parser.addHelpOption();
     const QCommandLineOption phoneOption(
         QStringLiteral("phone"),
@@ -41,9 +42,9 @@ int main(int argc, char** argv)
     const QString dataFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
         QStringLiteral("/cellarchive");
-    const phonechoice::PhoneInUse phone = phonechoice::choose(
-        parser.value(phoneOption), qEnvironmentVariable("CELLARCHIVE_PHONE"),
-        dataFolder + QStringLiteral("/phones/demo-phone.json"));
+    const phonechoice::PhoneInUse phone =
+        phonechoice::choose(parser.value(phoneOption), qEnvironmentVariable("CELLARCHIVE_PHONE"),
+                            dataFolder + QStringLiteral("/phones/demo-phone.json"));
 
     SystemMonotonicClock clock;
     SystemWallClock wallClock;

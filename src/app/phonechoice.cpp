@@ -20,8 +20,9 @@ PhoneInUse choose(const QString& option, const QString& environment, const QStri
     const QString spec = !option.isEmpty() ? option : environment;
     gammu::PhoneChoice choice;
     if (spec.isEmpty() && gammu::foundConfiguration().isEmpty())
-        return {demoImage, QStringLiteral("Phone -> demo phone: ") + demoImage +
-                               QStringLiteral(" (no gammu configuration found, see the README)"),
+        return {demoImage,
+                QStringLiteral("Phone -> demo phone: ") + demoImage +
+                    QStringLiteral(" (no gammu configuration found, see the README)"),
                 true};
     if (spec.isEmpty() || gammu::parsePhoneChoice(spec, choice)) {
         gammu::parsePhoneChoice(spec.isEmpty() ? QStringLiteral("gammu") : spec, choice);

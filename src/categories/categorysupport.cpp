@@ -24,7 +24,7 @@ constexpr Row kReads[] = {
     {OutcomeTally::Locks, {51}},         // CMD_GETKEYLOCKMODE
     // The time format, daylight saving time, time zone update.
     {OutcomeTally::Time, {36, 344, 347}},
-    {OutcomeTally::Shortcuts, {159}},    // CMD_GETCUSTOMMENUITEMS
+    {OutcomeTally::Shortcuts, {159}}, // CMD_GETCUSTOMMENUITEMS
 };
 
 } // namespace

@@ -314,7 +314,8 @@ int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return usage(err, QStringLiteral("backup needs FILE, and PHONE once at most"));
     const bool chosen = parsed.options.contains(QStringLiteral("categories"));
     QList<MainView::Box> ticked;
-    if (chosen && !categoryBoxes(parsed.options.value(QStringLiteral("categories")), ticked, problem))
+    if (chosen &&
+        !categoryBoxes(parsed.options.value(QStringLiteral("categories")), ticked, problem))
         return usage(err, problem);
     HeadlessProgram headless(phone, file, parsed.options.contains(QStringLiteral("overwrite")),
                              QString(), out);

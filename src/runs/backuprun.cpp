@@ -40,7 +40,7 @@ void BackupRun::done(OutcomeTally::Category category, const QString& logLine,
     // were not.
     const OutcomeTally& tally = m_services.tally;
     const QString done = QStringLiteral("-> Done");
-    const QString instead = tally.isClean(category)       ? done
+    const QString instead = tally.isClean(category)         ? done
                             : tally.isUnsupported(category) ? QStringLiteral("-> Not supported")
                             : tally.hasFailed(category)     ? QStringLiteral("-> Failed")
                                                             : QStringLiteral("-> Incomplete");
@@ -213,7 +213,7 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
 }
 
 RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool hadOld,
-                            const QStringList& untried)
+                             const QStringList& untried)
 {
     StatusLog& log = m_services.log;
     outcome = settleFile(outcome, target, hadOld);

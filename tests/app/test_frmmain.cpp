@@ -243,9 +243,9 @@ TEST_F(FrmMainTest, ClosingDuringARunAsksAndStopsItAtTheNextStep)
     });
     find<QPushButton>("cmdBackup")->click();
 
-    const QString question = QStringLiteral("question:Cellarchive:A run is in progress. Stop it and "
-                                            "close Cellarchive?\r\n\r\nThe run ends after the "
-                                            "category it is working on.");
+    const QString question =
+        QStringLiteral("question:Cellarchive:A run is in progress. Stop it and close "
+                       "Cellarchive?\r\n\r\nThe run ends after the category it is working on.");
     EXPECT_EQ(ui.asked.filter(QStringLiteral("question:Cellarchive")),
               (QStringList{question, question}));
     EXPECT_EQ(exits, 1);

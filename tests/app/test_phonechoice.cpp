@@ -61,9 +61,15 @@ struct ChoiceRow
 TEST_F(PhoneChoiceTest, PhoneLineNamesWhatIsUsedInOrderOfPrecedence)
 {
     const ChoiceRow rows[] = {
-        {"", "", {}, "Phone -> demo phone: %HOME%/demo.json (no gammu configuration found, see the README)"},
+        {"",
+         "",
+         {},
+         "Phone -> demo phone: %HOME%/demo.json (no gammu configuration found, see the README)"},
         {"", "", {".gammurc"}, "Phone -> gammu: %HOME%/.gammurc, section 0"},
-        {"", "", {".gammurc", ".config/gammu/config"}, "Phone -> gammu: %HOME%/.config/gammu/config, section 0"},
+        {"",
+         "",
+         {".gammurc", ".config/gammu/config"},
+         "Phone -> gammu: %HOME%/.config/gammu/config, section 0"},
         {"", "gammu:2", {}, "Phone -> gammu: %HOME%/.gammurc, section 2"},
         {"gammu:/srv/old.rc:1", "%HOME%/other.json", {}, "Phone -> gammu: /srv/old.rc, section 1"},
         {"", "%HOME%/other.json", {".gammurc"}, "Phone -> phone image: %HOME%/other.json"},
@@ -103,19 +109,21 @@ TEST_F(PhoneChoiceTest, WindowNamesTheConfiguredPhoneOrTheDemoPhone)
             },
             path(programFolder), QString(), &ui);
         const QStringList log = logTexts(window.program().log().LogFile());
-        EXPECT_EQ(log.mid(0, 4), (QStringList{QStringLiteral("Application Started"),
-                                              Program::versionText(), QStringLiteral("0"),
-                                              expected}));
+        EXPECT_EQ(log.mid(0, 4),
+                  (QStringList{QStringLiteral("Application Started"), Program::versionText(),
+                               QStringLiteral("0"), expected}));
         EXPECT_TRUE(window.findChild<QPlainTextEdit*>(QStringLiteral("txtStatus"))
                         ->toPlainText()
                         .endsWith(QStringLiteral("14:30:05 - ") + expected + QLatin1Char('\n')));
     };
-    firstLines(QStringLiteral("first"), QStringLiteral("Phone -> demo phone: ") + path(QStringLiteral("demo.json")) +
-               QStringLiteral(" (no gammu configuration found, see the README)"));
+    firstLines(QStringLiteral("first"),
+               QStringLiteral("Phone -> demo phone: ") + path(QStringLiteral("demo.json")) +
+                   QStringLiteral(" (no gammu configuration found, see the README)"));
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("demo.json"))));
     writeDummyRc(QStringLiteral(".gammurc"));
-    firstLines(QStringLiteral("second"), QStringLiteral("Phone -> gammu: ") + path(QStringLiteral(".gammurc")) +
-               QStringLiteral(", section 0"));
+    firstLines(QStringLiteral("second"), QStringLiteral("Phone -> gammu: ") +
+                                             path(QStringLiteral(".gammurc")) +
+                                             QStringLiteral(", section 0"));
 }
 
 // A configuration written after start is found at the next retry, without a restart; the

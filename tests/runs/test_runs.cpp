@@ -92,7 +92,8 @@ const RunRow kRows[] = {
      [](ProgramHarness& h) {
          EXPECT_EQ(ProgramHarness::fileLines(h.path(QStringLiteral("old.MS"))),
                    QStringList{QStringLiteral("old")});
-         EXPECT_TRUE(h.logLines().contains(QStringLiteral("Stop of the run requested by the user")));
+         EXPECT_TRUE(
+             h.logLines().contains(QStringLiteral("Stop of the run requested by the user")));
          EXPECT_TRUE(h.logLines().contains(QStringLiteral("Backup stopped by the user")));
          EXPECT_FALSE(h.program->runInProgress());
      }},

@@ -116,7 +116,9 @@ TEST_F(StatusLogTest, LogIsTheOwnersAlone)
     log.InitLog(dir.path(), QString());
     log.WriteLog(QStringLiteral("Anna +4917012345678"));
     // The owner's, group's and others' bits, as Qt numbers them (0x7077): 0600 and 0700.
-    const auto mode = [](const QString& path) { return QFileInfo(path).permissions().toInt() & 0x7077; };
+    const auto mode = [](const QString& path) {
+        return QFileInfo(path).permissions().toInt() & 0x7077;
+    };
     EXPECT_EQ(mode(log.LogFile()), 0x6000);
     EXPECT_EQ(mode(folder), 0x7000);
 }
