@@ -3,6 +3,8 @@
 #include "statuslog/mainview.h"
 #include "statuslog/statuslog.h"
 #include "phone/phonelink.h"
+#include "categories/categorysupport.h"
+#include "runs/backuprun.h"
 
 #include <exception>
 
@@ -64,6 +66,8 @@ void Connection::showNoPhone()
     m_link.bCalendarSupported = true;
     m_link.bKnownPhoneType = true;
     EnableCategories();
+    for (const BackupRun::CategoryBox& row : BackupRun::CategoryBoxes)
+        m_view.setBoxEnabled(row.box, true);
     EnableBackupRestore(false);
     m_log.WriteLog(QStringLiteral("Phone disconnected"));
 }
@@ -89,6 +93,7 @@ void Connection::UpdateConnectionStatus()
         m_view.setPhoneInfo(2, phone->Model());
         m_view.setPhoneInfo(3, phone->SoftwareVersion());
         SetModelFlags(phone->Model());
+        EnableServedSettings(*phone);
         m_log.UpdateStat(m_link.bKnownPhoneType
                              ? QStringLiteral("Known PhoneType!!")
                              : QStringLiteral("Unknown PhoneType -> This modell has not been "
@@ -143,6 +148,22 @@ void Connection::EnableCategories()
     };
     apply(MainView::Box::Pb, m_link.bPhonebookSupported);
     apply(MainView::Box::Cal, m_link.bCalendarSupported);
+}
+
+void Connection::EnableServedSettings(CellPhone& phone)
+{
+    // The phonebook and the calendar are the model table's; the rest the phone itself tells.
+    for (const BackupRun::CategoryBox& row : BackupRun::CategoryBoxes) {
+        if (row.box == MainView::Box::Pb || row.box == MainView::Box::Cal)
+            continue;
+        const bool served = categorysupport::servedBy(phone, row.category);
+        m_view.setBoxEnabled(row.box, served);
+        if (!served) {
+            m_view.setTicked(row.box, false);
+            m_log.WriteLog(QStringLiteral("Not supported by the phone -> ") +
+                           OutcomeTally::name(row.category));
+        }
+    }
 }
 
 void Connection::setRunInProgress(bool running)

@@ -18,6 +18,8 @@ public:
     void UpdateConnectionStatus();
     void SetModelFlags(const QString& model);
     void EnableCategories();
+    // Disables the boxes of the settings categories the phone has not got.
+    void EnableServedSettings(CellPhone& phone);
     void EnableBackupRestore(bool enabled);
     // While a run is in progress both buttons stay disabled, whatever the phone does.
     void setRunInProgress(bool running);

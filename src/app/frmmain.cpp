@@ -44,8 +44,14 @@ void frmMain::connectControls()
     connect(&m_statusRedraw, &QTimer::timeout, m_txtStatus,
             [this] { m_txtStatus->setUpdatesEnabled(true); });
     connect(m_cmdClear, &QPushButton::clicked, this, [this] { m_program->cmdClear_Click(); });
-    connect(m_cmdBackup, &QPushButton::clicked, this, [this] { m_program->cmdBackup_Click(); });
-    connect(m_cmdRestore, &QPushButton::clicked, this, [this] { m_program->cmdRestore_Click(); });
+    connect(m_cmdBackup, &QPushButton::clicked, this, [this] {
+        m_program->cmdBackup_Click();
+        closeIfAsked();
+    });
+    connect(m_cmdRestore, &QPushButton::clicked, this, [this] {
+        m_program->cmdRestore_Click();
+        closeIfAsked();
+    });
     // Only the user's click asks about the master reset; a tick set by the program does not.
     connect(m_boxes[int(Box::MasterReset)], &QCheckBox::clicked, this,
             [this] { m_program->chkMasterReset_Click(); });
@@ -82,15 +88,44 @@ void frmMain::cmdAbout_Click()
 
 void frmMain::cmdExit_Click()
 {
-    // Ends the process even while a run waits in a nested event loop, which a normal quit of
-    // the event loop could not do.
+    if (m_program->runInProgress()) {
+        askToStopTheRun();
+        return;
+    }
     m_exitProcess();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // A run cut off in the middle would leave its staging file and no word in the log: it is
+    // asked to end at its next step, and the window closes once it has.
+    if (m_program->runInProgress()) {
+        event->ignore();
+        askToStopTheRun();
+        return;
+    }
     m_exitProcess();
     event->accept();
+}
+
+void frmMain::askToStopTheRun()
+{
+    if (m_closeAfterRun)
+        return;
+    if (!m_program->ui().askQuestion(
+            QStringLiteral("Cellarchive"),
+            QStringLiteral("A run is in progress. Stop it and close Cellarchive?\r\n\r\nThe run "
+                           "ends after the category it is working on.")))
+        return;
+    m_closeAfterRun = true;
+    m_program->requestStop();
+}
+
+void frmMain::closeIfAsked()
+{
+    // The process ends the way Exit ends it, so the phone image is closed first.
+    if (m_closeAfterRun && !m_program->runInProgress())
+        m_exitProcess();
 }
 
 QPushButton* frmMain::button(Button which) const

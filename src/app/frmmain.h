@@ -57,6 +57,10 @@ private:
     void addStatusLine(const QString& line);
     void cmdAbout_Click();
     void cmdExit_Click();
+    // Closing while a run is in progress: asks whether to stop it; yes stops it at its next
+    // step and closes the window when it has ended.
+    void askToStopTheRun();
+    void closeIfAsked();
     QPushButton* button(Button which) const;
 
     QCheckBox* m_boxes[PlainMainView::BoxCount] = {};
@@ -73,4 +77,5 @@ private:
     GuiUserInterface m_gui;
     std::unique_ptr<Program> m_program;
     std::function<void()> m_exitProcess;
+    bool m_closeAfterRun = false;
 };

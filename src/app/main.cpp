@@ -2,11 +2,11 @@
 #include "app/phonechoice.h"
 #include "core/clock.h"
 #include "phonesim/phoneimage.h"
-#include "phonesim/simcellphone.h"
-#include "phonesim/simphonemonitor.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QStandardPaths>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -15,25 +15,51 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cellarchive"));
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Backs a mobile phone up into one file and restores it."));
+    parser.addHelpOption();
+    const QCommandLineOption phoneOption(
+        QStringLiteral("phone"),
+        QStringLiteral("The phone to use: gammu, gammu:N, gammu:PATH, gammu:PATH:N (section N of a "
+                       "gammu configuration) or the path of a phone image. Default: "
+                       "$CELLARCHIVE_PHONE, else section 0 of the gammu configuration, else "
+                       "the demo phone."),
+        QStringLiteral("SPEC"));
+    parser.addOption(phoneOption);
+    if (!parser.parse(QApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+        const QString problem = parser.errorText().isEmpty()
+                                    ? QStringLiteral("unexpected argument ") +
+                                          parser.positionalArguments().join(QLatin1Char(' '))
+                                    : parser.errorText();
+        std::fprintf(stderr, "cellarchive: %s\n%s", qPrintable(problem),
+                     qPrintable(parser.helpText()));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+
+    const QString dataFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/cellarchive");
+    const phonechoice::PhoneInUse phone =
+        phonechoice::choose(parser.value(phoneOption), qEnvironmentVariable("CELLARCHIVE_PHONE"),
+                            dataFolder + QStringLiteral("/phones/demo-phone.json"));
+
     SystemMonotonicClock clock;
     SystemWallClock wallClock;
     // The phone's image is closed (its journal folded in) before the process ends; Exit ends it
-    // at once, without unwinding. CELLARCHIVE_PHONE=gammu... reaches a real phone through
-    // libgammu instead; anything else names the simulated phone's image.
-    const QString phone = qEnvironmentVariable("CELLARCHIVE_PHONE");
+    // at once, without unwinding.
     std::shared_ptr<phonesim::PhoneImage> phoneImage;
     frmMain window(
         clock, wallClock,
-        [&clock, &phoneImage, phone](QObject* parent) -> PhoneMonitor* {
-            if (phonechoice::isGammu(phone))
-                return phonechoice::createGammuMonitor(phone, false, parent);
-            phonesim::SimPhoneMonitor* monitor = phonesim::createDefaultMonitor(clock, parent);
-            phoneImage = monitor->phone()->sharedImage();
-            return monitor;
+        [&clock, &phoneImage, phone](QObject* parent) {
+            phonechoice::MonitorOptions options;
+            options.createMissingImage = true;
+            options.image = &phoneImage;
+            return phonechoice::createMonitor(phone, clock, parent, options);
         },
-        QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-            QStringLiteral("/cellarchive"));
+        QCoreApplication::applicationDirPath(), dataFolder);
     window.setExitHandler([&phoneImage] {
         if (phoneImage)
             phoneImage->close();

@@ -1,6 +1,10 @@
 #include "app/phonechoice.h"
 
 #include "app/program.h"
+#include "core/programerror.h"
+#include "phonesim/cable.h"
+#include "phonesim/demophone.h"
+#include "phonesim/phoneimage.h"
 #include "realphone/gammuphone.h"
 
 namespace phonechoice {
@@ -11,25 +15,81 @@ bool isGammu(const QString& text)
     return gammu::parsePhoneChoice(text, choice);
 }
 
-PhoneMonitor* createGammuMonitor(const QString& text, bool waitForFirstAttempt, QObject* parent,
-                                 QString* firstProblem)
+PhoneInUse choose(const QString& option, const QString& environment, const QString& demoImage)
+{
+    const QString spec = !option.isEmpty() ? option : environment;
+    gammu::PhoneChoice choice;
+    if (spec.isEmpty() && gammu::foundConfiguration().isEmpty())
+        return {demoImage,
+                QStringLiteral("Phone -> demo phone: ") + demoImage +
+                    QStringLiteral(" (no gammu configuration found, see the README)"),
+                true};
+    if (spec.isEmpty() || gammu::parsePhoneChoice(spec, choice)) {
+        gammu::parsePhoneChoice(spec.isEmpty() ? QStringLiteral("gammu") : spec, choice);
+        return {spec.isEmpty() ? QStringLiteral("gammu") : spec,
+                QStringLiteral("Phone -> gammu: %1, section %2")
+                    .arg(gammu::configurationFile(choice))
+                    .arg(choice.section)};
+    }
+    return {spec, QStringLiteral("Phone -> phone image: ") + spec};
+}
+
+namespace {
+
+PhoneMonitor* createGammuMonitor(const QString& spec, Program* program,
+                                 const MonitorOptions& options)
 {
     gammu::PhoneChoice choice;
-    gammu::parsePhoneChoice(text, choice);
-    auto* monitor = new gammu::GammuPhoneMonitor(choice, parent);
-    if (auto* program = qobject_cast<Program*>(parent)) {
+    gammu::parsePhoneChoice(spec, choice);
+    auto* monitor = new gammu::GammuPhoneMonitor(choice, program);
+    if (program) {
         QObject::connect(monitor, &gammu::GammuPhoneMonitor::problem, program,
                          [program](const QString& line) {
                              program->log().UpdateStat(line);
                              program->log().WriteLog(line);
                          });
     }
-    if (waitForFirstAttempt) {
+    if (options.waitForFirstAttempt) {
         monitor->waitForFirstAttempt();
-        if (firstProblem)
-            *firstProblem = monitor->lastProblem();
+        if (options.problem)
+            *options.problem = monitor->lastProblem();
     }
     return monitor;
+}
+
+PhoneMonitor* createSimMonitor(const QString& path, MonotonicClock& clock, QObject* parent,
+                               const MonitorOptions& options)
+{
+    QString error;
+    std::shared_ptr<phonesim::PhoneImage> image;
+    if (!options.createMissingImage || phonesim::ensureImage(path, error))
+        image = phonesim::PhoneImage::load(path, error);
+    if (!image) {
+        if (options.problem)
+            *options.problem = error;
+        throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"), error);
+    }
+    if (options.image)
+        *options.image = image;
+    auto* monitor = new phonesim::SimPhoneMonitor(image, clock, options.sim, parent);
+    // The phone goes away the moment its cable is pulled (`phone unplug`).
+    new phonesim::CableWatcher(*monitor, path);
+    return monitor;
+}
+
+} // namespace
+
+PhoneMonitor* createMonitor(const PhoneInUse& phone, MonotonicClock& clock, QObject* parent,
+                            const MonitorOptions& options)
+{
+    auto* program = qobject_cast<Program*>(parent);
+    if (program) {
+        program->log().WriteLog(phone.line);
+        program->log().UpdateStat(phone.line);
+    }
+    if (isGammu(phone.spec))
+        return createGammuMonitor(phone.spec, program, options);
+    return createSimMonitor(phone.spec, clock, parent, options);
 }
 
 } // namespace phonechoice

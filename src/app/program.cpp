@@ -20,6 +20,7 @@ Program::Program(const ProgramEnvironment& env, QObject* parent)
     m_backupRun.GetAlternateLineSupport = [this] {
         m_categories.profiles.GetAlternateLineSupport();
     };
+    m_backupRun.stopRequested = [this] { return m_stopRequested; };
     m_restoreRun.GetAlternateLineSupport = [this] {
         m_categories.profiles.GetAlternateLineSupport();
     };
@@ -130,6 +131,8 @@ RunOutcome Program::cmdBackup_Click()
     if (m_runInProgress)
         return RunOutcome::Ended;
     RunGuard guard(m_runInProgress, m_connection);
+    m_stopRequested = false;
+    m_log.startRun();
     return m_backupRun.cmdBackup_Click();
 }
 
@@ -138,7 +141,17 @@ RunOutcome Program::cmdRestore_Click()
     if (m_runInProgress)
         return RunOutcome::Ended;
     RunGuard guard(m_runInProgress, m_connection);
+    m_stopRequested = false;
+    m_log.startRun();
     return m_restoreRun.cmdRestore_Click();
+}
+
+void Program::requestStop()
+{
+    if (!m_runInProgress || m_stopRequested)
+        return;
+    m_stopRequested = true;
+    m_log.WriteLog(QStringLiteral("Stop of the run requested by the user"));
 }
 
 void Program::chkMasterReset_Click()

@@ -59,6 +59,8 @@ public:
     RunOutcome cmdRestore_Click();
     void chkMasterReset_Click();
     bool runInProgress() const { return m_runInProgress; }
+    // Asks the run in progress to end at its next step, as an interrupted run ends.
+    void requestStop();
 
     StatusLog& log() { return m_log; }
     PhoneLink& link() { return m_link; }
@@ -90,4 +92,5 @@ private:
     BackupRun m_backupRun;
     RestoreRun m_restoreRun;
     bool m_runInProgress = false;
+    bool m_stopRequested = false;
 };

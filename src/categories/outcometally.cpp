@@ -8,6 +8,11 @@ const char* const kNames[OutcomeTally::Count] = {
 
 } // namespace
 
+QString OutcomeTally::name(Category category)
+{
+    return QLatin1String(kNames[category]);
+}
+
 bool OutcomeTally::isClean() const
 {
     for (int category = 0; category < Count; ++category) {

@@ -48,6 +48,8 @@ public:
     // log" or "Calendar: not supported by this phone"; verb is "read" after a backup and
     // "written" after a restore.
     QStringList summary(const QString& verb) const;
+    // The category as the closing lines name it ("SMS Messages").
+    static QString name(Category category);
 
 private:
     struct Entry

@@ -12,6 +12,7 @@
 #include "phonesim/phoneimage.h"
 #include "phonesim/phoneobex.h"
 #include "phonesim/simphonemonitor.h"
+#include "runs/backuprun.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,29 +27,25 @@ const char* const CategoryNames[10] = {"phonebook", "calendar", "sms",      "dat
 
 namespace {
 
-constexpr MainView::Box kCategoryBoxes[10] = {
-    MainView::Box::Pb,       MainView::Box::Cal,      MainView::Box::SMS,
-    MainView::Box::DataAccount, MainView::Box::WAP,   MainView::Box::Bookmark,
-    MainView::Box::Profiles, MainView::Box::Lock,     MainView::Box::Time,
-    MainView::Box::CustomMenu};
-
 const char* const kUsage =
     "usage:\n"
     "  cellarchive-cli phone init IMAGE [--model CODE] [--blank] [--overwrite]\n"
     "  cellarchive-cli phone obex-server IMAGE\n"
     "  cellarchive-cli phone unplug IMAGE | phone plug IMAGE\n"
-    "  cellarchive-cli backup IMAGE FILE [--categories LIST] [--overwrite]\n"
-    "  cellarchive-cli restore IMAGE FILE [--master-reset LOCKCODE]\n"
+    "  cellarchive-cli backup [PHONE] FILE [--phone PHONE] [--categories LIST] [--overwrite]\n"
+    "  cellarchive-cli restore [PHONE] FILE [--phone PHONE] [--master-reset LOCKCODE]\n"
     "  cellarchive-cli show FILE [--section NAME] [--show-passwords]\n"
     "  cellarchive-cli export FILE --to FOLDER [--overwrite]\n"
     "  cellarchive-cli --help\n"
-    "IMAGE may also be gammu, gammu:N, gammu:PATH or gammu:PATH:N: a real phone, described in\n"
-    "section N (default 0) of the gammu configuration PATH (default: where gammu looks).\n";
+    "PHONE is gammu, gammu:N, gammu:PATH or gammu:PATH:N: a real phone, described in section N\n"
+    "(default 0) of the gammu configuration PATH (default: where gammu looks); or the path of\n"
+    "a phone image. Without it: $CELLARCHIVE_PHONE, else section 0 of the gammu configuration\n"
+    "when there is one, else the demo phone.\n";
 
 const char* const kHelp =
     "\n"
-    "Backs up and restores a simulated phone, described by the phone image IMAGE (a JSON\n"
-    "file), with the same runs as the Cellarchive window.\n"
+    "Backs up and restores a phone, real (through libgammu) or simulated (a phone image,\n"
+    "IMAGE, a JSON file), with the same runs as the Cellarchive window.\n"
     "\n"
     "  phone init IMAGE        writes the demo phone (model BVT610) into IMAGE; --model CODE\n"
     "                          gives it another model, --blank makes it a phone of that model\n"
@@ -61,12 +58,13 @@ const char* const kHelp =
     "  phone unplug IMAGE      pulls the phone's cable: a program using IMAGE (the window\n"
     "                          too) loses the phone at once, and no run finds it until\n"
     "  phone plug IMAGE        puts the cable back\n"
-    "  backup IMAGE FILE       backs the phone up into the backup file FILE (extension .MS,\n"
+    "  backup PHONE FILE       backs the phone up into the backup file FILE (extension .MS,\n"
     "                          added when missing). LIST is comma-separated from phonebook,\n"
     "                          calendar, sms, dataaccounts, wap, bookmarks, profiles, locks,\n"
-    "                          time, shortcuts; the default is all of them. An existing FILE\n"
-    "                          is replaced only with --overwrite.\n"
-    "  restore IMAGE FILE      writes every section of FILE back into the phone;\n"
+    "                          time, shortcuts, in any case; the default is every category\n"
+    "                          the phone has. An existing FILE is replaced only with\n"
+    "                          --overwrite.\n"
+    "  restore PHONE FILE      writes every section of FILE back into the phone;\n"
     "                          --master-reset LOCKCODE resets the phone to its factory\n"
     "                          settings first, with the phone lock code LOCKCODE\n"
     "  show FILE               lists what the backup file FILE holds, section by section,\n"
@@ -85,8 +83,9 @@ const char* const kHelp =
     "  1  the run ended early or failed (no phone, a lost phone, a refused master reset,\n"
     "     an unreadable or unwritable file)\n"
     "  2  usage error\n"
-    "  3  the run reached its end, but some items were not read or not written; the last\n"
-    "     status lines name each such category, the log names each item\n";
+    "  3  the run reached its end, but some items were not read or not written, or a\n"
+    "     category asked for is not supported by the phone; the last status lines name\n"
+    "     each such category, the log names each item\n";
 
 int usage(QTextStream& err, const QString& problem = QString())
 {
@@ -196,13 +195,13 @@ int phoneObexServer(const QStringList& arguments, QTextStream& err)
     return phonesim::serveObex(image, 0, 1);
 }
 
-// One run of the program on the phone of an image, reporting status lines as they come.
+// One run of the program on a phone, reporting status lines as they come.
 class HeadlessProgram
 {
 public:
-    HeadlessProgram(const QString& imagePath, const QString& file, bool overwrite,
+    HeadlessProgram(const phonechoice::PhoneInUse& phone, const QString& file, bool overwrite,
                     const QString& lockCode, QTextStream& out)
-        : m_ui(file, overwrite, lockCode), m_imagePath(imagePath),
+        : m_ui(file, overwrite, lockCode), m_phone(phone),
           m_program(ProgramEnvironment{m_clock, m_wallClock, m_ui, m_view,
                                        [this](QObject* parent) { return createMonitor(parent); },
                                        QCoreApplication::applicationDirPath(),
@@ -219,33 +218,28 @@ public:
 
     PlainMainView& view() { return m_view; }
     Program& program() { return m_program; }
+    CliUserInterface& ui() { return m_ui; }
     const QString& loadError() const { return m_loadError; }
 
 private:
     PhoneMonitor* createMonitor(QObject* parent)
     {
-        if (phonechoice::isGammu(m_imagePath)) {
-            // The run starts only once the first connection attempt is over.
-            return phonechoice::createGammuMonitor(m_imagePath, true, parent, &m_loadError);
-        }
-        auto image = phonesim::PhoneImage::load(m_imagePath, m_loadError);
-        if (!image)
-            throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"),
-                               m_loadError);
-        phonesim::SimPhoneOptions options;
+        phonechoice::MonitorOptions options;
+        // The run starts only once the first connection attempt is over.
+        options.waitForFirstAttempt = true;
+        options.problem = &m_loadError;
+        options.createMissingImage = m_phone.demo;
         // The cable pulled by `phone unplug`: no phone is there.
-        options.connectedAtCreation = !phonesim::isUnpluggedByUser(m_imagePath);
-        auto* monitor = new phonesim::SimPhoneMonitor(image, m_clock, options, parent);
-        // The phone goes away the moment the cable is pulled, as in the window.
-        new phonesim::CableWatcher(*monitor, m_imagePath);
-        return monitor;
+        options.sim.connectedAtCreation =
+            phonechoice::isGammu(m_phone.spec) || !phonesim::isUnpluggedByUser(m_phone.spec);
+        return phonechoice::createMonitor(m_phone, m_clock, parent, options);
     }
 
     SystemMonotonicClock m_clock;
     SystemWallClock m_wallClock;
     PlainMainView m_view;
     CliUserInterface m_ui;
-    QString m_imagePath;
+    phonechoice::PhoneInUse m_phone;
     QString m_loadError;
     Program m_program;
 };
@@ -275,57 +269,103 @@ int startProgram(HeadlessProgram& headless, QTextStream& err)
     return 0;
 }
 
+// The phone of a backup or restore: PHONE before FILE, else --phone, else as the window
+// chooses it. False (a usage error) for a phone given twice or a wrong number of arguments.
+bool phoneAndFile(const Parsed& parsed, phonechoice::PhoneInUse& phone, QString& file)
+{
+    const QStringList& positional = parsed.positional;
+    if (positional.isEmpty() || positional.size() > 2 ||
+        (positional.size() == 2 && parsed.options.contains(QStringLiteral("phone"))))
+        return false;
+    file = positional.last();
+    const QString given = positional.size() == 2 ? positional.first()
+                                                 : parsed.options.value(QStringLiteral("phone"));
+    phone = phonechoice::choose(given, qEnvironmentVariable("CELLARCHIVE_PHONE"),
+                                QStandardPaths::writableLocation(
+                                    QStandardPaths::GenericDataLocation) +
+                                    QStringLiteral("/cellarchive/phones/demo-phone.json"));
+    return true;
+}
+
+// The boxes of a --categories list; false with the problem for an empty list or an unknown
+// name.
+bool categoryBoxes(const QString& list, QList<MainView::Box>& boxes, QString& problem)
+{
+    const QStringList names = list.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& name : names) {
+        int index = -1;
+        for (int i = 0; i < 10; ++i) {
+            if (name.trimmed().compare(QLatin1String(CategoryNames[i]), Qt::CaseInsensitive) == 0)
+                index = i;
+        }
+        if (index < 0) {
+            problem = QStringLiteral("unknown category %1").arg(name.trimmed());
+            return false;
+        }
+        boxes << BackupRun::CategoryBoxes[index].box;
+    }
+    if (boxes.isEmpty()) {
+        problem = QStringLiteral("--categories needs at least one category");
+        return false;
+    }
+    return true;
+}
+
 int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     Parsed parsed;
     QString problem;
-    if (!parse(arguments, {QStringLiteral("categories")}, {QStringLiteral("overwrite")}, parsed,
-               problem))
+    if (!parse(arguments, {QStringLiteral("categories"), QStringLiteral("phone")},
+               {QStringLiteral("overwrite")}, parsed, problem))
         return usage(err, problem);
-    if (parsed.positional.size() != 2)
-        return usage(err, QStringLiteral("backup needs IMAGE and FILE"));
+    phonechoice::PhoneInUse phone;
+    QString file;
+    if (!phoneAndFile(parsed, phone, file))
+        return usage(err, QStringLiteral("backup needs FILE, and PHONE once at most"));
+    const bool chosen = parsed.options.contains(QStringLiteral("categories"));
     QList<MainView::Box> ticked;
-    const QString list = parsed.options.value(QStringLiteral("categories"));
-    if (list.isEmpty()) {
-        ticked = QList<MainView::Box>(std::begin(kCategoryBoxes), std::end(kCategoryBoxes));
-    } else {
-        for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            int index = -1;
-            for (int i = 0; i < 10; ++i) {
-                if (name.trimmed() == QLatin1String(CategoryNames[i]))
-                    index = i;
-            }
-            if (index < 0)
-                return usage(err, QStringLiteral("unknown category %1").arg(name));
-            ticked << kCategoryBoxes[index];
-        }
-    }
-    HeadlessProgram headless(parsed.positional.at(0), parsed.positional.at(1),
-                             parsed.options.contains(QStringLiteral("overwrite")), QString(), out);
+    if (chosen &&
+        !categoryBoxes(parsed.options.value(QStringLiteral("categories")), ticked, problem))
+        return usage(err, problem);
+    HeadlessProgram headless(phone, file, parsed.options.contains(QStringLiteral("overwrite")),
+                             QString(), out);
     if (const int code = startProgram(headless, err))
         return code;
-    for (MainView::Box box : ticked) {
-        // A box the phone model disabled stays unticked, as in the window.
-        if (headless.view().isBoxEnabled(box))
+    if (chosen) {
+        // Asked for by name: a category the phone has not got is named in the closing lines.
+        for (MainView::Box box : ticked)
             headless.view().setTicked(box, true);
+    } else {
+        // The default is what the phone has: the boxes the connection left enabled.
+        for (const BackupRun::CategoryBox& row : BackupRun::CategoryBoxes)
+            headless.view().setTicked(row.box, headless.view().isBoxEnabled(row.box));
     }
-    return finish(headless.program().cmdBackup_Click(), headless, err);
+    const RunOutcome outcome = headless.program().cmdBackup_Click();
+    if (headless.ui().declinedReplacement()) {
+        err << "cellarchive-cli: " << headless.program().file().sBackUpFIleName
+            << " exists; nothing was written (use --overwrite to replace it)\n";
+        err.flush();
+        return 1;
+    }
+    return finish(outcome, headless, err);
 }
 
 int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     Parsed parsed;
     QString problem;
-    if (!parse(arguments, {QStringLiteral("master-reset")}, {}, parsed, problem))
+    if (!parse(arguments, {QStringLiteral("master-reset"), QStringLiteral("phone")}, {}, parsed,
+               problem))
         return usage(err, problem);
-    if (parsed.positional.size() != 2)
-        return usage(err, QStringLiteral("restore needs IMAGE and FILE"));
+    phonechoice::PhoneInUse phone;
+    QString file;
+    if (!phoneAndFile(parsed, phone, file))
+        return usage(err, QStringLiteral("restore needs FILE, and PHONE once at most"));
     const bool reset = parsed.options.contains(QStringLiteral("master-reset"));
     const QString lockCode = parsed.options.value(QStringLiteral("master-reset"));
     if (reset && lockCode.isEmpty())
         return usage(err, QStringLiteral("--master-reset needs the phone lock code"));
-    HeadlessProgram headless(parsed.positional.at(0), parsed.positional.at(1), false, lockCode,
-                             out);
+    HeadlessProgram headless(phone, file, false, lockCode, out);
     if (const int code = startProgram(headless, err))
         return code;
     headless.view().setTicked(MainView::Box::MasterReset, reset);

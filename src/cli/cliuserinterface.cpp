@@ -15,8 +15,10 @@ bool CliUserInterface::askQuestion(const QString& title, const QString&)
 {
     // The questions are the replacement of an existing file and the master reset confirmation;
     // the command line answered both in advance.
-    if (title == QLatin1String("Warning"))
+    if (title == QLatin1String("Warning")) {
+        m_declined = !m_overwrite;
         return m_overwrite;
+    }
     return true;
 }
 

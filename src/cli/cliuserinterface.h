@@ -19,7 +19,11 @@ public:
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
 
+    // The run wanted to replace an existing file and --overwrite was not given.
+    bool declinedReplacement() const { return m_declined; }
+
 private:
+    bool m_declined = false;
     QString m_file;
     bool m_overwrite;
     QString m_lockCode;

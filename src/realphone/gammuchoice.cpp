@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace gammu {
 
 bool parsePhoneChoice(const QString& text, PhoneChoice& choice)
@@ -27,20 +30,43 @@ bool parsePhoneChoice(const QString& text, PhoneChoice& choice)
     return true;
 }
 
+QStringList configurationCandidates()
+{
+    const QString home = QDir::homePath();
+    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
+    QStringList candidates{xdg + QStringLiteral("/gammu/config"),
+                           home + QStringLiteral("/.gammurc")};
+    // libgammu also tries the account's own home when HOME names another folder.
+    // Reentrant: the worker thread asks too.
+    passwd entry{};
+    passwd* account = nullptr;
+    char buffer[4096];
+    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &account) == 0 && account &&
+        account->pw_dir) {
+        const QString accountRc = QDir(QString::fromLocal8Bit(account->pw_dir))
+                                      .filePath(QStringLiteral(".gammurc"));
+        if (!candidates.contains(accountRc))
+            candidates << accountRc;
+    }
+    candidates << QStringLiteral("/etc/gammurc");
+    return candidates;
+}
+
+QString foundConfiguration()
+{
+    for (const QString& candidate : configurationCandidates()) {
+        if (QFileInfo(candidate).isFile())
+            return candidate;
+    }
+    return QString();
+}
+
 QString configurationFile(const PhoneChoice& choice)
 {
     if (!choice.path.isEmpty())
         return choice.path;
-    const QString home = QDir::homePath();
-    const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
-    const QString candidates[] = {xdg + QStringLiteral("/gammu/config"),
-                                  home + QStringLiteral("/.gammurc"),
-                                  QStringLiteral("/etc/gammurc")};
-    for (const QString& candidate : candidates) {
-        if (QFileInfo::exists(candidate))
-            return candidate;
-    }
-    return candidates[1];
+    const QString found = foundConfiguration();
+    return found.isEmpty() ? QDir::homePath() + QStringLiteral("/.gammurc") : found;
 }
 
 } // namespace gammu

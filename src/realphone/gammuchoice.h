@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace gammu {
 
@@ -16,9 +17,13 @@ struct PhoneChoice
 // that names no gammu phone (a phone image, for instance).
 bool parsePhoneChoice(const QString& text, PhoneChoice& choice);
 
-// The configuration file the choice means, for messages: the given path, or the first of the
-// files gammu looks at that exists (the user's configuration folder, ~/.gammurc,
-// /etc/gammurc), or ~/.gammurc when there is none.
+// Every file gammu looks at for its configuration, in its order: the user's configuration
+// folder, ~/.gammurc (also in the account's home when HOME points elsewhere), /etc/gammurc.
+QStringList configurationCandidates();
+// The first of them that exists; empty when there is none.
+QString foundConfiguration();
+// The configuration file the choice means, for messages: the given path, or the one gammu
+// finds, or ~/.gammurc when there is none.
 QString configurationFile(const PhoneChoice& choice);
 
 } // namespace gammu

@@ -32,8 +32,16 @@ void GammuWorker::start()
     m_timer = new QTimer(this);
     m_timer->setInterval(RetryMs);
     connect(m_timer, &QTimer::timeout, this, &GammuWorker::tick);
-
     m_machine = GSM_AllocStateMachine();
+    // A configuration that cannot be read yet is read again at every retry, so that creating
+    // or mending it needs no restart.
+    m_timer->start();
+    if (configure())
+        tryConnect();
+}
+
+bool GammuWorker::configure()
+{
     INI_Section* ini = nullptr;
     const QByteArray path = m_choice.path.toLocal8Bit();
     GSM_Error result = GSM_FindGammuRC(&ini, m_choice.path.isEmpty() ? nullptr : path.constData());
@@ -44,26 +52,34 @@ void GammuWorker::start()
         result = ERR_CANTOPENFILE;
     }
     if (result != ERR_NONE) {
-        // Without its configuration the phone cannot be reached; trying again changes nothing.
-        m_reports.problem(QStringLiteral("Gammu configuration failed -> %1: %2")
-                              .arg(where(), errorText(result)));
-        return;
+        const bool missing = m_choice.path.isEmpty() && foundConfiguration().isEmpty();
+        const QString line =
+            missing ? QStringLiteral("Gammu configuration failed -> no configuration found "
+                                     "(gammu looks for %1): %2")
+                          .arg(configurationCandidates().join(QStringLiteral(", ")),
+                               errorText(result))
+                    : QStringLiteral("Gammu configuration failed -> %1: %2")
+                          .arg(where(), errorText(result));
+        report(line);
+        return false;
     }
     GSM_SetConfigNum(m_machine, 1);
     m_configured = true;
-    tryConnect();
-    m_timer->start();
+    return true;
+}
+
+void GammuWorker::report(const QString& line)
+{
+    if (line != m_lastProblem)
+        m_reports.problem(line);
+    m_lastProblem = line;
 }
 
 void GammuWorker::tryConnect()
 {
     const GSM_Error result = GSM_InitConnection(m_machine, 1);
     if (result != ERR_NONE) {
-        const QString line = QStringLiteral("Gammu connection failed -> %1: %2")
-                                 .arg(where(), errorText(result));
-        if (line != m_lastProblem)
-            m_reports.problem(line);
-        m_lastProblem = line;
+        report(QStringLiteral("Gammu connection failed -> %1: %2").arg(where(), errorText(result)));
         return;
     }
     m_lastProblem.clear();
@@ -94,6 +110,11 @@ bool GammuWorker::deviceVanished() const
 
 void GammuWorker::tick()
 {
+    if (!m_configured) {
+        if (configure())
+            tryConnect();
+        return;
+    }
     if (!m_connected) {
         tryConnect();
         return;

@@ -58,6 +58,10 @@ public:
     QString where() const;
 
 private:
+    // Reads the configuration; false (reported) when it cannot be read.
+    bool configure();
+    // Reports a problem line unless it repeats the last one.
+    void report(const QString& line);
     void tryConnect();
     void tick();
     void drop(const QString& why);

@@ -5,6 +5,7 @@
 #include "backupfile/fileselection.h"
 #include "backupfile/stagedbackup.h"
 #include "categories/categoryservices.h"
+#include "categories/categorysupport.h"
 #include "core/programerror.h"
 #include "phone/phonelink.h"
 #include "runs/categories.h"
@@ -39,9 +40,10 @@ void BackupRun::done(OutcomeTally::Category category, const QString& logLine,
     // were not.
     const OutcomeTally& tally = m_services.tally;
     const QString done = QStringLiteral("-> Done");
-    const QString instead = tally.isClean(category) ? done
-                            : tally.hasFailed(category) ? QStringLiteral("-> Failed")
-                                                        : QStringLiteral("-> Incomplete");
+    const QString instead = tally.isClean(category)         ? done
+                            : tally.isUnsupported(category) ? QStringLiteral("-> Not supported")
+                            : tally.hasFailed(category)     ? QStringLiteral("-> Failed")
+                                                            : QStringLiteral("-> Incomplete");
     QString logText = logLine;
     QString statusText = statusLine;
     logAndShow(m_services.log, logText.replace(done, instead), statusText.replace(done, instead));
@@ -57,10 +59,11 @@ std::vector<BackupRun::Step> BackupRun::steps()
                         if (!m_categories.obex.bBackUpPB()) {
                             log.WriteLog(
                                 QStringLiteral("Error when backing up the PB->cmdBackup_click"));
+                            m_services.tally.failed(OutcomeTally::Phonebook);
                             return false;
                         }
-                        logAndShow(log, QStringLiteral("Backup of PB -> Done"),
-                                   QStringLiteral("Backup of Phonebook -> Done"));
+                        done(OutcomeTally::Phonebook, QStringLiteral("Backup of PB -> Done"),
+                             QStringLiteral("Backup of Phonebook -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Cal, QStringLiteral("Backup of calendar has started"), [this, &log] {
@@ -68,9 +71,10 @@ std::vector<BackupRun::Step> BackupRun::steps()
                             log.WriteLog(
                                 QStringLiteral("Error when backing up the Cal->cmdBackup_click"));
                             log.UpdateStat(QStringLiteral("Failed when backing up calendar"));
+                            m_services.tally.failed(OutcomeTally::Calendar);
                         }
-                        logAndShow(log, QStringLiteral("Backup of Cal -> Done"),
-                                   QStringLiteral("Backup of Calendar -> Done"));
+                        done(OutcomeTally::Calendar, QStringLiteral("Backup of Cal -> Done"),
+                             QStringLiteral("Backup of Calendar -> Done"));
                         return true;
                     }});
     walk.push_back({Box::SMS, QStringLiteral("Backup of SMS_Messages has started"), [this, &log] {
@@ -208,7 +212,8 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
     return outcome;
 }
 
-RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool hadOld)
+RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool hadOld,
+                             const QStringList& untried)
 {
     StatusLog& log = m_services.log;
     outcome = settleFile(outcome, target, hadOld);
@@ -217,9 +222,52 @@ RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool had
     const QStringList losses = m_services.tally.summary(QStringLiteral("read"));
     for (const QString& line : losses)
         log.UpdateStat(line);
+    for (const QString& line : untried)
+        logAndShow(log, line, line);
     if (outcome == RunOutcome::Completed && !losses.isEmpty())
         outcome = RunOutcome::Incomplete;
     return end(outcome);
+}
+
+OutcomeTally::Category BackupRun::categoryOf(MainView::Box box)
+{
+    for (const CategoryBox& row : CategoryBoxes) {
+        if (row.box == box)
+            return row.category;
+    }
+    return OutcomeTally::Count;
+}
+
+bool BackupRun::served(OutcomeTally::Category category) const
+{
+    const PhoneLink& link = m_services.link;
+    if (category == OutcomeTally::Phonebook)
+        return link.bPhonebookSupported;
+    if (category == OutcomeTally::Calendar)
+        return link.bCalendarSupported;
+    CellPhone* phone = link.m_objCellPhone.data();
+    return !phone || categorysupport::servedBy(*phone, category);
+}
+
+QStringList BackupRun::untried(const std::vector<Step>& walk, size_t from,
+                               const QString& why) const
+{
+    QStringList lines;
+    for (size_t i = from; i < walk.size(); ++i) {
+        if (m_view.isTicked(walk[i].box))
+            lines << QStringLiteral("%1: not backed up (%2)")
+                         .arg(OutcomeTally::name(categoryOf(walk[i].box)), why);
+    }
+    return lines;
+}
+
+bool BackupRun::anythingTicked() const
+{
+    for (const CategoryBox& row : CategoryBoxes) {
+        if (m_view.isTicked(row.box))
+            return true;
+    }
+    return false;
 }
 
 RunOutcome BackupRun::cmdBackup_Click()
@@ -227,6 +275,11 @@ RunOutcome BackupRun::cmdBackup_Click()
     StatusLog& log = m_services.log;
     PhoneLink& link = m_services.link;
     m_services.tally.clear();
+    // Nothing to write: no file is asked for, and none is replaced by an empty run.
+    if (!anythingTicked()) {
+        log.UpdateStat(QStringLiteral("Nothing to back up: tick at least one category"));
+        return end(RunOutcome::Ended);
+    }
     m_view.setButtonCaption(MainView::Button::Backup, QStringLiteral("Running"));
     log.UpdateStat(QStringLiteral("Backup has started"));
     if (!link.bPhoneConnected) {
@@ -245,19 +298,39 @@ RunOutcome BackupRun::cmdBackup_Click()
     // The sections go to a file beside the target, which replaces it at the normal end.
     file.sBackUpFIleName = stagedbackup::stagingPath(target);
     QFile::remove(file.sBackUpFIleName);
+    const QString phoneLost = QStringLiteral("the phone was lost");
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
-        for (const Step& step : steps()) {
+        const std::vector<Step> walk = steps();
+        for (size_t i = 0; i < walk.size(); ++i) {
+            const Step& step = walk[i];
+            const OutcomeTally::Category category = categoryOf(step.box);
+            if (stopRequested && stopRequested()) {
+                log.WriteLog(QStringLiteral("Backup stopped by the user"));
+                log.UpdateStat(QStringLiteral("Backup stopped by the user"));
+                return finish(RunOutcome::Ended, target, hadOld,
+                              untried(walk, i, QStringLiteral("the run was stopped")));
+            }
             if (!link.bPhoneConnected) {
                 log.UpdateStat(QStringLiteral("Lost Conntact to MS->No work was done"));
-                return finish(RunOutcome::Ended, target, hadOld);
+                return finish(RunOutcome::Ended, target, hadOld, untried(walk, i, phoneLost));
             }
             if (!m_view.isTicked(step.box))
                 continue;
+            // Asking a phone for a category it has not got only fails: it is named instead.
+            if (!served(category)) {
+                m_services.tally.unsupported(category);
+                log.WriteLog(QStringLiteral("Not supported by the phone -> ") +
+                             OutcomeTally::name(category));
+                continue;
+            }
             log.UpdateStat(step.startLine);
             if (!step.run())
-                return finish(RunOutcome::Failed, target, hadOld);
+                return finish(RunOutcome::Failed, target, hadOld,
+                              untried(walk, i + 1,
+                                      link.bPhoneConnected ? QStringLiteral("the run ended")
+                                                           : phoneLost));
         }
         // A phone lost during the last step ends the run as it does between steps.
         if (!link.bPhoneConnected) {

@@ -5,6 +5,7 @@
 #include "runs/runoutcome.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -17,6 +18,26 @@ struct Categories;
 class BackupRun
 {
 public:
+    struct CategoryBox
+    {
+        MainView::Box box;
+        OutcomeTally::Category category;
+    };
+    // The ten category boxes in the order of the walk.
+    static constexpr CategoryBox CategoryBoxes[] = {
+        {MainView::Box::Pb, OutcomeTally::Phonebook},
+        {MainView::Box::Cal, OutcomeTally::Calendar},
+        {MainView::Box::SMS, OutcomeTally::SMS},
+        {MainView::Box::DataAccount, OutcomeTally::DataAccounts},
+        {MainView::Box::WAP, OutcomeTally::WAP},
+        {MainView::Box::Bookmark, OutcomeTally::Bookmarks},
+        {MainView::Box::Profiles, OutcomeTally::Profiles},
+        {MainView::Box::Lock, OutcomeTally::Locks},
+        {MainView::Box::Time, OutcomeTally::Time},
+        {MainView::Box::CustomMenu, OutcomeTally::Shortcuts}};
+    // The category of one of the ten boxes.
+    static OutcomeTally::Category categoryOf(MainView::Box box);
+
     BackupRun(CategoryServices& services, FileSelection& selection, MainView& view,
               Categories& categories);
 
@@ -24,6 +45,8 @@ public:
 
     // Called once after the file was chosen, before the first category.
     std::function<void()> GetAlternateLineSupport;
+    // Asked before each category: true ends the run there, as an interrupted run ends.
+    std::function<bool()> stopRequested;
 
 private:
     struct Step
@@ -39,8 +62,15 @@ private:
     void done(OutcomeTally::Category category, const QString& logLine, const QString& statusLine);
     // Puts the file written by the run in its place and tells where it is.
     RunOutcome settleFile(RunOutcome outcome, const QString& target, bool hadOld);
-    // Every ending after the file was chosen: the file, the closing lines, the caption.
-    RunOutcome finish(RunOutcome outcome, const QString& target, bool hadOld);
+    // Every ending after the file was chosen: the file, the closing lines (untried names the
+    // ticked categories the run did not reach), the caption.
+    RunOutcome finish(RunOutcome outcome, const QString& target, bool hadOld,
+                      const QStringList& untried = {});
+    // False when the connected phone has no such category (or its model lacks it).
+    bool served(OutcomeTally::Category category) const;
+    // "SMS Messages: not backed up (why)" for each ticked step from index from on.
+    QStringList untried(const std::vector<Step>& walk, size_t from, const QString& why) const;
+    bool anythingTicked() const;
     RunOutcome end(RunOutcome outcome);
 
     CategoryServices& m_services;

@@ -10,17 +10,22 @@
 
 namespace {
 
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// The log names contacts and numbers: its folder is the owner's alone, also when an earlier
+// version created it open to everyone.
 bool folderIsWritable(const QString& folder)
 {
-    if (!QDir().mkpath(folder))
+    constexpr QFileDevice::Permissions OwnerFolder = kOwnerOnly | QFileDevice::ExeOwner;
+    if (!QDir().mkpath(QFileInfo(folder).absolutePath()))
         return false;
-    QFileInfo info(folder);
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder, OwnerFolder))
+        return false;
+    // Fails harmlessly on a folder of someone else's.
+    QFile::setPermissions(folder, OwnerFolder);
+    const QFileInfo info(folder);
     return info.isDir() && info.isWritable();
 }
-
-} // namespace
-
-namespace {
 
 // Texts from the phone (a name, a bookmark title) may hold line breaks and other control
 // characters: written as they are they would split a line of the log or the status box, or
@@ -64,6 +69,14 @@ void StatusLog::InitLog(const QString& programFolder, const QString& fallbackFol
         folderIsWritable(folder);
     }
     m_logFile = QDir(folder).filePath(day);
+    // A day's file an earlier version created readable by everyone.
+    if (QFileInfo::exists(m_logFile))
+        QFile::setPermissions(m_logFile, kOwnerOnly);
+}
+
+void StatusLog::startRun()
+{
+    m_logNamed = false;
 }
 
 void StatusLog::WriteLog(const QString& text)
@@ -75,7 +88,7 @@ void StatusLog::WriteLog(const QString& text)
     // Opened and closed for every line, so each line is on disk when this returns. A log that
     // cannot be written must never end the program: the line is dropped.
     QFile file(m_logFile);
-    if (m_logFile.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    if (m_logFile.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Append, kOwnerOnly)) {
         m_logWritable = false;
         return;
     }
@@ -91,6 +104,11 @@ void StatusLog::UpdateStat(const QString& sString)
     // Kept oldest first, so a line costs the same however long the run has been.
     m_statusLines.append(line);
     Q_EMIT statusLineAdded(line);
+    // The user who is sent to the log is told where it is, once per run.
+    if (!m_logNamed && sString.contains(QLatin1String("see the log"))) {
+        m_logNamed = true;
+        UpdateStat(QStringLiteral("Log -> ") + m_logFile);
+    }
 }
 
 QString StatusLog::statusText() const

@@ -23,6 +23,9 @@ public:
     // that one cannot be created or written (an installed program in a read-only folder).
     void InitLog(const QString& programFolder, const QString& fallbackFolder);
     void WriteLog(const QString& text);
+    // A run begins: its first status line that sends the user to the log ("... -> see the
+    // log") is followed by "Log -> PATH".
+    void startRun();
     void UpdateStat(const QString& sString);
     void LogErrorDetails(const ProgramError& error);
     // Details of an error that is not one of ours (a std::exception from a library).
@@ -52,4 +55,5 @@ private:
     QString m_logFile;
     QStringList m_statusLines;
     bool m_logWritable = true;
+    bool m_logNamed = false;
 };

@@ -26,7 +26,8 @@ public:
     QString SoftwareVersion() const override { return read(software); }
     TextMessageObject* TextMessage() override { return nullptr; }
     SettingsObject* General() override { return nullptr; }
-    qint32 IsCommandSupported(qint32) override { return 0; }
+    // A phone with every settings category: no box is disabled for it.
+    qint32 IsCommandSupported(qint32) override { return 1; }
     ObexService* Obex() override { return nullptr; }
 
 private:

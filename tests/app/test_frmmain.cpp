@@ -3,9 +3,15 @@
 #include "appfakes.h"
 #include "fakeclock.h"
 #include "modaldialogs.h"
+#include "phonesim/demophone.h"
+#include "phonesim/faults.h"
+#include "phonesim/phoneimage.h"
+#include "phonesim/simphonemonitor.h"
 #include "scriptedui.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -157,6 +163,7 @@ TEST_F(FrmMainTest, ButtonsClearTheStatusOpenTheAboutBoxStartARunAndEndTheProgra
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
     // The run asks for the file first; the scripted user cancels.
+    find<QCheckBox>("chkTime")->setChecked(true);
     find<QPushButton>("cmdBackup")->click();
     EXPECT_EQ(ui.asked, QStringList{QStringLiteral("file:save:Save Data to file")});
     EXPECT_TRUE(find<QPushButton>("cmdBackup")->isEnabled());
@@ -187,4 +194,69 @@ TEST_F(FrmMainTest, UserClickOnMasterResetAsksButProgramTicksDoNot)
     // Declined: the box ends unticked, and unticking it asks nothing more.
     EXPECT_EQ(box->checkState(), Qt::Unchecked);
     EXPECT_EQ(ui.asked.size(), 1);
+}
+
+TEST_F(FrmMainTest, BackupWithNothingTickedAsksForNoFile)
+{
+    FakeCellPhone phone(QStringLiteral("35"), QStringLiteral("BVT610"));
+    open({&phone});
+    find<QPushButton>("cmdBackup")->click();
+    EXPECT_TRUE(ui.asked.isEmpty());
+    EXPECT_TRUE(statusText().startsWith(
+        QStringLiteral("14:30:05 - Nothing to back up: tick at least one category\n")));
+    EXPECT_EQ(find<QPushButton>("cmdBackup")->text(), QStringLiteral("Backup"));
+}
+
+// Closing while a backup waits for the phone asks first; "No" lets the run go on, "Yes" ends
+// it after the category in progress, keeps the previous backup and then closes the window.
+TEST_F(FrmMainTest, ClosingDuringARunAsksAndStopsItAtTheNextStep)
+{
+    auto image = phonesim::PhoneImage::inMemory(phonesim::demoPhone());
+    phonesim::Faults faults;
+    faults.lateSeconds.insert(51, 2.0);
+    faults.lateSeconds.insert(36, 2.0);
+    image->setFaults(faults);
+    window = std::make_unique<frmMain>(
+        clock, wall,
+        [&](QObject* parent) {
+            return new phonesim::SimPhoneMonitor(image, clock, phonesim::SimPhoneOptions{true, 50},
+                                                 parent);
+        },
+        dir.path(), QString(), &ui);
+    window->setExitHandler([this] { ++exits; });
+    window->show();
+    const QString file = QDir(dir.path()).filePath(QStringLiteral("w.MS"));
+    QFile old(file);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old\r\n");
+    old.close();
+    for (Box box : {Box::Lock, Box::Time, Box::CustomMenu})
+        window->setTicked(box, true);
+    ui.nextFile(file);
+    ui.nextAnswer(true);  // replace the old file
+    ui.nextAnswer(false); // keep the run going
+    ui.nextAnswer(true);  // stop it
+    clock.callLater(1000, nullptr, [this] { window->close(); });
+    clock.callLater(2500, nullptr, [this] {
+        EXPECT_EQ(exits, 0);
+        window->close();
+    });
+    find<QPushButton>("cmdBackup")->click();
+
+    const QString question =
+        QStringLiteral("question:Cellarchive:A run is in progress. Stop it and close "
+                       "Cellarchive?\r\n\r\nThe run ends after the category it is working on.");
+    EXPECT_EQ(ui.asked.filter(QStringLiteral("question:Cellarchive")),
+              (QStringList{question, question}));
+    EXPECT_EQ(exits, 1);
+    EXPECT_TRUE(statusText().contains(QStringLiteral("Backup of Time -> Done")));
+    EXPECT_FALSE(statusText().contains(QStringLiteral("Saving My Shortcuts information")));
+    EXPECT_TRUE(statusText().startsWith(
+        QStringLiteral("14:30:05 - My Shortcuts: not backed up (the run was stopped)\n")));
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("old\r\n"));
+    EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath(QStringLiteral("w.incomplete.MS"))));
+    EXPECT_TRUE(logged().contains(QStringLiteral("Stop of the run requested by the user")));
+    EXPECT_TRUE(logged().contains(QStringLiteral("Backup stopped by the user")));
 }

@@ -105,7 +105,10 @@ TEST_F(CliTest, HelpUsageErrorsAndMissingImages)
                        QStringLiteral("--categories"), QStringLiteral("time,weather")}),
               2);
     EXPECT_TRUE(cli.err.contains(QLatin1String("unknown category weather")));
-    EXPECT_EQ(cli.run({QStringLiteral("restore"), QStringLiteral("x.json")}), 2);
+    EXPECT_EQ(cli.run({QStringLiteral("restore")}), 2);
+    EXPECT_EQ(cli.run({QStringLiteral("restore"), QStringLiteral("gammu"), QStringLiteral("y.MS"),
+                       QStringLiteral("--phone"), QStringLiteral("gammu:1")}),
+              2);
     EXPECT_EQ(cli.run({QStringLiteral("restore"), path(QStringLiteral("x.json")), path(QStringLiteral("y.MS")),
                        QStringLiteral("--master-reset")}),
               2);

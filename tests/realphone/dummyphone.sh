@@ -23,3 +23,15 @@ dummy_fill() {
     done
     rm -f fill.vcf
 }
+
+# dummy_home: the start of a test on dummy phones. Skips the test (status 77) without gammu;
+# otherwise makes the temporary folder $work, removed on exit, the home folder (with no other
+# gammu configuration in sight) and the current folder.
+dummy_home() {
+    command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    export HOME="$work" LC_ALL=C.UTF-8
+    unset XDG_CONFIG_HOME
+    cd "$work" || exit 1
+}

@@ -14,7 +14,7 @@ struct RunRow
     std::function<QJsonObject()> phone;
     // Sets the scenario up and runs; returns the run's outcome.
     std::function<RunOutcome(ProgramHarness&)> run;
-    // The closing status lines; %DIR% stands for the test's folder.
+    // The closing status lines; %DIR% stands for the test's folder, %LOG% for the log file.
     QStringList closing;
     RunOutcome outcome;
     std::function<void(ProgramHarness&)> check;
@@ -36,6 +36,7 @@ inline void expectRun(const RunRow& row)
     const RunOutcome outcome = row.run(harness);
     QStringList closing = row.closing;
     closing.replaceInStrings(QStringLiteral("%DIR%"), harness.dir.path());
+    closing.replaceInStrings(QStringLiteral("%LOG%"), harness.program->log().LogFile());
     const QStringList status = harness.statusLines();
     EXPECT_EQ(status.mid(status.size() - closing.size()), closing);
     EXPECT_EQ(outcome, row.outcome);

@@ -49,7 +49,7 @@ const RunRow kRows[] = {
          return h.backup({Box::Time}, h.path(QStringLiteral("t.MS")));
      },
      {QStringLiteral("Backup of Time -> Incomplete"), QStringLiteral("Backup completed"),
-      QStringLiteral("Time: 1 not read -> see the log")},
+      QStringLiteral("Time: 1 not read -> see the log"), QStringLiteral("Log -> %LOG%")},
      RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          EXPECT_EQ(sectionOf(ProgramHarness::fileLines(h.path(QStringLiteral("t.MS"))),
@@ -70,7 +70,8 @@ const RunRow kRows[] = {
          editFaults(h, [&](phonesim::Faults& f) { f.sms = sms; });
          return h.restore(file);
      },
-     {QStringLiteral("Restore finished"), QStringLiteral("SMS Messages: 5 not written -> see the log")},
+     {QStringLiteral("Restore finished"), QStringLiteral("SMS Messages: 5 not written -> see the log"),
+      QStringLiteral("Log -> %LOG%")},
      RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          EXPECT_EQ(phonesim::SmsStore(*h.image).messages(1).size() +
@@ -92,7 +93,8 @@ const RunRow kRows[] = {
          return h.restore(h.writeFile(QStringLiteral("w6.MS"),
                                       lines.join(QLatin1Char('\n')).split(QLatin1Char('\n'))));
      },
-     {QStringLiteral("Restore finished"), QStringLiteral("WAP Settings: 2 not written -> see the log")},
+     {QStringLiteral("Restore finished"), QStringLiteral("WAP Settings: 2 not written -> see the log"),
+      QStringLiteral("Log -> %LOG%")},
      RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          const QJsonArray profiles = h.image->category(QStringLiteral("wapProfiles"))
@@ -120,7 +122,8 @@ const RunRow kRows[] = {
       QStringLiteral("Lost Conntact to MS->No work was done"),
       QStringLiteral("The backup is incomplete -> it is in %DIR%/w.incomplete.MS"),
       QStringLiteral("The previous backup is kept -> %DIR%/w.MS"),
-      QStringLiteral("WAP Settings: 7 not read -> see the log")},
+      QStringLiteral("WAP Settings: 7 not read -> see the log"), QStringLiteral("Log -> %LOG%"),
+      QStringLiteral("Time: not backed up (the phone was lost)")},
      RunOutcome::Ended,
      [](ProgramHarness& h) {
          EXPECT_EQ(ProgramHarness::fileLines(h.path(QStringLiteral("w.MS"))),
@@ -158,7 +161,7 @@ const RunRow kRows[] = {
          return h.restore(file);
      },
      {QStringLiteral("Restoring time settings"), QStringLiteral("Restore finished"),
-      QStringLiteral("Phonebook: 13 not written -> see the log"),
+      QStringLiteral("Phonebook: 13 not written -> see the log"), QStringLiteral("Log -> %LOG%"),
       QStringLiteral("Calendar: 7 not written -> see the log")},
      RunOutcome::Incomplete,
      [](ProgramHarness& h) { EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 0); }},
@@ -203,7 +206,8 @@ const RunRow kRows[] = {
      },
      {QStringLiteral("Lost Conntact to MS->No work was done"),
       QStringLiteral("The backup is incomplete -> it is in %DIR%/u.MS"),
-      QStringLiteral("SMS Messages: failed -> see the log")},
+      QStringLiteral("SMS Messages: failed -> see the log"), QStringLiteral("Log -> %LOG%"),
+      QStringLiteral("Time: not backed up (the phone was lost)")},
      RunOutcome::Ended,
      [](ProgramHarness& h) {
          const QStringList lines = ProgramHarness::fileLines(h.path(QStringLiteral("u.MS")));

@@ -65,14 +65,49 @@ RunOutcome resetAndRestore(ProgramHarness& h, const QString& lockCode)
 }
 
 const RunRow kRows[] = {
-    {"NothingTickedShowsTheFrameAndWritesNoFile", phonesim::demoPhone,
+    {"NothingTickedAsksForNoFile", phonesim::demoPhone,
      [](ProgramHarness& h) { return h.backup({}, h.path(QStringLiteral("none.MS"))); },
-     {QStringLiteral("Backup has started"), QStringLiteral("Backup completed")},
-     RunOutcome::Completed,
+     {QStringLiteral("Known PhoneType!!"),
+      QStringLiteral("Nothing to back up: tick at least one category")},
+     RunOutcome::Ended,
      [](ProgramHarness& h) {
          EXPECT_FALSE(QFile::exists(h.path(QStringLiteral("none.MS"))));
-         EXPECT_EQ(h.ui.asked, QStringList{QStringLiteral("file:save:Save Data to file")});
+         EXPECT_TRUE(h.ui.asked.isEmpty());
          EXPECT_EQ(h.view.buttonCaption(Button::Backup), QStringLiteral("Backup"));
+     }},
+    // The stop asked for while the key lock is read takes effect before the time.
+    {"StoppedBackupKeepsTheOldFileAndNamesWhatItDidNotReach", phonesim::demoPhone,
+     [](ProgramHarness& h) {
+         const QString file = h.writeFile(QStringLiteral("old.MS"), {QStringLiteral("old")});
+         editFaults(h, [](phonesim::Faults& f) { f.lateSeconds.insert(51, 2.0); });
+         h.clock.callLater(1000, nullptr, [&h] { h.program->requestStop(); });
+         return h.backup({Box::Lock, Box::Time, Box::CustomMenu}, file);
+     },
+     {QStringLiteral("Backup of Locks -> Done"), QStringLiteral("Backup stopped by the user"),
+      QStringLiteral("The backup is incomplete -> it is in %DIR%/old.incomplete.MS"),
+      QStringLiteral("The previous backup is kept -> %DIR%/old.MS"),
+      QStringLiteral("Time: not backed up (the run was stopped)"),
+      QStringLiteral("My Shortcuts: not backed up (the run was stopped)")},
+     RunOutcome::Ended,
+     [](ProgramHarness& h) {
+         EXPECT_EQ(ProgramHarness::fileLines(h.path(QStringLiteral("old.MS"))),
+                   QStringList{QStringLiteral("old")});
+         EXPECT_TRUE(
+             h.logLines().contains(QStringLiteral("Stop of the run requested by the user")));
+         EXPECT_TRUE(h.logLines().contains(QStringLiteral("Backup stopped by the user")));
+         EXPECT_FALSE(h.program->runInProgress());
+     }},
+    {"CategoryThePhoneHasNotGotIsNamedNotDone", phonesim::demoPhone,
+     [](ProgramHarness& h) {
+         editFaults(h, [](phonesim::Faults& f) { f.unsupported.insert(51); });
+         return h.backup({Box::Lock, Box::Time}, h.path(QStringLiteral("u.MS")));
+     },
+     {QStringLiteral("Saving Time information"), QStringLiteral("Backup of Time -> Done"),
+      QStringLiteral("Backup completed"), QStringLiteral("Locks: not supported by this phone")},
+     RunOutcome::Incomplete,
+     [](ProgramHarness& h) {
+         EXPECT_FALSE(h.statusLines().contains(QStringLiteral("Saving Locks information")));
+         EXPECT_TRUE(h.logLines().contains(QStringLiteral("Not supported by the phone -> Locks")));
      }},
     {"BackupWithoutPhoneAsksNothing", phonesim::demoPhone,
      [](ProgramHarness& h) {

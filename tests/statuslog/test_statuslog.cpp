@@ -4,6 +4,7 @@
 #include "fakeclock.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -103,4 +104,21 @@ TEST_F(StatusLogTest, StatusBoxShowsNewestLineFirstAndNeverReachesTheLog)
     log.clearStatus();
     EXPECT_TRUE(log.statusText().isEmpty());
     EXPECT_EQ(changed.count(), 5);
+}
+
+// The log names contacts and numbers: owner-only, also a folder that an earlier version left
+// open to everyone.
+TEST_F(StatusLogTest, LogIsTheOwnersAlone)
+{
+    const QString folder = dir.filePath(QStringLiteral("log"));
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::ReadOther);
+    log.InitLog(dir.path(), QString());
+    log.WriteLog(QStringLiteral("Anna +4917012345678"));
+    // The owner's, group's and others' bits, as Qt numbers them (0x7077): 0600 and 0700.
+    const auto mode = [](const QString& path) {
+        return QFileInfo(path).permissions().toInt() & 0x7077;
+    };
+    EXPECT_EQ(mode(log.LogFile()), 0x6000);
+    EXPECT_EQ(mode(folder), 0x7000);
 }
