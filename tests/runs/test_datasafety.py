@@ -81,10 +81,10 @@ def two_backups_into_one_path(work):
         extra = ["--overwrite"] if overwrite else []
         if overwrite:
             open(target, "w").write("old\r\n")
-        runs = [subprocess.Popen([CLI, "backup", image(work, "p%d%d.json" % (overwrite, i)),
-                                  target, *extra], cwd=work, env=env(work),
+        phones = [image(work, "p%d%d.json" % (overwrite, i)) for i in range(2)]
+        runs = [subprocess.Popen([CLI, "backup", phone, target, *extra], cwd=work, env=env(work),
                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-                for i in range(2)]
+                for phone in phones]
         outs = [r.communicate()[0].decode("utf-8", "replace") for r in runs]
         codes = [r.returncode for r in runs]
         # One wins whole and the other says it failed, or both finish whole in turn.
