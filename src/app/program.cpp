@@ -17,11 +17,16 @@ Program::Program(const ProgramEnvironment& env, QObject* parent)
       m_restoreRun(m_services, m_selection, env.view, m_masterReset)
 {
     m_categories.registerReaders(m_file);
+    // A killed backup may have left the phone in another profile: the next run's first
+    // command to the phone puts it back.
+    m_categories.profiles.walkNoteFolder = env.fallbackFolder;
     m_backupRun.GetAlternateLineSupport = [this] {
+        m_categories.profiles.putBackAfterCutWalk();
         m_categories.profiles.GetAlternateLineSupport();
     };
     m_backupRun.stopRequested = [this] { return m_stopRequested; };
     m_restoreRun.GetAlternateLineSupport = [this] {
+        m_categories.profiles.putBackAfterCutWalk();
         m_categories.profiles.GetAlternateLineSupport();
     };
     m_restoreRun.closeObex = [this] {

@@ -49,4 +49,47 @@ QString tagWord(const QString& line)
     return end < 0 ? rest : rest.left(end);
 }
 
+QString nameOf(const QString& openingLine)
+{
+    return tagWord(openingLine).mid(1);
+}
+
+QString noClosingLine(const QString& name)
+{
+    return QStringLiteral("the section %1 has no closing line").arg(name);
+}
+
+Extent extentOf(const QStringList& lines, qsizetype openIndex)
+{
+    const QString name = nameOf(lines.at(openIndex));
+    const int own = findTag(QLatin1Char('<') + name);
+    const QString closing = QLatin1Char('<') + name + QStringLiteral("/>");
+    const QString opening = QLatin1Char('<') + name + QLatin1Char('>');
+    qsizetype i = openIndex + 1;
+    for (; i < lines.size(); ++i) {
+        const QString& line = lines.at(i);
+        if (line.contains(closing))
+            return {i, true};
+        // Calendar entry lines share the tag word of the calendar's opening line.
+        const int iTag = findTag(tagWord(line));
+        if (iTag >= 0 && (iTag != own || line.trimmed().startsWith(opening)))
+            break;
+    }
+    return {i, false};
+}
+
+QList<qsizetype> unclosedSections(const QStringList& lines)
+{
+    QList<qsizetype> unclosed;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (findTag(tagWord(lines.at(i))) < 0)
+            continue;
+        const Extent extent = extentOf(lines, i);
+        if (!extent.closed)
+            unclosed.append(i);
+        i = extent.closed ? extent.end : extent.end - 1;
+    }
+    return unclosed;
+}
+
 } // namespace sections

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -47,5 +49,20 @@ int findTag(const QString& tagWord);
 // The word a line opens with: from its first "<" up to the first space, else up to the first
 // ">", else to the end of the line. A line without "<" is its own tag word.
 QString tagWord(const QString& line);
+
+// Where the section that opens at openIndex ends. A section without its closing line (a file
+// cut short, a failed get) ends where the next section opens or where the lines end.
+struct Extent
+{
+    qsizetype end = 0; // the closing line, or the first line after the section
+    bool closed = false;
+};
+Extent extentOf(const QStringList& lines, qsizetype openIndex);
+// The opening lines of the sections that have no closing line, in file order.
+QList<qsizetype> unclosedSections(const QStringList& lines);
+// The section's name as the file writes it ("Contacts") and what is said of it when it has no
+// closing line.
+QString nameOf(const QString& openingLine);
+QString noClosingLine(const QString& name);
 
 } // namespace sections

@@ -1,15 +1,62 @@
 #include "backupfile/stagedbackup.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace stagedbackup {
 
-QString stagingPath(const QString& target)
+namespace {
+
+QString lastError()
 {
-    return target + QStringLiteral(".partial");
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+bool syncPath(const QByteArray& path, int flags)
+{
+    const int fd = ::open(path.constData(), flags | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+// Renames without replacing: renameat2 where the file system has it, else a link, which
+// fails on an existing name just as well.
+bool renameNoReplace(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    if (::link(from.constData(), to.constData()) != 0)
+        return false;
+    ::unlink(from.constData());
+    return true;
+}
+
+} // namespace
+
+QString createStaging(const QString& target, QString& error)
+{
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX.partial"));
+    file.setAutoRemove(false);
+    // QTemporaryFile creates the name exclusively (O_EXCL) and for its owner only.
+    if (!file.open()) {
+        error = file.errorString();
+        return QString();
+    }
+    const QString path = file.fileName();
+    file.close();
+    return path;
 }
 
 QString incompletePath(const QString& target)
@@ -19,17 +66,31 @@ QString incompletePath(const QString& target)
     return base + QStringLiteral(".incomplete") + extension;
 }
 
-bool moveOnto(const QString& from, const QString& to, QString& error)
+bool moveOnto(const QString& from, const QString& to, bool replace, QString& error,
+              bool* targetTaken)
 {
-    std::error_code code;
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray destination = QFile::encodeName(to);
+    if (targetTaken)
+        *targetTaken = false;
+    // The data first, then the name: a crash after the rename must not leave an empty backup.
+    if (!syncPath(source, O_RDONLY)) {
+        error = lastError();
+        return false;
+    }
     // A rename within one folder replaces the target at once: there is never a moment without
     // either file.
-    std::filesystem::rename(std::filesystem::path(QFile::encodeName(from).constData()),
-                            std::filesystem::path(QFile::encodeName(to).constData()), code);
-    if (!code)
-        return true;
-    error = QString::fromStdString(code.message());
-    return false;
+    const bool moved = replace ? ::rename(source.constData(), destination.constData()) == 0
+                               : renameNoReplace(source, destination);
+    if (!moved) {
+        if (targetTaken)
+            *targetTaken = errno == EEXIST;
+        error = lastError();
+        return false;
+    }
+    // The folder holds the new name; without syncing it a crash could bring the old one back.
+    syncPath(QFile::encodeName(QFileInfo(to).absolutePath()), O_RDONLY | O_DIRECTORY);
+    return true;
 }
 
 } // namespace stagedbackup

@@ -6,12 +6,16 @@
 // normally, so a run cut short, or a crash, never costs the previous backup.
 namespace stagedbackup {
 
-// Where the run writes: "NAME.MS.partial" beside the target.
-QString stagingPath(const QString& target);
+// Creates the file the run writes, "NAME.MS.XXXXXX.partial" beside the target: a name of its
+// own, created exclusively and owner-only, so two runs into one path never share it. Its path,
+// or an empty text with the reason in error.
+QString createStaging(const QString& target, QString& error);
 // Where a run cut short leaves what it wrote when a previous backup is kept: "NAME.incomplete.MS".
 QString incompletePath(const QString& target);
-// Moves the file from onto to in one step, replacing a file at to; the file keeps its
-// owner-only permissions. False with the reason in error.
-bool moveOnto(const QString& from, const QString& to, QString& error);
+// Moves the file from onto to in one step, once its data are on disk; the file keeps its
+// owner-only permissions. A file at to is replaced only when replace is set. False with the
+// reason in error; targetTaken then tells that another file stood at to.
+bool moveOnto(const QString& from, const QString& to, bool replace, QString& error,
+              bool* targetTaken = nullptr);
 
 } // namespace stagedbackup

@@ -4,6 +4,7 @@
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "categories/categoryservices.h"
+#include "categories/entrytext.h"
 #include "core/codepage.h"
 #include "core/programerror.h"
 #include "phone/obextransfer.h"
@@ -99,6 +100,7 @@ bool ObexModule::backUp(const Book& book)
 {
     StatusLog& log = m_services.log;
     BackupFile& file = m_services.file;
+    m_entryNumber = 0;
     if (!m_obex.ObexConnect()) {
         log.WriteLog(book.failedConnect);
         m_services.tally.failed(book.category);
@@ -148,22 +150,47 @@ QString ObexModule::encodeEntry(const QString& entry, const std::function<void()
     return value;
 }
 
-void ObexModule::saveEntry(const QString& prefix, const QByteArray& entry, const QString& status)
+void ObexModule::saveEntry(const Book& book, const QByteArray& entry)
 {
-    const QString value = encodeEntry(codepage::decode(entry), [this] { m_services.yieldOnce(); });
-    m_services.file.AppendLine(prefix + value + QStringLiteral("/>"));
-    m_services.log.UpdateStat(status);
+    StatusLog& log = m_services.log;
+    ++m_entryNumber;
+    const QString received = codepage::decode(entry);
+    const QString text = entrytext::keepable(received);
+    const QString why =
+        entrytext::whyNotKept(text, book.calendar ? QStringLiteral("END:VEVENT|END:VTODO")
+                                                  : QStringLiteral("END:VCARD"));
+    QString which = QStringLiteral("%1 %2").arg(book.entryWord).arg(m_entryNumber);
+    const QString label = entrytext::labelOf(text, book.labelField);
+    if (!label.isEmpty())
+        which += QStringLiteral(" (%1)").arg(label);
+    if (!why.isEmpty()) {
+        // Written as it is, the entry would come back changed or split: it stays out, named.
+        log.WriteLog(QStringLiteral("Not read -> ") + which +
+                     QStringLiteral(" -> the backup file cannot keep ") + why);
+        QString word = book.entryWord;
+        word[0] = word.at(0).toUpper();
+        log.UpdateStat(QStringLiteral("%1 %2 holds text the backup file cannot keep -> see the log")
+                           .arg(word)
+                           .arg(m_entryNumber));
+        m_services.tally.lost(book.category);
+        return;
+    }
+    if (text != received)
+        log.WriteLog(QStringLiteral("Written quoted-printable -> ") + which);
+    const QString value = encodeEntry(text, [this] { m_services.yieldOnce(); });
+    m_services.file.AppendLine(book.linePrefix + value + QStringLiteral("/>"));
+    log.UpdateStat(book.savedStatus);
 }
 
 bool ObexModule::bSaveContact(const QByteArray& entry)
 {
-    saveEntry(phonebook().linePrefix, entry, phonebook().savedStatus);
+    saveEntry(phonebook(), entry);
     return true;
 }
 
 bool ObexModule::bSaveCal(const QByteArray& entry)
 {
-    saveEntry(calendar().linePrefix, entry, calendar().savedStatus);
+    saveEntry(calendar(), entry);
     return true;
 }
 
@@ -203,20 +230,6 @@ QString ObexModule::calendarObjectOf(const QString& entry)
         entry.startsWith(QLatin1Char('\r')) ? entry : QStringLiteral("\r\n") + entry;
     return QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:1.0") + body;
 }
-
-namespace {
-
-// The entry's name or summary, to tell the user which one the phone refused.
-QString labelOf(const QString& entry, const QString& field)
-{
-    for (const QString& line : entry.split(QStringLiteral("\r\n"))) {
-        if (line.startsWith(field + QLatin1Char(':')) || line.startsWith(field + QLatin1Char(';')))
-            return line.section(QLatin1Char(':'), 1);
-    }
-    return QString();
-}
-
-} // namespace
 
 int ObexModule::lastEntryLine(const Book& book, int lineIndex) const
 {
@@ -282,7 +295,7 @@ int ObexModule::restore(const Book& book, int lineIndex)
             // The phone refused this entry; the others are still worth sending.
             QString which =
                 QStringLiteral("%1 on line %2 of the file").arg(book.entryWord).arg(index + 1);
-            const QString label = labelOf(entry, book.labelField);
+            const QString label = entrytext::labelOf(entry, book.labelField);
             if (!label.isEmpty())
                 which += QStringLiteral(" (%1)").arg(label);
             log.WriteLog(QStringLiteral("Not written -> ") + which + QStringLiteral(" -> ") +

@@ -44,8 +44,11 @@ private:
     bool backUp(const Book& book);
     int restore(const Book& book, int lineIndex);
     int lastEntryLine(const Book& book, int lineIndex) const;
-    void saveEntry(const QString& prefix, const QByteArray& entry, const QString& status);
+    // Writes the entry's line, or names the entry when the file cannot keep it.
+    void saveEntry(const Book& book, const QByteArray& entry);
 
     CategoryServices& m_services;
     ObexTransfer& m_obex;
+    // The entries of the object being received so far, counted from 1.
+    int m_entryNumber = 0;
 };

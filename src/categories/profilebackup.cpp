@@ -3,6 +3,7 @@
 #include "statuslog/statuslog.h"
 #include "categories/categoryservices.h"
 #include "categories/profilecodes.h"
+#include "categories/profilewalknote.h"
 #include "core/programerror.h"
 #include "phone/commandchannel.h"
 #include "phone/phonelink.h"
@@ -101,6 +102,7 @@ bool Setting_Profiles::GetProfileSettings()
             m_services.readFailed(OutcomeTally::Profiles, name("CMD_GETACTIVEPROFILE"));
         }
         walking = true;
+        leaveWalkNote(active);
         walkProfiles(count);
         walking = false;
         setBackActiveProfile(active);
@@ -172,14 +174,56 @@ void Setting_Profiles::walkProfiles(qint16 count)
     }
 }
 
+QString Setting_Profiles::phoneIdentity() const
+{
+    const CellPhone* phone = m_services.link.m_objCellPhone.data();
+    return phone ? phone->IMEI() : QString();
+}
+
+void Setting_Profiles::leaveWalkNote(qint16 active)
+{
+    // Without the active profile's number there is nothing to put back.
+    if (walkNoteFolder.isEmpty() || active < 1 || phoneIdentity().isEmpty())
+        return;
+    if (!profilewalknote::write(walkNoteFolder, phoneIdentity(), active))
+        m_services.log.WriteLog(QStringLiteral("Can not write the note of the profile walk -> ") +
+                                profilewalknote::path(walkNoteFolder, phoneIdentity()));
+}
+
 void Setting_Profiles::setBackActiveProfile(qint16 active)
 {
     if (!m_services.send(CMD_SETACTIVEPROFILE, name("CMD_SETACTIVEPROFILE"),
                          {variants::int16(active)}))
         return;
-    m_services.log.WriteLog(m_services.link.ResponseStatus != 0
-                                ? QStringLiteral("5-Failed to set back the active profile")
-                                : QStringLiteral("5-Sucess to set back the active profile"));
+    const bool failed = m_services.link.ResponseStatus != 0;
+    m_services.log.WriteLog(failed ? QStringLiteral("5-Failed to set back the active profile")
+                                   : QStringLiteral("5-Sucess to set back the active profile"));
+    // A phone that did not take it keeps the note, so the next run tries again.
+    if (!failed && !walkNoteFolder.isEmpty() && !phoneIdentity().isEmpty())
+        profilewalknote::remove(walkNoteFolder, phoneIdentity());
+}
+
+void Setting_Profiles::putBackAfterCutWalk()
+{
+    if (walkNoteFolder.isEmpty() || phoneIdentity().isEmpty())
+        return;
+    const std::optional<qint16> active = profilewalknote::read(walkNoteFolder, phoneIdentity());
+    if (!active)
+        return;
+    StatusLog& log = m_services.log;
+    const QString number = QString::number(*active);
+    if (!m_services.send(CMD_SETACTIVEPROFILE, name("CMD_SETACTIVEPROFILE"),
+                         {variants::int16(*active)}) ||
+        m_services.link.ResponseStatus != 0) {
+        log.WriteLog(QStringLiteral("Can not set back the profile a cut walk left -> ") + number);
+        return;
+    }
+    profilewalknote::remove(walkNoteFolder, phoneIdentity());
+    const QString line =
+        QStringLiteral("An earlier backup was cut short in its profile walk -> profile ") +
+        number + QStringLiteral(" is active again");
+    log.WriteLog(line);
+    log.UpdateStat(line);
 }
 
 void Setting_Profiles::readSettings(qint32 code, const char* command,

@@ -61,8 +61,14 @@ public:
     int DecodeProfileSettings(int lineIndex);
     void SetProfileSettings();
 
+    // A backup cut short during its profile walk (the process killed) left another profile
+    // active: puts back the one its note names for this phone.
+    void putBackAfterCutWalk();
+
     QList<ProfileRecord> Profiles;
     bool bAlternateLine = false;
+    // Where the note of a running profile walk is kept; none is left when it is empty.
+    QString walkNoteFolder;
 
 private:
     // A setting field and the answer value it is read from.
@@ -74,6 +80,8 @@ private:
 
     void walkProfiles(qint16 count);
     void setBackActiveProfile(qint16 active);
+    void leaveWalkNote(qint16 active);
+    QString phoneIdentity() const;
     void readSettings(qint32 code, const char* command, std::initializer_list<FieldAt> fields);
     void restoreSettings(const ProfileRecord& record);
     ProfileRecord& record(qint16 index);

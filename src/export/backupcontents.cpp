@@ -53,21 +53,16 @@ qsizetype readSection(const QStringList& lines, qsizetype index, Section& sectio
 {
     static const QRegularExpression groupOpen(QStringLiteral("^\\s*<(\\w+)>\\s*$"));
     static const QRegularExpression groupClose(QStringLiteral("^\\s*<(\\w+)/>\\s*$"));
-    const QString closing = QStringLiteral("<%1/>").arg(section.name);
+    const sections::Extent extent = sections::extentOf(lines, index);
     bool inGroup = false;
-    qsizetype i = index + 1;
-    for (; i < lines.size(); ++i) {
+    for (qsizetype i = index + 1; i < extent.end; ++i) {
         const QString& line = lines.at(i);
         const int number = static_cast<int>(i) + 1;
-        if (line.contains(closing))
-            return i;
         QString entry;
         if (section.holdsEntries() && ObexModule::entryOfLine(line, false, entry)) {
             section.entries.append({number, entry});
             continue;
         }
-        if (sectionTag(line) >= 0)
-            break;
         if (line.size() <= 2)
             continue;
         if (section.holdsEntries()) {
@@ -97,9 +92,10 @@ qsizetype readSection(const QStringList& lines, qsizetype index, Section& sectio
         }
         section.groups.last().elements.append({number, parts.key, parts.value});
     }
-    section.problems.append(
-        {section.line, QStringLiteral("the section %1 has no closing line").arg(section.name)});
-    return i - 1;
+    if (extent.closed)
+        return extent.end;
+    section.problems.append({section.line, sections::noClosingLine(section.name)});
+    return extent.end - 1;
 }
 
 } // namespace

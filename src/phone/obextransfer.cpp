@@ -4,9 +4,11 @@
 #include "core/clock.h"
 #include "core/codepage.h"
 #include "core/programerror.h"
+#include "phone/entrycutter.h"
 #include "phone/phonelink.h"
 
 #include <exception>
+#include <optional>
 
 namespace {
 
@@ -65,20 +67,6 @@ ObexService* requireObex(PhoneLink& link, const QString& source)
         throw ProgramError(ProgramError::ObjectNotSet, source,
                            QStringLiteral("Object variable not set"));
     return obex;
-}
-
-// Position of the end of the line break after pos (CR LF, CR or LF), or -1 while the data
-// seen so far cannot tell where it ends.
-qsizetype lineBreakEnd(const QByteArray& buffer, qsizetype pos, bool final)
-{
-    if (pos < buffer.size() && buffer.at(pos) == '\r') {
-        if (pos + 1 < buffer.size())
-            return buffer.at(pos + 1) == '\n' ? pos + 2 : pos + 1;
-        return final ? pos + 1 : -1;
-    }
-    if (pos < buffer.size())
-        return buffer.at(pos) == '\n' ? pos + 1 : pos;
-    return final ? pos : -1;
 }
 
 } // namespace
@@ -177,7 +165,20 @@ bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile)
     try {
         const QByteArray nameHeader = decodeHexHeader(strFile);
         bool result = true;
-        QByteArray buffer;
+        std::optional<EntryCutter> cutter;
+        EntryCutter::Emit emit;
+        if (TypeOfFile == QLatin1String("vcf")) {
+            cutter.emplace(EntryCutter::Kind::Phonebook);
+            emit = m_bSaveContact;
+        } else if (TypeOfFile == QLatin1String("vcs")) {
+            cutter.emplace(EntryCutter::Kind::Calendar);
+            emit = m_bSaveCal;
+        }
+        const auto save = [this, &emit](const QByteArray& entry) {
+            if (emit)
+                emit(entry);
+            yield();
+        };
         bool final = false;
         int emptyAnswers = 0;
         while (!final) {
@@ -200,56 +201,14 @@ bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile)
                     data.remove(0, 3);
             }
             yield();
-            buffer += data;
-            cutEntries(buffer, TypeOfFile, final);
+            if (cutter)
+                cutter->feed(data, final, save);
         }
         // Whatever follows the last entry (the calendar's closing line) is not an entry.
         return result;
     } catch (const std::exception&) {
         m_log.WriteLog(QStringLiteral("Error in Obex_Get"));
         return false;
-    }
-}
-
-void ObexTransfer::cutEntries(QByteArray& buffer, const QString& TypeOfFile, bool final)
-{
-    if (TypeOfFile == QLatin1String("vcf")) {
-        for (;;) {
-            const qsizetype p = buffer.indexOf("END:VCARD");
-            if (p < 0)
-                return;
-            const qsizetype markerEnd = p + 9;
-            // The entry keeps the carriage return after the marker; the line break goes.
-            const qsizetype rest = lineBreakEnd(buffer, markerEnd, final);
-            if (rest < 0)
-                return;
-            const bool hasReturn = markerEnd < buffer.size() && buffer.at(markerEnd) == '\r';
-            const QByteArray entry = buffer.left(markerEnd + (hasReturn ? 1 : 0));
-            buffer.remove(0, rest);
-            if (m_bSaveContact)
-                m_bSaveContact(entry);
-            yield();
-        }
-    }
-    if (TypeOfFile == QLatin1String("vcs")) {
-        for (;;) {
-            const qsizetype e = buffer.indexOf("END:VEVENT");
-            const qsizetype t = buffer.indexOf("END:VTODO");
-            if (e < 0 && t < 0)
-                return;
-            const bool event = e >= 0 && (t < 0 || e < t);
-            const qsizetype markerEnd = event ? e + 10 : t + 9;
-            // The entry ends with the marker; its carriage return goes and the line feed
-            // stays at the head of the buffer, before the next entry.
-            if (markerEnd >= buffer.size() && !final)
-                return;
-            const bool hasReturn = markerEnd < buffer.size() && buffer.at(markerEnd) == '\r';
-            const QByteArray entry = buffer.left(markerEnd);
-            buffer.remove(0, markerEnd + (hasReturn ? 1 : 0));
-            if (m_bSaveCal)
-                m_bSaveCal(entry);
-            yield();
-        }
     }
 }
 

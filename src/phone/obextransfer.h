@@ -45,8 +45,6 @@ public:
 private:
     void yield();
     void pause(qint64 ms);
-    // Cuts every complete entry off the head of buffer; final allows cutting at its very end.
-    void cutEntries(QByteArray& buffer, const QString& TypeOfFile, bool final);
 
     PhoneLink& m_link;
     StatusLog& m_log;

@@ -177,12 +177,18 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
     BackupFile& file = m_services.file;
     const QString staging = file.sBackUpFIleName;
     file.sBackUpFIleName = target;
-    const bool written = QFileInfo::exists(staging);
+    const bool written = QFileInfo(staging).size() > 0;
+    if (!written)
+        QFile::remove(staging);
     QString error;
+    // Without a previous backup no file is replaced: one that appeared meanwhile is another
+    // run's, and stays.
+    bool taken = false;
     if (outcome == RunOutcome::Completed) {
         // The new backup takes the old one's place; a run that wrote nothing leaves no file,
         // as the user agreed to lose the old one.
-        const bool replaced = written ? stagedbackup::moveOnto(staging, target, error)
+        const bool replaced = written ? stagedbackup::moveOnto(staging, target, hadOld, error,
+                                                               &taken)
                                       : !hadOld || m_selection.bDeleteFile(target);
         if (replaced) {
             if (hadOld)
@@ -190,8 +196,12 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
             return outcome;
         }
         log.WriteLog(QStringLiteral("Can not replace ") + target + QStringLiteral(" -> ") + error);
-        log.UpdateStat(QStringLiteral("Failed to remove old file"));
-        log.UpdateStat(QStringLiteral("Remove it manually"));
+        if (taken) {
+            log.UpdateStat(QStringLiteral("Another run wrote the file meanwhile -> ") + target);
+        } else {
+            log.UpdateStat(QStringLiteral("Failed to remove old file"));
+            log.UpdateStat(QStringLiteral("Remove it manually"));
+        }
         if (written)
             log.UpdateStat(QStringLiteral("The new backup is in -> ") + staging);
         return RunOutcome::Failed;
@@ -201,7 +211,7 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
     // Cut short: the previous backup stays whole; the sections written so far are still
     // worth having, under a name that says what they are.
     const QString kept = hadOld ? stagedbackup::incompletePath(target) : target;
-    if (!stagedbackup::moveOnto(staging, kept, error)) {
+    if (!stagedbackup::moveOnto(staging, kept, hadOld, error)) {
         log.WriteLog(QStringLiteral("Can not rename ") + staging + QStringLiteral(" -> ") + error);
         log.UpdateStat(QStringLiteral("The backup is incomplete -> it is in ") + staging);
         return outcome;
@@ -295,9 +305,17 @@ RunOutcome BackupRun::cmdBackup_Click()
     }
     const QString target = file.sBackUpFIleName;
     const bool hadOld = m_selection.bFileExists(target);
-    // The sections go to a file beside the target, which replaces it at the normal end.
-    file.sBackUpFIleName = stagedbackup::stagingPath(target);
-    QFile::remove(file.sBackUpFIleName);
+    // The sections go to a file of the run's own beside the target, which replaces it at the
+    // normal end.
+    QString error;
+    file.sBackUpFIleName = stagedbackup::createStaging(target, error);
+    if (file.sBackUpFIleName.isEmpty()) {
+        file.sBackUpFIleName = target;
+        log.WriteLog(QStringLiteral("Can not create the backup file beside ") + target +
+                     QStringLiteral(" -> ") + error);
+        log.UpdateStat(QStringLiteral("Can not write the backup file -> ") + target);
+        return end(RunOutcome::Failed);
+    }
     const QString phoneLost = QStringLiteral("the phone was lost");
     try {
         if (GetAlternateLineSupport)

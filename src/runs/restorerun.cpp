@@ -4,6 +4,7 @@
 #include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/fileselection.h"
+#include "backupfile/sectiontable.h"
 #include "categories/categoryservices.h"
 #include "core/userinterface.h"
 #include "runs/masterreset.h"
@@ -25,6 +26,12 @@ RunOutcome RestoreRun::end(RunOutcome outcome)
 
 RunOutcome RestoreRun::finish(RunOutcome outcome)
 {
+    // A cut file restores what it holds, but is no whole backup: the run says so and counts
+    // as incomplete.
+    for (const QString& cut : std::as_const(m_cutShort))
+        m_services.log.UpdateStat(QStringLiteral("The file is cut short -> ") + cut);
+    if (outcome == RunOutcome::Completed && !m_cutShort.isEmpty())
+        outcome = RunOutcome::Incomplete;
     const QStringList losses = m_services.tally.summary(QStringLiteral("written"));
     for (const QString& line : losses)
         m_services.log.UpdateStat(line);
@@ -38,6 +45,7 @@ RunOutcome RestoreRun::cmdRestore_Click()
     StatusLog& log = m_services.log;
     BackupFile& file = m_services.file;
     m_services.tally.clear();
+    m_cutShort.clear();
     m_view.setButtonCaption(MainView::Button::Restore, QStringLiteral("Running"));
     log.UpdateStat(QStringLiteral("Restore has started"));
     if (!m_selection.bSelectFile(QString(), QStringLiteral("MS"), file.sBackUpFIleName,
@@ -70,6 +78,12 @@ RunOutcome RestoreRun::cmdRestore_Click()
         if (!file.bCheckFile()) {
             log.UpdateStat(QStringLiteral("Errors in the file - can not continue!!"));
             return end(RunOutcome::Failed);
+        }
+        for (const qsizetype open : sections::unclosedSections(file.sFileLines)) {
+            const QString cut = QStringLiteral("line %1: ").arg(open + 1) +
+                                sections::noClosingLine(sections::nameOf(file.sFileLines.at(open)));
+            log.WriteLog(QStringLiteral("The file is cut short -> ") + cut);
+            m_cutShort.append(cut);
         }
         if (reset) {
             log.UpdateStat(QStringLiteral("Making a Master Reset!!"));

@@ -2,6 +2,7 @@
 
 #include "runs/runoutcome.h"
 
+#include <QStringList>
 #include <functional>
 
 struct CategoryServices;
@@ -25,7 +26,8 @@ public:
     std::function<void()> closeObex;
 
 private:
-    // The closing lines: one per category the phone did not take everything of.
+    // The closing lines: one per section the file lacks the end of, one per category the
+    // phone did not take everything of.
     RunOutcome finish(RunOutcome outcome);
     RunOutcome end(RunOutcome outcome);
 
@@ -33,4 +35,6 @@ private:
     FileSelection& m_selection;
     MainView& m_view;
     MasterReset& m_masterReset;
+    // The sections of the file being restored that have no closing line, as they are told.
+    QStringList m_cutShort;
 };

@@ -1,3 +1,4 @@
+#include "categories/entrytext.h"
 #include "categories/obexmodule.h"
 #include "categories/truetext.h"
 #include "qtprint.h"
@@ -65,4 +66,40 @@ TEST(EntryTexts, TrueTextIsAnyTextContainingTrueInAnyCase)
         EXPECT_TRUE(IsTrueText(QLatin1String(text))) << text;
     for (const char* text : {"False", "1", "", "-1", "tru e"})
         EXPECT_FALSE(IsTrueText(QLatin1String(text))) << text;
+}
+
+TEST(EntryTexts, TextTheLineCannotHoldIsQuotedWhereThePropertyAllowsItElseNamed)
+{
+    const struct
+    {
+        const char* entry;
+        const char* kept;
+        const char* why; // empty when the kept entry can be written
+    } rows[] = {
+        {"BEGIN:VCARD\r\nNOTE:a\rb=c\r\nEND:VCARD\r",
+         "BEGIN:VCARD\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=0Db=3Dc\r\nEND:VCARD\r", ""},
+        // Already quoted-printable, also on the line a soft break continues: only the new escapes.
+        {"BEGIN:VCARD\r\nNOTE;QUOTED-PRINTABLE:x=3D=\r\n<br/>\ry\r\nEND:VCARD\r",
+         "BEGIN:VCARD\r\nNOTE;QUOTED-PRINTABLE:x=3D=\r\n<br=2F>=0Dy\r\nEND:VCARD\r", ""},
+        {"BEGIN:VCARD\r\nNOTE:tab<br/>\t\r\nEND:VCARD\r",
+         "BEGIN:VCARD\r\nNOTE;ENCODING=QUOTED-PRINTABLE:tab<br=2F>=09\r\nEND:VCARD\r", ""},
+        // Another encoding, or the text in the property's name: left as it is, and named.
+        {"BEGIN:VCARD\r\nPHOTO;ENCODING=BASE64:AA\rBB\r\nEND:VCARD\r",
+         "BEGIN:VCARD\r\nPHOTO;ENCODING=BASE64:AA\rBB\r\nEND:VCARD\r",
+         "a carriage return without its line feed"},
+        {"\nBEGIN:VEVENT\r\nX<br/>Y:1\r\nEND:VEVENT", "\nBEGIN:VEVENT\r\nX<br/>Y:1\r\nEND:VEVENT",
+         "the text <br/>"},
+        {"\nBEGIN:VEVENT\r\nDESCRIPTION:a=\r\nend:vtodo\r\nEND:VEVENT",
+         "\nBEGIN:VEVENT\r\nDESCRIPTION:a=\r\nend:vtodo\r\nEND:VEVENT",
+         "the line END:VTODO before its end"},
+    };
+    for (const auto& row : rows) {
+        const QString kept = entrytext::keepable(QLatin1String(row.entry));
+        EXPECT_EQ(kept, QLatin1String(row.kept)) << row.entry;
+        const bool calendar = QLatin1String(row.entry).startsWith(QLatin1Char('\n'));
+        EXPECT_EQ(entrytext::whyNotKept(kept, calendar ? QStringLiteral("END:VEVENT|END:VTODO")
+                                                       : QStringLiteral("END:VCARD")),
+                  QLatin1String(row.why))
+            << row.entry;
+    }
 }

@@ -226,6 +226,17 @@ TEST_F(ObexTransferTest, GetCutsEntriesAcrossPackets)
         {"vcf",
          {{true, body(0x49, "BEGIN:VCARD\nEND:VCARD\nBEGIN:VCARD\r\nEND:VCARD"), true}},
          {"BEGIN:VCARD\nEND:VCARD", "BEGIN:VCARD\r\nEND:VCARD"}},
+        // An END line is an end only when the next entry or the end of the object follows it:
+        // the marker inside a line, or as a line of a broken quoted-printable note, stays in
+        // its contact.
+        {"vcf",
+         {{true, body(0x48, "BEGIN:VCARD\r\nNOTE:x END:VCARD\r\nEND:VCARD\r\n"
+                            "BEGIN:VCARD\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=\r\nEND:VCARD\r\nTEL:1"),
+           false},
+          {true, body(0x49, "\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:z\r\nEND:VCARD\r\nEND:VCARD\r\n"), true}},
+         {"BEGIN:VCARD\r\nNOTE:x END:VCARD\r\nEND:VCARD\r",
+          "BEGIN:VCARD\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=\r\nEND:VCARD\r\nTEL:1\r\nEND:VCARD\r",
+          "BEGIN:VCARD\r\nN:z\r\nEND:VCARD\r\nEND:VCARD\r"}},
     };
     for (const Case& c : cases) {
         contacts.clear();
