@@ -79,6 +79,10 @@ public:
     virtual qint32 Storage() const = 0;
     virtual qint32 Type() const = 0;
     virtual qint32 Length() const = 0;
+    // The phone's time of a message whose PDU holds none (a sent message or a draft), as
+    // "yyyyMMddTHHmmss", with the offset ("+01:00") when the phone gave one; empty when the
+    // phone keeps no such time.
+    virtual QString Time() const { return QString(); }
 };
 
 class TextMessageObject : public QObject

@@ -4,6 +4,7 @@
 #include "realphone/gammumapping.h"
 #include "realphone/gammuphone.h"
 #include "realphone/gammusession.h"
+#include "realphone/gammuwallclock.h"
 #include "realphone/gammuworker.h"
 #include "phone/storedpdu.h"
 #include "phone/phonestatus.h"
@@ -45,10 +46,16 @@ void GammuSettingsObject::SendCommand(qint32 code, QVariantList& params, qint32&
 
 namespace {
 
+struct ReadMessage
+{
+    EncodedPdu pdu;
+    QString time; // of a sent message or a draft, whose PDU holds none
+};
+
 struct ReadResult
 {
     qint32 status = status::Ok;
-    QList<EncodedPdu> messages;
+    QList<ReadMessage> messages;
 };
 
 constexpr qint32 AllTypes = 4;
@@ -80,7 +87,8 @@ ReadResult readMessages(GammuWorker& worker, qint32 storage, qint32 what)
                 continue;
             }
             if (what == AllTypes || pdu.type == what)
-                read.messages.append(pdu);
+                read.messages.append(
+                    {pdu, sms.PDU == SMS_Submit ? messageTime(sms.DateTime) : QString()});
         }
     }
     if (const GSM_Error gone = worker.confirm(); gone != ERR_NONE)
@@ -175,8 +183,9 @@ void GammuTextMessage::ReadMessages(qint32 storage, qint32 what, qint32& transac
                 return;
             }
             for (qsizetype i = 0; i < read.messages.size(); ++i) {
-                const EncodedPdu& message = read.messages.at(i);
-                const StoredPdu pdu(storage, message.hex, message.type, message.length);
+                const EncodedPdu& message = read.messages.at(i).pdu;
+                const StoredPdu pdu(storage, message.hex, message.type, message.length,
+                                    read.messages.at(i).time);
                 const bool last = i + 1 == read.messages.size();
                 Q_EMIT OnPDUAvailable(id, last ? read.status : SmsStatus::MoreToCome, &pdu);
             }
