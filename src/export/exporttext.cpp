@@ -66,6 +66,9 @@ QString icalEscape(const QString& text)
             escaped += QStringLiteral("\\n");
         } else if (c == QLatin1Char('\n')) {
             escaped += QStringLiteral("\\n");
+        } else if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F) {
+            // iCalendar's TEXT has no place for control characters.
+            continue;
         } else {
             escaped += c;
         }

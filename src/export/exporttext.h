@@ -13,7 +13,8 @@ namespace backupexport {
 // Text for an XML attribute value: markup characters and line breaks as references;
 // characters that XML 1.0 cannot carry at all are left out.
 QString xmlEscape(const QString& text);
-// Text for an iCalendar TEXT value.
+// Text for an iCalendar TEXT value: separators escaped, line breaks as "\n", other control
+// characters left out.
 QString icalEscape(const QString& text);
 // An iCalendar content line folded at 75 octets of UTF-8, every continuation line starting
 // with a blank.

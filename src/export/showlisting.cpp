@@ -82,7 +82,7 @@ int listMessages(const Section& section, QStringList& lines, QList<Problem>& pro
                                        message.sms.parts)
                                  : QString();
         rows.append({storageName(message.storage), statusName(message.type), message.sms.number,
-                     listingTime(message.sms.time), part + oneLine(message.sms.text)});
+                     listingTime(message.time), part + oneLine(message.sms.text)});
     }
     lines.append(alignRows(rows, kIndent));
     return static_cast<int>(rows.size());
