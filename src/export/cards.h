@@ -28,6 +28,10 @@ QString calendarText(const gammucodec::CalendarItem& item, const QString& name);
 // identical text in one export: repeats counts the texts seen so far.
 QString stableUid(const QByteArray& text, QHash<QByteArray, int>& repeats);
 
+// The name of a contact as an address book shows it; empty only when the entry holds no name,
+// number or address at all.
+QString displayName(const QString& entry, const gammucodec::Contact& contact);
+
 enum class VcardVersion { V21, V30 };
 
 // The files' contents; entries that cannot be read become problems and are left out. An

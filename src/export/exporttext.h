@@ -28,7 +28,11 @@ QString readableDate(const QDateTime& time, const QTimeZone& zone);
 // time with one; a floating local time has neither.
 QString listingTime(const QDateTime& time);
 
-// Rows of cells as lines with every column but the last padded to its widest cell.
+// The columns a terminal gives text: two for a wide East Asian character, none for a
+// combining mark.
+int displayWidth(const QString& text);
+// Rows of cells as lines with every column but the last padded to its widest cell, by the
+// columns the cells take on a terminal.
 QStringList alignRows(const QList<QStringList>& rows, const QString& indent);
 
 } // namespace backupexport

@@ -1,6 +1,7 @@
 #include "export/messages.h"
 
 #include "backupfile/elements.h"
+#include "export/cards.h"
 #include "export/exporttext.h"
 
 #include <QMap>
@@ -178,7 +179,7 @@ QList<NamedNumber> contactNumbers(const Section* contacts)
     for (const Entry& entry : contacts->entries) {
         const gammucodec::Contact contact = gammucodec::decodeContact(entry.text);
         for (const gammucodec::PhoneNumber& number : contact.numbers)
-            book.append({contact.name, number.number});
+            book.append({displayName(entry.text, contact), number.number});
     }
     return book;
 }

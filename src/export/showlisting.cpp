@@ -39,7 +39,8 @@ int listContacts(const Section& section, QStringList& lines, QList<Problem>& pro
         for (const gammucodec::PhoneNumber& number : contact.numbers)
             numbers.append(number.kind.isEmpty() ? number.number
                                                  : number.kind + QLatin1Char(' ') + number.number);
-        rows.append({oneLine(contact.name), numbers.join(QStringLiteral(", ")),
+        QString name = oneLine(displayName(entry.text, contact));
+        rows.append({name.isEmpty() ? QStringLiteral("(no name)") : name, numbers.join(QStringLiteral(", ")),
                      contact.emails.join(QStringLiteral(", "))});
     }
     lines.append(alignRows(rows, kIndent));

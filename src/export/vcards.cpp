@@ -151,10 +151,30 @@ QString line21(const CardProperty& property)
     return foldIcalLine(head + QStringLiteral(";ENCODING=BASE64:") + property.text) + kCrLf;
 }
 
-// The name an address book shows: from N as written (libgammu's reader mistakes an escaped
-// ";" for a separator), else the one libgammu reads.
+QList<CardProperty> cardProperties(const QString& entry)
+{
+    QList<CardProperty> properties;
+    for (const QString& line : logicalLines(entry)) {
+        const QString name = propertyName(line);
+        // The phone's record identifier and libgammu's own lines mean nothing elsewhere.
+        if (name == QLatin1String("BEGIN") || name == QLatin1String("END") ||
+            name == QLatin1String("VERSION") || name == QLatin1String("X-IRMC-LUID") ||
+            name.startsWith(QLatin1String("X-GAMMU-")) || !line.contains(QLatin1Char(':')))
+            continue;
+        properties.append(cardProperty(line));
+    }
+    return properties;
+}
+
+// The name an address book shows: FN or N as written (libgammu's reader mistakes an escaped
+// ";" for a separator, and leaves out a name too long for its fields), else the one libgammu
+// reads, else a number or address.
 QString formattedName(const QList<CardProperty>& properties, const gammucodec::Contact& contact)
 {
+    for (const CardProperty& property : properties) {
+        if (property.name == QLatin1String("FN") && !property.text.trimmed().isEmpty())
+            return components(property.name, property.text).join(QString()).trimmed();
+    }
     for (const CardProperty& property : properties) {
         if (property.name != QLatin1String("N"))
             continue;
@@ -177,16 +197,7 @@ QString formattedName(const QList<CardProperty>& properties, const gammucodec::C
 QString exportedVcard(const Entry& entry, const gammucodec::Contact& contact,
                       VcardVersion version, QHash<QByteArray, int>& repeats)
 {
-    QList<CardProperty> properties;
-    for (const QString& line : logicalLines(entry.text)) {
-        const QString name = propertyName(line);
-        // The phone's record identifier and libgammu's own lines mean nothing elsewhere.
-        if (name == QLatin1String("BEGIN") || name == QLatin1String("END") ||
-            name == QLatin1String("VERSION") || name == QLatin1String("X-IRMC-LUID") ||
-            name.startsWith(QLatin1String("X-GAMMU-")) || !line.contains(QLatin1Char(':')))
-            continue;
-        properties.append(cardProperty(line));
-    }
+    const QList<CardProperty> properties = cardProperties(entry.text);
     const QString uid = stableUid(entry.text.toUtf8(), repeats);
     QStringList lines{QStringLiteral("BEGIN:VCARD")};
     if (version == VcardVersion::V21) {
@@ -216,6 +227,11 @@ QString exportedVcard(const Entry& entry, const gammucodec::Contact& contact,
 }
 
 } // namespace
+
+QString displayName(const QString& entry, const gammucodec::Contact& contact)
+{
+    return formattedName(cardProperties(entry), contact);
+}
 
 QByteArray contactsVcf(const Section& contacts, VcardVersion version, QList<Problem>& problems,
                        int& written)

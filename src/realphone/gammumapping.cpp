@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <cstring>
+#include <memory>
 
 namespace gammu {
 
@@ -144,6 +145,16 @@ bool encodePdu(const GSM_SMSMessage& original, EncodedPdu& pdu, QString& error)
     take(bytes, frame, layout.Text, end - layout.Text);
     pdu.hex = QString::fromLatin1(bytes.toHex().toUpper());
     pdu.length = static_cast<qint32>(bytes.size() - serviceCentre);
+    // libgammu's encoder cuts a text that does not fit beside its header without a word; a
+    // part is kept whole or not at all.
+    auto check = std::make_unique<GSM_SMSMessage>();
+    if (!decodePdu(pdu.hex, pdu.length, *check, error))
+        return false;
+    if (check->Length != original.Length || check->UDH.Length != original.UDH.Length) {
+        error = QStringLiteral("the message part of %1 characters does not fit into one PDU")
+                    .arg(original.Length);
+        return false;
+    }
     return true;
 }
 
