@@ -63,12 +63,6 @@ int icalPriority(int vcalendar)
     return vcalendar <= 0 ? 0 : vcalendar == 1 ? 1 : vcalendar == 2 ? 5 : 9;
 }
 
-bool isTimeProperty(const QString& name)
-{
-    return name == QLatin1String("DTSTART") || name == QLatin1String("DTEND") ||
-           name == QLatin1String("DUE");
-}
-
 } // namespace
 
 QString calendarText(const gammucodec::CalendarItem& item, const QString& name)
@@ -125,6 +119,16 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item,
         categories.append(icalEscape(category));
     if (!categories.isEmpty())
         lines.append(foldIcalLine(QStringLiteral("CATEGORIES:") + categories.join(QLatin1Char(','))));
+    // The times as the entry writes them: libgammu writes every time as UTC, and leaves out
+    // a to-do's due time now and then. A time in a form of its own keeps libgammu's line.
+    QStringList ownTimes;
+    for (const char* name : {"DTSTART", "DTEND", "DUE"}) {
+        const QString line = timeLine(QString::fromLatin1(name), source, zone);
+        if (!line.isEmpty()) {
+            lines.append(line);
+            ownTimes.append(QString::fromLatin1(name));
+        }
+    }
 
     const qsizetype first = output.indexOf(begin);
     const qsizetype last = output.indexOf(end, first);
@@ -158,7 +162,7 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item,
         skipping = name == QLatin1String("UID") || name == QLatin1String("DTSTAMP") ||
                    name == QLatin1String("SUMMARY") || name == QLatin1String("LOCATION") ||
                    name == QLatin1String("DESCRIPTION") || name == QLatin1String("PRIORITY") ||
-                   name == QLatin1String("CATEGORIES") ||
+                   name == QLatin1String("CATEGORIES") || ownTimes.contains(name) ||
                    // A to-do is not confirmed: that is an event's status.
                    (item.todo && line == QLatin1String("STATUS:CONFIRMED")) ||
                    // vCalendar's alarm, which the VALARM beside it says in iCalendar's way.
@@ -168,12 +172,6 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item,
             continue;
         if (line == QLatin1String("STATUS:NEEDS ACTION"))
             line = QStringLiteral("STATUS:NEEDS-ACTION");
-        if (isTimeProperty(name)) {
-            const QString own = timeLine(name, source, zone);
-            // libgammu writes every time as UTC; one the entry writes its own way stays so.
-            if (!own.isEmpty())
-                line = own;
-        }
         lines.append(line);
     }
     // libgammu keeps a birthday or anniversary as such but writes no repetition for it.

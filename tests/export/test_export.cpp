@@ -68,10 +68,14 @@ protected:
 } // namespace
 
 // The golden backup holds accented names (one of them outside Latin-1), a quoted-printable
-// address over two lines, a UCS-2 message, a message in two parts, an event and a to-do.
+// address over two lines, a photo, an escaped ";", a Chinese name, a name too long for
+// libgammu, a UCS-2 message, a message in two parts, sent messages with and without a time,
+// a UTC and a floating event, two identical events, a date-only event, control characters,
+// a medium and a high to-do.
 TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
 {
-    const BackupContents contents = read(dataPath(QStringLiteral("golden.MS")));
+    BackupContents contents = read(dataPath(QStringLiteral("golden.MS")));
+    contents.modified = QDateTime(QDate(2025, 7, 12), QTime(9, 30), Qt::UTC);
     const Listing listing = showListing(contents, -1, false);
     EXPECT_EQ(listing.problems, 0);
     expectGolden(QStringLiteral("show.txt"), (listing.lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
@@ -83,6 +87,9 @@ TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
     ExportReport report = exportBackup(contents, options);
     ASSERT_FALSE(report.failed) << report.error.toStdString();
     EXPECT_TRUE(report.problems.isEmpty());
+    EXPECT_EQ(report.written.at(2), QStringLiteral("Exported 4 messages -> %1/messages.xml (1 message had no "
+                                                   "time: given the backup's time)")
+                                        .arg(options.folder));
     const QStringList names{QStringLiteral("contacts.vcf"), QStringLiteral("calendar.ics"),
                             QStringLiteral("messages.xml"), QStringLiteral("messages.txt")};
     for (const QString& name : names) {
@@ -104,6 +111,14 @@ TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
     EXPECT_FALSE(exportBackup(contents, options).failed);
     EXPECT_NE(fileBytes(QDir(options.folder).filePath(QStringLiteral("messages.txt"))), QByteArray("mine"));
     EXPECT_TRUE(ownerOnly(contacts));
+
+    // The old phones' vCard 2.1, and the phone's times in a named zone.
+    options.vcard = VcardVersion::V21;
+    options.calendarZone = QTimeZone("Europe/Berlin");
+    ASSERT_TRUE(options.calendarZone.isValid());
+    EXPECT_FALSE(exportBackup(contents, options).failed);
+    expectGolden(QStringLiteral("contacts-2.1.vcf"), fileBytes(QDir(options.folder).filePath(QStringLiteral("contacts.vcf"))));
+    expectGolden(QStringLiteral("calendar-berlin.ics"), fileBytes(QDir(options.folder).filePath(QStringLiteral("calendar.ics"))));
 }
 
 // Broken files: what the listing reports, and the exit status of show and export.
