@@ -19,7 +19,7 @@ struct SMSRecord
     qint16 Type = 0;
     // The phone's time of a message whose PDU holds none; kept on a line of its own, which
     // older readers of the file skip.
-    QString Time;
+    QString Time = QString();
 
     bool operator==(const SMSRecord&) const = default;
 };

@@ -93,8 +93,8 @@ void Setting_SMSPDU::SetSMSPDU()
         m_endStatus = 0;
         m_sending = true;
         try {
-            sms->WriteMessage(message.Storage, message.Type, message.PDU, message.Length,
-                              m_request);
+            sms->WriteMessageAt(message.Storage, message.Type, message.PDU, message.Length,
+                                message.Time, m_request);
         } catch (const std::exception& error) {
             m_sending = false;
             log.WriteLog(QStringLiteral("Not written -> ") + name + QStringLiteral(" (") +

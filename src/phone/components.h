@@ -96,6 +96,14 @@ public:
     // Answered by OnNotifyResponse with a status other than SmsStatus::MoreToCome.
     virtual void WriteMessage(qint32 Storage, qint32 Type, const QString& PDU, qint32 Length,
                               qint32& transactionId) = 0;
+    // The same with the time PduObject::Time gave for the message; a phone that keeps no
+    // such time writes the message without it.
+    virtual void WriteMessageAt(qint32 Storage, qint32 Type, const QString& PDU, qint32 Length,
+                                const QString& time, qint32& transactionId)
+    {
+        Q_UNUSED(time);
+        WriteMessage(Storage, Type, PDU, Length, transactionId);
+    }
 
 Q_SIGNALS:
     void OnPDUAvailable(qint32 TransactionID, qint32 Status, const PduObject* PDU);

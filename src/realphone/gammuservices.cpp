@@ -121,7 +121,7 @@ int folderFor(GSM_StateMachine* machine, GSM_MemoryType memory, bool received,
 }
 
 qint32 writeMessage(GammuWorker& worker, qint32 storage, qint32 type, const QString& hex,
-                    qint32 length)
+                    qint32 length, const QString& time)
 {
     GSM_StateMachine* machine = worker.machine();
     if (!machine)
@@ -129,6 +129,9 @@ qint32 writeMessage(GammuWorker& worker, qint32 storage, qint32 type, const QStr
     auto sms = std::make_unique<GSM_SMSMessage>();
     QString error;
     if (!decodePdu(hex, length, *sms, error) || !stateOfType(type, sms->State))
+        return status::InvalidParameter;
+    // A sent message or draft gets back the time the backup kept beside its PDU.
+    if (sms->PDU == SMS_Submit && !time.isEmpty() && !messageTimeOf(time, sms->DateTime))
         return status::InvalidParameter;
     GSM_Error result = ERR_NONE;
     const int folder = folderFor(machine, memoryOfStorage(storage), type <= 1, result);
@@ -195,14 +198,20 @@ void GammuTextMessage::ReadMessages(qint32 storage, qint32 what, qint32& transac
 void GammuTextMessage::WriteMessage(qint32 Storage, qint32 Type, const QString& PDU,
                                     qint32 Length, qint32& transactionId)
 {
+    WriteMessageAt(Storage, Type, PDU, Length, QString(), transactionId);
+}
+
+void GammuTextMessage::WriteMessageAt(qint32 Storage, qint32 Type, const QString& PDU,
+                                      qint32 Length, const QString& time, qint32& transactionId)
+{
     m_phone.ensureConnected("WriteMessage");
     const qint32 id = transactionId = ++m_lastTransactionId;
     if (!knownStorage(Storage))
         return refuse(id, status::InvalidParameter, false);
     m_session.request<qint32>(
         this,
-        [Storage, Type, PDU, Length](GammuWorker& worker) {
-            return writeMessage(worker, Storage, Type, PDU, Length);
+        [Storage, Type, PDU, Length, time](GammuWorker& worker) {
+            return writeMessage(worker, Storage, Type, PDU, Length, time);
         },
         [this, id](qint32 result) { Q_EMIT OnNotifyResponse(id, result, nullptr); });
 }

@@ -61,4 +61,28 @@ QString messageTime(const GSM_DateTime& time)
     return text;
 }
 
+bool messageTimeOf(const QString& text, GSM_DateTime& time)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{4})(\\d\\d)(\\d\\d)T(\\d\\d)(\\d\\d)(\\d\\d)(?:([+-])(\\d\\d):(\\d\\d))?$"));
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    if (!match.hasMatch())
+        return false;
+    GSM_DateTime parsed{};
+    parsed.Year = match.captured(1).toInt();
+    parsed.Month = match.captured(2).toInt();
+    parsed.Day = match.captured(3).toInt();
+    parsed.Hour = match.captured(4).toInt();
+    parsed.Minute = match.captured(5).toInt();
+    parsed.Second = match.captured(6).toInt();
+    if (!match.captured(7).isEmpty()) {
+        const int offset = (match.captured(8).toInt() * 60 + match.captured(9).toInt()) * 60;
+        parsed.Timezone = match.captured(7) == QLatin1String("-") ? -offset : offset;
+    }
+    if (messageTime(parsed) != text.trimmed())
+        return false;
+    time = parsed;
+    return true;
+}
+
 } // namespace gammu

@@ -21,5 +21,7 @@ QByteArray asThePhoneMeansIt(const QByteArray& encoded, const GSM_ToDoEntry* tod
 // A message's time as the backup keeps it ("20261201T101500", with "+01:00" when the phone
 // gave an offset); empty when the phone gave none.
 QString messageTime(const GSM_DateTime& time);
+// The other way; false when text is no such time.
+bool messageTimeOf(const QString& text, GSM_DateTime& time);
 
 } // namespace gammu
