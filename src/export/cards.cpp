@@ -120,10 +120,14 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item,
     if (!categories.isEmpty())
         lines.append(foldIcalLine(QStringLiteral("CATEGORIES:") + categories.join(QLatin1Char(','))));
     // The times as the entry writes them: libgammu writes every time as UTC, and leaves out
-    // a to-do's due time now and then. A time in a form of its own keeps libgammu's line.
+    // a to-do's due time now and then. A time in a form of its own keeps libgammu's line, and
+    // so does a birthday, which libgammu makes an all-day event.
     QStringList ownTimes;
+    const bool allDay = std::any_of(output.begin(), output.end(), [](const QString& line) {
+        return line.startsWith(QLatin1String("DTSTART;VALUE=DATE:"));
+    });
     for (const char* name : {"DTSTART", "DTEND", "DUE"}) {
-        const QString line = timeLine(QString::fromLatin1(name), source, zone);
+        const QString line = allDay ? QString() : timeLine(QString::fromLatin1(name), source, zone);
         if (!line.isEmpty()) {
             lines.append(line);
             ownTimes.append(QString::fromLatin1(name));
@@ -172,6 +176,13 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item,
             continue;
         if (line == QLatin1String("STATUS:NEEDS ACTION"))
             line = QStringLiteral("STATUS:NEEDS-ACTION");
+        // An all-day event ends on the day after its last day; libgammu writes its last day.
+        const QString dateEnd = QStringLiteral("DTEND;VALUE=DATE:");
+        if (line.startsWith(dateEnd) && item.start.isValid()) {
+            const QDate date = QDate::fromString(line.mid(dateEnd.size()), QStringLiteral("yyyyMMdd"));
+            if (date.isValid() && date <= item.start.date())
+                line = dateEnd + item.start.date().addDays(1).toString(QStringLiteral("yyyyMMdd"));
+        }
         lines.append(line);
     }
     // libgammu keeps a birthday or anniversary as such but writes no repetition for it.
