@@ -84,26 +84,6 @@ QStringList components(const QString& name, const QString& value)
     return parts;
 }
 
-// vCard 3.0's escaping of a text value.
-QString escaped30(const QString& text)
-{
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char(',')) {
-            out += QLatin1Char('\\');
-            out += c;
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            out += QStringLiteral("\\n");
-        } else if (c.unicode() >= 0x20 || c == QLatin1Char('\t')) {
-            out += c;
-        }
-    }
-    return out;
-}
-
 // vCard 2.1 parameters ("HOME", "TYPE=CELL") as vCard 3.0's: the types in one TYPE list.
 QString params30(const CardProperty& property)
 {
@@ -133,8 +113,9 @@ QString line30(const CardProperty& property)
     QString value = property.text;
     if (!property.binary && isText(property.name)) {
         QStringList parts = components(property.name, property.text);
+        // vCard 3.0 escapes its text as iCalendar does.
         for (QString& part : parts)
-            part = escaped30(part);
+            part = icalEscape(part);
         value = parts.join(QLatin1Char(';'));
     }
     return foldIcalLine(property.name + params30(property) + QLatin1Char(':') + value);
@@ -215,7 +196,7 @@ QString exportedVcard(const Entry& entry, const gammucodec::Contact& contact,
     };
     // vCard 3.0 requires N and FN; UID makes the card one an address book can keep apart.
     if (!has("FN"))
-        lines.append(foldIcalLine(QStringLiteral("FN:") + escaped30(formattedName(properties, contact))));
+        lines.append(foldIcalLine(QStringLiteral("FN:") + icalEscape(formattedName(properties, contact))));
     if (!has("N"))
         lines.append(QStringLiteral("N:;;;;"));
     if (!has("UID"))
