@@ -150,9 +150,12 @@ bool encodePdu(const GSM_SMSMessage& original, EncodedPdu& pdu, QString& error)
     auto check = std::make_unique<GSM_SMSMessage>();
     if (!decodePdu(pdu.hex, pdu.length, *check, error))
         return false;
-    if (check->Length != original.Length || check->UDH.Length != original.UDH.Length) {
+    const bool eightBit = original.Coding == SMS_Coding_8bit;
+    const qsizetype characters = eightBit ? original.Length : fromUnicode(original.Text).size();
+    if ((eightBit ? check->Length : fromUnicode(check->Text).size()) != characters ||
+        check->UDH.Length != original.UDH.Length) {
         error = QStringLiteral("the message part of %1 characters does not fit into one PDU")
-                    .arg(original.Length);
+                    .arg(characters);
         return false;
     }
     return true;
