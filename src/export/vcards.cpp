@@ -57,9 +57,12 @@ bool isStructured(const QString& name)
 
 bool isText(const QString& name)
 {
-    static const QStringList plain{QStringLiteral("URL"), QStringLiteral("BDAY"),
-                                   QStringLiteral("REV"), QStringLiteral("GEO"),
-                                   QStringLiteral("TZ"),  QStringLiteral("UID")};
+    // A link or a date is no text; a photo, logo, sound or key given as a link neither.
+    static const QStringList plain{QStringLiteral("URL"),   QStringLiteral("BDAY"),
+                                   QStringLiteral("REV"),   QStringLiteral("GEO"),
+                                   QStringLiteral("TZ"),    QStringLiteral("UID"),
+                                   QStringLiteral("PHOTO"), QStringLiteral("LOGO"),
+                                   QStringLiteral("SOUND"), QStringLiteral("KEY")};
     return !plain.contains(name);
 }
 
