@@ -13,12 +13,11 @@ QStringList logicalLines(const QString& entry)
     for (qsizetype i = 0; i < physical.size(); ++i) {
         QString text = physical.at(i);
         const bool quotedPrintable =
-            text.left(text.indexOf(QLatin1Char(':'))).contains(QLatin1String("QUOTED-PRINTABLE"),
-                                                               Qt::CaseInsensitive);
-        while (i + 1 < physical.size() &&
-               ((quotedPrintable && text.endsWith(QLatin1Char('='))) ||
-                physical.at(i + 1).startsWith(QLatin1Char(' ')) ||
-                physical.at(i + 1).startsWith(QLatin1Char('\t'))))
+            text.left(text.indexOf(QLatin1Char(':')))
+                .contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
+        while (i + 1 < physical.size() && ((quotedPrintable && text.endsWith(QLatin1Char('='))) ||
+                                           physical.at(i + 1).startsWith(QLatin1Char(' ')) ||
+                                           physical.at(i + 1).startsWith(QLatin1Char('\t'))))
             text += QStringLiteral("\r\n") + physical.at(++i);
         if (!text.trimmed().isEmpty())
             lines.append(text);
@@ -29,7 +28,10 @@ QStringList logicalLines(const QString& entry)
 QString propertyName(const QString& line)
 {
     const qsizetype colon = line.indexOf(QLatin1Char(':'));
-    return (colon < 0 ? line : line.left(colon)).section(QLatin1Char(';'), 0, 0).trimmed().toUpper();
+    return (colon < 0 ? line : line.left(colon))
+        .section(QLatin1Char(';'), 0, 0)
+        .trimmed()
+        .toUpper();
 }
 
 QStringList propertyParams(const QString& line)
@@ -51,8 +53,8 @@ QString propertyValue(const QString& line)
 
 SourceTime parseSourceTime(const QString& value)
 {
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d{8})(?:T(\\d{6})(Z?))?$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression form(QStringLiteral("^(\\d{8})(?:T(\\d{6})(Z?))?$"),
+                                         QRegularExpression::CaseInsensitiveOption);
     SourceTime time;
     const QString trimmed = value.trimmed();
     if (trimmed.isEmpty())
@@ -70,7 +72,8 @@ SourceTime parseSourceTime(const QString& value)
     }
     time.time = QTime::fromString(match.captured(2), QStringLiteral("HHmmss"));
     if (time.time.isValid())
-        time.form = match.captured(3).isEmpty() ? SourceTime::Form::Floating : SourceTime::Form::Utc;
+        time.form =
+            match.captured(3).isEmpty() ? SourceTime::Form::Floating : SourceTime::Form::Utc;
     return time;
 }
 

@@ -16,7 +16,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 struct CardProperty
 {
     QString name;
-    QStringList params; // as written, without encoding and charset
+    QStringList params;  // as written, without encoding and charset
     bool binary = false; // base64; text is then the base64 without blanks
     QString text;
 };
@@ -52,7 +52,8 @@ CardProperty cardProperty(const QString& line)
 
 bool isStructured(const QString& name)
 {
-    return name == QLatin1String("N") || name == QLatin1String("ADR") || name == QLatin1String("ORG");
+    return name == QLatin1String("N") || name == QLatin1String("ADR") ||
+           name == QLatin1String("ORG");
 }
 
 bool isText(const QString& name)
@@ -178,8 +179,8 @@ QString formattedName(const QList<CardProperty>& properties, const gammucodec::C
     return contact.emails.isEmpty() ? QString() : contact.emails.first();
 }
 
-QString exportedVcard(const Entry& entry, const gammucodec::Contact& contact,
-                      VcardVersion version, QHash<QByteArray, int>& repeats)
+QString exportedVcard(const Entry& entry, const gammucodec::Contact& contact, VcardVersion version,
+                      QHash<QByteArray, int>& repeats)
 {
     const QList<CardProperty> properties = cardProperties(entry.text);
     const QString uid = stableUid(entry.text.toUtf8(), repeats);
@@ -193,13 +194,13 @@ QString exportedVcard(const Entry& entry, const gammucodec::Contact& contact,
     }
     lines.append(QStringLiteral("VERSION:3.0"));
     auto has = [&properties](const char* name) {
-        return std::any_of(properties.begin(), properties.end(), [name](const CardProperty& p) {
-            return p.name == QLatin1String(name);
-        });
+        return std::any_of(properties.begin(), properties.end(),
+                           [name](const CardProperty& p) { return p.name == QLatin1String(name); });
     };
     // vCard 3.0 requires N and FN; UID makes the card one an address book can keep apart.
     if (!has("FN"))
-        lines.append(foldIcalLine(QStringLiteral("FN:") + icalEscape(formattedName(properties, contact))));
+        lines.append(
+            foldIcalLine(QStringLiteral("FN:") + icalEscape(formattedName(properties, contact))));
     if (!has("N"))
         lines.append(QStringLiteral("N:;;;;"));
     if (!has("UID"))

@@ -49,8 +49,8 @@ QStringList vtimezone(const QTimeZone& zone, const QDate& first, const QDate& la
             continue;
         const QDateTime atUtc = change.atUtc.toUTC();
         const QDateTime utc(atUtc.date(), atUtc.time(), Qt::UTC);
-        lines.append(observance(change.daylightTimeOffset != 0, utc, previous,
-                                change.offsetFromUtc, change.abbreviation));
+        lines.append(observance(change.daylightTimeOffset != 0, utc, previous, change.offsetFromUtc,
+                                change.abbreviation));
         previous = change.offsetFromUtc;
     }
     lines.append(QStringLiteral("END:VTIMEZONE"));

@@ -10,9 +10,8 @@ namespace {
 
 bool holdsTimes(const QByteArray& name)
 {
-    static const QList<QByteArray> names{"DTSTART", "DTEND",         "DUE",    "AALARM",
-                                         "DALARM",  "LAST-MODIFIED", "RRULE",  "EXDATE",
-                                         "COMPLETED"};
+    static const QList<QByteArray> names{"DTSTART",       "DTEND", "DUE",    "AALARM",   "DALARM",
+                                         "LAST-MODIFIED", "RRULE", "EXDATE", "COMPLETED"};
     return names.contains(name);
 }
 
@@ -29,7 +28,8 @@ QByteArray asThePhoneMeansIt(const QByteArray& encoded, const GSM_ToDoEntry* tod
         const QByteArray name = line.left(colon).split(';').first().trimmed().toUpper();
         if (holdsTimes(name)) {
             const QString value = QString::fromLatin1(line.mid(colon + 1));
-            line = line.left(colon + 1) + QString(value).replace(utcTime, QStringLiteral("\\1")).toLatin1();
+            line = line.left(colon + 1) +
+                   QString(value).replace(utcTime, QStringLiteral("\\1")).toLatin1();
         } else if (todo && name == "PRIORITY") {
             const int level = todo->Priority == GSM_Priority_High     ? 1
                               : todo->Priority == GSM_Priority_Medium ? 2
@@ -63,8 +63,8 @@ QString messageTime(const GSM_DateTime& time)
 
 bool messageTimeOf(const QString& text, GSM_DateTime& time)
 {
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d{4})(\\d\\d)(\\d\\d)T(\\d\\d)(\\d\\d)(\\d\\d)(?:([+-])(\\d\\d):(\\d\\d))?$"));
+    static const QRegularExpression form(QStringLiteral(
+        "^(\\d{4})(\\d\\d)(\\d\\d)T(\\d\\d)(\\d\\d)(\\d\\d)(?:([+-])(\\d\\d):(\\d\\d))?$"));
     const QRegularExpressionMatch match = form.match(text.trimmed());
     if (!match.hasMatch())
         return false;
