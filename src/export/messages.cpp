@@ -46,21 +46,22 @@ QList<Message> readMessages(const Section& section, QList<Problem>& problems)
 QDateTime parseMessageTime(const QString& value)
 {
     static const QRegularExpression form(
-        QStringLiteral("^(\\d{8}T\\d{6})(?:(Z)|([+-])(\\d\\d):?(\\d\\d))?$"));
+        QStringLiteral("^(\\d{8})T(\\d{6})(?:(Z)|([+-])(\\d\\d):?(\\d\\d))?$"));
     const QRegularExpressionMatch match = form.match(value.trimmed());
     if (!match.hasMatch())
         return QDateTime();
-    const QDateTime wallClock =
-        QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMdd'T'HHmmss"));
-    if (!wallClock.isValid())
+    // Date and clock apart: a wall-clock time need not exist in the zone of this computer.
+    const QDate date = QDate::fromString(match.captured(1), QStringLiteral("yyyyMMdd"));
+    const QTime clock = QTime::fromString(match.captured(2), QStringLiteral("HHmmss"));
+    if (!date.isValid() || !clock.isValid())
         return QDateTime();
-    if (!match.captured(2).isEmpty())
-        return QDateTime(wallClock.date(), wallClock.time(), Qt::UTC);
-    if (match.captured(3).isEmpty())
-        return QDateTime(wallClock.date(), wallClock.time(), Qt::LocalTime);
-    const int offset = (match.captured(4).toInt() * 60 + match.captured(5).toInt()) * 60;
-    return QDateTime(wallClock.date(), wallClock.time(), Qt::OffsetFromUTC,
-                     match.captured(3) == QLatin1String("-") ? -offset : offset);
+    if (!match.captured(3).isEmpty())
+        return QDateTime(date, clock, Qt::UTC);
+    if (match.captured(4).isEmpty())
+        return QDateTime(date, clock, Qt::LocalTime);
+    const int offset = (match.captured(5).toInt() * 60 + match.captured(6).toInt()) * 60;
+    return QDateTime(date, clock, Qt::OffsetFromUTC,
+                     match.captured(4) == QLatin1String("-") ? -offset : offset);
 }
 
 QString storageName(qint16 storage)
