@@ -132,6 +132,7 @@ void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint3
             record.Length = PDU->Length();
             record.Type = variants::toInt16(QVariant(PDU->Type()));
             record.Storage = variants::toInt16(QVariant(PDU->Storage()));
+            record.Time = PDU->Time();
             SMSList.append(record);
             m_services.log.UpdateStat(QStringLiteral("Read SMS Message-->") +
                                       StatusLog::signed_(SMSList.size()));
@@ -162,6 +163,8 @@ bool Setting_SMSPDU::bSaveSMSMessages()
         file.AppendLine(elements::elementLine(2, QStringLiteral("Type"), message.Type));
         file.AppendLine(elements::elementLine(2, QStringLiteral("PDU"), message.PDU));
         file.AppendLine(elements::elementLine(2, QStringLiteral("Length"), message.Length));
+        if (!message.Time.isEmpty())
+            file.AppendLine(elements::elementLine(2, QStringLiteral("Time"), message.Time));
     });
     file.AppendLine(elements::closeTag(kSection));
     return true;

@@ -17,6 +17,9 @@ struct SMSRecord
     qint32 Length = 0;
     qint16 Storage = 0;
     qint16 Type = 0;
+    // The phone's time of a message whose PDU holds none; kept on a line of its own, which
+    // older readers of the file skip.
+    QString Time = QString();
 
     bool operator==(const SMSRecord&) const = default;
 };

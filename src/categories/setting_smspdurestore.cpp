@@ -34,7 +34,8 @@ int Setting_SMSPDU::DecodeSMSMessages(int lineIndex)
                 return;
             }
             const bool known = key == QLatin1String("Storage") || key == QLatin1String("Type") ||
-                               key == QLatin1String("PDU") || key == QLatin1String("Length");
+                               key == QLatin1String("PDU") || key == QLatin1String("Length") ||
+                               key == QLatin1String("Time");
             if (!known) {
                 log.WriteLog(QStringLiteral("Failed to find the tag->") + key);
                 return;
@@ -51,6 +52,8 @@ int Setting_SMSPDU::DecodeSMSMessages(int lineIndex)
                 file.readInt16(key, value, message.Type);
             else if (key == QLatin1String("PDU"))
                 message.PDU = value;
+            else if (key == QLatin1String("Time"))
+                message.Time = value;
             else
                 file.readInt32(key, value, message.Length);
         });
@@ -90,8 +93,8 @@ void Setting_SMSPDU::SetSMSPDU()
         m_endStatus = 0;
         m_sending = true;
         try {
-            sms->WriteMessage(message.Storage, message.Type, message.PDU, message.Length,
-                              m_request);
+            sms->WriteMessageAt(message.Storage, message.Type, message.PDU, message.Length,
+                                message.Time, m_request);
         } catch (const std::exception& error) {
             m_sending = false;
             log.WriteLog(QStringLiteral("Not written -> ") + name + QStringLiteral(" (") +

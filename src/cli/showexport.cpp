@@ -23,7 +23,8 @@ int usageError(QTextStream& err, const QString& problem)
     err << "cellarchive-cli: " << problem << "\n"
         << "usage:\n"
         << "  cellarchive-cli show FILE [--section NAME] [--show-passwords]\n"
-        << "  cellarchive-cli export FILE --to FOLDER [--overwrite]\n";
+        << "  cellarchive-cli export FILE --to FOLDER [--overwrite] [--timezone ZONE] "
+           "[--vcard 2.1|3.0]\n";
     err.flush();
     return kUsage;
 }
@@ -34,6 +35,8 @@ struct Arguments
     QString file;
     QString section;
     QString folder;
+    QString timezone;
+    QString vcard;
     bool showPasswords = false;
     bool overwrite = false;
 };
@@ -49,6 +52,10 @@ bool parseArguments(const QStringList& arguments, bool exporting, Arguments& par
             value = &parsed.section;
         else if (exporting && argument == QLatin1String("--to"))
             value = &parsed.folder;
+        else if (exporting && argument == QLatin1String("--timezone"))
+            value = &parsed.timezone;
+        else if (exporting && argument == QLatin1String("--vcard"))
+            value = &parsed.vcard;
         else if (!exporting && argument == QLatin1String("--show-passwords"))
             parsed.showPasswords = true;
         else if (exporting && argument == QLatin1String("--overwrite"))
@@ -74,6 +81,16 @@ bool parseArguments(const QStringList& arguments, bool exporting, Arguments& par
     parsed.file = positional.first();
     if (exporting && parsed.folder.isEmpty()) {
         problem = QStringLiteral("export needs --to FOLDER");
+        return false;
+    }
+    if (!parsed.vcard.isEmpty() && parsed.vcard != QLatin1String("2.1") &&
+        parsed.vcard != QLatin1String("3.0")) {
+        problem = QStringLiteral("--vcard takes 2.1 or 3.0, not %1").arg(parsed.vcard);
+        return false;
+    }
+    if (!parsed.timezone.isEmpty() && !QTimeZone(parsed.timezone.toUtf8()).isValid()) {
+        problem = QStringLiteral("unknown time zone %1 (a name such as Europe/Berlin)")
+                      .arg(parsed.timezone);
         return false;
     }
     return true;
@@ -170,6 +187,10 @@ int exportBackup(const QStringList& arguments, QTextStream& out, QTextStream& er
     options.overwrite = parsed.overwrite;
     options.now = reporting.wallClock.now();
     options.zone = QTimeZone::systemTimeZone();
+    if (!parsed.timezone.isEmpty())
+        options.calendarZone = QTimeZone(parsed.timezone.toUtf8());
+    options.vcard = parsed.vcard == QLatin1String("2.1") ? backupexport::VcardVersion::V21
+                                                         : backupexport::VcardVersion::V30;
     const backupexport::ExportReport report = backupexport::exportBackup(contents, options);
     for (const QString& line : report.written) {
         reporting.log.WriteLog(line);

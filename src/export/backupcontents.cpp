@@ -160,6 +160,7 @@ bool readBackup(const QString& path, StatusLog& log, MonotonicClock& clock,
         return false;
     }
     contents = parseBackupLines(file.sFileLines);
+    contents.modified = info.lastModified().toUTC();
     return true;
 }
 

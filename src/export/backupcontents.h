@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -59,6 +60,7 @@ struct BackupContents
 {
     QList<Section> sections;
     QList<Problem> problems; // lines outside any section, a file that is no backup
+    QDateTime modified;      // the file's modification time: when the backup was taken
 
     const Section* find(qint16 iTag) const;
 };

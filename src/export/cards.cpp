@@ -2,6 +2,7 @@
 
 #include "core/vproperty.h"
 #include "export/exporttext.h"
+#include "export/vtimezone.h"
 
 #include <QCryptographicHash>
 
@@ -24,10 +25,42 @@ QStringList outputLines(const QString& text)
     return lines;
 }
 
-QString propertyName(const QString& line)
+QString dateText(const QDate& date)
 {
-    const qsizetype colon = line.indexOf(QLatin1Char(':'));
-    return (colon < 0 ? line : line.left(colon)).section(QLatin1Char(';'), 0, 0).toUpper();
+    return date.toString(QStringLiteral("yyyyMMdd"));
+}
+
+// A time property as the entry means it; empty when the entry writes it in a form of its own,
+// so that libgammu's line stays.
+QString timeLine(const QString& name, const CalendarSource& source, const QTimeZone& zone)
+{
+    const SourceTime time = source.time(name);
+    const SourceTime start = source.time(QStringLiteral("DTSTART"));
+    const bool allDay = start.form == SourceTime::Form::Date;
+    if (allDay || time.form == SourceTime::Form::Date) {
+        if (!time.date.isValid())
+            return QString();
+        QDate date = time.date;
+        // An all-day event ends on the day after its last day; a phone writes its last day.
+        if (name == QLatin1String("DTEND") && allDay && date <= start.date)
+            date = start.date.addDays(1);
+        return name + QStringLiteral(";VALUE=DATE:") + dateText(date);
+    }
+    const QString text = dateText(time.date) + QLatin1Char('T') +
+                         time.time.toString(QStringLiteral("HHmmss"));
+    if (time.form == SourceTime::Form::Utc)
+        return name + QLatin1Char(':') + text + QLatin1Char('Z');
+    if (time.form != SourceTime::Form::Floating)
+        return QString();
+    if (zone.isValid())
+        return name + QStringLiteral(";TZID=") + QString::fromUtf8(zone.id()) + QLatin1Char(':') + text;
+    return name + QLatin1Char(':') + text;
+}
+
+// iCalendar's 1 to 9 for vCalendar's 1 (high), 2 (medium) and 3 or more (low).
+int icalPriority(int vcalendar)
+{
+    return vcalendar <= 0 ? 0 : vcalendar == 1 ? 1 : vcalendar == 2 ? 5 : 9;
 }
 
 } // namespace
@@ -46,28 +79,18 @@ QString calendarText(const gammucodec::CalendarItem& item, const QString& name)
     return name == QLatin1String("DESCRIPTION") ? item.description : QString();
 }
 
-QString exportedVcard(const gammucodec::Contact& contact)
+QString stableUid(const QByteArray& text, QHash<QByteArray, int>& repeats)
 {
-    QStringList lines;
-    for (const QString& line : outputLines(contact.vcard)) {
-        const QString name = propertyName(line);
-        if (name.startsWith(QLatin1String("X-GAMMU-")))
-            continue;
-        if (name == QLatin1String("END")) {
-            for (const QString& whole : contact.overlong)
-                lines.append(vproperty::utf8Line(vproperty::parse(whole)));
-        }
-        const QString head = line.left(line.indexOf(QLatin1Char(':')));
-        if (head.contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive))
-            lines.append(vproperty::utf8Line(vproperty::parse(line)));
-        else
-            lines.append(line);
-    }
-    return lines.join(kCrLf) + kCrLf;
+    const int repeat = repeats[text]++;
+    // The first of identical texts keeps the UID that text had before repeats were counted.
+    const QByteArray hash = QCryptographicHash::hash(
+        repeat == 0 ? text : text + '#' + QByteArray::number(repeat), QCryptographicHash::Sha1);
+    return QString::fromLatin1(hash.toHex().left(20)) + QStringLiteral("@cellarchive");
 }
 
-QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QString& uid,
-                                 const QDateTime& stamp)
+QStringList exportedCalendarItem(const gammucodec::CalendarItem& item,
+                                 const CalendarSource& source, const QString& uid,
+                                 const QDateTime& stamp, const QTimeZone& zone)
 {
     const QStringList output = outputLines(item.icalendar);
     const QString begin = item.todo ? QStringLiteral("BEGIN:VTODO") : QStringLiteral("BEGIN:VEVENT");
@@ -77,8 +100,9 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
     lines.append(QStringLiteral("UID:") + uid);
     lines.append(QStringLiteral("DTSTAMP:") +
                  stamp.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
-    // libgammu writes its texts without iCalendar's escaping and its own UID for every
-    // entry; both are written here instead.
+    // libgammu writes its texts without iCalendar's escaping, its own UID for every entry,
+    // a category of its own choice and a priority the wrong way round; all are written here
+    // instead.
     const QString summary = calendarText(item, QStringLiteral("SUMMARY"));
     const QString location = calendarText(item, QStringLiteral("LOCATION"));
     const QString description = calendarText(item, QStringLiteral("DESCRIPTION"));
@@ -88,8 +112,27 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
         lines.append(foldIcalLine(QStringLiteral("LOCATION:") + icalEscape(location)));
     if (!description.isEmpty())
         lines.append(foldIcalLine(QStringLiteral("DESCRIPTION:") + icalEscape(description)));
-    if (item.todo && item.priority > 0)
-        lines.append(QStringLiteral("PRIORITY:%1").arg(item.priority == 1 ? 1 : item.priority == 2 ? 5 : 9));
+    if (const int priority = icalPriority(source.priority()); item.todo && priority > 0)
+        lines.append(QStringLiteral("PRIORITY:%1").arg(priority));
+    QStringList categories;
+    for (const QString& category : source.categories())
+        categories.append(icalEscape(category));
+    if (!categories.isEmpty())
+        lines.append(foldIcalLine(QStringLiteral("CATEGORIES:") + categories.join(QLatin1Char(','))));
+    // The times as the entry writes them: libgammu writes every time as UTC, and leaves out
+    // a to-do's due time now and then. A time in a form of its own keeps libgammu's line, and
+    // so does a birthday, which libgammu makes an all-day event.
+    QStringList ownTimes;
+    const bool allDay = std::any_of(output.begin(), output.end(), [](const QString& line) {
+        return line.startsWith(QLatin1String("DTSTART;VALUE=DATE:"));
+    });
+    for (const char* name : {"DTSTART", "DTEND", "DUE"}) {
+        const QString line = allDay ? QString() : timeLine(QString::fromLatin1(name), source, zone);
+        if (!line.isEmpty()) {
+            lines.append(line);
+            ownTimes.append(QString::fromLatin1(name));
+        }
+    }
 
     const qsizetype first = output.indexOf(begin);
     const qsizetype last = output.indexOf(end, first);
@@ -122,8 +165,8 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
         }
         skipping = name == QLatin1String("UID") || name == QLatin1String("DTSTAMP") ||
                    name == QLatin1String("SUMMARY") || name == QLatin1String("LOCATION") ||
-                   name == QLatin1String("DESCRIPTION") ||
-                   (item.todo && name == QLatin1String("PRIORITY")) ||
+                   name == QLatin1String("DESCRIPTION") || name == QLatin1String("PRIORITY") ||
+                   name == QLatin1String("CATEGORIES") || ownTimes.contains(name) ||
                    // A to-do is not confirmed: that is an event's status.
                    (item.todo && line == QLatin1String("STATUS:CONFIRMED")) ||
                    // vCalendar's alarm, which the VALARM beside it says in iCalendar's way.
@@ -133,13 +176,6 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
             continue;
         if (line == QLatin1String("STATUS:NEEDS ACTION"))
             line = QStringLiteral("STATUS:NEEDS-ACTION");
-        // libgammu writes every time as UTC; a floating time of the phone stays floating.
-        const QDateTime* time = name == QLatin1String("DTSTART") ? &item.start
-                                : name == QLatin1String("DTEND") || name == QLatin1String("DUE")
-                                    ? &item.end
-                                    : nullptr;
-        if (time && time->timeSpec() != Qt::UTC && line.endsWith(QLatin1Char('Z')))
-            line.chop(1);
         // An all-day event ends on the day after its last day; libgammu writes its last day.
         const QString dateEnd = QStringLiteral("DTEND;VALUE=DATE:");
         if (line.startsWith(dateEnd) && item.start.isValid()) {
@@ -150,7 +186,7 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
         lines.append(line);
     }
     // libgammu keeps a birthday or anniversary as such but writes no repetition for it.
-    if (lines.contains(QStringLiteral("CATEGORIES:ANNIVERSARY")) &&
+    if (output.contains(QStringLiteral("CATEGORIES:ANNIVERSARY")) &&
         !std::any_of(lines.begin(), lines.end(),
                      [](const QString& line) { return line.startsWith(QLatin1String("RRULE")); }))
         lines.append(QStringLiteral("RRULE:FREQ=YEARLY"));
@@ -158,33 +194,21 @@ QStringList exportedCalendarItem(const gammucodec::CalendarItem& item, const QSt
     return lines;
 }
 
-QByteArray contactsVcf(const Section& contacts, QList<Problem>& problems, int& written)
-{
-    QString text;
-    written = 0;
-    for (const Entry& entry : contacts.entries) {
-        const gammucodec::Contact contact = gammucodec::decodeContact(entry.text);
-        if (!contact.ok) {
-            problems.append({entry.line, contact.error});
-            continue;
-        }
-        text += exportedVcard(contact);
-        ++written;
-    }
-    return text.toUtf8();
-}
-
-QByteArray calendarIcs(const Section& calendar, const QDateTime& stamp, QList<Problem>& problems,
-                       int& written)
+QByteArray calendarIcs(const Section& calendar, const QDateTime& stamp, const QTimeZone& zone,
+                       QList<Problem>& problems, int& written)
 {
     QStringList lines{QStringLiteral("BEGIN:VCALENDAR"), QStringLiteral("VERSION:2.0"),
                       QStringLiteral("PRODID:-//Cellarchive//Cellarchive %1.%2.%3//EN")
                           .arg(CELLARCHIVE_VERSION_MAJOR)
                           .arg(CELLARCHIVE_VERSION_MINOR)
                           .arg(CELLARCHIVE_VERSION_PATCH)};
+    QStringList components;
+    QList<QDate> floating;
+    QHash<QByteArray, int> repeats;
     written = 0;
     for (const Entry& entry : calendar.entries) {
         const QList<gammucodec::CalendarItem> items = gammucodec::decodeCalendar(entry.text);
+        const QList<CalendarSource> sources = calendarSources(entry.text);
         if (items.isEmpty())
             problems.append({entry.line, QStringLiteral("no event or to-do in the entry")});
         for (qsizetype i = 0; i < items.size(); ++i) {
@@ -193,13 +217,16 @@ QByteArray calendarIcs(const Section& calendar, const QDateTime& stamp, QList<Pr
                 problems.append({entry.line, item.error});
                 continue;
             }
+            const CalendarSource source = i < sources.size() ? sources.at(i) : CalendarSource();
             // The same entry gives the same UID in every export, so a calendar that imports
             // the file twice sees the same event.
-            const QByteArray hash = QCryptographicHash::hash(
-                entry.text.toUtf8() + QByteArray::number(i), QCryptographicHash::Sha1);
-            const QString uid = QString::fromLatin1(hash.toHex().left(20)) +
-                                QStringLiteral("@cellarchive");
-            lines.append(exportedCalendarItem(item, uid, stamp));
+            const QString uid = stableUid(entry.text.toUtf8() + QByteArray::number(i), repeats);
+            components.append(exportedCalendarItem(item, source, uid, stamp, zone));
+            for (const char* name : {"DTSTART", "DTEND", "DUE"}) {
+                const SourceTime time = source.time(QString::fromLatin1(name));
+                if (time.form == SourceTime::Form::Floating)
+                    floating.append(time.date);
+            }
             ++written;
             for (const QString& line : item.overlong) {
                 const QString name = vproperty::parse(line).name;
@@ -211,6 +238,11 @@ QByteArray calendarIcs(const Section& calendar, const QDateTime& stamp, QList<Pr
             }
         }
     }
+    if (zone.isValid() && !floating.isEmpty()) {
+        const auto [earliest, latest] = std::minmax_element(floating.begin(), floating.end());
+        lines.append(vtimezone(zone, *earliest, *latest));
+    }
+    lines.append(components);
     lines.append(QStringLiteral("END:VCALENDAR"));
     return (lines.join(kCrLf) + kCrLf).toUtf8();
 }

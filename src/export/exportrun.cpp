@@ -106,13 +106,14 @@ ExportReport exportBackup(const BackupContents& contents, const ExportOptions& o
         QString name;
         QByteArray bytes;
         QString what;
+        QString note = QString();
     };
     QList<Output> outputs;
     if (contents.find(sections::Contacts)) {
         const Section contacts = merged(contents, sections::Contacts);
         report.problems.append(contacts.problems);
         int count = 0;
-        const QByteArray bytes = contactsVcf(contacts, report.problems, count);
+        const QByteArray bytes = contactsVcf(contacts, options.vcard, report.problems, count);
         outputs.append({QStringLiteral("contacts.vcf"), bytes,
                         QStringLiteral("%1 contacts").arg(count)});
     }
@@ -120,20 +121,34 @@ ExportReport exportBackup(const BackupContents& contents, const ExportOptions& o
         const Section calendar = merged(contents, sections::Calendar);
         report.problems.append(calendar.problems);
         int count = 0;
-        const QByteArray bytes = calendarIcs(calendar, options.now, report.problems, count);
+        const QByteArray bytes =
+            calendarIcs(calendar, options.now, options.calendarZone, report.problems, count);
         outputs.append({QStringLiteral("calendar.ics"), bytes,
                         QStringLiteral("%1 events and to-dos").arg(count)});
     }
     if (contents.find(sections::SmsMessages)) {
         const Section sms = merged(contents, sections::SmsMessages);
         report.problems.append(sms.problems);
-        const QList<Message> messages = readMessages(sms, report.problems);
+        QList<Message> messages = readMessages(sms, report.problems);
+        // Never 1970: a message of no known time gets the time the backup was taken.
+        int untimed = 0;
+        for (Message& message : messages) {
+            if (message.time.isValid())
+                continue;
+            message.time = contents.modified;
+            ++untimed;
+        }
         const QList<Conversation> conversations = joinParts(messages);
         const Section contacts = merged(contents, sections::Contacts);
         const QList<NamedNumber> book = contactNumbers(&contacts);
         const QString what = QStringLiteral("%1 messages").arg(conversations.size());
+        const QString untimedNote =
+            untimed == 0 ? QString()
+                         : QStringLiteral(" (%1 had no time: given the backup's time)")
+                               .arg(untimed == 1 ? QStringLiteral("1 message")
+                                                 : QStringLiteral("%1 messages").arg(untimed));
         outputs.append({QStringLiteral("messages.xml"),
-                        messagesXml(conversations, book, options.zone), what});
+                        messagesXml(conversations, book, options.zone), what, untimedNote});
         outputs.append({QStringLiteral("messages.txt"), messagesText(conversations, book), what});
     }
     for (const Output& output : outputs) {
@@ -142,7 +157,7 @@ ExportReport exportBackup(const BackupContents& contents, const ExportOptions& o
             report.failed = true;
             return report;
         }
-        report.written << QStringLiteral("Exported %1 -> %2").arg(output.what, path);
+        report.written << QStringLiteral("Exported %1 -> %2").arg(output.what, path) + output.note;
     }
     std::sort(report.problems.begin(), report.problems.end(),
               [](const Problem& a, const Problem& b) { return a.line < b.line; });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/backupcontents.h"
+#include "export/cards.h"
 
 #include <QDateTime>
 #include <QTimeZone>
@@ -14,7 +15,11 @@ struct ExportOptions
     QString folder;
     bool overwrite = false;
     QDateTime now;      // the export's time stamp (DTSTAMP of the calendar)
-    QTimeZone zone;     // the zone of the messages' readable dates
+    QTimeZone zone;     // the zone of the messages' readable dates and of a phone's times
+    // The zone calendar.ics names for the phone's wall-clock times; invalid keeps them
+    // floating.
+    QTimeZone calendarZone;
+    VcardVersion vcard = VcardVersion::V30;
 };
 
 struct ExportReport

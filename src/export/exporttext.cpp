@@ -66,6 +66,9 @@ QString icalEscape(const QString& text)
             escaped += QStringLiteral("\\n");
         } else if (c == QLatin1Char('\n')) {
             escaped += QStringLiteral("\\n");
+        } else if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7F) {
+            // iCalendar's TEXT has no place for control characters.
+            continue;
         } else {
             escaped += c;
         }
@@ -127,14 +130,53 @@ QString listingTime(const QDateTime& time)
     }
 }
 
+namespace {
+
+// Characters a terminal shows two columns wide: the East Asian wide and full-width ranges.
+bool isWide(char32_t c)
+{
+    static const struct
+    {
+        char32_t first;
+        char32_t last;
+    } kWide[] = {
+        {0x1100, 0x115F},   {0x231A, 0x231B},   {0x2329, 0x232A},   {0x2E80, 0x303E},
+        {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},
+        {0xA960, 0xA97F},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE10, 0xFE19},
+        {0xFE30, 0xFE6F},   {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},   {0x1F300, 0x1F64F},
+        {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
+    };
+    for (const auto& range : kWide) {
+        if (c >= range.first && c <= range.last)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int displayWidth(const QString& text)
+{
+    int width = 0;
+    for (const char32_t c : text.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        // Combining marks and format characters take no column of their own.
+        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing ||
+            category == QChar::Other_Format || category == QChar::Other_Control)
+            continue;
+        width += isWide(c) ? 2 : 1;
+    }
+    return width;
+}
+
 QStringList alignRows(const QList<QStringList>& rows, const QString& indent)
 {
-    QList<qsizetype> widths;
+    QList<int> widths;
     for (const QStringList& row : rows) {
         for (qsizetype i = 0; i + 1 < row.size(); ++i) {
             if (widths.size() <= i)
                 widths.append(0);
-            widths[i] = qMax(widths[i], row.at(i).size());
+            widths[i] = qMax(widths[i], displayWidth(row.at(i)));
         }
     }
     QStringList lines;
@@ -144,7 +186,9 @@ QStringList alignRows(const QList<QStringList>& rows, const QString& indent)
             // A column empty in every row takes no room.
             if (i + 1 < row.size() && widths[i] == 0)
                 continue;
-            line += i + 1 < row.size() ? row.at(i).leftJustified(widths[i] + 2) : row.at(i);
+            line += row.at(i);
+            if (i + 1 < row.size())
+                line += QString(widths[i] + 2 - displayWidth(row.at(i)), QLatin1Char(' '));
         }
         while (line.endsWith(QLatin1Char(' ')))
             line.chop(1);

@@ -13,7 +13,8 @@ namespace backupexport {
 // Text for an XML attribute value: markup characters and line breaks as references;
 // characters that XML 1.0 cannot carry at all are left out.
 QString xmlEscape(const QString& text);
-// Text for an iCalendar TEXT value.
+// Text for an iCalendar TEXT value: separators escaped, line breaks as "\n", other control
+// characters left out.
 QString icalEscape(const QString& text);
 // An iCalendar content line folded at 75 octets of UTF-8, every continuation line starting
 // with a blank.
@@ -27,7 +28,11 @@ QString readableDate(const QDateTime& time, const QTimeZone& zone);
 // time with one; a floating local time has neither.
 QString listingTime(const QDateTime& time);
 
-// Rows of cells as lines with every column but the last padded to its widest cell.
+// The columns a terminal gives text: two for a wide East Asian character, none for a
+// combining mark.
+int displayWidth(const QString& text);
+// Rows of cells as lines with every column but the last padded to its widest cell, by the
+// columns the cells take on a terminal.
 QStringList alignRows(const QList<QStringList>& rows, const QString& indent);
 
 } // namespace backupexport

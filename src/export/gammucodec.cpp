@@ -2,6 +2,7 @@
 
 #include "core/codepage.h"
 #include "core/vproperty.h"
+#include "export/entrysource.h"
 
 #include <gammu.h>
 
@@ -59,23 +60,8 @@ struct LogicalLine
 QList<LogicalLine> logicalLines(const QString& entry)
 {
     QList<LogicalLine> lines;
-    const QStringList physical = entry.split(QStringLiteral("\r\n"));
-    for (qsizetype i = 0; i < physical.size(); ++i) {
-        QString text = physical.at(i);
-        const bool quotedPrintable =
-            text.left(text.indexOf(QLatin1Char(':'))).contains(QLatin1String("QUOTED-PRINTABLE"),
-                                                               Qt::CaseInsensitive);
-        while (i + 1 < physical.size() &&
-               ((quotedPrintable && text.endsWith(QLatin1Char('='))) ||
-                physical.at(i + 1).startsWith(QLatin1Char(' ')) ||
-                physical.at(i + 1).startsWith(QLatin1Char('\t'))))
-            text += QStringLiteral("\r\n") + physical.at(++i);
-        if (text.isEmpty())
-            continue;
-        const qsizetype colon = text.indexOf(QLatin1Char(':'));
-        const QString head = colon < 0 ? text : text.left(colon);
-        lines.append({text, head.section(QLatin1Char(';'), 0, 0).trimmed().toUpper()});
-    }
+    for (const QString& text : backupexport::logicalLines(entry))
+        lines.append({text, backupexport::propertyName(text)});
     return lines;
 }
 

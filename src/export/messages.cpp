@@ -1,9 +1,11 @@
 #include "export/messages.h"
 
 #include "backupfile/elements.h"
+#include "export/cards.h"
 #include "export/exporttext.h"
 
 #include <QMap>
+#include <QRegularExpression>
 
 namespace backupexport {
 
@@ -30,9 +32,36 @@ QList<Message> readMessages(const Section& section, QList<Problem>& problems)
             problems.append({pdu->line, message.sms.error});
             continue;
         }
+        message.time = message.sms.time;
+        if (const Element* time = group.find(QStringLiteral("Time")); time && !message.time.isValid()) {
+            message.time = parseMessageTime(time->value);
+            if (!message.time.isValid())
+                problems.append({time->line, QStringLiteral("the message's time cannot be read")});
+        }
         messages.append(message);
     }
     return messages;
+}
+
+QDateTime parseMessageTime(const QString& value)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d{8})T(\\d{6})(?:(Z)|([+-])(\\d\\d):?(\\d\\d))?$"));
+    const QRegularExpressionMatch match = form.match(value.trimmed());
+    if (!match.hasMatch())
+        return QDateTime();
+    // Date and clock apart: a wall-clock time need not exist in the zone of this computer.
+    const QDate date = QDate::fromString(match.captured(1), QStringLiteral("yyyyMMdd"));
+    const QTime clock = QTime::fromString(match.captured(2), QStringLiteral("HHmmss"));
+    if (!date.isValid() || !clock.isValid())
+        return QDateTime();
+    if (!match.captured(3).isEmpty())
+        return QDateTime(date, clock, Qt::UTC);
+    if (match.captured(4).isEmpty())
+        return QDateTime(date, clock, Qt::LocalTime);
+    const int offset = (match.captured(5).toInt() * 60 + match.captured(6).toInt()) * 60;
+    return QDateTime(date, clock, Qt::OffsetFromUTC,
+                     match.captured(4) == QLatin1String("-") ? -offset : offset);
 }
 
 QString storageName(qint16 storage)
@@ -151,7 +180,7 @@ QList<NamedNumber> contactNumbers(const Section* contacts)
     for (const Entry& entry : contacts->entries) {
         const gammucodec::Contact contact = gammucodec::decodeContact(entry.text);
         for (const gammucodec::PhoneNumber& number : contact.numbers)
-            book.append({contact.name, number.number});
+            book.append({displayName(entry.text, contact), number.number});
     }
     return book;
 }
@@ -187,7 +216,11 @@ QByteArray messagesXml(const QList<Conversation>& conversations,
         const int type = androidType(message);
         const QString serviceCentre =
             type == 1 && !message.sms.smsc.isEmpty() ? message.sms.smsc : QStringLiteral("null");
-        const QString readable = readableDate(message.sms.time, zone);
+        // A phone's wall-clock time is the time of the zone the messages are read in.
+        const QDateTime time = message.time.timeSpec() == Qt::LocalTime
+                                   ? QDateTime(message.time.date(), message.time.time(), zone)
+                                   : message.time;
+        const QString readable = readableDate(time, zone);
         // Built piece by piece: a message text may itself hold "%1".
         QString line = QStringLiteral("  <sms");
         auto attribute = [&line](const char* name, const QString& value) {
@@ -196,7 +229,7 @@ QByteArray messagesXml(const QList<Conversation>& conversations,
         };
         attribute("protocol", QStringLiteral("0"));
         attribute("address", message.sms.number);
-        attribute("date", QString::number(epochMs(message.sms.time)));
+        attribute("date", QString::number(epochMs(time)));
         attribute("type", QString::number(type));
         attribute("subject", QStringLiteral("null"));
         attribute("body", conversation.text);
@@ -224,8 +257,8 @@ QByteArray messagesText(const QList<Conversation>& conversations,
         const QString party = name.isEmpty() ? message.sms.number
                                              : QStringLiteral("%1 <%2>").arg(name, message.sms.number);
         QStringList head{(type == 1 ? QStringLiteral("From ") : QStringLiteral("To ")) + party};
-        if (message.sms.time.isValid())
-            head.append(listingTime(message.sms.time));
+        if (message.time.isValid())
+            head.append(listingTime(message.time));
         head.append(storageName(message.storage));
         head.append(statusName(message.type));
         QString body = conversation.text;

@@ -14,7 +14,13 @@ struct Message
     qint16 storage = 0;
     qint16 type = 0;
     gammucodec::SmsMessage sms;
+    // The PDU's time, or the time the phone gave beside it (a sent message or a draft);
+    // a phone's wall-clock time is floating (Qt::LocalTime). Invalid when neither says one.
+    QDateTime time;
 };
+
+// The Time line of a message: "20261201T101500", with "+01:00" or "Z" when it has an offset.
+QDateTime parseMessageTime(const QString& value);
 
 // The section's messages that can be decoded; the others become problems of the section.
 QList<Message> readMessages(const Section& section, QList<Problem>& problems);
@@ -44,7 +50,8 @@ QString contactName(const QList<NamedNumber>& book, const QString& number);
 
 // The type of a message in the Android backup layout: 1 received, 2 sent, 3 draft.
 int androidType(const Message& message);
-// messages.xml: the layout that Android SMS backup apps import.
+// messages.xml: the layout that Android SMS backup apps import; floating times are taken in
+// zone.
 QByteArray messagesXml(const QList<Conversation>& conversations,
                        const QList<NamedNumber>& book, const QTimeZone& zone);
 // messages.txt: the same as readable text.

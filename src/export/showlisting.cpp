@@ -23,7 +23,17 @@ QString oneLine(QString text)
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
     text.replace(QLatin1Char('\n'), QStringLiteral(" / "));
     text.replace(QLatin1Char('\r'), QStringLiteral(" / "));
+    // A control character would act on the terminal instead of being shown.
+    text.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
     return text;
+}
+
+// A date-only time is shown as the date alone.
+QString shownTime(const QDateTime& time, const SourceTime& source)
+{
+    return source.form == SourceTime::Form::Date && time.isValid()
+               ? time.date().toString(QStringLiteral("yyyy-MM-dd"))
+               : listingTime(time);
 }
 
 int listContacts(const Section& section, QStringList& lines, QList<Problem>& problems)
@@ -39,7 +49,8 @@ int listContacts(const Section& section, QStringList& lines, QList<Problem>& pro
         for (const gammucodec::PhoneNumber& number : contact.numbers)
             numbers.append(number.kind.isEmpty() ? number.number
                                                  : number.kind + QLatin1Char(' ') + number.number);
-        rows.append({oneLine(contact.name), numbers.join(QStringLiteral(", ")),
+        QString name = oneLine(displayName(entry.text, contact));
+        rows.append({name.isEmpty() ? QStringLiteral("(no name)") : name, numbers.join(QStringLiteral(", ")),
                      contact.emails.join(QStringLiteral(", "))});
     }
     lines.append(alignRows(rows, kIndent));
@@ -50,21 +61,27 @@ int listCalendar(const Section& section, QStringList& lines, QList<Problem>& pro
 {
     QList<QStringList> rows;
     for (const Entry& entry : section.entries) {
-        for (const gammucodec::CalendarItem& item : gammucodec::decodeCalendar(entry.text)) {
+        const QList<gammucodec::CalendarItem> items = gammucodec::decodeCalendar(entry.text);
+        const QList<CalendarSource> sources = calendarSources(entry.text);
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const gammucodec::CalendarItem& item = items.at(i);
+            const CalendarSource source = i < sources.size() ? sources.at(i) : CalendarSource();
             if (!item.ok) {
                 problems.append({entry.line, item.error});
                 continue;
             }
             if (item.todo)
                 rows.append({QStringLiteral("to-do"),
-                             item.end.isValid() ? QStringLiteral("due ") + listingTime(item.end)
+                             item.end.isValid() ? QStringLiteral("due ") +
+                                                      shownTime(item.end, source.time(QStringLiteral("DUE")))
                                                 : QString(),
                              item.completed ? QStringLiteral("done") : QStringLiteral("open"),
                              oneLine(calendarText(item, QStringLiteral("SUMMARY"))),
                              oneLine(calendarText(item, QStringLiteral("LOCATION")))});
             else
-                rows.append({QStringLiteral("event"), listingTime(item.start),
-                             listingTime(item.end),
+                rows.append({QStringLiteral("event"),
+                             shownTime(item.start, source.time(QStringLiteral("DTSTART"))),
+                             shownTime(item.end, source.time(QStringLiteral("DTEND"))),
                              oneLine(calendarText(item, QStringLiteral("SUMMARY"))),
                              oneLine(calendarText(item, QStringLiteral("LOCATION")))});
         }
@@ -82,7 +99,7 @@ int listMessages(const Section& section, QStringList& lines, QList<Problem>& pro
                                        message.sms.parts)
                                  : QString();
         rows.append({storageName(message.storage), statusName(message.type), message.sms.number,
-                     listingTime(message.sms.time), part + oneLine(message.sms.text)});
+                     listingTime(message.time), part + oneLine(message.sms.text)});
     }
     lines.append(alignRows(rows, kIndent));
     return static_cast<int>(rows.size());

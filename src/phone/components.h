@@ -79,6 +79,10 @@ public:
     virtual qint32 Storage() const = 0;
     virtual qint32 Type() const = 0;
     virtual qint32 Length() const = 0;
+    // The phone's time of a message whose PDU holds none (a sent message or a draft), as
+    // "yyyyMMddTHHmmss", with the offset ("+01:00") when the phone gave one; empty when the
+    // phone keeps no such time.
+    virtual QString Time() const { return QString(); }
 };
 
 class TextMessageObject : public QObject
@@ -92,6 +96,14 @@ public:
     // Answered by OnNotifyResponse with a status other than SmsStatus::MoreToCome.
     virtual void WriteMessage(qint32 Storage, qint32 Type, const QString& PDU, qint32 Length,
                               qint32& transactionId) = 0;
+    // The same with the time PduObject::Time gave for the message; a phone that keeps no
+    // such time writes the message without it.
+    virtual void WriteMessageAt(qint32 Storage, qint32 Type, const QString& PDU, qint32 Length,
+                                const QString& time, qint32& transactionId)
+    {
+        Q_UNUSED(time);
+        WriteMessage(Storage, Type, PDU, Length, transactionId);
+    }
 
 Q_SIGNALS:
     void OnPDUAvailable(qint32 TransactionID, qint32 Status, const PduObject* PDU);

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <cstring>
+#include <memory>
 
 namespace gammu {
 
@@ -144,6 +145,19 @@ bool encodePdu(const GSM_SMSMessage& original, EncodedPdu& pdu, QString& error)
     take(bytes, frame, layout.Text, end - layout.Text);
     pdu.hex = QString::fromLatin1(bytes.toHex().toUpper());
     pdu.length = static_cast<qint32>(bytes.size() - serviceCentre);
+    // libgammu's encoder cuts a text that does not fit beside its header without a word; a
+    // part is kept whole or not at all.
+    auto check = std::make_unique<GSM_SMSMessage>();
+    if (!decodePdu(pdu.hex, pdu.length, *check, error))
+        return false;
+    const bool eightBit = original.Coding == SMS_Coding_8bit;
+    const qsizetype characters = eightBit ? original.Length : fromUnicode(original.Text).size();
+    if ((eightBit ? check->Length : fromUnicode(check->Text).size()) != characters ||
+        check->UDH.Length != original.UDH.Length) {
+        error = QStringLiteral("the message part of %1 characters does not fit into one PDU")
+                    .arg(characters);
+        return false;
+    }
     return true;
 }
 

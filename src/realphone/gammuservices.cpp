@@ -4,6 +4,7 @@
 #include "realphone/gammumapping.h"
 #include "realphone/gammuphone.h"
 #include "realphone/gammusession.h"
+#include "realphone/gammuwallclock.h"
 #include "realphone/gammuworker.h"
 #include "phone/storedpdu.h"
 #include "phone/phonestatus.h"
@@ -45,10 +46,16 @@ void GammuSettingsObject::SendCommand(qint32 code, QVariantList& params, qint32&
 
 namespace {
 
+struct ReadMessage
+{
+    EncodedPdu pdu;
+    QString time; // of a sent message or a draft, whose PDU holds none
+};
+
 struct ReadResult
 {
     qint32 status = status::Ok;
-    QList<EncodedPdu> messages;
+    QList<ReadMessage> messages;
 };
 
 constexpr qint32 AllTypes = 4;
@@ -80,7 +87,8 @@ ReadResult readMessages(GammuWorker& worker, qint32 storage, qint32 what)
                 continue;
             }
             if (what == AllTypes || pdu.type == what)
-                read.messages.append(pdu);
+                read.messages.append(
+                    {pdu, sms.PDU == SMS_Submit ? messageTime(sms.DateTime) : QString()});
         }
     }
     if (const GSM_Error gone = worker.confirm(); gone != ERR_NONE)
@@ -113,7 +121,7 @@ int folderFor(GSM_StateMachine* machine, GSM_MemoryType memory, bool received,
 }
 
 qint32 writeMessage(GammuWorker& worker, qint32 storage, qint32 type, const QString& hex,
-                    qint32 length)
+                    qint32 length, const QString& time)
 {
     GSM_StateMachine* machine = worker.machine();
     if (!machine)
@@ -121,6 +129,9 @@ qint32 writeMessage(GammuWorker& worker, qint32 storage, qint32 type, const QStr
     auto sms = std::make_unique<GSM_SMSMessage>();
     QString error;
     if (!decodePdu(hex, length, *sms, error) || !stateOfType(type, sms->State))
+        return status::InvalidParameter;
+    // A sent message or draft gets back the time the backup kept beside its PDU.
+    if (sms->PDU == SMS_Submit && !time.isEmpty() && !messageTimeOf(time, sms->DateTime))
         return status::InvalidParameter;
     GSM_Error result = ERR_NONE;
     const int folder = folderFor(machine, memoryOfStorage(storage), type <= 1, result);
@@ -175,8 +186,9 @@ void GammuTextMessage::ReadMessages(qint32 storage, qint32 what, qint32& transac
                 return;
             }
             for (qsizetype i = 0; i < read.messages.size(); ++i) {
-                const EncodedPdu& message = read.messages.at(i);
-                const StoredPdu pdu(storage, message.hex, message.type, message.length);
+                const EncodedPdu& message = read.messages.at(i).pdu;
+                const StoredPdu pdu(storage, message.hex, message.type, message.length,
+                                    read.messages.at(i).time);
                 const bool last = i + 1 == read.messages.size();
                 Q_EMIT OnPDUAvailable(id, last ? read.status : SmsStatus::MoreToCome, &pdu);
             }
@@ -186,14 +198,20 @@ void GammuTextMessage::ReadMessages(qint32 storage, qint32 what, qint32& transac
 void GammuTextMessage::WriteMessage(qint32 Storage, qint32 Type, const QString& PDU,
                                     qint32 Length, qint32& transactionId)
 {
+    WriteMessageAt(Storage, Type, PDU, Length, QString(), transactionId);
+}
+
+void GammuTextMessage::WriteMessageAt(qint32 Storage, qint32 Type, const QString& PDU,
+                                      qint32 Length, const QString& time, qint32& transactionId)
+{
     m_phone.ensureConnected("WriteMessage");
     const qint32 id = transactionId = ++m_lastTransactionId;
     if (!knownStorage(Storage))
         return refuse(id, status::InvalidParameter, false);
     m_session.request<qint32>(
         this,
-        [Storage, Type, PDU, Length](GammuWorker& worker) {
-            return writeMessage(worker, Storage, Type, PDU, Length);
+        [Storage, Type, PDU, Length, time](GammuWorker& worker) {
+            return writeMessage(worker, Storage, Type, PDU, Length, time);
         },
         [this, id](qint32 result) { Q_EMIT OnNotifyResponse(id, result, nullptr); });
 }

@@ -35,6 +35,8 @@ public:
     void ReadMessages(qint32 storage, qint32 what, qint32& transactionId) override;
     void WriteMessage(qint32 Storage, qint32 Type, const QString& PDU, qint32 Length,
                       qint32& transactionId) override;
+    void WriteMessageAt(qint32 Storage, qint32 Type, const QString& PDU, qint32 Length,
+                        const QString& time, qint32& transactionId) override;
 
 private:
     void refuse(qint32 transactionId, qint32 status, bool read);

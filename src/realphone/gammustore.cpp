@@ -2,6 +2,7 @@
 #include "realphone/gammumapping.h"
 #include "realphone/gammuphone.h"
 #include "realphone/gammuservices.h"
+#include "realphone/gammuwallclock.h"
 #include "realphone/gammusession.h"
 #include "realphone/gammuworker.h"
 
@@ -89,7 +90,7 @@ GSM_Error listCalendar(GSM_StateMachine* machine, QList<IrmcEntry>& out)
         if (encoded != ERR_NONE)
             return encoded;
         out.append(IrmcEntry{QStringLiteral("C") + QString::number(note->Location),
-                             chopped(buffer.data(), length)});
+                             asThePhoneMeansIt(chopped(buffer.data(), length), nullptr)});
     }
     auto todo = std::make_unique<GSM_ToDoEntry>();
     for (bool start = true;; start = false) {
@@ -104,7 +105,7 @@ GSM_Error listCalendar(GSM_StateMachine* machine, QList<IrmcEntry>& out)
         if (encoded != ERR_NONE)
             return encoded;
         out.append(IrmcEntry{QStringLiteral("T") + QString::number(todo->Location),
-                             chopped(buffer.data(), length)});
+                             asThePhoneMeansIt(chopped(buffer.data(), length), todo.get())});
     }
 }
 

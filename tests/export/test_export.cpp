@@ -1,6 +1,8 @@
 #include "cli/clicommands.h"
 #include "core/codepage.h"
+#include "backupfile/sectiontable.h"
 #include "core/vproperty.h"
+#include "export/cards.h"
 #include "export/backupcontents.h"
 #include "export/exportrun.h"
 #include "export/exporttext.h"
@@ -68,10 +70,14 @@ protected:
 } // namespace
 
 // The golden backup holds accented names (one of them outside Latin-1), a quoted-printable
-// address over two lines, a UCS-2 message, a message in two parts, an event and a to-do.
+// address over two lines, a photo, an escaped ";", a Chinese name, a name too long for
+// libgammu, a UCS-2 message, a message in two parts, sent messages with and without a time,
+// a UTC and a floating event, two identical events, a date-only event, control characters,
+// a medium and a high to-do.
 TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
 {
-    const BackupContents contents = read(dataPath(QStringLiteral("golden.MS")));
+    BackupContents contents = read(dataPath(QStringLiteral("golden.MS")));
+    contents.modified = QDateTime(QDate(2025, 7, 12), QTime(9, 30), Qt::UTC);
     const Listing listing = showListing(contents, -1, false);
     EXPECT_EQ(listing.problems, 0);
     expectGolden(QStringLiteral("show.txt"), (listing.lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());
@@ -83,6 +89,9 @@ TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
     ExportReport report = exportBackup(contents, options);
     ASSERT_FALSE(report.failed) << report.error.toStdString();
     EXPECT_TRUE(report.problems.isEmpty());
+    EXPECT_EQ(report.written.at(2), QStringLiteral("Exported 4 messages -> %1/messages.xml (1 message had no "
+                                                   "time: given the backup's time)")
+                                        .arg(options.folder));
     const QStringList names{QStringLiteral("contacts.vcf"), QStringLiteral("calendar.ics"),
                             QStringLiteral("messages.xml"), QStringLiteral("messages.txt")};
     for (const QString& name : names) {
@@ -104,6 +113,14 @@ TEST_F(ExportTest, GoldenBackupIsListedAndExportedWhole)
     EXPECT_FALSE(exportBackup(contents, options).failed);
     EXPECT_NE(fileBytes(QDir(options.folder).filePath(QStringLiteral("messages.txt"))), QByteArray("mine"));
     EXPECT_TRUE(ownerOnly(contacts));
+
+    // The old phones' vCard 2.1, and the phone's times in a named zone.
+    options.vcard = VcardVersion::V21;
+    options.calendarZone = QTimeZone("Europe/Berlin");
+    ASSERT_TRUE(options.calendarZone.isValid());
+    EXPECT_FALSE(exportBackup(contents, options).failed);
+    expectGolden(QStringLiteral("contacts-2.1.vcf"), fileBytes(QDir(options.folder).filePath(QStringLiteral("contacts.vcf"))));
+    expectGolden(QStringLiteral("calendar-berlin.ics"), fileBytes(QDir(options.folder).filePath(QStringLiteral("calendar.ics"))));
 }
 
 // Broken files: what the listing reports, and the exit status of show and export.
@@ -255,4 +272,108 @@ TEST(ExportMessages, PartsJoinOnlyWhenAllAreThere)
     EXPECT_EQ(contactName(book, QStringLiteral("+46701234568")), QString());
     EXPECT_EQ(contactName(book, QStringLiteral("112")), QStringLiteral("Short"));
     EXPECT_EQ(contactName(book, QStringLiteral("9112")), QString());
+}
+
+namespace {
+
+// The lines of an exported file between its first line and END, as one text.
+QString propertiesOf(const QByteArray& file, const char* begin)
+{
+    QStringList lines = QString::fromUtf8(file).split(QStringLiteral("\r\n"));
+    const qsizetype first = lines.indexOf(QString::fromLatin1(begin));
+    QStringList kept;
+    for (qsizetype i = first + 1; first >= 0 && i < lines.size(); ++i) {
+        if (lines.at(i).startsWith(QLatin1String("END:")))
+            break;
+        if (!lines.at(i).startsWith(QLatin1String("UID:")) && !lines.at(i).startsWith(QLatin1String("DTSTAMP:")))
+            kept.append(lines.at(i));
+    }
+    return kept.join(QLatin1Char('\n'));
+}
+
+Section oneEntry(qint16 iTag, const char* text)
+{
+    Section section;
+    section.iTag = iTag;
+    section.entries.append({1, codepage::decode(QByteArray(text))});
+    return section;
+}
+
+} // namespace
+
+// vCard 2.1 properties as vCard 3.0 writes them: types in one list, escapes kept, values
+// decoded, control characters dropped, links not escaped.
+TEST(ExportCards, PropertiesOfVcard21BecomeVcard30)
+{
+    const struct
+    {
+        const char* line;
+        const char* exported;
+    } cases[] = {
+        {"TEL;HOME;VOICE:+1", "TEL;TYPE=HOME,VOICE:+1"},
+        {"EMAIL;PREF;TYPE=INTERNET:x@example.org", "EMAIL;TYPE=PREF,INTERNET:x@example.org"},
+        {"ORG:Acme\\, Inc;Sales", "ORG:Acme\\, Inc;Sales"},
+        {"NOTE:a;b,c\\d", "NOTE:a\\;b\\,c\\\\d"},
+        {"NOTE;ENCODING=QUOTED-PRINTABLE:one=0D=0Atwo =E4", "NOTE:one\\ntwo ä"},
+        {"NOTE;CHARSET=UTF-8:\xc3\xbc\x01", "NOTE:ü"},
+        {"URL:http://example.org/a,b", "URL:http://example.org/a,b"},
+        {"PHOTO;JPEG;BASE64:QUJD\r\n REVG", "PHOTO;ENCODING=b;TYPE=JPEG:QUJDREVG"},
+    };
+    for (const auto& c : cases) {
+        const QByteArray entry = QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Doe;Jo\r\n") + c.line +
+                                 "\r\nEND:VCARD";
+        QList<Problem> problems;
+        int written = 0;
+        const QByteArray vcf = contactsVcf(oneEntry(sections::Contacts, entry.constData()),
+                                           VcardVersion::V30, problems, written);
+        EXPECT_EQ(propertiesOf(vcf, "BEGIN:VCARD"),
+                  QStringLiteral("VERSION:3.0\nFN:Jo Doe\nN:Doe;Jo\n") + QString::fromUtf8(c.exported))
+            << c.line;
+    }
+}
+
+// A vCalendar to-do's or event's times and priority as calendar.ics writes them.
+TEST(ExportCards, TimesAndPrioritiesOfVcalendar)
+{
+    const struct
+    {
+        const char* lines;
+        const char* zone;
+        const char* exported;
+    } cases[] = {
+        {"BEGIN:VTODO\r\nSUMMARY:t\r\nPRIORITY:1\r\nDUE:20250710T120000\r\nEND:VTODO", "",
+         "SUMMARY:t\nPRIORITY:1\nDUE:20250710T120000"},
+        {"BEGIN:VTODO\r\nSUMMARY:t\r\nPRIORITY:2\r\nDUE:20250710T120000Z\r\nEND:VTODO", "",
+         "SUMMARY:t\nPRIORITY:5\nDUE:20250710T120000Z"},
+        {"BEGIN:VTODO\r\nSUMMARY:t\r\nPRIORITY:3\r\nDUE:20250710\r\nEND:VTODO", "",
+         "SUMMARY:t\nPRIORITY:9\nDUE;VALUE=DATE:20250710"},
+        {"BEGIN:VTODO\r\nSUMMARY:t\r\nPRIORITY:0\r\nEND:VTODO", "", "SUMMARY:t"},
+        {"BEGIN:VEVENT\r\nSUMMARY:e\r\nDTSTART:20250710T120000\r\nDTEND:20250710T130000\r\nEND:VEVENT",
+         "America/New_York",
+         "SUMMARY:e\nDTSTART;TZID=America/New_York:20250710T120000\n"
+         "DTEND;TZID=America/New_York:20250710T130000\nSTATUS:CONFIRMED"},
+        {"BEGIN:VEVENT\r\nSUMMARY:e\r\nDTSTART:20250710\r\nDTEND:20250711\r\nCATEGORIES:A;B,C\r\nEND:VEVENT",
+         "", "SUMMARY:e\nCATEGORIES:A,B,C\nDTSTART;VALUE=DATE:20250710\nDTEND;VALUE=DATE:20250711\n"
+             "STATUS:CONFIRMED"},
+    };
+    for (const auto& c : cases) {
+        QList<Problem> problems;
+        int written = 0;
+        const QByteArray ics = calendarIcs(oneEntry(sections::Calendar, c.lines), QDateTime(),
+                                           *c.zone ? QTimeZone(QByteArray(c.zone)) : QTimeZone(), problems, written);
+        EXPECT_EQ(propertiesOf(ics, c.lines[7] == 'T' ? "BEGIN:VTODO" : "BEGIN:VEVENT"),
+                  QString::fromUtf8(c.exported))
+            << c.lines;
+    }
+}
+
+TEST(ExportText, ColumnsAlignByDisplayWidth)
+{
+    // A Chinese character takes two columns, a combining accent none.
+    EXPECT_EQ(alignRows({{QStringLiteral("王小明"), QStringLiteral("x")},
+                         {QStringLiteral("Zoe\u0308 Lind"), QStringLiteral("y")},
+                         {QStringLiteral("ab"), QStringLiteral("z")}},
+                        QStringLiteral("  ")),
+              (QStringList{QStringLiteral("  王小明    x"), QStringLiteral("  Zoe\u0308 Lind  y"),
+                           QStringLiteral("  ab        z")}));
 }
