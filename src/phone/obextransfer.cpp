@@ -174,6 +174,12 @@ bool ObexTransfer::ObexDisconnect()
 
 bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile)
 {
+    return Obex_Get(strFile, TypeOfFile, EntryWriter());
+}
+
+bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile,
+                            const EntryWriter& collect)
+{
     try {
         const QByteArray nameHeader = decodeHexHeader(strFile);
         bool result = true;
@@ -201,7 +207,7 @@ bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile)
             }
             yield();
             buffer += data;
-            cutEntries(buffer, TypeOfFile, final);
+            cutEntries(buffer, TypeOfFile, final, collect);
         }
         // Whatever follows the last entry (the calendar's closing line) is not an entry.
         return result;
@@ -211,8 +217,11 @@ bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile)
     }
 }
 
-void ObexTransfer::cutEntries(QByteArray& buffer, const QString& TypeOfFile, bool final)
+void ObexTransfer::cutEntries(QByteArray& buffer, const QString& TypeOfFile, bool final,
+                              const EntryWriter& collect)
 {
+    const EntryWriter& saveContact = collect ? collect : m_bSaveContact;
+    const EntryWriter& saveCal = collect ? collect : m_bSaveCal;
     if (TypeOfFile == QLatin1String("vcf")) {
         for (;;) {
             const qsizetype p = buffer.indexOf("END:VCARD");
@@ -226,8 +235,8 @@ void ObexTransfer::cutEntries(QByteArray& buffer, const QString& TypeOfFile, boo
             const bool hasReturn = markerEnd < buffer.size() && buffer.at(markerEnd) == '\r';
             const QByteArray entry = buffer.left(markerEnd + (hasReturn ? 1 : 0));
             buffer.remove(0, rest);
-            if (m_bSaveContact)
-                m_bSaveContact(entry);
+            if (saveContact)
+                saveContact(entry);
             yield();
         }
     }
@@ -246,8 +255,8 @@ void ObexTransfer::cutEntries(QByteArray& buffer, const QString& TypeOfFile, boo
             const bool hasReturn = markerEnd < buffer.size() && buffer.at(markerEnd) == '\r';
             const QByteArray entry = buffer.left(markerEnd);
             buffer.remove(0, markerEnd + (hasReturn ? 1 : 0));
-            if (m_bSaveCal)
-                m_bSaveCal(entry);
+            if (saveCal)
+                saveCal(entry);
             yield();
         }
     }

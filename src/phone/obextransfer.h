@@ -39,6 +39,8 @@ public:
     // Fetches the object whose hex Name header text ConvertFile made; "vcf" and "vcs"
     // objects are cut into entries for the entry writers. True when the whole object arrived.
     bool Obex_Get(const QString& strFile, const QString& TypeOfFile);
+    // The same, handing every entry of either kind to collect instead of the entry writers.
+    bool Obex_Get(const QString& strFile, const QString& TypeOfFile, const EntryWriter& collect);
     // Sends strdata as the object strFile. A refused packet throws ProgramError.
     bool Obex_Put(const QString& strFile, const QByteArray& strdata);
 
@@ -46,7 +48,8 @@ private:
     void yield();
     void pause(qint64 ms);
     // Cuts every complete entry off the head of buffer; final allows cutting at its very end.
-    void cutEntries(QByteArray& buffer, const QString& TypeOfFile, bool final);
+    void cutEntries(QByteArray& buffer, const QString& TypeOfFile, bool final,
+                    const EntryWriter& collect);
 
     PhoneLink& m_link;
     StatusLog& m_log;

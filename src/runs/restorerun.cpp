@@ -6,14 +6,16 @@
 #include "backupfile/fileselection.h"
 #include "categories/categoryservices.h"
 #include "core/userinterface.h"
+#include "phone/phonelink.h"
 #include "runs/masterreset.h"
 #include "runs/runerror.h"
 
 #include <exception>
 
 RestoreRun::RestoreRun(CategoryServices& services, FileSelection& selection, MainView& view,
-                       MasterReset& masterReset)
-    : m_services(services), m_selection(selection), m_view(view), m_masterReset(masterReset)
+                       MasterReset& masterReset, Categories& categories)
+    : m_services(services), m_selection(selection), m_view(view), m_masterReset(masterReset),
+      m_categories(categories)
 {
 }
 
@@ -23,11 +25,14 @@ RunOutcome RestoreRun::end(RunOutcome outcome)
     return outcome;
 }
 
-RunOutcome RestoreRun::finish(RunOutcome outcome)
+RunOutcome RestoreRun::finish(RunOutcome outcome, const QStringList& last)
 {
+    StatusLog& log = m_services.log;
+    for (const QString& line : m_services.lists.countLines())
+        log.UpdateStat(line);
     const QStringList losses = m_services.tally.summary(QStringLiteral("written"));
-    for (const QString& line : losses)
-        m_services.log.UpdateStat(line);
+    for (const QString& line : losses + last)
+        log.UpdateStat(line);
     if (outcome == RunOutcome::Completed && !losses.isEmpty())
         outcome = RunOutcome::Incomplete;
     return end(outcome);
@@ -35,9 +40,20 @@ RunOutcome RestoreRun::finish(RunOutcome outcome)
 
 RunOutcome RestoreRun::cmdRestore_Click()
 {
+    m_services.tally.clear();
+    m_services.lists.clear();
+    // From here on a phone that goes away stops the run; one that is not there already has.
+    m_services.link.bPhoneLost = !m_services.link.bPhoneConnected;
+    m_services.stopWhenPhoneLost = true;
+    const RunOutcome outcome = walk();
+    m_services.stopWhenPhoneLost = false;
+    return outcome;
+}
+
+RunOutcome RestoreRun::walk()
+{
     StatusLog& log = m_services.log;
     BackupFile& file = m_services.file;
-    m_services.tally.clear();
     m_view.setButtonCaption(MainView::Button::Restore, QStringLiteral("Running"));
     log.UpdateStat(QStringLiteral("Restore has started"));
     if (!m_selection.bSelectFile(QString(), QStringLiteral("MS"), file.sBackUpFIleName,
@@ -45,6 +61,8 @@ RunOutcome RestoreRun::cmdRestore_Click()
         log.WriteLog(QStringLiteral("Error in cmdRestore_Click ->bReadFile"));
         return end(RunOutcome::Ended);
     }
+    QStringList verified;
+    bool complete = true;
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
@@ -81,6 +99,10 @@ RunOutcome RestoreRun::cmdRestore_Click()
             log.UpdateStat(QStringLiteral("Master Reset->Done"));
         }
         file.bDecodeFile();
+        log.UpdateStat(QStringLiteral("Restore finished"));
+        verified = verify(complete);
+    } catch (const PhoneLost&) {
+        return stopped();
     } catch (const std::exception& error) {
         // An error a section reader or the phone raised: end in order and leave the phone's
         // OBEX side closed.
@@ -90,6 +112,5 @@ RunOutcome RestoreRun::cmdRestore_Click()
             closeObex();
         return finish(RunOutcome::Failed);
     }
-    log.UpdateStat(QStringLiteral("Restore finished"));
-    return finish(RunOutcome::Completed);
+    return finish(complete ? RunOutcome::Completed : RunOutcome::Incomplete, verified);
 }
