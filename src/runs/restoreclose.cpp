@@ -42,6 +42,11 @@ QList<qint16> sectionsOfFile(const QStringList& lines)
     return found;
 }
 
+QString counted(qsizetype count, const QString& one, const QString& many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? one : many);
+}
+
 } // namespace
 
 QStringList RestoreRun::verify(bool& ok)
@@ -94,11 +99,13 @@ QStringList RestoreRun::verify(bool& ok)
         }
     }
     if (ok)
-        lines << QStringLiteral("Restore verified: %1 contacts, %2 calendar entries, %3 messages "
-                                "on the phone")
-                     .arg(lists.entries(RestoreLists::Phonebook).size())
-                     .arg(lists.entries(RestoreLists::Calendar).size())
-                     .arg(lists.entries(RestoreLists::SMS).size());
+        lines << QStringLiteral("Restore verified: %1, %2, %3 on the phone")
+                     .arg(counted(lists.entries(RestoreLists::Phonebook).size(),
+                                  QStringLiteral("contact"), QStringLiteral("contacts")),
+                          counted(lists.entries(RestoreLists::Calendar).size(),
+                                  QStringLiteral("calendar entry"), QStringLiteral("calendar entries")),
+                          counted(lists.entries(RestoreLists::SMS).size(), QStringLiteral("message"),
+                                  QStringLiteral("messages")));
     return lines;
 }
 
