@@ -127,13 +127,14 @@ bool Setting_SMSPDU::readStorage(qint32 storage)
 
 bool Setting_SMSPDU::phoneMessages(entrymatch::Multiset& keys)
 {
+    m_services.checkPhone();
     const QList<SMSRecord> kept = SMSList;
     SMSList.clear();
     bool read = true;
-    for (const qint32 storage : {1, 2}) {
-        m_services.checkPhone();
+    m_quiet = true;
+    for (const qint32 storage : {1, 2})
         read = readStorage(storage) && read;
-    }
+    m_quiet = false;
     for (const SMSRecord& message : SMSList)
         keys.add(entrymatch::messageKey(message));
     SMSList = kept;
@@ -153,8 +154,9 @@ void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint3
             record.Type = variants::toInt16(QVariant(PDU->Type()));
             record.Storage = variants::toInt16(QVariant(PDU->Storage()));
             SMSList.append(record);
-            m_services.log.UpdateStat(QStringLiteral("Read SMS Message-->") +
-                                      StatusLog::signed_(SMSList.size()));
+            if (!m_quiet)
+                m_services.log.UpdateStat(QStringLiteral("Read SMS Message-->") +
+                                          StatusLog::signed_(SMSList.size()));
         } catch (const std::exception& error) {
             // Nothing may escape into the event loop; the message cannot be kept.
             m_services.log.WriteLog(QStringLiteral("Error in OnPDUAvailable -> ") +

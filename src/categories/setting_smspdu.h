@@ -69,6 +69,8 @@ private:
     // The transaction id of the request that waits, and the status that ended it.
     qint32 m_request = 0;
     bool m_sending = false;
+    // A restore's reads of the phone's messages show no line per message.
+    bool m_quiet = false;
     qint32 m_endStatus = 0;
     QPointer<TextMessageObject> m_attached;
     QMetaObject::Connection m_pduConnection;

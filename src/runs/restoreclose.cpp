@@ -114,9 +114,14 @@ RunOutcome RestoreRun::stopped()
     StatusLog& log = m_services.log;
     log.WriteLog(QStringLiteral("Restore stopped -> the phone went away"));
     log.UpdateStat(QStringLiteral("Restore stopped -> the phone went away, nothing more was sent"));
-    // The sections whose restore never began; the one in progress speaks in its counts.
+    // The sections whose restore never began, and a settings section in progress; a list in
+    // progress speaks in its counts.
     QList<qint16> notReached = sectionsOfFile(m_services.file.sFileLines);
-    for (const qint16 iTag : m_services.lists.sectionsStarted())
+    QList<qint16> started = m_services.lists.sectionsStarted();
+    if (!started.isEmpty() && started.last() != sections::Contacts &&
+        started.last() != sections::Calendar && started.last() != sections::SmsMessages)
+        started.removeLast();
+    for (const qint16 iTag : started)
         notReached.removeOne(iTag);
     QStringList names;
     for (const qint16 iTag : notReached) {
@@ -125,7 +130,7 @@ RunOutcome RestoreRun::stopped()
     }
     QStringList last;
     if (!names.isEmpty())
-        last << QStringLiteral("Not written, the phone went away before them -> ") +
+        last << QStringLiteral("Not written, the phone went away -> ") +
                     names.join(QStringLiteral(", "));
     finish(RunOutcome::Ended, last);
     return RunOutcome::Ended;

@@ -63,6 +63,7 @@ RunOutcome RestoreRun::walk()
     }
     QStringList verified;
     bool complete = true;
+    bool fileRead = false;
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
@@ -83,6 +84,7 @@ RunOutcome RestoreRun::walk()
             log.UpdateStat(QStringLiteral("Errors in the file - can not continue!!"));
             return end(RunOutcome::Failed);
         }
+        fileRead = true;
         log.UpdateStat(QStringLiteral("Read the file -> time to decode"));
         log.UpdateStat(QStringLiteral("Checking file"));
         if (!file.bCheckFile()) {
@@ -102,6 +104,10 @@ RunOutcome RestoreRun::walk()
         log.UpdateStat(QStringLiteral("Restore finished"));
         verified = verify(complete);
     } catch (const PhoneLost&) {
+        if (!fileRead) {
+            log.UpdateStat(QStringLiteral("Restore stopped -> no phone, nothing was written"));
+            return end(RunOutcome::Ended);
+        }
         return stopped();
     } catch (const std::exception& error) {
         // An error a section reader or the phone raised: end in order and leave the phone's
