@@ -64,6 +64,8 @@ QStringList RestoreRun::verify(bool& ok)
     entrymatch::Multiset messages;
     const bool messagesRead =
         lists.holdsEntries(RestoreLists::SMS) && m_categories.sms.phoneMessages(messages);
+    // Lists read while the phone went away are no proof of anything missing.
+    m_services.checkPhone();
     struct Found
     {
         RestoreLists::List list;
