@@ -101,6 +101,8 @@ RunOutcome RestoreRun::walk()
             log.UpdateStat(QStringLiteral("Master Reset->Done"));
         }
         file.bDecodeFile();
+        // A category that took the loss for a failure of its own has sent nothing since.
+        m_services.checkPhone();
         log.UpdateStat(QStringLiteral("Restore finished"));
         verified = verify(complete);
     } catch (const PhoneLost&) {
