@@ -48,8 +48,8 @@ QStringList logicalLines(const QString& entry)
         }
         const QString& last = lines.last();
         const qsizetype colon = last.indexOf(QLatin1Char(':'));
-        continues = colon > 0 && isQuotedPrintable(last.left(colon)) &&
-                    last.endsWith(QLatin1Char('='));
+        continues =
+            colon > 0 && isQuotedPrintable(last.left(colon)) && last.endsWith(QLatin1Char('='));
     }
     return lines;
 }

@@ -1,10 +1,10 @@
 #include "categories/obexmodule.h"
 
-#include "statuslog/statuslog.h"
 #include "categories/categoryservices.h"
 #include "categories/entrymatch.h"
 #include "core/codepage.h"
 #include "phone/obextransfer.h"
+#include "statuslog/statuslog.h"
 
 // What the phone already holds in its phonebook and calendar: read before a restore writes
 // into them and again when the run checks its work.
@@ -18,9 +18,10 @@ const QString kCalendarObject = QStringLiteral("telecom/cal.vcs");
 
 QString ObexModule::entryLabel(bool calendar, int index, const QString& entry)
 {
-    QString which = QStringLiteral("%1 on line %2 of the file")
-                        .arg(calendar ? QStringLiteral("calendar entry") : QStringLiteral("contact"))
-                        .arg(index + 1);
+    QString which =
+        QStringLiteral("%1 on line %2 of the file")
+            .arg(calendar ? QStringLiteral("calendar entry") : QStringLiteral("contact"))
+            .arg(index + 1);
     const QString field = calendar ? QStringLiteral("SUMMARY") : QStringLiteral("N");
     for (const QString& line : entry.split(QStringLiteral("\r\n"))) {
         if (line.startsWith(field + QLatin1Char(':')) || line.startsWith(field + QLatin1Char(';')))
@@ -32,12 +33,13 @@ QString ObexModule::entryLabel(bool calendar, int index, const QString& entry)
 bool ObexModule::phoneEntries(bool calendar, entrymatch::Multiset& keys)
 {
     m_services.checkPhone();
-    const bool read = m_obex.Obex_Get(
-        ObexTransfer::ConvertFile(calendar ? kCalendarObject : kPhonebookObject),
-        calendar ? QStringLiteral("vcs") : QStringLiteral("vcf"), [this, &keys](const QByteArray& entry) {
-            keys.add(entrymatch::entryKey(codepage::decode(entry)));
-            m_services.yieldOnce();
-        });
+    const bool read =
+        m_obex.Obex_Get(ObexTransfer::ConvertFile(calendar ? kCalendarObject : kPhonebookObject),
+                        calendar ? QStringLiteral("vcs") : QStringLiteral("vcf"),
+                        [this, &keys](const QByteArray& entry) {
+                            keys.add(entrymatch::entryKey(codepage::decode(entry)));
+                            m_services.yieldOnce();
+                        });
     if (!read)
         m_services.log.WriteLog(QStringLiteral("Could not read the phone's ") +
                                 (calendar ? kCalendarObject : kPhonebookObject));

@@ -246,8 +246,10 @@ int ObexModule::restore(const Book& book, int lineIndex)
             }
         }
         log.WriteLog(QStringLiteral("Not written -> the %1 section (%2)")
-                         .arg(book.section, connected ? QStringLiteral("its entries on the phone could not be read")
-                                                      : QStringLiteral("no OBEX connection")));
+                         .arg(book.section,
+                              connected
+                                  ? QStringLiteral("its entries on the phone could not be read")
+                                  : QStringLiteral("no OBEX connection")));
         m_services.checkPhone();
         if (connected)
             m_obex.ObexDisconnect();
@@ -277,8 +279,9 @@ int ObexModule::restore(const Book& book, int lineIndex)
             m_obex.Obex_Put(book.newEntryName, codepage::encode(object));
         } catch (const ProgramError& error) {
             // The phone refused this entry; the others are still worth sending.
-            log.WriteLog(QStringLiteral("Not written -> ") + entryLabel(book.calendar, index, entry) +
-                         QStringLiteral(" -> ") + error.description());
+            log.WriteLog(QStringLiteral("Not written -> ") +
+                         entryLabel(book.calendar, index, entry) + QStringLiteral(" -> ") +
+                         error.description());
             tally.lost(book.category);
             ++refused;
             continue;

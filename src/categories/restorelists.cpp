@@ -40,7 +40,8 @@ QStringList RestoreLists::countLines() const
         if (ledger.entries.isEmpty())
             continue;
         const qsizetype inFile = ledger.entries.size();
-        QString line = QStringLiteral("%1: %2 in the file").arg(name(static_cast<List>(list))).arg(inFile);
+        QString line =
+            QStringLiteral("%1: %2 in the file").arg(name(static_cast<List>(list))).arg(inFile);
         if (ledger.phoneRead)
             line += QStringLiteral(", %1 already on the phone").arg(ledger.already);
         line += QStringLiteral(", %1 written").arg(ledger.written);

@@ -113,7 +113,8 @@ bool Setting_SMSPDU::readStorage(qint32 storage)
     // but those it never gave are missing.
     bool read = true;
     if (!waitForEnd()) {
-        log.WriteLog(QStringLiteral("ReadPDU -> timedout in storage") + StatusLog::signed_(storage));
+        log.WriteLog(QStringLiteral("ReadPDU -> timedout in storage") +
+                     StatusLog::signed_(storage));
         read = false;
     } else if (m_endStatus != 0 && m_endStatus != SmsStatus::NoMessages) {
         log.WriteLog(QStringLiteral("ReadPDU -> ended with status") +

@@ -1,10 +1,10 @@
-#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "categories/categoryservices.h"
 #include "categories/entrymatch.h"
 #include "categories/setting_smspdu.h"
 #include "core/clock.h"
 #include "phone/phonelink.h"
+#include "statuslog/statuslog.h"
 
 #include <exception>
 

@@ -26,8 +26,7 @@ bool isEmpty(const irmc::ObexFaults& faults)
     const irmc::ObexFaults none;
     return !faults.refuseConnect && faults.failGetAfterPackets < 0 && faults.refusePutNumber == 0 &&
            faults.refusePutMatching.isEmpty() && faults.losePutMatching.isEmpty() &&
-           !faults.refuseDisconnect &&
-           faults.refusalCode == none.refusalCode;
+           !faults.refuseDisconnect && faults.refusalCode == none.refusalCode;
 }
 
 QJsonObject obexFaultsToJson(const irmc::ObexFaults& faults)
@@ -60,9 +59,9 @@ std::optional<irmc::ObexFaults> obexFaultsFromJson(const QJsonValue& value, QStr
     }
     const QJsonObject json = value.toObject();
     static const QStringList known = {
-        QStringLiteral("refuseConnect"),    QStringLiteral("failGetAfterPackets"),
-        QStringLiteral("refusePutNumber"),  QStringLiteral("refusePutMatching"),
-        QStringLiteral("losePutMatching"),  QStringLiteral("refuseDisconnect"),
+        QStringLiteral("refuseConnect"),   QStringLiteral("failGetAfterPackets"),
+        QStringLiteral("refusePutNumber"), QStringLiteral("refusePutMatching"),
+        QStringLiteral("losePutMatching"), QStringLiteral("refuseDisconnect"),
         QStringLiteral("refusalCode")};
     for (const QString& key : json.keys()) {
         if (!known.contains(key)) {
@@ -110,7 +109,8 @@ std::optional<irmc::ObexFaults> obexFaultsFromJson(const QJsonValue& value, QStr
         if (member.isUndefined())
             return true;
         if (!member.isString() || member.toString().isEmpty()) {
-            error = QStringLiteral("faults.obex.%1 must be a non-empty text").arg(QLatin1String(key));
+            error =
+                QStringLiteral("faults.obex.%1 must be a non-empty text").arg(QLatin1String(key));
             return false;
         }
         target = codepage::encode(member.toString());

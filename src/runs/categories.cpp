@@ -35,7 +35,8 @@ void Categories::registerReaders(BackupFile& file)
            [this](int lineIndex) { return time.DecodeTimeSettings(lineIndex); });
     reader(sections::SettingsDataAccount,
            [this](int lineIndex) { return da.DecodeDataAccounts(lineIndex); });
-    reader(sections::SettingsWap, [this](int lineIndex) { return wap.DecodeWAPSettings(lineIndex); });
+    reader(sections::SettingsWap,
+           [this](int lineIndex) { return wap.DecodeWAPSettings(lineIndex); });
     reader(sections::Bookmarks,
            [this](int lineIndex) { return bookmarks.DecodeBookmarks(lineIndex); });
     reader(sections::SettingsProfiles,

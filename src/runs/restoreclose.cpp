@@ -1,10 +1,10 @@
 #include "runs/restorerun.h"
 
-#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/sectiontable.h"
 #include "categories/categoryservices.h"
 #include "runs/categories.h"
+#include "statuslog/statuslog.h"
 
 #include <QHash>
 
@@ -105,9 +105,10 @@ QStringList RestoreRun::verify(bool& ok)
                      .arg(counted(lists.entries(RestoreLists::Phonebook).size(),
                                   QStringLiteral("contact"), QStringLiteral("contacts")),
                           counted(lists.entries(RestoreLists::Calendar).size(),
-                                  QStringLiteral("calendar entry"), QStringLiteral("calendar entries")),
-                          counted(lists.entries(RestoreLists::SMS).size(), QStringLiteral("message"),
-                                  QStringLiteral("messages")));
+                                  QStringLiteral("calendar entry"),
+                                  QStringLiteral("calendar entries")),
+                          counted(lists.entries(RestoreLists::SMS).size(),
+                                  QStringLiteral("message"), QStringLiteral("messages")));
     return lines;
 }
 

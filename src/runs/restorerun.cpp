@@ -1,7 +1,5 @@
 #include "runs/restorerun.h"
 
-#include "statuslog/mainview.h"
-#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/fileselection.h"
 #include "categories/categoryservices.h"
@@ -9,6 +7,8 @@
 #include "phone/phonelink.h"
 #include "runs/masterreset.h"
 #include "runs/runerror.h"
+#include "statuslog/mainview.h"
+#include "statuslog/statuslog.h"
 
 #include <exception>
 

@@ -17,7 +17,8 @@ struct Pair
     bool same;
 };
 
-const char* const kCard = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\xC3\xBCller;Zo\xC3\xAB\r\nTEL;CELL:+4917012\r\nEND:VCARD";
+const char* const kCard =
+    "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\xC3\xBCller;Zo\xC3\xAB\r\nTEL;CELL:+4917012\r\nEND:VCARD";
 
 const Pair kPairs[] = {
     {"Itself", kCard, kCard, true},
@@ -26,20 +27,26 @@ const Pair kPairs[] = {
      "TEL;CELL:+4917012\r\nREV:20240101T000000Z\r\nX-GAMMU-MEMORY:SM\r\nx-irmc-luid:7\r\nEND:VCARD",
      true},
     {"LineEndingsAndFolding", kCard,
-     "BEGIN:VCARD\nVERSION:2.1\r\nN:M\xC3\xBCller;\r\n Zo\xC3\xAB\rTEL;CELL:+4917012\n\nEND:VCARD\r\n", true},
+     "BEGIN:VCARD\nVERSION:2.1\r\nN:M\xC3\xBCller;\r\n "
+     "Zo\xC3\xAB\rTEL;CELL:+4917012\n\nEND:VCARD\r\n",
+     true},
     // The phone's UTF-8 bytes arrive as Windows-1252 characters, as the file holds them.
     {"Utf8CharsetAndQuotedPrintable", kCard,
      "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8:M\xC3\x83\xC2\xBCller;Zo\xC3\x83\xC2\xAB\r\n"
      "TEL;ENCODING=QUOTED-PRINTABLE;CELL:+49170=\r\n12\r\nEND:VCARD",
      true},
     {"AnotherNumberIsAnotherContact", kCard,
-     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\xC3\xBCller;Zo\xC3\xAB\r\nTEL;CELL:+4917013\r\nEND:VCARD", false},
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\xC3\xBCller;Zo\xC3\xAB\r\nTEL;CELL:+4917013\r\nEND:VCARD",
+     false},
     {"AnotherKindOfNumberIsAnotherContact", kCard,
-     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\xC3\xBCller;Zo\xC3\xAB\r\nTEL;HOME:+4917012\r\nEND:VCARD", false},
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\xC3\xBCller;Zo\xC3\xAB\r\nTEL;HOME:+4917012\r\nEND:VCARD",
+     false},
     // The first entry of a backup carries the calendar's header, later ones a leading break.
     {"CalendarEnvelope",
-     "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nSUMMARY:Choir\r\nDTSTART:20270110T190000\r\nEND:VEVENT",
-     "\r\nBEGIN:VEVENT\r\nSUMMARY:Choir\r\nX-IRMC-LUID:4\r\nDTSTART:20270110T190000\r\nEND:VEVENT", true},
+     "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nSUMMARY:Choir\r\nDTSTART:"
+     "20270110T190000\r\nEND:VEVENT",
+     "\r\nBEGIN:VEVENT\r\nSUMMARY:Choir\r\nX-IRMC-LUID:4\r\nDTSTART:20270110T190000\r\nEND:VEVENT",
+     true},
     {"AnEventIsNoToDo", "\r\nBEGIN:VEVENT\r\nSUMMARY:Choir\r\nEND:VEVENT",
      "\r\nBEGIN:VTODO\r\nSUMMARY:Choir\r\nEND:VTODO", false},
 };
@@ -66,7 +73,9 @@ TEST_P(EntryMatch, TellsTheSameEntryApart)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, EntryMatch, ::testing::ValuesIn(kPairs),
-                         [](const ::testing::TestParamInfo<Pair>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<Pair>& info) {
+                             return info.param.name;
+                         });
 
 TEST(EntryMatch, AMessageIsItsStorageAndPduUnlessItWasSent)
 {

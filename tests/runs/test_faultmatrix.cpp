@@ -29,7 +29,8 @@ const QString kNoteWithEnd = QStringLiteral(
     "END:VCARD");
 
 const RunRow kRows[] = {
-    {"LateAnswerIsIgnoredAndItsValueLeftOut", phonesim::demoPhone,
+    {"LateAnswerIsIgnoredAndItsValueLeftOut",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          h.image->setLatencyMs(300);
          h.image->setSettings(QStringLiteral("time"),
@@ -53,7 +54,8 @@ const RunRow kRows[] = {
          EXPECT_EQ(h.logLines().filter(QStringLiteral("Ignored late answer -> transaction")).size(),
                    1);
      }},
-    {"RefusedWritesAreCounted", blankPhone,
+    {"RefusedWritesAreCounted",
+     blankPhone,
      [](ProgramHarness& h) {
          const QString file = demoBackup(h, {Box::SMS}, QStringLiteral("s.MS"));
          phonesim::SmsFaults sms;
@@ -62,7 +64,8 @@ const RunRow kRows[] = {
          return h.restore(file);
      },
      {QStringLiteral("Restore finished"), QStringLiteral("Reading the phone's lists back"),
-      QStringLiteral("SMS Messages: 5 in the file, 0 already on the phone, 0 written, 5 not written"),
+      QStringLiteral(
+          "SMS Messages: 5 in the file, 0 already on the phone, 0 written, 5 not written"),
       QStringLiteral("SMS Messages: 5 not written -> see the log"),
       QStringLiteral("SMS Messages: 5 missing after the restore -> see the log")},
      RunOutcome::Incomplete,
@@ -73,7 +76,8 @@ const RunRow kRows[] = {
          EXPECT_TRUE(h.logLines().contains(
              QStringLiteral("Not written -> SMS Message 5 (status 0x88880010)")));
      }},
-    {"RefusedActivationTouchesNoOtherProfile", phonesim::demoPhone,
+    {"RefusedActivationTouchesNoOtherProfile",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          QStringList lines = ProgramHarness::fileLines(
              demoBackup(h, {Box::WAP}, QStringLiteral("w.MS")));
@@ -86,7 +90,8 @@ const RunRow kRows[] = {
          return h.restore(h.writeFile(QStringLiteral("w6.MS"),
                                       lines.join(QLatin1Char('\n')).split(QLatin1Char('\n'))));
      },
-     {QStringLiteral("Restore finished"), QStringLiteral("WAP Settings: 2 not written -> see the log")},
+     {QStringLiteral("Restore finished"),
+      QStringLiteral("WAP Settings: 2 not written -> see the log")},
      RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          const QJsonArray profiles = h.image->category(QStringLiteral("wapProfiles"))
@@ -103,7 +108,8 @@ const RunRow kRows[] = {
                                        .toObject();
          EXPECT_EQ(profiles.at(4).toObject(), fifth);
      }},
-    {"LostPhoneMidWalkKeepsThePreviousBackup", phonesim::demoPhone,
+    {"LostPhoneMidWalkKeepsThePreviousBackup",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          h.writeFile(QStringLiteral("w.MS"), {QStringLiteral("previous backup")});
          // Gone after the first read of profile 2.
@@ -131,7 +137,8 @@ const RunRow kRows[] = {
          EXPECT_EQ(wap.filter(QStringLiteral("<Name")).size(), 5);
          EXPECT_FALSE(QFile::exists(h.path(QStringLiteral("w.MS.partial"))));
      }},
-    {"WrongLockCodeErasesNothing", phonesim::demoPhone,
+    {"WrongLockCodeErasesNothing",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          h.view.setTicked(Box::MasterReset, true);
          h.ui.nextInput(QStringLiteral("1234"));
@@ -145,7 +152,8 @@ const RunRow kRows[] = {
          EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 13);
          EXPECT_EQ(bookSize(h, ImageIrmcStore::CalendarKey), 7);
      }},
-    {"FailedObexConnectNamesTheSkippedEntries", blankPhone,
+    {"FailedObexConnectNamesTheSkippedEntries",
+     blankPhone,
      [](ProgramHarness& h) {
          const QString file = demoBackup(h, {Box::Pb, Box::Cal, Box::Time}, QStringLiteral("a.MS"));
          editFaults(h, [](phonesim::Faults& f) { f.obex.refuseConnect = true; });
@@ -188,7 +196,8 @@ const RunRow kRows[] = {
          EXPECT_TRUE(book.last().toObject().value(QStringLiteral("data")).toString().startsWith(
              kNoteWithEnd));
      }},
-    {"UnpluggedMarkerEndsTheRun", phonesim::demoPhone,
+    {"UnpluggedMarkerEndsTheRun",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          const QString image = h.path(QStringLiteral("phone.json"));
          new phonesim::CableWatcher(*h.monitor, image);

@@ -21,9 +21,10 @@ const QList<Box> kLists{Box::Pb, Box::Cal, Box::SMS};
 // The phone's lists as its image holds them.
 QJsonObject listsOf(const ProgramHarness& h)
 {
-    return QJsonObject{{ImageIrmcStore::PhonebookKey, h.image->category(ImageIrmcStore::PhonebookKey)},
-                       {ImageIrmcStore::CalendarKey, h.image->category(ImageIrmcStore::CalendarKey)},
-                       {phonesim::SmsStore::Key, h.image->category(phonesim::SmsStore::Key)}};
+    return QJsonObject{
+        {ImageIrmcStore::PhonebookKey, h.image->category(ImageIrmcStore::PhonebookKey)},
+        {ImageIrmcStore::CalendarKey, h.image->category(ImageIrmcStore::CalendarKey)},
+        {phonesim::SmsStore::Key, h.image->category(phonesim::SmsStore::Key)}};
 }
 
 qsizetype bookSize(const ProgramHarness& h, const QString& key)
@@ -40,11 +41,13 @@ RunOutcome restoreAgain(ProgramHarness& h, const QString& file)
     return outcome;
 }
 
-const QString kTwin = QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Twin;Tom\r\nTEL;CELL:+4670111\r\n");
+const QString kTwin =
+    QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Twin;Tom\r\nTEL;CELL:+4670111\r\n");
 
 QStringList nothingWritten(int contacts, int entries, int messages)
 {
-    QStringList lines{QStringLiteral("Restore finished"), QStringLiteral("Reading the phone's lists back")};
+    QStringList lines{QStringLiteral("Restore finished"),
+                      QStringLiteral("Reading the phone's lists back")};
     const QList<std::pair<const char*, int>> lists{
         {"Phonebook", contacts}, {"Calendar", entries}, {"SMS Messages", messages}};
     for (const auto& [name, count] : lists) {
@@ -65,8 +68,9 @@ const RunRow kRows[] = {
      [](ProgramHarness& h) {
          const QString file = demoBackup(h, kLists, QStringLiteral("l.MS"));
          EXPECT_EQ(h.restore(file), RunOutcome::Completed);
-         EXPECT_EQ(h.statusLines().last(), QStringLiteral("Restore verified: 13 contacts, 7 "
-                                                          "calendar entries, 5 messages on the phone"));
+         EXPECT_EQ(h.statusLines().last(),
+                   QStringLiteral("Restore verified: 13 contacts, 7 "
+                                  "calendar entries, 5 messages on the phone"));
          return restoreAgain(h, file);
      },
      nothingWritten(13, 7, 5), RunOutcome::Completed,
@@ -81,17 +85,20 @@ const RunRow kRows[] = {
          return restoreAgain(h, file);
      },
      nothingWritten(13, 7, 5), RunOutcome::Completed,
-     [](ProgramHarness& h) { EXPECT_EQ(listsOf(h).value(ImageIrmcStore::PhonebookKey),
-                                       phonesim::demoPhone().value(ImageIrmcStore::PhonebookKey)); }},
+     [](ProgramHarness& h) {
+         EXPECT_EQ(listsOf(h).value(ImageIrmcStore::PhonebookKey),
+                   phonesim::demoPhone().value(ImageIrmcStore::PhonebookKey));
+     }},
     // The phone holds Tom once, with the revision it stamped on him; the file holds him twice,
     // once quoted-printable with the identifier of another phone.
     {"TwoIdenticalContactsGiveTwo",
      [] {
          QJsonObject phone = blankPhone();
          phone.insert(ImageIrmcStore::PhonebookKey,
-                      QJsonArray{QJsonObject{{QStringLiteral("luid"), QStringLiteral("7")},
-                                             {QStringLiteral("data"),
-                                              kTwin + QStringLiteral("REV:20240101T000000Z\r\nEND:VCARD")}}});
+                      QJsonArray{QJsonObject{
+                          {QStringLiteral("luid"), QStringLiteral("7")},
+                          {QStringLiteral("data"),
+                           kTwin + QStringLiteral("REV:20240101T000000Z\r\nEND:VCARD")}}});
          return phone;
      },
      [](ProgramHarness& h) {
@@ -115,9 +122,11 @@ const RunRow kRows[] = {
      [](ProgramHarness& h) { EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 2); }},
     // The file has the demo phone's messages with their storages swapped: a sent message is the
     // same in either storage, a received one is not.
-    {"SentMessageIsFoundInEitherStorage", phonesim::demoPhone,
+    {"SentMessageIsFoundInEitherStorage",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
-         QStringList lines = ProgramHarness::fileLines(demoBackup(h, {Box::SMS}, QStringLiteral("s.MS")));
+         QStringList lines =
+             ProgramHarness::fileLines(demoBackup(h, {Box::SMS}, QStringLiteral("s.MS")));
          for (QString& line : lines) {
              if (line.contains(QLatin1String("<Storage value=")))
                  line = line.contains(QLatin1String("value=1/"))
@@ -134,7 +143,8 @@ const RunRow kRows[] = {
          EXPECT_EQ(store.messages(1).size(), 3 + 1);
          EXPECT_EQ(store.messages(2).size(), 2 + 3);
      }},
-    {"APhoneThatLosesAnEntryIsCaughtByTheCheck", blankPhone,
+    {"APhoneThatLosesAnEntryIsCaughtByTheCheck",
+     blankPhone,
      [](ProgramHarness& h) {
          const QString file = demoBackup(h, {Box::Pb}, QStringLiteral("p.MS"));
          editFaults(h, [](phonesim::Faults& f) { f.obex.losePutMatching = "Lindqvist"; });
@@ -145,11 +155,13 @@ const RunRow kRows[] = {
      RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 12);
-         EXPECT_EQ(h.logLines().filter(QStringLiteral("Missing after the restore")),
-                   QStringList{QStringLiteral(
-                       "Missing after the restore -> contact on line 4 of the file (Lindqvist;Zoë)")});
+         EXPECT_EQ(
+             h.logLines().filter(QStringLiteral("Missing after the restore")),
+             QStringList{QStringLiteral(
+                 "Missing after the restore -> contact on line 4 of the file (Lindqvist;Zoë)")});
      }},
-    {"MasterResetEmptiesThePhoneAndEverythingIsWritten", phonesim::demoPhone,
+    {"MasterResetEmptiesThePhoneAndEverythingIsWritten",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          const QString file = h.path(QStringLiteral("own.MS"));
          EXPECT_EQ(h.backup({Box::Pb, Box::Cal}, file), RunOutcome::Completed);
@@ -162,7 +174,8 @@ const RunRow kRows[] = {
       QStringLiteral("Restore verified: 13 contacts, 7 calendar entries, 0 messages on the phone")},
      RunOutcome::Completed,
      [](ProgramHarness& h) { EXPECT_EQ(bookSize(h, ImageIrmcStore::CalendarKey), 7); }},
-    {"WithoutAPhoneNothingIsSent", blankPhone,
+    {"WithoutAPhoneNothingIsSent",
+     blankPhone,
      [](ProgramHarness& h) {
          const QString file = demoBackup(h, {Box::Pb, Box::Time}, QStringLiteral("p.MS"));
          h.monitor->unplug();
@@ -175,20 +188,23 @@ const RunRow kRows[] = {
      [](ProgramHarness& h) { EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 0); }},
     // The phone goes away right after it stored the fifth contact and comes straight back: the
     // run sends it nothing more.
-    {"ThePhoneLostMidRestoreGetsNothingMore", blankPhone,
+    {"ThePhoneLostMidRestoreGetsNothingMore",
+     blankPhone,
      [](ProgramHarness& h) {
-         const QString file = demoBackup(h, {Box::Pb, Box::Cal, Box::SMS, Box::Time}, QStringLiteral("a.MS"));
+         const QString file =
+             demoBackup(h, {Box::Pb, Box::Cal, Box::SMS, Box::Time}, QStringLiteral("a.MS"));
          auto store = std::make_shared<ImageIrmcStore>(h.image);
          auto server = std::make_shared<irmc::ObexServer>(*store);
          auto puts = std::make_shared<int>(0);
-         h.monitor->phone()->setObex(new irmc::IrmcObexService([&h, store, server, puts](const QByteArray& request) {
-             const QByteArray answer = server->feed(request);
-             if (static_cast<quint8>(request.at(0)) == 0x82 && ++*puts == 5) {
-                 h.monitor->unplug();
-                 h.monitor->plug();
-             }
-             return answer;
-         }));
+         h.monitor->phone()->setObex(
+             new irmc::IrmcObexService([&h, store, server, puts](const QByteArray& request) {
+                 const QByteArray answer = server->feed(request);
+                 if (static_cast<quint8>(request.at(0)) == 0x82 && ++*puts == 5) {
+                     h.monitor->unplug();
+                     h.monitor->plug();
+                 }
+                 return answer;
+             }));
          return h.restore(file);
      },
      {QStringLiteral("Restore stopped -> the phone went away, nothing more was sent"),
@@ -200,10 +216,10 @@ const RunRow kRows[] = {
          EXPECT_EQ(bookSize(h, ImageIrmcStore::CalendarKey), 0);
          EXPECT_TRUE(h.statusLines().contains(QStringLiteral("Lost connection to phone")));
          EXPECT_EQ(h.image->settings(QStringLiteral("time")), blankPhone()
-                                                                   .value(QStringLiteral("settings"))
-                                                                   .toObject()
-                                                                   .value(QStringLiteral("time"))
-                                                                   .toObject());
+                                                                  .value(QStringLiteral("settings"))
+                                                                  .toObject()
+                                                                  .value(QStringLiteral("time"))
+                                                                  .toObject());
      }},
 };
 
