@@ -50,7 +50,7 @@ for build in "$before" "$after"; do
             >"$work/out" 2>&1
         code=$?
         set -e
-        printf '%-6s %-20s %s, exit %s; the phone holds %s\n' "$name" "$run" "$(cat "$work/time")" \
+        printf '%-6s %-20s %s, exit %s; the phone holds %s\n' "$name" "$run" "$(tail -n 1 "$work/time")" \
             "$code" "$(holds "$phone")"
     done
 done
