@@ -23,17 +23,3 @@ dummy_fill() {
     done
     rm -f fill.vcf
 }
-
-# dummy_pull OUTPUT TEXT FOLDER PID: once the run PID has written TEXT to OUTPUT, pulls away the
-# dummy phone kept in FOLDER and waits for the run to end; its exit status, 124 when it did not
-# end within a minute.
-dummy_pull() {
-    waited=0
-    while ! grep -q "$2" "$1" && [ "$waited" -lt 600 ]; do
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-    rm -rf "$3"
-    timeout 60 sh -c "while kill -0 $4 2>/dev/null; do sleep 0.2; done" || return 124
-    wait "$4"
-}
