@@ -1,5 +1,4 @@
 #include "categories/entrymatch.h"
-#include "categories/setting_smspdu.h"
 #include "qtprint.h"
 
 #include <gtest/gtest.h>
@@ -76,26 +75,3 @@ INSTANTIATE_TEST_SUITE_P(Pairs, EntryMatch, ::testing::ValuesIn(kPairs),
                          [](const ::testing::TestParamInfo<Pair>& info) {
                              return info.param.name;
                          });
-
-TEST(EntryMatch, AMessageIsItsStorageAndPduUnlessItWasSent)
-{
-    const QString pdu = QStringLiteral("0011000D91947110325476F80000AA01C1");
-    const SMSRecord received{pdu, 17, 1, 1};
-    SMSRecord elsewhere = received;
-    elsewhere.Storage = 2;
-    SMSRecord lowerCase = received;
-    lowerCase.PDU = pdu.toLower();
-    lowerCase.Type = 0;
-    SMSRecord sent = received;
-    sent.Type = 3;
-    SMSRecord sentElsewhere = sent;
-    sentElsewhere.Storage = 2;
-    EXPECT_NE(entrymatch::messageKey(received), entrymatch::messageKey(elsewhere));
-    EXPECT_EQ(entrymatch::messageKey(received), entrymatch::messageKey(lowerCase));
-    EXPECT_EQ(entrymatch::messageKey(sent), entrymatch::messageKey(sentElsewhere));
-
-    entrymatch::Multiset onPhone;
-    onPhone.add(entrymatch::messageKey(received));
-    EXPECT_TRUE(onPhone.take(entrymatch::messageKey(lowerCase)));
-    EXPECT_FALSE(onPhone.take(entrymatch::messageKey(received)));
-}
