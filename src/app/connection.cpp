@@ -43,6 +43,7 @@ void Connection::m_objPhoneMonitor_OnNotifyCellPhoneConnected(qint32 bConnected,
                    m_link.m_objCellPhone->IMEI() == phone->IMEI()) {
             m_log.UpdateStat(QStringLiteral("Lost connection to phone"));
             m_link.bPhoneConnected = false;
+            m_link.bPhoneLost = true;
             m_link.m_objCellPhone = nullptr;
             m_link.m_objTextMessage = nullptr;
         }
@@ -51,6 +52,7 @@ void Connection::m_objPhoneMonitor_OnNotifyCellPhoneConnected(qint32 bConnected,
         m_log.WriteLog(QStringLiteral("Connection event failed -> ") +
                        QString::fromStdString(error.what()));
         m_link.bPhoneConnected = false;
+        m_link.bPhoneLost = true;
         m_link.m_objCellPhone = nullptr;
         m_link.m_objTextMessage = nullptr;
     }
@@ -112,6 +114,7 @@ void Connection::UpdateConnectionStatus()
         m_log.WriteLog(QStringLiteral("Phone could not be read, treated as disconnected -> ") +
                        QString::fromStdString(error.what()));
         m_link.bPhoneConnected = false;
+        m_link.bPhoneLost = true;
         m_link.m_objCellPhone = nullptr;
         m_link.m_objTextMessage = nullptr;
         showNoPhone();

@@ -14,7 +14,8 @@ Program::Program(const ProgramEnvironment& env, QObject* parent)
       m_categories(m_services, m_obex),
       m_masterReset(m_services, m_obex, env.view),
       m_backupRun(m_services, m_selection, env.view, m_categories),
-      m_restoreRun(m_services, m_selection, env.view, m_masterReset)
+      m_restoreRun(m_services, m_selection, env.view, m_masterReset,
+                   m_categories)
 {
     m_categories.registerReaders(m_file);
     // A killed backup may have left the phone in another profile: the next run's first

@@ -8,8 +8,15 @@
 #include "phone/phonelink.h"
 #include "phone/variants.h"
 
+void CategoryServices::checkPhone() const
+{
+    if (stopWhenPhoneLost && link.bPhoneLost)
+        throw PhoneLost();
+}
+
 bool CategoryServices::send(qint32 code, const QString& name, const QVariantList& params)
 {
+    checkPhone();
     channel.setParams(params);
     return channel.DoData(code, name);
 }

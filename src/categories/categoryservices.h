@@ -2,9 +2,11 @@
 
 #include "categories/outcometally.h"
 #include "categories/present.h"
+#include "categories/restorelists.h"
 
 #include <QString>
 #include <QVariantList>
+#include <exception>
 #include <functional>
 
 struct PhoneLink;
@@ -13,6 +15,13 @@ class StatusLog;
 class BackupFile;
 class MonotonicClock;
 class UserInterface;
+
+// The phone went away during a restore: the run stops before it sends anything more.
+class PhoneLost : public std::exception
+{
+public:
+    const char* what() const noexcept override { return "The phone went away"; }
+};
 
 // What every category works with: the phone link and its command channel, the reporting
 // channels, the backup file and the clock.
@@ -26,6 +35,14 @@ struct CategoryServices
     UserInterface& ui;
     // What the run in progress could not read or write.
     OutcomeTally tally{};
+    // What the restore in progress did with the file's contacts, calendar entries and messages.
+    RestoreLists lists{};
+    // Set while a restore runs: once the phone went away, checkPhone() stops it.
+    bool stopWhenPhoneLost = false;
+
+    // Throws PhoneLost when a restore runs and its phone went away; every command of a
+    // restore is preceded by it, so nothing reaches a phone that came back meanwhile.
+    void checkPhone() const;
 
     // Erases CommandParams, fills it with params and sends the command. True when the command
     // was answered; the caller still looks at ResponseStatus.

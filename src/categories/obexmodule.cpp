@@ -265,19 +265,32 @@ int ObexModule::restore(const Book& book, int lineIndex)
         return lineIndex;
     OutcomeTally& tally = m_services.tally;
     const QStringList lines = m_services.file.sFileLines;
+    m_services.checkPhone();
     // Without a connection the section is passed over, never read again from its start; its
-    // entries are not written.
-    if (!m_obex.ObexConnect()) {
+    // entries are not written. Only what the phone lacks is written, so what it holds is read
+    // first; a phone whose entries cannot be read gets none rather than perhaps all twice.
+    const bool connected = m_obex.ObexConnect();
+    if (!connected || !readBeforeWriting(book.calendar)) {
         for (int index = lineIndex + 1; index <= last; ++index) {
             QString entry;
-            if (lines.at(index).size() > 2 && entryOfLine(lines.at(index), book.calendar, entry))
+            if (lines.at(index).size() > 2 && entryOfLine(lines.at(index), book.calendar, entry)) {
                 tally.lost(book.category);
+                admit(book.calendar, index, entry);
+            }
         }
-        log.WriteLog(QStringLiteral("Not written -> the %1 section (no OBEX connection)")
-                         .arg(book.section));
+        log.WriteLog(QStringLiteral("Not written -> the %1 section (%2)")
+                         .arg(book.section,
+                              connected
+                                  ? QStringLiteral("its entries on the phone could not be read")
+                                  : QStringLiteral("no OBEX connection")));
+        m_services.checkPhone();
+        if (connected)
+            m_obex.ObexDisconnect();
         return last;
     }
-    int refused = 0;
+    // Every entry is counted before the first write, so that a run the phone's loss cuts short
+    // can still tell what it did not write.
+    QList<std::pair<int, QString>> lacking;
     for (int index = lineIndex + 1; index <= last; ++index) {
         const QString& line = lines.at(index);
         m_services.yieldOnce();
@@ -288,24 +301,28 @@ int ObexModule::restore(const Book& book, int lineIndex)
             log.WriteLog(QStringLiteral("No entry in the line ->") + line);
             continue;
         }
+        if (admit(book.calendar, index, entry))
+            lacking.append({index, entry});
+    }
+    int refused = 0;
+    for (const auto& [index, entry] : lacking) {
         const QString object = book.calendar ? calendarObjectOf(entry) : entry;
+        m_services.checkPhone();
         try {
             m_obex.Obex_Put(book.newEntryName, codepage::encode(object));
         } catch (const ProgramError& error) {
             // The phone refused this entry; the others are still worth sending.
-            QString which =
-                QStringLiteral("%1 on line %2 of the file").arg(book.entryWord).arg(index + 1);
-            const QString label = entrytext::labelOf(entry, book.labelField);
-            if (!label.isEmpty())
-                which += QStringLiteral(" (%1)").arg(label);
-            log.WriteLog(QStringLiteral("Not written -> ") + which + QStringLiteral(" -> ") +
+            log.WriteLog(QStringLiteral("Not written -> ") +
+                         entryLabel(book.calendar, index, entry) + QStringLiteral(" -> ") +
                          error.description());
             tally.lost(book.category);
             ++refused;
             continue;
         }
+        m_services.lists.written(book.calendar ? RestoreLists::Calendar : RestoreLists::Phonebook);
         log.UpdateStat(book.addedStatus);
     }
+    m_services.checkPhone();
     if (m_obex.ObexDisconnect() && refused == 0)
         log.UpdateStat(book.allAddedStatus);
     return last;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "categories/entrymatch.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -37,6 +39,22 @@ public:
     // left open, unless the entry carries the calendar's header already.
     static QString calendarObjectOf(const QString& entry);
 
+    // The phone's phonebook and calendar as a restore compares them with the file.
+    struct PhoneBooks
+    {
+        bool wantContacts = false;
+        bool wantCalendar = false;
+        bool contactsRead = false;
+        bool calendarRead = false;
+        entrymatch::Multiset contacts;
+        entrymatch::Multiset calendar;
+    };
+    // Connects, reads the books asked for and disconnects; a book that could not be read is
+    // logged and left not read.
+    void readBooks(PhoneBooks& books);
+    // Names an entry of the file in the log: "contact on line 12 of the file (Berg;Zoë)".
+    static QString entryLabel(bool calendar, int index, const QString& entry);
+
     // The names, tags and texts that tell the phonebook and the calendar apart.
     struct Book;
 
@@ -46,6 +64,12 @@ private:
     int lastEntryLine(const Book& book, int lineIndex) const;
     // Writes the entry's line, or names the entry when the file cannot keep it.
     void saveEntry(const Book& book, const QByteArray& entry);
+    // The keys of the book's entries on the phone, over the connection that is open.
+    bool phoneEntries(bool calendar, entrymatch::Multiset& keys);
+    // Reads the book before the restore writes into it; false when it could not be read.
+    bool readBeforeWriting(bool calendar);
+    // Counts a file entry for the closing lines; false when the phone holds it already.
+    bool admit(bool calendar, int index, const QString& entry);
 
     CategoryServices& m_services;
     ObexTransfer& m_obex;

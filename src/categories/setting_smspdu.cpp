@@ -79,45 +79,67 @@ bool Setting_SMSPDU::isCurrent(qint32 transactionId)
 void Setting_SMSPDU::ReadSMSMessages()
 {
     SMSList.clear();
-    StatusLog& log = m_services.log;
     for (const qint32 storage : {1, 2}) {
-        TextMessageObject* sms = textMessage();
-        if (!sms) {
-            // The phone went away (or offers no SMS object): keep what was read so far.
-            log.WriteLog(QStringLiteral("m_objTextMessage Is Nothing -> storage") +
-                         StatusLog::signed_(storage) + QStringLiteral(" not read"));
+        if (!readStorage(storage))
             m_services.tally.failed(OutcomeTally::SMS);
-            continue;
-        }
-        m_services.link.bNoMorePDU = false;
-        m_lastEventMs = m_services.clock.nowMs();
-        m_endStatus = 0;
-        m_sending = true;
-        try {
-            sms->ReadMessages(storage, AllMessages, m_request);
-        } catch (const std::exception& error) {
-            m_sending = false;
-            log.WriteLog(QStringLiteral("ReadPDU -> ") + QString::fromStdString(error.what()) +
-                         QStringLiteral(" -> storage") + StatusLog::signed_(storage) +
-                         QStringLiteral(" not read"));
-            m_services.tally.failed(OutcomeTally::SMS);
-            continue;
-        }
-        m_sending = false;
-        // A read whose end never comes must not hang the run; the messages it gave are kept,
-        // but those it never gave are missing.
-        if (!waitForEnd()) {
-            log.WriteLog(QStringLiteral("ReadPDU -> timedout in storage") +
-                         StatusLog::signed_(storage));
-            m_services.tally.failed(OutcomeTally::SMS);
-        } else if (m_endStatus != 0 && m_endStatus != SmsStatus::NoMessages) {
-            log.WriteLog(QStringLiteral("ReadPDU -> ended with status") +
-                         StatusLog::signed_(m_endStatus) + QStringLiteral(" in storage") +
-                         StatusLog::signed_(storage));
-            m_services.tally.failed(OutcomeTally::SMS);
-        }
-        m_request = 0;
     }
+}
+
+bool Setting_SMSPDU::readStorage(qint32 storage)
+{
+    StatusLog& log = m_services.log;
+    TextMessageObject* sms = textMessage();
+    if (!sms) {
+        // The phone went away (or offers no SMS object): keep what was read so far.
+        log.WriteLog(QStringLiteral("m_objTextMessage Is Nothing -> storage") +
+                     StatusLog::signed_(storage) + QStringLiteral(" not read"));
+        return false;
+    }
+    m_services.link.bNoMorePDU = false;
+    m_lastEventMs = m_services.clock.nowMs();
+    m_endStatus = 0;
+    m_sending = true;
+    try {
+        sms->ReadMessages(storage, AllMessages, m_request);
+    } catch (const std::exception& error) {
+        m_sending = false;
+        log.WriteLog(QStringLiteral("ReadPDU -> ") + QString::fromStdString(error.what()) +
+                     QStringLiteral(" -> storage") + StatusLog::signed_(storage) +
+                     QStringLiteral(" not read"));
+        return false;
+    }
+    m_sending = false;
+    // A read whose end never comes must not hang the run; the messages it gave are kept,
+    // but those it never gave are missing.
+    bool read = true;
+    if (!waitForEnd()) {
+        log.WriteLog(QStringLiteral("ReadPDU -> timedout in storage") +
+                     StatusLog::signed_(storage));
+        read = false;
+    } else if (m_endStatus != 0 && m_endStatus != SmsStatus::NoMessages) {
+        log.WriteLog(QStringLiteral("ReadPDU -> ended with status") +
+                     StatusLog::signed_(m_endStatus) + QStringLiteral(" in storage") +
+                     StatusLog::signed_(storage));
+        read = false;
+    }
+    m_request = 0;
+    return read;
+}
+
+bool Setting_SMSPDU::phoneMessages(entrymatch::Multiset& keys)
+{
+    m_services.checkPhone();
+    const QList<SMSRecord> kept = SMSList;
+    SMSList.clear();
+    bool read = true;
+    m_quiet = true;
+    for (const qint32 storage : {1, 2})
+        read = readStorage(storage) && read;
+    m_quiet = false;
+    for (const SMSRecord& message : SMSList)
+        keys.add(entrymatch::messageKey(message));
+    SMSList = kept;
+    return read;
 }
 
 void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint32 Status,
@@ -134,8 +156,9 @@ void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint3
             record.Storage = variants::toInt16(QVariant(PDU->Storage()));
             record.Time = PDU->Time();
             SMSList.append(record);
-            m_services.log.UpdateStat(QStringLiteral("Read SMS Message-->") +
-                                      StatusLog::signed_(SMSList.size()));
+            if (!m_quiet)
+                m_services.log.UpdateStat(QStringLiteral("Read SMS Message-->") +
+                                          StatusLog::signed_(SMSList.size()));
         } catch (const std::exception& error) {
             // Nothing may escape into the event loop; the message cannot be kept.
             m_services.log.WriteLog(QStringLiteral("Error in OnPDUAvailable -> ") +

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "categories/entrymatch.h"
+
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
@@ -46,6 +48,9 @@ public:
     // returns the last line read.
     int DecodeSMSMessages(int lineIndex);
     void SetSMSPDU();
+    // The keys of every message of the phone's two storages; false when one could not be read.
+    // SMSList stays as it was.
+    bool phoneMessages(entrymatch::Multiset& keys);
 
     QList<SMSRecord> SMSList;
 
@@ -53,6 +58,8 @@ private:
     // The link's SMS object, with the event handlers attached to it; attached anew whenever
     // the phone's SMS object changed since the last request.
     TextMessageObject* textMessage();
+    // Adds the messages of one storage to SMSList; false (logged) when it was not read whole.
+    bool readStorage(qint32 storage);
     // Yields until an event ended the request; false when none came within the limit.
     bool waitForEnd();
     void setDoneFromStatus(qint32 status);
@@ -65,6 +72,8 @@ private:
     // The transaction id of the request that waits, and the status that ended it.
     qint32 m_request = 0;
     bool m_sending = false;
+    // A restore's reads of the phone's messages show no line per message.
+    bool m_quiet = false;
     qint32 m_endStatus = 0;
     QPointer<TextMessageObject> m_attached;
     QMetaObject::Connection m_pduConnection;

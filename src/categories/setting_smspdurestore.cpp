@@ -1,9 +1,10 @@
-#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "categories/categoryservices.h"
+#include "categories/entrymatch.h"
 #include "categories/setting_smspdu.h"
 #include "core/clock.h"
 #include "phone/phonelink.h"
+#include "statuslog/statuslog.h"
 
 #include <exception>
 
@@ -70,10 +71,34 @@ void Setting_SMSPDU::SetSMSPDU()
     // Events that arrive during the waits may add to SMSList; the writes keep to the list as
     // it was read from the file.
     const QList<SMSRecord> messages = SMSList;
-    int notWritten = 0;
+    // Only the messages the phone lacks are written, so what it holds is read first; a phone
+    // whose messages cannot be read gets none rather than perhaps all twice.
+    entrymatch::Multiset onPhone;
+    const bool phoneRead = !messages.isEmpty() && phoneMessages(onPhone);
+    if (phoneRead)
+        m_services.lists.phoneRead(RestoreLists::SMS, std::move(onPhone));
+    // Every message is counted before the first write, so that a run the phone's loss cuts
+    // short can still tell what it did not write.
+    QList<qsizetype> lacking;
     for (qsizetype i = 0; i < messages.size(); ++i) {
         const SMSRecord& message = messages.at(i);
         const QString name = QStringLiteral("SMS Message") + StatusLog::signed_(i + 1);
+        // A number the file skipped leaves a message without content; the phone gets nothing.
+        if (message.PDU.isEmpty()) {
+            log.WriteLog(name + QStringLiteral(" has no PDU -> not written"));
+            continue;
+        }
+        const QString label = name + QStringLiteral(" of the file");
+        if (m_services.lists.admit(RestoreLists::SMS, entrymatch::messageKey(message), label))
+            lacking.append(i);
+        else
+            log.WriteLog(QStringLiteral("Already on the phone -> ") + label);
+    }
+    int notWritten = 0;
+    for (const qsizetype i : lacking) {
+        const SMSRecord& message = messages.at(i);
+        const QString name = QStringLiteral("SMS Message") + StatusLog::signed_(i + 1);
+        m_services.checkPhone();
         TextMessageObject* sms = textMessage();
         if (!sms) {
             log.WriteLog(QStringLiteral("m_objTextMessage Is Nothing -> ") + name +
@@ -82,9 +107,10 @@ void Setting_SMSPDU::SetSMSPDU()
             m_services.tally.lost(OutcomeTally::SMS);
             continue;
         }
-        // A number the file skipped leaves a message without content; the phone gets nothing.
-        if (message.PDU.isEmpty()) {
-            log.WriteLog(name + QStringLiteral(" has no PDU -> not written"));
+        if (!phoneRead) {
+            log.WriteLog(QStringLiteral("Not written -> ") + name +
+                         QStringLiteral(" (the phone's messages could not be read first)"));
+            m_services.tally.lost(OutcomeTally::SMS);
             continue;
         }
         log.UpdateStat(QStringLiteral("Writing SMS Message-->") + StatusLog::signed_(i + 1));
@@ -111,6 +137,8 @@ void Setting_SMSPDU::SetSMSPDU()
             log.WriteLog(QStringLiteral("Not written -> ") + name + QStringLiteral(" (") +
                          CategoryServices::statusText(m_endStatus) + QLatin1Char(')'));
             m_services.tally.lost(OutcomeTally::SMS);
+        } else {
+            m_services.lists.written(RestoreLists::SMS);
         }
     }
     m_request = 0;

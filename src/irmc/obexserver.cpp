@@ -287,6 +287,8 @@ Packet ObexServer::put(const Packet& request)
     if (m_puts == m_faults.refusePutNumber ||
         (!m_faults.refusePutMatching.isEmpty() && put.data.contains(m_faults.refusePutMatching)))
         return answerWith(m_faults.refusalCode);
+    if (!m_faults.losePutMatching.isEmpty() && put.data.contains(m_faults.losePutMatching))
+        return answerWith(response::Success);
     return storePut(put);
 }
 

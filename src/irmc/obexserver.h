@@ -20,6 +20,9 @@ struct ObexFaults
     int refusePutNumber = 0;
     // A put whose data contain these bytes is refused (empty = none).
     QByteArray refusePutMatching;
+    // A put whose data contain these bytes is answered as stored, but nothing is kept (empty =
+    // none): a phone that loses what it took.
+    QByteArray losePutMatching;
     bool refuseDisconnect = false;
     // The response code of every refusal above.
     quint8 refusalCode = obex::response::ServiceUnavailable;

@@ -162,6 +162,12 @@ bool ObexTransfer::ObexDisconnect()
 
 bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile)
 {
+    return Obex_Get(strFile, TypeOfFile, EntryWriter());
+}
+
+bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile,
+                            const EntryWriter& collect)
+{
     try {
         const QByteArray nameHeader = decodeHexHeader(strFile);
         bool result = true;
@@ -169,10 +175,10 @@ bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile)
         EntryCutter::Emit emit;
         if (TypeOfFile == QLatin1String("vcf")) {
             cutter.emplace(EntryCutter::Kind::Phonebook);
-            emit = m_bSaveContact;
+            emit = collect ? collect : m_bSaveContact;
         } else if (TypeOfFile == QLatin1String("vcs")) {
             cutter.emplace(EntryCutter::Kind::Calendar);
-            emit = m_bSaveCal;
+            emit = collect ? collect : m_bSaveCal;
         }
         const auto save = [this, &emit](const QByteArray& entry) {
             if (emit)

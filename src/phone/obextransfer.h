@@ -39,6 +39,8 @@ public:
     // Fetches the object whose hex Name header text ConvertFile made; "vcf" and "vcs"
     // objects are cut into entries for the entry writers. True when the whole object arrived.
     bool Obex_Get(const QString& strFile, const QString& TypeOfFile);
+    // The same, handing every entry of either kind to collect instead of the entry writers.
+    bool Obex_Get(const QString& strFile, const QString& TypeOfFile, const EntryWriter& collect);
     // Sends strdata as the object strFile. A refused packet throws ProgramError.
     bool Obex_Put(const QString& strFile, const QByteArray& strdata);
 

@@ -22,6 +22,9 @@ struct PhoneLink
     bool bNoMorePDU = false;
 
     bool bPhoneConnected = false;
+    // Set whenever the phone goes away; a restore clears it when it starts and stops once it
+    // is set again.
+    bool bPhoneLost = false;
     bool bPhonebookSupported = false;
     bool bCalendarSupported = false;
     bool bKnownPhoneType = false;

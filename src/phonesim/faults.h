@@ -13,7 +13,7 @@
 namespace phonesim {
 
 // The "obex" member of the faults: refuseConnect, failGetAfterPackets, refusePutNumber,
-// refusePutMatching (Windows-1252 text), refuseDisconnect, refusalCode.
+// refusePutMatching and losePutMatching (Windows-1252 texts), refuseDisconnect, refusalCode.
 bool isEmpty(const irmc::ObexFaults& faults);
 QJsonObject obexFaultsToJson(const irmc::ObexFaults& faults);
 std::optional<irmc::ObexFaults> obexFaultsFromJson(const QJsonValue& json, QString& error);

@@ -25,8 +25,8 @@ bool isEmpty(const irmc::ObexFaults& faults)
 {
     const irmc::ObexFaults none;
     return !faults.refuseConnect && faults.failGetAfterPackets < 0 && faults.refusePutNumber == 0 &&
-           faults.refusePutMatching.isEmpty() && !faults.refuseDisconnect &&
-           faults.refusalCode == none.refusalCode;
+           faults.refusePutMatching.isEmpty() && faults.losePutMatching.isEmpty() &&
+           !faults.refuseDisconnect && faults.refusalCode == none.refusalCode;
 }
 
 QJsonObject obexFaultsToJson(const irmc::ObexFaults& faults)
@@ -42,6 +42,8 @@ QJsonObject obexFaultsToJson(const irmc::ObexFaults& faults)
     if (!faults.refusePutMatching.isEmpty())
         json.insert(QStringLiteral("refusePutMatching"),
                     codepage::decode(faults.refusePutMatching));
+    if (!faults.losePutMatching.isEmpty())
+        json.insert(QStringLiteral("losePutMatching"), codepage::decode(faults.losePutMatching));
     if (faults.refuseDisconnect)
         json.insert(QStringLiteral("refuseDisconnect"), true);
     if (faults.refusalCode != none.refusalCode)
@@ -57,9 +59,10 @@ std::optional<irmc::ObexFaults> obexFaultsFromJson(const QJsonValue& value, QStr
     }
     const QJsonObject json = value.toObject();
     static const QStringList known = {
-        QStringLiteral("refuseConnect"),    QStringLiteral("failGetAfterPackets"),
-        QStringLiteral("refusePutNumber"),  QStringLiteral("refusePutMatching"),
-        QStringLiteral("refuseDisconnect"), QStringLiteral("refusalCode")};
+        QStringLiteral("refuseConnect"),   QStringLiteral("failGetAfterPackets"),
+        QStringLiteral("refusePutNumber"), QStringLiteral("refusePutMatching"),
+        QStringLiteral("losePutMatching"), QStringLiteral("refuseDisconnect"),
+        QStringLiteral("refusalCode")};
     for (const QString& key : json.keys()) {
         if (!known.contains(key)) {
             error = QStringLiteral("unknown fault \"obex.%1\"").arg(key);
@@ -101,14 +104,21 @@ std::optional<irmc::ObexFaults> obexFaultsFromJson(const QJsonValue& value, QStr
         }
         faults.refusePutNumber = *number;
     }
-    const QJsonValue matching = json.value(QStringLiteral("refusePutMatching"));
-    if (!matching.isUndefined()) {
-        if (!matching.isString() || matching.toString().isEmpty()) {
-            error = QStringLiteral("faults.obex.refusePutMatching must be a non-empty text");
-            return std::nullopt;
+    const auto text = [&json, &error](const char* key, QByteArray& target) {
+        const QJsonValue member = json.value(QLatin1String(key));
+        if (member.isUndefined())
+            return true;
+        if (!member.isString() || member.toString().isEmpty()) {
+            error =
+                QStringLiteral("faults.obex.%1 must be a non-empty text").arg(QLatin1String(key));
+            return false;
         }
-        faults.refusePutMatching = codepage::encode(matching.toString());
-    }
+        target = codepage::encode(member.toString());
+        return true;
+    };
+    if (!text("refusePutMatching", faults.refusePutMatching) ||
+        !text("losePutMatching", faults.losePutMatching))
+        return std::nullopt;
     const QJsonValue code = json.value(QStringLiteral("refusalCode"));
     if (!code.isUndefined()) {
         // A refusal is an OBEX error response: final bit set, at least 0xC0.

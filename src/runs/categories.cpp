@@ -19,25 +19,30 @@ void Categories::registerReaders(BackupFile& file)
         if (iTag == sections::Contacts)
             services.tally.failed(OutcomeTally::Phonebook);
     };
-    file.registerReader(sections::Contacts,
-                        [this](int lineIndex) { return obex.bDecodeContacts(lineIndex); });
-    file.registerReader(sections::Calendar,
-                        [this](int lineIndex) { return obex.bDecodeCal(lineIndex); });
-    file.registerReader(sections::SmsMessages,
-                        [this](int lineIndex) { return sms.DecodeSMSMessages(lineIndex); });
-    file.registerReader(sections::SettingsTime,
-                        [this](int lineIndex) { return time.DecodeTimeSettings(lineIndex); });
-    file.registerReader(sections::SettingsDataAccount,
-                        [this](int lineIndex) { return da.DecodeDataAccounts(lineIndex); });
-    file.registerReader(sections::SettingsWap,
-                        [this](int lineIndex) { return wap.DecodeWAPSettings(lineIndex); });
-    file.registerReader(sections::Bookmarks,
-                        [this](int lineIndex) { return bookmarks.DecodeBookmarks(lineIndex); });
-    file.registerReader(sections::SettingsProfiles, [this](int lineIndex) {
-        return profiles.DecodeProfileSettings(lineIndex);
-    });
-    file.registerReader(sections::SettingsLocks,
-                        [this](int lineIndex) { return locks.DecodeLocksSettings(lineIndex); });
-    file.registerReader(sections::SettingsCustomMenu,
-                        [this](int lineIndex) { return custom.DecodeCustomMenu(lineIndex); });
+    // Each reader notes its section, so that a restore the phone's loss cuts short can name
+    // the sections it never reached.
+    const auto reader = [this, &file](sections::Tag iTag, std::function<int(int)> read) {
+        file.registerReader(iTag, [this, iTag, read = std::move(read)](int lineIndex) {
+            services.lists.sectionStarted(iTag);
+            return read(lineIndex);
+        });
+    };
+    reader(sections::Contacts, [this](int lineIndex) { return obex.bDecodeContacts(lineIndex); });
+    reader(sections::Calendar, [this](int lineIndex) { return obex.bDecodeCal(lineIndex); });
+    reader(sections::SmsMessages,
+           [this](int lineIndex) { return sms.DecodeSMSMessages(lineIndex); });
+    reader(sections::SettingsTime,
+           [this](int lineIndex) { return time.DecodeTimeSettings(lineIndex); });
+    reader(sections::SettingsDataAccount,
+           [this](int lineIndex) { return da.DecodeDataAccounts(lineIndex); });
+    reader(sections::SettingsWap,
+           [this](int lineIndex) { return wap.DecodeWAPSettings(lineIndex); });
+    reader(sections::Bookmarks,
+           [this](int lineIndex) { return bookmarks.DecodeBookmarks(lineIndex); });
+    reader(sections::SettingsProfiles,
+           [this](int lineIndex) { return profiles.DecodeProfileSettings(lineIndex); });
+    reader(sections::SettingsLocks,
+           [this](int lineIndex) { return locks.DecodeLocksSettings(lineIndex); });
+    reader(sections::SettingsCustomMenu,
+           [this](int lineIndex) { return custom.DecodeCustomMenu(lineIndex); });
 }

@@ -35,6 +35,7 @@ bool MasterReset::SetMasterReset()
     }
     CommandChannel& channel = m_services.channel;
     channel.Pause(1);
+    m_services.checkPhone();
     m_obex.ObexConnect();
     m_obex.Obex_Put(QStringLiteral("telecom/pb.vcf"), QByteArray());
     m_obex.Obex_Put(QStringLiteral("telecom/cal.vcs"), QByteArray());

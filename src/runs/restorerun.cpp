@@ -1,20 +1,22 @@
 #include "runs/restorerun.h"
 
-#include "statuslog/mainview.h"
-#include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/fileselection.h"
 #include "backupfile/sectiontable.h"
 #include "categories/categoryservices.h"
 #include "core/userinterface.h"
+#include "phone/phonelink.h"
 #include "runs/masterreset.h"
 #include "runs/runerror.h"
+#include "statuslog/mainview.h"
+#include "statuslog/statuslog.h"
 
 #include <exception>
 
 RestoreRun::RestoreRun(CategoryServices& services, FileSelection& selection, MainView& view,
-                       MasterReset& masterReset)
-    : m_services(services), m_selection(selection), m_view(view), m_masterReset(masterReset)
+                       MasterReset& masterReset, Categories& categories)
+    : m_services(services), m_selection(selection), m_view(view), m_masterReset(masterReset),
+      m_categories(categories)
 {
 }
 
@@ -24,17 +26,20 @@ RunOutcome RestoreRun::end(RunOutcome outcome)
     return outcome;
 }
 
-RunOutcome RestoreRun::finish(RunOutcome outcome)
+RunOutcome RestoreRun::finish(RunOutcome outcome, const QStringList& last)
 {
+    StatusLog& log = m_services.log;
     // A cut file restores what it holds, but is no whole backup: the run says so and counts
     // as incomplete.
     for (const QString& cut : std::as_const(m_cutShort))
-        m_services.log.UpdateStat(QStringLiteral("The file is cut short -> ") + cut);
+        log.UpdateStat(QStringLiteral("The file is cut short -> ") + cut);
     if (outcome == RunOutcome::Completed && !m_cutShort.isEmpty())
         outcome = RunOutcome::Incomplete;
+    for (const QString& line : m_services.lists.countLines())
+        log.UpdateStat(line);
     const QStringList losses = m_services.tally.summary(QStringLiteral("written"));
-    for (const QString& line : losses)
-        m_services.log.UpdateStat(line);
+    for (const QString& line : losses + last)
+        log.UpdateStat(line);
     if (outcome == RunOutcome::Completed && !losses.isEmpty())
         outcome = RunOutcome::Incomplete;
     return end(outcome);
@@ -42,9 +47,20 @@ RunOutcome RestoreRun::finish(RunOutcome outcome)
 
 RunOutcome RestoreRun::cmdRestore_Click()
 {
+    m_services.tally.clear();
+    m_services.lists.clear();
+    // From here on a phone that goes away stops the run; one that is not there already has.
+    m_services.link.bPhoneLost = !m_services.link.bPhoneConnected;
+    m_services.stopWhenPhoneLost = true;
+    const RunOutcome outcome = walk();
+    m_services.stopWhenPhoneLost = false;
+    return outcome;
+}
+
+RunOutcome RestoreRun::walk()
+{
     StatusLog& log = m_services.log;
     BackupFile& file = m_services.file;
-    m_services.tally.clear();
     m_cutShort.clear();
     m_view.setButtonCaption(MainView::Button::Restore, QStringLiteral("Running"));
     log.UpdateStat(QStringLiteral("Restore has started"));
@@ -53,6 +69,9 @@ RunOutcome RestoreRun::cmdRestore_Click()
         log.WriteLog(QStringLiteral("Error in cmdRestore_Click ->bReadFile"));
         return end(RunOutcome::Ended);
     }
+    QStringList verified;
+    bool complete = true;
+    bool fileRead = false;
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
@@ -73,6 +92,7 @@ RunOutcome RestoreRun::cmdRestore_Click()
             log.UpdateStat(QStringLiteral("Errors in the file - can not continue!!"));
             return end(RunOutcome::Failed);
         }
+        fileRead = true;
         log.UpdateStat(QStringLiteral("Read the file -> time to decode"));
         log.UpdateStat(QStringLiteral("Checking file"));
         if (!file.bCheckFile()) {
@@ -95,6 +115,16 @@ RunOutcome RestoreRun::cmdRestore_Click()
             log.UpdateStat(QStringLiteral("Master Reset->Done"));
         }
         file.bDecodeFile();
+        // A category that took the loss for a failure of its own has sent nothing since.
+        m_services.checkPhone();
+        log.UpdateStat(QStringLiteral("Restore finished"));
+        verified = verify(complete);
+    } catch (const PhoneLost&) {
+        if (!fileRead) {
+            log.UpdateStat(QStringLiteral("Restore stopped -> no phone, nothing was written"));
+            return end(RunOutcome::Ended);
+        }
+        return stopped();
     } catch (const std::exception& error) {
         // An error a section reader or the phone raised: end in order and leave the phone's
         // OBEX side closed.
@@ -104,6 +134,5 @@ RunOutcome RestoreRun::cmdRestore_Click()
             closeObex();
         return finish(RunOutcome::Failed);
     }
-    log.UpdateStat(QStringLiteral("Restore finished"));
-    return finish(RunOutcome::Completed);
+    return finish(complete ? RunOutcome::Completed : RunOutcome::Incomplete, verified);
 }

@@ -6,17 +6,20 @@
 #include <functional>
 
 struct CategoryServices;
+struct Categories;
 class FileSelection;
 class MainView;
 class MasterReset;
 
 // The "Restore" button: lets the user choose a backup file, makes the master reset when it is
-// asked for, then reads, checks and walks the file, each section restoring its category.
+// asked for, then reads, checks and walks the file, each section restoring its category. The
+// phonebook, the calendar and the messages get only the entries the phone lacks; at the end
+// the run reads them back and looks for every entry of the file.
 class RestoreRun
 {
 public:
     RestoreRun(CategoryServices& services, FileSelection& selection, MainView& view,
-               MasterReset& masterReset);
+               MasterReset& masterReset, Categories& categories);
 
     RunOutcome cmdRestore_Click();
 
@@ -26,15 +29,23 @@ public:
     std::function<void()> closeObex;
 
 private:
-    // The closing lines: one per section the file lacks the end of, one per category the
-    // phone did not take everything of.
-    RunOutcome finish(RunOutcome outcome);
+    RunOutcome walk();
+    // Reads the phone's lists back and looks for every entry of the file in them. The status
+    // lines to close with: one per list that misses entries, or the one that says all are
+    // there; ok is false when something is missing or could not be read.
+    QStringList verify(bool& ok);
+    // The closing lines: one per section the file lacks the end of, the counts of the lists,
+    // one line per category the phone did not take everything of, then last.
+    RunOutcome finish(RunOutcome outcome, const QStringList& last = {});
+    // The phone went away: nothing more is sent; says what was written and what was not.
+    RunOutcome stopped();
     RunOutcome end(RunOutcome outcome);
 
     CategoryServices& m_services;
     FileSelection& m_selection;
     MainView& m_view;
     MasterReset& m_masterReset;
+    Categories& m_categories;
     // The sections of the file being restored that have no closing line, as they are told.
     QStringList m_cutShort;
 };

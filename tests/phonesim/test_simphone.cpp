@@ -137,6 +137,7 @@ TEST(SimPhoneFaults, FaultsSurviveTheImageAndMisspeltOrOutOfRangeOnesAreRefused)
                      {QStringLiteral("unplugAfterMessages"), 3}}},
         {QStringLiteral("obex"),
          QJsonObject{{QStringLiteral("refusePutMatching"), QStringLiteral("Zo\u00EB")},
+                     {QStringLiteral("losePutMatching"), QStringLiteral("Berg")},
                      {QStringLiteral("failGetAfterPackets"), 1},
                      {QStringLiteral("refusalCode"), 0xC3}}}};
     QString error;
@@ -146,6 +147,7 @@ TEST(SimPhoneFaults, FaultsSurviveTheImageAndMisspeltOrOutOfRangeOnesAreRefused)
     EXPECT_EQ(faults->sms.refusedWrites, static_cast<qint32>(0x88880042u));
     EXPECT_EQ(faults->sms.lateWriteSeconds, 15.5);
     EXPECT_EQ(faults->obex.refusePutMatching, QByteArray("Zo\xEB"));
+    EXPECT_EQ(faults->obex.losePutMatching, QByteArray("Berg"));
     const auto again = Faults::fromJson(faults->toJson(), error);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->toJson(), faults->toJson());
@@ -161,6 +163,7 @@ TEST(SimPhoneFaults, FaultsSurviveTheImageAndMisspeltOrOutOfRangeOnesAreRefused)
         {"obex", {{QStringLiteral("failGetAfterPackets"), -1}}},
         {"obex", {{QStringLiteral("refusalCode"), 0xA0}}},
         {"obex", {{QStringLiteral("refusePutMatching"), QString()}}},
+        {"obex", {{QStringLiteral("losePutMatching"), 1}}},
         {"obex", {{QStringLiteral("refuseDisconnect"), 1}}}};
     for (const auto& [group, faultsOfGroup] : bad) {
         EXPECT_FALSE(Faults::fromJson(QJsonObject{{QLatin1String(group), faultsOfGroup}}, error))

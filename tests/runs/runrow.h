@@ -43,6 +43,16 @@ inline void expectRun(const RunRow& row)
     row.check(harness);
 }
 
+// A backup of the demo phone taken by a harness of its own, written into harness's folder.
+inline QString demoBackup(ProgramHarness& harness, const QList<MainView::Box>& boxes,
+                          const QString& name)
+{
+    ProgramHarness demo;
+    const QString file = demo.path(name);
+    EXPECT_EQ(demo.backup(boxes, file), RunOutcome::Completed);
+    return harness.writeFile(name, ProgramHarness::fileLines(file));
+}
+
 inline QJsonObject blankPhone()
 {
     return phonesim::blankPhone(QStringLiteral("BVT610"));

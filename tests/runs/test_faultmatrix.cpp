@@ -25,21 +25,13 @@ qsizetype bookSize(const ProgramHarness& harness, const QString& key)
     return harness.image->category(key).toArray().size();
 }
 
-// A backup of the demo phone taken by a harness of its own, written into harness's folder.
-QString demoBackup(ProgramHarness& harness, const QList<Box>& boxes, const QString& name)
-{
-    ProgramHarness demo;
-    const QString file = demo.path(name);
-    EXPECT_EQ(demo.backup(boxes, file), RunOutcome::Completed);
-    return harness.writeFile(name, ProgramHarness::fileLines(file));
-}
-
 const QString kNoteWithEnd = QStringLiteral(
     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Tag;Ann\r\nNOTE:closing tags look like /> in XML\r\n"
     "END:VCARD");
 
 const RunRow kRows[] = {
-    {"LateAnswerIsIgnoredAndItsValueLeftOut", phonesim::demoPhone,
+    {"LateAnswerIsIgnoredAndItsValueLeftOut",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          h.image->setLatencyMs(300);
          h.image->setSettings(QStringLiteral("time"),
@@ -63,7 +55,8 @@ const RunRow kRows[] = {
          EXPECT_EQ(h.logLines().filter(QStringLiteral("Ignored late answer -> transaction")).size(),
                    1);
      }},
-    {"RefusedWritesAreCounted", blankPhone,
+    {"RefusedWritesAreCounted",
+     blankPhone,
      [](ProgramHarness& h) {
          const QString file = demoBackup(h, {Box::SMS}, QStringLiteral("s.MS"));
          phonesim::SmsFaults sms;
@@ -71,8 +64,11 @@ const RunRow kRows[] = {
          editFaults(h, [&](phonesim::Faults& f) { f.sms = sms; });
          return h.restore(file);
      },
-     {QStringLiteral("Restore finished"), QStringLiteral("SMS Messages: 5 not written -> see the log"),
-      QStringLiteral("Log -> %LOG%")},
+     {QStringLiteral("Restore finished"), QStringLiteral("Reading the phone's lists back"),
+      QStringLiteral(
+          "SMS Messages: 5 in the file, 0 already on the phone, 0 written, 5 not written"),
+      QStringLiteral("SMS Messages: 5 not written -> see the log"), QStringLiteral("Log -> %LOG%"),
+      QStringLiteral("SMS Messages: 5 missing after the restore -> see the log")},
      RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          EXPECT_EQ(phonesim::SmsStore(*h.image).messages(1).size() +
@@ -81,7 +77,8 @@ const RunRow kRows[] = {
          EXPECT_TRUE(h.logLines().contains(
              QStringLiteral("Not written -> SMS Message 5 (status 0x88880010)")));
      }},
-    {"RefusedActivationTouchesNoOtherProfile", phonesim::demoPhone,
+    {"RefusedActivationTouchesNoOtherProfile",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          QStringList lines = ProgramHarness::fileLines(
              demoBackup(h, {Box::WAP}, QStringLiteral("w.MS")));
@@ -94,8 +91,8 @@ const RunRow kRows[] = {
          return h.restore(h.writeFile(QStringLiteral("w6.MS"),
                                       lines.join(QLatin1Char('\n')).split(QLatin1Char('\n'))));
      },
-     {QStringLiteral("Restore finished"), QStringLiteral("WAP Settings: 2 not written -> see the log"),
-      QStringLiteral("Log -> %LOG%")},
+     {QStringLiteral("Restore finished"),
+      QStringLiteral("WAP Settings: 2 not written -> see the log"), QStringLiteral("Log -> %LOG%")},
      RunOutcome::Incomplete,
      [](ProgramHarness& h) {
          const QJsonArray profiles = h.image->category(QStringLiteral("wapProfiles"))
@@ -112,7 +109,8 @@ const RunRow kRows[] = {
                                        .toObject();
          EXPECT_EQ(profiles.at(4).toObject(), fifth);
      }},
-    {"LostPhoneMidWalkKeepsThePreviousBackup", phonesim::demoPhone,
+    {"LostPhoneMidWalkKeepsThePreviousBackup",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          h.writeFile(QStringLiteral("w.MS"), {QStringLiteral("previous backup")});
          // Gone after the first read of profile 2.
@@ -141,7 +139,8 @@ const RunRow kRows[] = {
          EXPECT_EQ(wap.filter(QStringLiteral("<Name")).size(), 5);
          EXPECT_EQ(QDir(h.path(QString())).entryList({QStringLiteral("*.partial")}), QStringList());
      }},
-    {"WrongLockCodeErasesNothing", phonesim::demoPhone,
+    {"WrongLockCodeErasesNothing",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          h.view.setTicked(Box::MasterReset, true);
          h.ui.nextInput(QStringLiteral("1234"));
@@ -155,15 +154,22 @@ const RunRow kRows[] = {
          EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 13);
          EXPECT_EQ(bookSize(h, ImageIrmcStore::CalendarKey), 7);
      }},
-    {"FailedObexConnectNamesTheSkippedEntries", blankPhone,
+    {"FailedObexConnectNamesTheSkippedEntries",
+     blankPhone,
      [](ProgramHarness& h) {
          const QString file = demoBackup(h, {Box::Pb, Box::Cal, Box::Time}, QStringLiteral("a.MS"));
          editFaults(h, [](phonesim::Faults& f) { f.obex.refuseConnect = true; });
          return h.restore(file);
      },
      {QStringLiteral("Restoring time settings"), QStringLiteral("Restore finished"),
+      QStringLiteral("Reading the phone's lists back"),
+      QStringLiteral("Failed to make a Obex Connect - Restart your phone and the program"),
+      QStringLiteral("Phonebook: 13 in the file, 0 written, 13 not written"),
+      QStringLiteral("Calendar: 7 in the file, 0 written, 7 not written"),
       QStringLiteral("Phonebook: 13 not written -> see the log"), QStringLiteral("Log -> %LOG%"),
-      QStringLiteral("Calendar: 7 not written -> see the log")},
+      QStringLiteral("Calendar: 7 not written -> see the log"),
+      QStringLiteral("Phonebook: not verified, the phone's list could not be read -> see the log"),
+      QStringLiteral("Calendar: not verified, the phone's list could not be read -> see the log")},
      RunOutcome::Incomplete,
      [](ProgramHarness& h) { EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 0); }},
     {"EntryHoldingTheEndMarkIsRestoredWhole",
@@ -182,7 +188,9 @@ const RunRow kRows[] = {
          return h.restore(file);
      },
      {QStringLiteral("All contacts has been added"), QStringLiteral("Restoring time settings"),
-      QStringLiteral("Restore finished")},
+      QStringLiteral("Restore finished"), QStringLiteral("Reading the phone's lists back"),
+      QStringLiteral("Phonebook: 14 in the file, 0 already on the phone, 14 written"),
+      QStringLiteral("Restore verified: 14 contacts, 0 calendar entries, 0 messages on the phone")},
      RunOutcome::Completed,
      [](ProgramHarness& h) {
          const QJsonArray book = h.image->category(ImageIrmcStore::PhonebookKey).toArray();
@@ -190,7 +198,8 @@ const RunRow kRows[] = {
          EXPECT_TRUE(book.last().toObject().value(QStringLiteral("data")).toString().startsWith(
              kNoteWithEnd));
      }},
-    {"UnpluggedMarkerEndsTheRun", phonesim::demoPhone,
+    {"UnpluggedMarkerEndsTheRun",
+     phonesim::demoPhone,
      [](ProgramHarness& h) {
          const QString image = h.path(QStringLiteral("phone.json"));
          new phonesim::CableWatcher(*h.monitor, image);

@@ -1,0 +1,123 @@
+#include "categories/entrymatch.h"
+
+#include "categories/setting_smspdu.h"
+#include "core/codepage.h"
+#include "core/vproperty.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace entrymatch {
+
+namespace {
+
+// Sent from the phone's own storage ("stored sent" as phones report the message status).
+constexpr qint16 StoredSent = 3;
+
+bool assignedByPhone(const QString& name)
+{
+    return name == QLatin1String("X-IRMC-LUID") || name == QLatin1String("X-GAMMU-LOCATION") ||
+           name == QLatin1String("X-GAMMU-MEMORY") || name == QLatin1String("REV");
+}
+
+bool isQuotedPrintable(const QString& head)
+{
+    const QString upper = head.toUpper();
+    return upper.contains(QLatin1String("QUOTED-PRINTABLE"));
+}
+
+// The logical lines of an entry: folded lines and quoted-printable soft line breaks joined,
+// empty lines left out.
+QStringList logicalLines(const QString& entry)
+{
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines;
+    bool continues = false;
+    for (const QString& line : entry.split(breaks)) {
+        const bool folded = !lines.isEmpty() && !line.isEmpty() &&
+                            (line.at(0) == QLatin1Char(' ') || line.at(0) == QLatin1Char('\t'));
+        if (continues && !lines.isEmpty()) {
+            lines.last().chop(1); // the soft line break's "="
+            lines.last() += line;
+        } else if (folded) {
+            lines.last() += line.mid(1);
+        } else if (!line.trimmed().isEmpty()) {
+            lines.append(line);
+        } else {
+            continue;
+        }
+        const QString& last = lines.last();
+        const qsizetype colon = last.indexOf(QLatin1Char(':'));
+        continues =
+            colon > 0 && isQuotedPrintable(last.left(colon)) && last.endsWith(QLatin1Char('='));
+    }
+    return lines;
+}
+
+QString normalLine(const QString& line)
+{
+    vproperty::Property property = vproperty::parse(line);
+    const qsizetype colon = line.indexOf(QLatin1Char(':'));
+    const QString head = (colon < 0 ? line : line.left(colon)).toUpper();
+    // A UTF-8 text that came without quoted-printable is still in its bytes.
+    if (head.contains(QLatin1String("CHARSET=UTF-8")) && !isQuotedPrintable(head))
+        property.text = QString::fromUtf8(codepage::encode(property.text));
+    QString normal = property.name;
+    for (const QString& param : property.params)
+        normal += QLatin1Char(';') + param.toUpper();
+    return normal + QLatin1Char(':') + property.text.trimmed();
+}
+
+} // namespace
+
+QString entryKey(const QString& entry)
+{
+    QStringList key;
+    // A calendar entry is the block from its BEGIN:VEVENT or BEGIN:VTODO; what stands before
+    // is the envelope the first entry of a backup carries.
+    bool inBlock = false;
+    bool calendar = false;
+    for (const QString& line : logicalLines(entry)) {
+        const QString normal = normalLine(line);
+        const QString name = normal.section(QLatin1Char(':'), 0, 0).section(QLatin1Char(';'), 0, 0);
+        const QString value = normal.section(QLatin1Char(':'), 1).toUpper();
+        if (name == QLatin1String("BEGIN") &&
+            (value == QLatin1String("VEVENT") || value == QLatin1String("VTODO"))) {
+            if (!calendar)
+                key.clear();
+            calendar = true;
+            inBlock = true;
+        }
+        if (name == QLatin1String("BEGIN") && value == QLatin1String("VCALENDAR")) {
+            calendar = true;
+            continue;
+        }
+        if (calendar && !inBlock)
+            continue;
+        if (!assignedByPhone(name))
+            key.append(normal);
+        if (name == QLatin1String("END") &&
+            (value == QLatin1String("VEVENT") || value == QLatin1String("VTODO")))
+            inBlock = false;
+    }
+    return key.join(QLatin1Char('\n'));
+}
+
+QString messageKey(const SMSRecord& message)
+{
+    const QString pdu = message.PDU.trimmed().toUpper();
+    if (message.Type == StoredSent)
+        return QStringLiteral("sent:") + pdu;
+    return QString::number(message.Storage) + QLatin1Char(':') + pdu;
+}
+
+bool Multiset::take(const QString& key)
+{
+    const auto found = m_counts.find(key);
+    if (found == m_counts.end() || found.value() == 0)
+        return false;
+    --found.value();
+    return true;
+}
+
+} // namespace entrymatch

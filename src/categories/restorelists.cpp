@@ -1,0 +1,54 @@
+#include "categories/restorelists.h"
+
+void RestoreLists::phoneRead(List list, entrymatch::Multiset onPhone)
+{
+    m_lists[list].phoneRead = true;
+    m_lists[list].onPhone = std::move(onPhone);
+}
+
+bool RestoreLists::admit(List list, const QString& key, const QString& label)
+{
+    Ledger& ledger = m_lists[list];
+    ledger.entries.append(FileEntry{key, label});
+    if (ledger.phoneRead && ledger.onPhone.take(key)) {
+        ++ledger.already;
+        return false;
+    }
+    return true;
+}
+
+bool RestoreLists::holdsEntries() const
+{
+    for (const Ledger& ledger : m_lists) {
+        if (!ledger.entries.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+QString RestoreLists::name(List list)
+{
+    static const char* const kNames[Count] = {"Phonebook", "Calendar", "SMS Messages"};
+    return QLatin1String(kNames[list]);
+}
+
+QStringList RestoreLists::countLines() const
+{
+    QStringList lines;
+    for (int list = 0; list < Count; ++list) {
+        const Ledger& ledger = m_lists[list];
+        if (ledger.entries.isEmpty())
+            continue;
+        const qsizetype inFile = ledger.entries.size();
+        QString line =
+            QStringLiteral("%1: %2 in the file").arg(name(static_cast<List>(list))).arg(inFile);
+        if (ledger.phoneRead)
+            line += QStringLiteral(", %1 already on the phone").arg(ledger.already);
+        line += QStringLiteral(", %1 written").arg(ledger.written);
+        const qsizetype missing = inFile - ledger.already - ledger.written;
+        if (missing > 0)
+            line += QStringLiteral(", %1 not written").arg(missing);
+        lines << line;
+    }
+    return lines;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "categories/entrymatch.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+// What a restore did with the lists of the file (contacts, calendar entries, messages): each
+// entry of the file is either already on the phone, written, or not written. The file's
+// entries are kept so that the end of the run can look for every one of them on the phone.
+class RestoreLists
+{
+public:
+    enum List { Phonebook, Calendar, SMS, Count };
+
+    struct FileEntry
+    {
+        QString key;
+        // Names the entry in the log: "contact on line 12 of the file (Berg;Zoë)".
+        QString label;
+    };
+
+    void clear()
+    {
+        m_lists = {};
+        m_started.clear();
+    }
+    // The sections of the file whose restore began, in order, by iTag.
+    void sectionStarted(qint16 iTag) { m_started.append(iTag); }
+    const QList<qint16>& sectionsStarted() const { return m_started; }
+
+    // The phone's entries of list were read before the writes: each file entry is matched
+    // against them from now on.
+    void phoneRead(List list, entrymatch::Multiset onPhone);
+    // Counts a file entry; true when it still has to be written, false when the phone holds
+    // it already.
+    bool admit(List list, const QString& key, const QString& label);
+    void written(List list) { ++m_lists[list].written; }
+
+    bool holdsEntries(List list) const { return !m_lists[list].entries.isEmpty(); }
+    bool holdsEntries() const;
+    const QList<FileEntry>& entries(List list) const { return m_lists[list].entries; }
+    static QString name(List list);
+
+    // One line per list of the file, for example "Phonebook: 13 in the file, 10 already on the
+    // phone, 3 written"; the entries neither found nor written are added as "2 not written".
+    QStringList countLines() const;
+
+private:
+    struct Ledger
+    {
+        bool phoneRead = false;
+        entrymatch::Multiset onPhone;
+        int already = 0;
+        int written = 0;
+        QList<FileEntry> entries;
+    };
+    std::array<Ledger, Count> m_lists{};
+    QList<qint16> m_started;
+};

@@ -1,0 +1,140 @@
+#include "runs/restorerun.h"
+
+#include "backupfile/backupfile.h"
+#include "backupfile/sectiontable.h"
+#include "categories/categoryservices.h"
+#include "runs/categories.h"
+#include "statuslog/statuslog.h"
+
+#include <QHash>
+
+namespace {
+
+// The categories as the closing lines name them, by the section that restores them.
+QString categoryOfSection(qint16 iTag)
+{
+    static const QHash<qint16, QString> names{
+        {sections::Contacts, QStringLiteral("Phonebook")},
+        {sections::Calendar, QStringLiteral("Calendar")},
+        {sections::SmsMessages, QStringLiteral("SMS Messages")},
+        {sections::SettingsDataAccount, QStringLiteral("Data Accounts")},
+        {sections::SettingsWap, QStringLiteral("WAP Settings")},
+        {sections::Bookmarks, QStringLiteral("Bookmarks")},
+        {sections::SettingsProfiles, QStringLiteral("Profiles")},
+        {sections::SettingsLocks, QStringLiteral("Locks")},
+        {sections::SettingsTime, QStringLiteral("Time")},
+        {sections::SettingsCustomMenu, QStringLiteral("My Shortcuts")}};
+    return names.value(iTag);
+}
+
+// The restored sections of the file in file order, by their opening lines.
+QList<qint16> sectionsOfFile(const QStringList& lines)
+{
+    QList<qint16> found;
+    for (const QString& line : lines) {
+        const QString opening = line.trimmed();
+        if (!opening.endsWith(QLatin1Char('>')) || opening.endsWith(QLatin1String("/>")))
+            continue;
+        const int iTag = sections::findTag(opening.chopped(1));
+        if (iTag >= 0 && !categoryOfSection(static_cast<qint16>(iTag)).isEmpty())
+            found.append(static_cast<qint16>(iTag));
+    }
+    return found;
+}
+
+QString counted(qsizetype count, const QString& one, const QString& many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? one : many);
+}
+
+} // namespace
+
+QStringList RestoreRun::verify(bool& ok)
+{
+    ok = true;
+    const RestoreLists& lists = m_services.lists;
+    if (!lists.holdsEntries())
+        return {};
+    StatusLog& log = m_services.log;
+    log.UpdateStat(QStringLiteral("Reading the phone's lists back"));
+    ObexModule::PhoneBooks books;
+    books.wantContacts = lists.holdsEntries(RestoreLists::Phonebook);
+    books.wantCalendar = lists.holdsEntries(RestoreLists::Calendar);
+    m_categories.obex.readBooks(books);
+    entrymatch::Multiset messages;
+    const bool messagesRead =
+        lists.holdsEntries(RestoreLists::SMS) && m_categories.sms.phoneMessages(messages);
+    // Lists read while the phone went away are no proof of anything missing.
+    m_services.checkPhone();
+    struct Found
+    {
+        RestoreLists::List list;
+        bool read;
+        entrymatch::Multiset& keys;
+    };
+    const Found found[] = {{RestoreLists::Phonebook, books.contactsRead, books.contacts},
+                           {RestoreLists::Calendar, books.calendarRead, books.calendar},
+                           {RestoreLists::SMS, messagesRead, messages}};
+    QStringList lines;
+    for (const Found& list : found) {
+        if (!lists.holdsEntries(list.list))
+            continue;
+        const QString name = RestoreLists::name(list.list);
+        if (!list.read) {
+            lines << name + QStringLiteral(": not verified, the phone's list could not be read "
+                                           "-> see the log");
+            ok = false;
+            continue;
+        }
+        int missing = 0;
+        for (const RestoreLists::FileEntry& entry : lists.entries(list.list)) {
+            if (list.keys.take(entry.key))
+                continue;
+            log.WriteLog(QStringLiteral("Missing after the restore -> ") + entry.label);
+            ++missing;
+        }
+        if (missing > 0) {
+            lines << QStringLiteral("%1: %2 missing after the restore -> see the log")
+                         .arg(name)
+                         .arg(missing);
+            ok = false;
+        }
+    }
+    if (ok)
+        lines << QStringLiteral("Restore verified: %1, %2, %3 on the phone")
+                     .arg(counted(lists.entries(RestoreLists::Phonebook).size(),
+                                  QStringLiteral("contact"), QStringLiteral("contacts")),
+                          counted(lists.entries(RestoreLists::Calendar).size(),
+                                  QStringLiteral("calendar entry"),
+                                  QStringLiteral("calendar entries")),
+                          counted(lists.entries(RestoreLists::SMS).size(),
+                                  QStringLiteral("message"), QStringLiteral("messages")));
+    return lines;
+}
+
+RunOutcome RestoreRun::stopped()
+{
+    StatusLog& log = m_services.log;
+    log.WriteLog(QStringLiteral("Restore stopped -> the phone went away"));
+    log.UpdateStat(QStringLiteral("Restore stopped -> the phone went away, nothing more was sent"));
+    // The sections whose restore never began, and a settings section in progress; a list in
+    // progress speaks in its counts.
+    QList<qint16> notReached = sectionsOfFile(m_services.file.sFileLines);
+    QList<qint16> started = m_services.lists.sectionsStarted();
+    if (!started.isEmpty() && started.last() != sections::Contacts &&
+        started.last() != sections::Calendar && started.last() != sections::SmsMessages)
+        started.removeLast();
+    for (const qint16 iTag : started)
+        notReached.removeOne(iTag);
+    QStringList names;
+    for (const qint16 iTag : notReached) {
+        if (!names.contains(categoryOfSection(iTag)))
+            names << categoryOfSection(iTag);
+    }
+    QStringList last;
+    if (!names.isEmpty())
+        last << QStringLiteral("Not written, the phone went away -> ") +
+                    names.join(QStringLiteral(", "));
+    finish(RunOutcome::Ended, last);
+    return RunOutcome::Ended;
+}
