@@ -41,7 +41,7 @@ struct AtRequest
 // The answer to one command: information lines and the final result.
 struct AtResult
 {
-    enum class Code { Ok, Error, CmeError, CmsError, Prompt };
+    enum class Code { Ok, Error, CmeError, CmsError, Prompt, ObexMode };
     QList<QByteArray> lines;
     Code code = Code::Ok;
     int error = 0;
@@ -112,5 +112,8 @@ QByteArray quoted(const QByteArray& text);
 // The text of a quoted argument in the session's character set; nullopt when it is not well
 // formed in it.
 std::optional<QString> argText(const AtSession& session, const AtRequest& request, int index);
+// A name of the standards (a storage, a character set): as written, or in the session's
+// character set, since programs send it either way.
+QString argName(const AtSession& session, const AtRequest& request, int index, const QStringList& names);
 
 } // namespace phonesim

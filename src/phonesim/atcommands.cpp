@@ -47,12 +47,7 @@ AtResult charsetCommand(AtSession& session, const AtRequest& request)
     }
     if (request.form != Form::Set || request.args.size() != 1)
         return AtResult::cme(cme::IncorrectParameters);
-    // The name comes in the set in use, so in UCS2 it may come as hexadecimal units.
-    auto charset = atcharset::fromName(request.args.first().text);
-    if (!charset) {
-        const auto name = argText(session, request, 0);
-        charset = name ? atcharset::fromName(*name) : std::nullopt;
-    }
+    const auto charset = atcharset::fromName(argName(session, request, 0, atcharset::names()));
     if (!charset)
         return AtResult::cme(cme::NotSupported);
     session.charset = *charset;
@@ -155,6 +150,16 @@ std::optional<QString> argText(const AtSession& session, const AtRequest& reques
     return atcharset::decode(request.args.at(index).text.toLatin1(), session.charset);
 }
 
+QString argName(const AtSession& session, const AtRequest& request, int index,
+                const QStringList& names)
+{
+    const QString raw = request.args.value(index).text.toUpper();
+    if (names.contains(raw))
+        return raw;
+    const QString decoded = argText(session, request, index).value_or(QString()).toUpper();
+    return names.contains(decoded) ? decoded : QString();
+}
+
 void addGeneralCommands(AtHandlers& handlers)
 {
     const auto manufacturer = telling([](const AtSession&) {
@@ -187,6 +192,15 @@ void addGeneralCommands(AtHandlers& handlers)
             return request.number(0).value_or(-1) == 1 ? AtResult::ok()
                                                        : AtResult::cme(cme::NotSupported);
         return AtResult::ok({request.form == Form::Test ? "+CFUN: (1),(0)" : "+CFUN: 1"});
+    });
+    // OBEX (protocol 0) at IrMC level 8: the phone's IrMC server takes the line until the
+    // client disconnects.
+    handlers.insert(QStringLiteral("+CPROT"), [](AtSession&, const AtRequest& request) {
+        if (request.form == Form::Test)
+            return AtResult::ok({"+CPROT: 0,\"1.2\",8"});
+        if (request.form == Form::Set && request.args.size() == 1 && request.number(0) == 0)
+            return AtResult{{}, AtResult::Code::ObexMode, 0};
+        return AtResult::cme(cme::NotSupported);
     });
     handlers.insert(QStringLiteral("+CHUP"), [](AtSession&, const AtRequest& request) {
         return request.form == Form::Action || request.form == Form::Test ? AtResult::ok()

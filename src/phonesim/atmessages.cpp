@@ -80,10 +80,13 @@ AtResult preferredStorage(AtSession& session, const AtRequest& request)
     QStringList available;
     for (const QString& name : StorageNames) {
         if (store.hasStorage(storageOf(name)))
-            available << QLatin1Char('"') + name + QLatin1Char('"');
+            available << name;
     }
     if (request.form == Form::Test) {
-        const QByteArray list = '(' + available.join(QLatin1Char(',')).toLatin1() + ')';
+        QByteArrayList names;
+        for (const QString& name : available)
+            names << quoted(name.toLatin1());
+        const QByteArray list = '(' + names.join(',') + ')';
         return AtResult::ok({"+CPMS: " + list + ',' + list + ',' + list});
     }
     if (request.form == Form::Read)
@@ -94,10 +97,10 @@ AtResult preferredStorage(AtSession& session, const AtRequest& request)
         return AtResult::cms(cms::InvalidTextParameter);
     QStringList chosen;
     for (int i = 0; i < request.args.size(); ++i) {
-        const auto name = argText(session, request, i);
-        if (!name || !available.contains(QLatin1Char('"') + *name + QLatin1Char('"')))
+        const QString name = argName(session, request, i, available);
+        if (name.isEmpty())
             return AtResult::cms(cms::NotSupported);
-        chosen << *name;
+        chosen << name;
     }
     session.readStorage = chosen.at(0);
     session.writeStorage = chosen.value(1, session.writeStorage);

@@ -1,5 +1,7 @@
 #include "phonesim/atmodem.h"
 
+#include "irmc/obexserver.h"
+#include "phonesim/imageirmcstore.h"
 #include "phonesim/phoneimage.h"
 
 #include <cctype>
@@ -85,6 +87,22 @@ AtModem::AtModem(std::shared_ptr<PhoneImage> image, const WallClock& clock)
     addMessageCommands(m_handlers);
 }
 
+AtModem::~AtModem() = default;
+
+QByteArray AtModem::obexBytes(const QByteArray& bytes)
+{
+    m_obex->faults() = m_session.image->faults().obex;
+    const QByteArray answer = m_obex->feed(bytes);
+    if (m_obex->isConnected()) {
+        m_obexConnected = true;
+    } else if (m_obexConnected) {
+        m_obex.reset();
+        m_obexStore.reset();
+        m_obexConnected = false;
+    }
+    return answer;
+}
+
 bool AtModem::silent() const
 {
     const int after = m_session.image->faults().at.silentAfterCommands;
@@ -94,6 +112,11 @@ bool AtModem::silent() const
 QList<AtModem::Answer> AtModem::feed(const QByteArray& bytes)
 {
     QList<Answer> answers;
+    if (m_obex) {
+        if (!silent())
+            answers.append({obexBytes(bytes), false});
+        return answers;
+    }
     for (const char c : bytes) {
         if (m_inPdu) {
             if (c == CtrlZ || c == Escape) {
@@ -153,6 +176,12 @@ AtModem::Answer AtModem::commandLine(const QByteArray& line)
         lines += last.lines;
         const int cut = m_session.image->faults().at.cutAfterCommands;
         answer.cutLine = answer.cutLine || (cut > 0 && m_commands == cut);
+    }
+    if (last.code == AtResult::Code::ObexMode) {
+        m_obexStore = std::make_unique<ImageIrmcStore>(m_session.image);
+        m_obex = std::make_unique<irmc::ObexServer>(*m_obexStore);
+        answer.bytes += m_verbose ? "\r\nCONNECT\r\n" : "1\r";
+        return answer;
     }
     if (last.code == AtResult::Code::Prompt) {
         m_inPdu = true;

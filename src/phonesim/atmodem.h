@@ -8,6 +8,11 @@
 
 class WallClock;
 
+namespace irmc {
+class IrmcStore;
+class ObexServer;
+}
+
 namespace phonesim {
 
 class PhoneImage;
@@ -28,6 +33,7 @@ public:
     };
 
     AtModem(std::shared_ptr<PhoneImage> image, const WallClock& clock);
+    ~AtModem();
 
     // The answers to the command lines completed by bytes, in order.
     QList<Answer> feed(const QByteArray& bytes);
@@ -42,6 +48,8 @@ private:
     QByteArray framed(const AtResult& result) const;
     QByteArray finalCode(AtResult::Code code, int error) const;
     bool silent() const;
+    // OBEX after AT+CPROT=0: the bytes go to the IrMC server until its client disconnects.
+    QByteArray obexBytes(const QByteArray& bytes);
 
     AtSession m_session;
     AtHandlers m_handlers;
@@ -52,6 +60,9 @@ private:
     // Typing the PDU of AT+CMGW, after the "> " prompt.
     bool m_inPdu = false;
     int m_commands = 0;
+    std::unique_ptr<irmc::IrmcStore> m_obexStore;
+    std::unique_ptr<irmc::ObexServer> m_obex;
+    bool m_obexConnected = false;
 };
 
 } // namespace phonesim

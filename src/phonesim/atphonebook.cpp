@@ -200,11 +200,11 @@ AtResult selectStorage(AtSession& session, const AtRequest& request)
                              QByteArray::number(locations.used()) + ',' +
                              QByteArray::number(memory->capacity())});
     }
-    const auto name = argText(session, request, 0);
-    if (request.form != Form::Set || !name ||
-        (*name != QLatin1String("ME") && *name != QLatin1String("SM")))
+    const QString name =
+        argName(session, request, 0, {QStringLiteral("ME"), QStringLiteral("SM")});
+    if (request.form != Form::Set || name.isEmpty())
         return AtResult::cme(cme::NotSupported);
-    session.phonebook = *name;
+    session.phonebook = name;
     return AtResult::ok();
 }
 
