@@ -193,11 +193,14 @@ void addGeneralCommands(AtHandlers& handlers)
                                                        : AtResult::cme(cme::NotSupported);
         return AtResult::ok({request.form == Form::Test ? "+CFUN: (1),(0)" : "+CFUN: 1"});
     });
-    // OBEX (protocol 0) at IrMC level 8: the phone's IrMC server takes the line until the
-    // client disconnects.
-    handlers.insert(QStringLiteral("+CPROT"), [](AtSession&, const AtRequest& request) {
+    // OBEX (protocol 0): the phone's IrMC server takes the line until the client disconnects.
+    // Only an image with "atObex" tells its IrMC level, which makes libgammu read the phonebook
+    // and calendar over OBEX rather than AT.
+    handlers.insert(QStringLiteral("+CPROT"), [](AtSession& session, const AtRequest& request) {
         if (request.form == Form::Test)
-            return AtResult::ok({"+CPROT: 0,\"1.2\",8"});
+            return AtResult::ok({session.image->category(QStringLiteral("atObex")).toBool()
+                                     ? "+CPROT: 0,\"1.2\",8"
+                                     : "+CPROT: 0"});
         if (request.form == Form::Set && request.args.size() == 1 && request.number(0) == 0)
             return AtResult{{}, AtResult::Code::ObexMode, 0};
         return AtResult::cme(cme::NotSupported);
