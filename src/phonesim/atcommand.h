@@ -97,6 +97,10 @@ struct AtSession
     void reset();
 };
 
+// The settings group of the image where the phone keeps what AT commands set: the clock's
+// offset from the wall clock and the service centre.
+extern const QString LineSettings;
+
 using AtHandler = std::function<AtResult(AtSession&, const AtRequest&)>;
 using AtHandlers = QHash<QString, AtHandler>;
 

@@ -20,8 +20,7 @@ constexpr const char* TestImsi = "001010123456789";
 constexpr int BatteryPercent = 85;
 constexpr int SignalRssi = 21;
 
-const QString ClockGroup = QStringLiteral("clock");
-const QString OffsetKey = QStringLiteral("offsetSeconds");
+const QString OffsetKey = QStringLiteral("clockOffsetSeconds");
 
 // A command that only tells a text: its name alone or with "=?" (then answered OK alone).
 AtHandler telling(std::function<QString(const AtSession&)> text)
@@ -72,7 +71,7 @@ AtResult errorReporting(AtSession& session, const AtRequest& request)
 AtResult clockCommand(AtSession& session, const AtRequest& request)
 {
     const qint64 offset =
-        static_cast<qint64>(session.image->settings(ClockGroup).value(OffsetKey).toDouble());
+        static_cast<qint64>(session.image->settings(LineSettings).value(OffsetKey).toDouble());
     if (request.form == Form::Test)
         return AtResult::ok();
     if (request.form == Form::Read) {
@@ -98,9 +97,9 @@ AtResult clockCommand(AtSession& session, const AtRequest& request)
                         QTimeZone(quarters * 900));
     if (!set.isValid() || std::abs(quarters) > 56)
         return AtResult::cme(cme::IncorrectParameters);
-    QJsonObject clock = session.image->settings(ClockGroup);
+    QJsonObject clock = session.image->settings(LineSettings);
     clock.insert(OffsetKey, static_cast<double>(session.clock->now().secsTo(set)));
-    if (!session.image->setSettings(ClockGroup, clock))
+    if (!session.image->setSettings(LineSettings, clock))
         return AtResult::cme(cme::Unknown);
     return AtResult::ok();
 }
@@ -118,6 +117,8 @@ AtHandler reporting(const QByteArray& name, const QByteArray& value, const QByte
 }
 
 } // namespace
+
+const QString LineSettings = QStringLiteral("serialLine");
 
 void AtSession::reset()
 {

@@ -232,11 +232,24 @@ AtResult deleteMessages(AtSession& session, const AtRequest& request)
     return AtResult::ok();
 }
 
-AtResult serviceCentre(AtSession&, const AtRequest& request)
+// The service centre the SIM card holds; the demo phone's messages came through this one.
+AtResult serviceCentre(AtSession& session, const AtRequest& request)
 {
-    if (request.form == Form::Read)
-        return AtResult::ok({"+CSCA: \"\",129"});
-    return request.form == Form::Test ? AtResult::ok() : AtResult::cms(cms::NotAllowed);
+    const QString key = QStringLiteral("serviceCentre");
+    QJsonObject settings = session.image->settings(LineSettings);
+    if (request.form == Form::Read) {
+        const QString number = settings.value(key).toString(QStringLiteral("+491710760000"));
+        return AtResult::ok({"+CSCA: " + quoted(atcharset::encode(number, session.charset)) + ',' +
+                             (number.startsWith(QLatin1Char('+')) ? "145" : "129")});
+    }
+    if (request.form == Form::Test)
+        return AtResult::ok();
+    const auto number = argText(session, request, 0);
+    if (request.form != Form::Set || !number)
+        return AtResult::cms(cms::InvalidTextParameter);
+    settings.insert(key, *number);
+    return session.image->setSettings(LineSettings, settings) ? AtResult::ok()
+                                                                : AtResult::cms(cms::Unknown);
 }
 
 } // namespace
