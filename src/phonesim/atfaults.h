@@ -8,8 +8,7 @@
 namespace phonesim {
 
 // Failures of the phone on a serial line (`phone serial`), the "at" member of the image's
-// faults. Commands are counted from 1 over the life of the line, each command of a line that
-// holds several counting on its own.
+// faults. Commands are the command lines, counted from 1 over the life of the line.
 struct AtFaults
 {
     // After answering this many commands the phone reads on but answers nothing (0 = never).

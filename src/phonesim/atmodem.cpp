@@ -172,11 +172,12 @@ AtModem::Answer AtModem::commandLine(const QByteArray& line)
             last = extendedCommand(text, pos);
         else
             last = basicCommand(text, pos);
-        ++m_commands;
         lines += last.lines;
-        const int cut = m_session.image->faults().at.cutAfterCommands;
-        answer.cutLine = answer.cutLine || (cut > 0 && m_commands == cut);
     }
+    // A command line counts as one command, however many it holds: what a program sends at once.
+    ++m_commands;
+    const int cut = m_session.image->faults().at.cutAfterCommands;
+    answer.cutLine = cut > 0 && m_commands == cut;
     if (last.code == AtResult::Code::ObexMode) {
         m_obexStore = std::make_unique<ImageIrmcStore>(m_session.image);
         m_obex = std::make_unique<irmc::ObexServer>(*m_obexStore);
