@@ -39,6 +39,7 @@ measure() { # LABEL FILE COMMAND...
     rss=$(sed -n 's/.*Maximum resident set size (kbytes): //p' time.txt)
     case $file in
     *.MS) contacts=$(grep -c '<Contact Value=' "$file") sms=$(grep -c '<SMS>' "$file") ;;
+    *.smsbackup) contacts='-' sms=$(grep -c '^\[SMSBackup' "$file") ;;
     *) contacts=$(iconv -f UTF-16 -t UTF-8 "$file" | grep -c '^\[PhonePBK') sms='-' ;;
     esac
     printf '%-32s %10s s %8s KiB %8s contacts %5s SMS (exit %s)\n' "$label" "$wall" "$rss" \
@@ -49,8 +50,7 @@ measure "cellarchive-cli backup" ours.MS "$cli" backup gammu:at.rc ours.MS \
     --categories phonebook,sms
 measure "gammu backup (phonebook)" gammu.backup gammu -c at.rc backup gammu.backup -yes
 measure "gammu backupsms" gammu.smsbackup gammu -c at.rc backupsms gammu.smsbackup -yes
-echo "gammu backupsms: $(grep -c '^\[SMSBackup' gammu.smsbackup 2>/dev/null) SMS"
 kill "$server"
-wait "$server"
+wait "$server" 2>/dev/null
 server=
 tail -1 serial.out

@@ -68,15 +68,16 @@ int phoneSerial(const QStringList& arguments, QTextStream& out, QTextStream& err
 {
     QString image;
     QString link;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (arguments.at(i) == QLatin1String("--link") && i + 1 < arguments.size())
+    bool good = true;
+    for (qsizetype i = 0; i < arguments.size() && good; ++i) {
+        if (arguments.at(i) == QLatin1String("--link") && i + 1 < arguments.size() && link.isEmpty())
             link = arguments.at(++i);
         else if (!arguments.at(i).startsWith(QLatin1String("--")) && image.isEmpty())
             image = arguments.at(i);
         else
-            image.clear(), i = arguments.size();
+            good = false;
     }
-    if (image.isEmpty()) {
+    if (!good || image.isEmpty()) {
         err << "cellarchive-cli: phone serial needs exactly one IMAGE and at most --link PATH\n";
         return 2;
     }

@@ -66,10 +66,11 @@ QByteArray pduOut(const AtSession& session, const QString& storage, int index,
     return hex;
 }
 
-QByteArray storageStatus(AtSession& session, const QString& storage)
+// "used,total" of a storage, after its name unless the answer leaves names out.
+QByteArray storageStatus(AtSession& session, const QString& storage, bool named)
 {
     SmsStore store(*session.image);
-    return quoted(storage.toLatin1()) + ',' +
+    return (named ? quoted(storage.toLatin1()) + ',' : QByteArray()) +
            QByteArray::number(locationsOf(session, storage).used()) + ',' +
            QByteArray::number(store.capacity(storageOf(storage)));
 }
@@ -90,9 +91,9 @@ AtResult preferredStorage(AtSession& session, const AtRequest& request)
         return AtResult::ok({"+CPMS: " + list + ',' + list + ',' + list});
     }
     if (request.form == Form::Read)
-        return AtResult::ok({"+CPMS: " + storageStatus(session, session.readStorage) + ',' +
-                             storageStatus(session, session.writeStorage) + ',' +
-                             storageStatus(session, session.writeStorage)});
+        return AtResult::ok({"+CPMS: " + storageStatus(session, session.readStorage, true) + ',' +
+                             storageStatus(session, session.writeStorage, true) + ',' +
+                             storageStatus(session, session.writeStorage, true)});
     if (request.form != Form::Set || request.args.isEmpty() || request.args.size() > 3)
         return AtResult::cms(cms::InvalidTextParameter);
     QStringList chosen;
@@ -104,10 +105,9 @@ AtResult preferredStorage(AtSession& session, const AtRequest& request)
     }
     session.readStorage = chosen.at(0);
     session.writeStorage = chosen.value(1, session.writeStorage);
-    QByteArray answer;
-    for (const QString& name : {session.readStorage, session.writeStorage, session.writeStorage})
-        answer += (answer.isEmpty() ? "" : ",") + storageStatus(session, name).mid(name.size() + 3);
-    return AtResult::ok({"+CPMS: " + answer});
+    return AtResult::ok({"+CPMS: " + storageStatus(session, session.readStorage, false) + ',' +
+                         storageStatus(session, session.writeStorage, false) + ',' +
+                         storageStatus(session, session.writeStorage, false)});
 }
 
 AtResult messageFormat(AtSession& session, const AtRequest& request)
@@ -121,11 +121,6 @@ AtResult messageFormat(AtSession& session, const AtRequest& request)
         return AtResult::cms(cms::NotSupported);
     session.messageFormat = 0;
     return AtResult::ok();
-}
-
-QList<QByteArray> messageLines(const QByteArray& head, const QByteArray& pdu)
-{
-    return {head, pdu};
 }
 
 AtResult listMessages(AtSession& session, const AtRequest& request)
@@ -143,10 +138,10 @@ AtResult listMessages(AtSession& session, const AtRequest& request)
                                        : messageAt(session, session.readStorage, index);
         if (!message || (wanted != smstype::All && message->type != wanted))
             continue;
-        lines << messageLines("+CMGL: " + QByteArray::number(location) + ',' +
-                                  QByteArray::number(message->type) + ",," +
-                                  QByteArray::number(message->length),
-                              pduOut(session, session.readStorage, index, *message));
+        lines << "+CMGL: " + QByteArray::number(location) + ',' +
+                     QByteArray::number(message->type) + ",," +
+                     QByteArray::number(message->length)
+              << pduOut(session, session.readStorage, index, *message);
     }
     return AtResult::ok(lines);
 }
@@ -162,9 +157,9 @@ AtResult readMessage(AtSession& session, const AtRequest& request)
     const auto message = index < 0 ? std::nullopt : messageAt(session, session.readStorage, index);
     if (!message)
         return AtResult::cms(cms::InvalidMemoryIndex);
-    return AtResult::ok(messageLines("+CMGR: " + QByteArray::number(message->type) + ",," +
-                                         QByteArray::number(message->length),
-                                     pduOut(session, session.readStorage, index, *message)));
+    return AtResult::ok({"+CMGR: " + QByteArray::number(message->type) + ",," +
+                             QByteArray::number(message->length),
+                         pduOut(session, session.readStorage, index, *message)});
 }
 
 AtResult writeMessage(AtSession& session, const AtRequest& request)

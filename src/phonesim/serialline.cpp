@@ -65,8 +65,15 @@ void SerialLine::readable()
 {
     char chunk[4096];
     const ssize_t got = ::read(m_master, chunk, sizeof chunk);
-    if (got <= 0)
+    if (got < 0 && (errno == EAGAIN || errno == EINTR))
         return;
+    if (got <= 0) {
+        // The line's own end keeps the device open, so this is no program hanging up but a
+        // line that failed: it ends as a cut one rather than waking the loop for ever.
+        close();
+        Q_EMIT cut();
+        return;
+    }
     const int delay = m_image->faults().at.delayMs;
     for (const AtModem::Answer& answer :
          m_modem.feed(QByteArray(chunk, static_cast<qsizetype>(got)))) {
