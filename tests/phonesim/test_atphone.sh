@@ -104,10 +104,12 @@ stop
 grep -q 'SUMMARY:Dentist' cal.MS && grep -q 'LOCATION:Harbour Dental Clinic' cal.MS ||
     fail "the calendar did not come over OBEX"
 
-# Faults. A phone that falls silent: the run ends with status 1, in the time timeout allows.
-with_faults demo.json '{"silentAfterCommands": 12}' silent.json
+# Faults. A phone that falls silent in the middle of the phonebook: the run ends with status 1,
+# in the time timeout allows (about a minute of libgammu's time-outs).
+with_faults demo.json '{"silentAfterCommands": 40}' silent.json
 serve silent.json
 run 1 backup gammu:at.rc silent.MS
+grep -q 'Phonebook: failed' run.out || fail "the silent phone's run does not name the phonebook"
 stop
 # The line cut in the middle of the phonebook: the previous backup stays whole.
 cp a.MS keep.MS
