@@ -4,6 +4,7 @@
 #include "app/phonechoice.h"
 #include "app/program.h"
 #include "cli/cliuserinterface.h"
+#include "cli/serialcommand.h"
 #include "cli/showexport.h"
 #include "core/clock.h"
 #include "core/programerror.h"
@@ -31,6 +32,7 @@ const char* const kUsage =
     "usage:\n"
     "  cellarchive-cli phone init IMAGE [--model CODE] [--blank] [--overwrite]\n"
     "  cellarchive-cli phone obex-server IMAGE\n"
+    "  cellarchive-cli phone serial IMAGE [--link PATH]\n"
     "  cellarchive-cli phone unplug IMAGE | phone plug IMAGE\n"
     "  cellarchive-cli backup [PHONE] FILE [--phone PHONE] [--categories LIST] [--overwrite]\n"
     "  cellarchive-cli restore [PHONE] FILE [--phone PHONE] [--master-reset LOCKCODE]\n"
@@ -55,6 +57,9 @@ const char* const kHelp =
     "                          --overwrite\n"
     "  phone obex-server IMAGE serves the phone's OBEX (IrMC) server on standard input and\n"
     "                          output, for an independent IrMC client\n"
+    "  phone serial IMAGE      serves the phone as an AT modem on a serial line (a\n"
+    "                          pseudo-terminal) until SIGINT or SIGTERM; prints the device\n"
+    "                          first, --link PATH makes PATH a link to it\n"
     "  phone unplug IMAGE      pulls the phone's cable: a program using IMAGE (the window\n"
     "                          too) loses the phone at once, and no run finds it until\n"
     "  phone plug IMAGE        puts the cable back\n"
@@ -387,6 +392,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("phone") &&
         arguments.at(1) == QLatin1String("obex-server"))
         return phoneObexServer(arguments.mid(2), err);
+    if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("phone") &&
+        arguments.at(1) == QLatin1String("serial"))
+        return phoneSerial(arguments.mid(2), out, err);
     if (arguments.size() >= 2 && arguments.at(0) == QLatin1String("phone") &&
         (arguments.at(1) == QLatin1String("plug") || arguments.at(1) == QLatin1String("unplug")))
         return phoneCable(arguments.mid(2), arguments.at(1) == QLatin1String("unplug"), out, err);

@@ -101,6 +101,8 @@ QJsonObject Faults::toJson() const
         json.insert(QStringLiteral("obex"), obexFaultsToJson(obex));
     if (!sms.isEmpty())
         json.insert(QStringLiteral("sms"), sms.toJson());
+    if (!at.isEmpty())
+        json.insert(QStringLiteral("at"), at.toJson());
     return json;
 }
 
@@ -111,7 +113,7 @@ std::optional<Faults> Faults::fromJson(const QJsonObject& json, QString& error)
         QStringLiteral("unanswered"),   QStringLiteral("lateSeconds"),
         QStringLiteral("nonArrayData"), QStringLiteral("unplugAfterCommands"),
         QStringLiteral("noSettingsObject"), QStringLiteral("obex"),
-        QStringLiteral("sms")};
+        QStringLiteral("sms"), QStringLiteral("at")};
     for (const QString& key : json.keys()) {
         if (!known.contains(key)) {
             error = QStringLiteral("unknown fault \"%1\"").arg(key);
@@ -201,6 +203,18 @@ std::optional<Faults> Faults::fromJson(const QJsonObject& json, QString& error)
         if (!parsed)
             return std::nullopt;
         faults.sms = *parsed;
+    }
+
+    const QJsonValue at = json.value(QStringLiteral("at"));
+    if (!at.isUndefined()) {
+        if (!at.isObject()) {
+            error = QStringLiteral("faults.at must be an object");
+            return std::nullopt;
+        }
+        const auto parsed = AtFaults::fromJson(at.toObject(), error);
+        if (!parsed)
+            return std::nullopt;
+        faults.at = *parsed;
     }
     return faults;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "irmc/obexserver.h"
+#include "phonesim/atfaults.h"
 #include "phonesim/smsfaults.h"
 
 #include <QHash>
@@ -41,6 +42,8 @@ struct Faults
     SmsFaults sms;
     // Failures of the OBEX server (the "obex" member of the image's faults).
     irmc::ObexFaults obex;
+    // Failures of the phone on a serial line (the "at" member).
+    AtFaults at;
 
     bool isEmpty() const;
     QJsonObject toJson() const;

@@ -72,6 +72,12 @@ Pdu finish(const QByteArray& centre, const QByteArray& tpdu)
 
 } // namespace
 
+QChar fromGsmSeptet(quint8 septet)
+{
+    const char16_t c = kGsmAlphabet[septet & 0x7F];
+    return QChar(c == u'\uFFFF' ? u'\uFFFD' : c);
+}
+
 bool toGsmSeptets(const QString& text, QList<quint8>& septets)
 {
     septets.clear();

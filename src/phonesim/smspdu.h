@@ -19,6 +19,8 @@ struct Pdu
 
 // Septets of text in the GSM default alphabet; false when a character is not in it.
 bool toGsmSeptets(const QString& text, QList<quint8>& septets);
+// The character of a septet of the GSM default alphabet; U+FFFD for the extension escape.
+QChar fromGsmSeptet(quint8 septet);
 // Packs septets seven bits at a time, least significant bit first.
 QByteArray packSeptets(const QList<quint8>& septets);
 // Digits in swapped nibbles, an odd count padded with F.

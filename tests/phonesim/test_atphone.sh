@@ -1,0 +1,146 @@
+#!/bin/sh
+# The simulated phone on a serial line, reached by libgammu's own AT driver: the gammu command,
+# then Cellarchive's backup and restore through gammu:RC, then the faults of the "at" member.
+# Usage: test_atphone.sh CELLARCHIVE_CLI
+set -u
+cli="$1"
+command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
+command -v python3 >/dev/null 2>&1 || { echo "python3 is not installed"; exit 77; }
+work=$(mktemp -d)
+server=
+trap '[ -n "$server" ] && kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+export HOME="$work" LC_ALL=C.UTF-8
+cd "$work" || exit 1
+status=0
+fail() { echo "FAILED: $*"; status=1; }
+
+printf '[gammu]\nconnection = at\ndevice = %s/port\n' "$work" >at.rc
+printf '[gammu]\nconnection = at\nmodel = atobex\ndevice = %s/port\n' "$work" >obex.rc
+"$cli" phone init demo.json >/dev/null && "$cli" phone init blank.json --blank >/dev/null || exit 1
+
+# serve IMAGE: the phone of IMAGE on the line behind ./port, until stop.
+serve() {
+    "$cli" phone serial "$1" --link "$work/port" >"$1.serial" 2>&1 &
+    server=$!
+    waited=0
+    while [ ! -L port ] && [ "$waited" -lt 100 ]; do sleep 0.05; waited=$((waited + 1)); done
+    [ -L port ] || fail "no line for $1"
+}
+stop() {
+    kill "$server" 2>/dev/null
+    wait "$server"
+    server=
+}
+# with_faults IMAGE FAULTS_JSON NEW: a copy of IMAGE with these faults.
+with_faults() {
+    python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); d["faults"]={"at":json.loads(sys.argv[2])}; json.dump(d,open(sys.argv[3],"w"))' "$1" "$2" "$3"
+}
+
+# gammu's AT driver against the demo phone, in order: each command's output holds the text.
+printf 'BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8:Ström;Åsa\r\nTEL;CELL:+46701112233\r\nEND:VCARD\r\n' >new.vcf
+serve demo.json
+while IFS='|' read -r args expected absent; do
+    # shellcheck disable=SC2086
+    timeout 120 gammu -c at.rc $args >out.txt 2>&1
+    code=$?
+    { [ "$code" -eq 0 ] && { [ -z "$expected" ] || grep -qF -- "$expected" out.txt; } &&
+        { [ -z "$absent" ] || ! grep -qF -- "$absent" out.txt; }; } ||
+        { cat out.txt; fail "gammu $args ($code): wanted '$expected', not '$absent'"; }
+done <<'CASES'
+identify|IMEI                 : 354123061028348|
+identify|Model                : unknown (BVT610)|
+getallmemory ME|Name                 : "José Álvarez"|
+getallmemory ME|General number       : "+393489998877"|
+getallmemory SM||Name
+getallsms|Добро пожаловать!|
+getallsms|Status               : UnRead|
+addnew new.vcf -yes||
+getallmemory ME|Name                 : "Ström"|
+deleteallmemory ME||
+getallmemory ME||Name
+savesms TEXT -folder 2 -text Written_over_AT||
+getallsms|Written_over_AT|
+CASES
+stop
+[ -e port ] && fail "the link outlived the line"
+[ -e demo.json.journal ] && fail "the journal was not folded at SIGTERM"
+# The demo phone held five messages; the one written is the sixth.
+[ "$(python3 -c 'import json; d=json.load(open("demo.json")); print(sum(len(s["messages"]) for s in d["sms"].values()))')" -eq 6 ] ||
+    fail "the written message is not in the image"
+
+# Cellarchive through the AT driver: back the demo phone up, restore into a blank one, back
+# that up and compare. By default only the categories the phone serves are backed up; the
+# time settings have no libgammu call on AT.
+"$cli" phone init demo.json --overwrite >/dev/null
+run() { # EXPECTED_STATUS CLI_ARGS...
+    want=$1
+    shift
+    timeout 300 "$cli" "$@" >run.out 2>&1
+    code=$?
+    [ "$code" -eq "$want" ] || { cat run.out; fail "cellarchive-cli $* ended with $code, not $want"; }
+}
+serve demo.json
+run 0 backup gammu:at.rc a.MS
+stop
+serve blank.json
+run 0 restore gammu:at.rc a.MS
+run 0 backup gammu:at.rc b.MS
+stop
+for section in Contacts SMS_Messages; do
+    sed -n "/^<$section>/,/^<$section\/>/p" a.MS >"a.$section"
+    sed -n "/^<$section>/,/^<$section\/>/p" b.MS >"b.$section"
+    [ -s "a.$section" ] || fail "no $section section in the first backup"
+    cmp -s "a.$section" "b.$section" || { diff "a.$section" "b.$section"; fail "$section differs"; }
+done
+[ "$(grep -c '<Contact Value=' a.MS)" -eq 13 ] || fail "the backup lacks contacts"
+[ "$(grep -c '<SMS>' a.MS)" -eq 5 ] || fail "the backup lacks messages"
+grep -q 'N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Jos=C3=A9 =C3=81lvarez' a.MS ||
+    fail "a name in UCS2 did not come through"
+
+# The calendar over OBEX on the same line (AT+CPROT=0), for an image that offers it.
+python3 -c 'import json; d=json.load(open("demo.json")); d["atObex"]=True; json.dump(d,open("obex.json","w"))'
+serve obex.json
+run 0 backup gammu:obex.rc cal.MS --categories calendar
+stop
+grep -q 'SUMMARY:Dentist' cal.MS && grep -q 'LOCATION:Harbour Dental Clinic' cal.MS ||
+    fail "the calendar did not come over OBEX"
+
+# Faults. A phone that falls silent in the middle of the phonebook: the run ends with status 1,
+# in the time timeout allows (about a minute of libgammu's time-outs).
+with_faults demo.json '{"silentAfterCommands": 40}' silent.json
+serve silent.json
+run 1 backup gammu:at.rc silent.MS
+grep -q 'Phonebook: failed' run.out || fail "the silent phone's run does not name the phonebook"
+stop
+# The line cut in the middle of the phonebook: the previous backup stays whole.
+cp a.MS keep.MS
+cp a.MS keep.orig
+with_faults demo.json '{"cutAfterCommands": 40}' cut.json
+serve cut.json
+run 1 backup gammu:at.rc keep.MS --overwrite
+wait "$server" 2>/dev/null
+server=
+grep -q "Line cut after command 40" cut.json.serial || { cat cut.json.serial run.out; fail "the line was not cut"; }
+cmp -s keep.MS keep.orig || fail "a cut line changed the previous backup"
+# Served again, the phone is found again.
+serve demo.json
+run 0 backup gammu:at.rc keep.MS --overwrite
+stop
+# A corrupt message: the run ends with status 3 and says which category lacks items.
+with_faults demo.json '{"corruptPduAtMessage": 2}' corrupt.json
+serve corrupt.json
+run 3 backup gammu:at.rc corrupt.MS --categories sms
+stop
+grep -q 'SMS Messages: ' run.out || fail "the corrupt message is not reported"
+# +CME ERROR for the phonebook read: gammu reports the phone's refusal.
+with_faults demo.json '{"cmeErrors": {"+CPBR": 4}}' refused.json
+serve refused.json
+timeout 60 gammu -c at.rc getallmemory ME >out.txt 2>&1 && fail "a refused read succeeded"
+stop
+# Answers late, but in order: gammu still identifies the phone.
+with_faults demo.json '{"delayMs": 150}' slow.json
+serve slow.json
+timeout 120 gammu -c at.rc identify >out.txt 2>&1 && grep -q 'BVT610' out.txt ||
+    { cat out.txt; fail "a slow phone was not identified"; }
+stop
+exit "$status"
