@@ -211,6 +211,22 @@ bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile)
     }
 }
 
+bool ObexTransfer::notImplemented() const
+{
+    // The response code with its final bit, as the service reports it.
+    constexpr qint32 NotImplemented = 0xD1;
+    return m_link.ResponseStatus == NotImplemented;
+}
+
+QStringList ObexTransfer::skippedEntries()
+{
+    try {
+        return requireObex(m_link, QStringLiteral("skippedEntries"))->skippedEntries();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 void ObexTransfer::cutEntries(QByteArray& buffer, const QString& TypeOfFile, bool final)
 {
     if (TypeOfFile == QLatin1String("vcf")) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 struct PhoneLink;
@@ -39,6 +40,11 @@ public:
     // Fetches the object whose hex Name header text ConvertFile made; "vcf" and "vcs"
     // objects are cut into entries for the entry writers. True when the whole object arrived.
     bool Obex_Get(const QString& strFile, const QString& TypeOfFile);
+    // True when the last get was refused because the phone has no such object at all (OBEX's
+    // Not Implemented).
+    bool notImplemented() const;
+    // The entries of the last whole book fetched that the phone could not read, one line each.
+    QStringList skippedEntries();
     // Sends strdata as the object strFile. A refused packet throws ProgramError.
     bool Obex_Put(const QString& strFile, const QByteArray& strdata);
 

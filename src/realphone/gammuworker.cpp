@@ -16,7 +16,7 @@ GammuWorker::GammuWorker(PhoneChoice choice, Reports reports)
 GammuWorker::~GammuWorker()
 {
     if (m_machine) {
-        if (m_connected)
+        if (GSM_IsConnected(m_machine))
             GSM_TerminateConnection(m_machine);
         GSM_FreeStateMachine(m_machine);
     }
@@ -59,6 +59,10 @@ void GammuWorker::tryConnect()
 {
     const GSM_Error result = GSM_InitConnection(m_machine, 1);
     if (result != ERR_NONE) {
+        // A failed attempt may leave the device open, and a serial device locked: the next
+        // attempt would find it busy, and every attempt would leave one more descriptor.
+        if (GSM_IsConnected(m_machine))
+            GSM_TerminateConnection(m_machine);
         const QString line = QStringLiteral("Gammu connection failed -> %1: %2")
                                  .arg(where(), errorText(result));
         if (line != m_lastProblem)

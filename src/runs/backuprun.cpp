@@ -59,8 +59,8 @@ std::vector<BackupRun::Step> BackupRun::steps()
                                 QStringLiteral("Error when backing up the PB->cmdBackup_click"));
                             return false;
                         }
-                        logAndShow(log, QStringLiteral("Backup of PB -> Done"),
-                                   QStringLiteral("Backup of Phonebook -> Done"));
+                        done(OutcomeTally::Phonebook, QStringLiteral("Backup of PB -> Done"),
+                             QStringLiteral("Backup of Phonebook -> Done"));
                         return true;
                     }});
     walk.push_back({Box::Cal, QStringLiteral("Backup of calendar has started"), [this, &log] {
@@ -69,8 +69,8 @@ std::vector<BackupRun::Step> BackupRun::steps()
                                 QStringLiteral("Error when backing up the Cal->cmdBackup_click"));
                             log.UpdateStat(QStringLiteral("Failed when backing up calendar"));
                         }
-                        logAndShow(log, QStringLiteral("Backup of Cal -> Done"),
-                                   QStringLiteral("Backup of Calendar -> Done"));
+                        done(OutcomeTally::Calendar, QStringLiteral("Backup of Cal -> Done"),
+                             QStringLiteral("Backup of Calendar -> Done"));
                         return true;
                     }});
     walk.push_back({Box::SMS, QStringLiteral("Backup of SMS_Messages has started"), [this, &log] {
