@@ -156,8 +156,7 @@ void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint3
     setDoneFromStatus(Status);
 }
 
-void Setting_SMSPDU::m_objTextMessage_OnMessageNotRead(qint32 TransactionID,
-                                                       const QString& Reason)
+void Setting_SMSPDU::m_objTextMessage_OnMessageNotRead(qint32 TransactionID, const QString& Reason)
 {
     if (!isCurrent(TransactionID))
         return;

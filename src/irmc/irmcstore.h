@@ -47,7 +47,10 @@ public:
 
     virtual QList<IrmcEntry> entries(IrmcBook book) const = 0;
     // The whole book with what could not be read of it; by default entries(), all read.
-    virtual IrmcListing listing(IrmcBook book) const { return IrmcListing{entries(book), true, {}}; }
+    virtual IrmcListing listing(IrmcBook book) const
+    {
+        return IrmcListing{entries(book), true, {}};
+    }
     // Keeps data as a new entry under a LUID that no entry of the book had before; the LUID,
     // or an empty text when the store could not keep the entry.
     virtual QString add(IrmcBook book, const QByteArray& data) = 0;

@@ -26,8 +26,7 @@ void BookListing::join(const BookListing& other)
 namespace {
 
 // How one kind of book is read. Folders matter for messages only; the books have one, 0.
-template <class Entry>
-struct Book
+template <class Entry> struct Book
 {
     // The entry's word in the skipped lines: "contact", "message".
     QString what;
@@ -66,8 +65,7 @@ void handOn(const Book<Entry>& book, Entry& entry, GSM_Error result, const Keep<
 
 // The location scan of a driver without GetNext: location by location across the folders, as
 // only the number of used locations is known, until that many were found.
-template <class Entry>
-BookListing scan(const Book<Entry>& book, const Keep<Entry>& keep)
+template <class Entry> BookListing scan(const Book<Entry>& book, const Keep<Entry>& keep)
 {
     BookListing listing;
     int used = 0;
@@ -118,8 +116,7 @@ BookListing scan(const Book<Entry>& book, const Keep<Entry>& keep)
     return listing;
 }
 
-template <class Entry>
-BookListing readBook(const Book<Entry>& book, const Keep<Entry>& keep)
+template <class Entry> BookListing readBook(const Book<Entry>& book, const Keep<Entry>& keep)
 {
     BookListing listing;
     auto entry = std::make_unique<Entry>();
@@ -145,8 +142,7 @@ BookListing readBook(const Book<Entry>& book, const Keep<Entry>& keep)
     return listing;
 }
 
-template <class Entry>
-void zero(Entry& entry)
+template <class Entry> void zero(Entry& entry)
 {
     std::memset(&entry, 0, sizeof entry);
 }
@@ -161,9 +157,7 @@ Book<Entry> listBook(GSM_StateMachine* machine, const QString& what, const QStri
     Book<Entry> book;
     book.what = what;
     book.reset = zero<Entry>;
-    book.next = [machine, next](Entry& entry, bool start) {
-        return next(machine, &entry, start);
-    };
+    book.next = [machine, next](Entry& entry, bool start) { return next(machine, &entry, start); };
     book.status = [machine, status](int& used, int& size, QList<int>&) {
         Status answer;
         zero(answer);
@@ -263,7 +257,9 @@ BookListing listMessages(GSM_StateMachine* machine, const Keep<GSM_MultiSMSMessa
         return qint64{multi.SMS[0].Folder} * GSM_PHONE_MAXSMSINFOLDER + multi.SMS[0].Location;
     };
     book.name = [](const GSM_MultiSMSMessage& multi) {
-        return QStringLiteral("in folder %1 at %2").arg(multi.SMS[0].Folder).arg(multi.SMS[0].Location);
+        return QStringLiteral("in folder %1 at %2")
+            .arg(multi.SMS[0].Folder)
+            .arg(multi.SMS[0].Location);
     };
     book.mine = mine;
     return readBook(book, keep);

@@ -30,8 +30,7 @@ struct BookListing
 };
 
 // What a listing hands each entry it read to: an empty text when it was kept, else why not.
-template <class Entry>
-using Keep = std::function<QString(Entry&)>;
+template <class Entry> using Keep = std::function<QString(Entry&)>;
 
 BookListing listMemory(GSM_StateMachine* machine, GSM_MemoryType memory,
                        const Keep<GSM_MemoryEntry>& keep);

@@ -75,11 +75,13 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
     found.supported = false;
     for (const GSM_MemoryType memory : {MEM_ME, MEM_SM}) {
         found.join(listMemory(machine, memory, [&](GSM_MemoryEntry& entry) {
-            const QString luid =
-                QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") + QString::number(entry.Location);
-            return keepEncoded(buffer, out, luid, [&entry](char* data, size_t size, size_t* length) {
-                return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE, Nokia_VCard21);
-            });
+            const QString luid = QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
+                                 QString::number(entry.Location);
+            return keepEncoded(buffer, out, luid,
+                               [&entry](char* data, size_t size, size_t* length) {
+                                   return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE,
+                                                          Nokia_VCard21);
+                               });
         }));
     }
     return found;

@@ -23,3 +23,14 @@ dummy_fill() {
     done
     rm -f fill.vcf
 }
+
+# dummy_work: the start of every script on the dummy phone. Without gammu the test is skipped
+# (status 77); else a new folder, removed when the script ends, is $work, the current folder,
+# HOME and the data folder.
+dummy_work() {
+    command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    export HOME="$work" XDG_DATA_HOME="$work" LC_ALL=C.UTF-8
+    cd "$work" || exit 1
+}

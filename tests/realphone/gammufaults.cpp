@@ -9,25 +9,25 @@
 // listing goes on past a corrupted entry.
 #include <gammu.h>
 
-#include <dlfcn.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 
 namespace {
 
-GSM_Error ruled(const char *call, int number, GSM_Error real)
+GSM_Error ruled(const char* call, int number, GSM_Error real)
 {
-    const char *rules = getenv("CELLARCHIVE_GAMMU_FAULTS");
+    const char* rules = getenv("CELLARCHIVE_GAMMU_FAULTS");
     size_t length = strlen(call);
     if (!rules)
         return real;
-    for (const char *rule = strstr(rules, call); rule; rule = strstr(rule + 1, call)) {
+    for (const char* rule = strstr(rules, call); rule; rule = strstr(rule + 1, call)) {
         if (rule != rules && rule[-1] != ' ')
             continue;
-        const char *after = rule + length;
+        const char* after = rule + length;
         if (*after == '#') {
-            char *end = nullptr;
+            char* end = nullptr;
             long nth = strtol(after + 1, &end, 10);
             if (nth != number)
                 continue;
@@ -41,7 +41,7 @@ GSM_Error ruled(const char *call, int number, GSM_Error real)
             continue;
         memcpy(name, after + 1, n);
         for (int error = ERR_NONE; error < ERR_LAST_VALUE; ++error) {
-            const char *known = GSM_ErrorName(static_cast<GSM_Error>(error));
+            const char* known = GSM_ErrorName(static_cast<GSM_Error>(error));
             if (known && strcmp(known, name) == 0)
                 return static_cast<GSM_Error>(error);
         }
@@ -51,15 +51,14 @@ GSM_Error ruled(const char *call, int number, GSM_Error real)
     return real;
 }
 
-template <class Function>
-Function *next(const char *name)
+template <class Function> Function* next(const char* name)
 {
-    void *real = dlsym(RTLD_NEXT, name);
+    void* real = dlsym(RTLD_NEXT, name);
     if (!real) {
         fprintf(stderr, "gammufaults: no %s behind the preload\n", name);
         abort();
     }
-    return reinterpret_cast<Function *>(real);
+    return reinterpret_cast<Function*>(real);
 }
 
 } // namespace
@@ -67,26 +66,26 @@ Function *next(const char *name)
 extern "C" {
 
 // Calls without a start: counted over the process.
-#define PLAIN(Name, Type)                                                                    \
-    GSM_Error GSM_##Name(GSM_StateMachine *s, Type *value)                                   \
-    {                                                                                        \
-        static int calls;                                                                    \
-        static GSM_Error (*real)(GSM_StateMachine *, Type *);                                \
-        if (!real)                                                                           \
-            real = next<GSM_Error(GSM_StateMachine *, Type *)>("GSM_" #Name);                 \
-        return ruled(#Name, ++calls, real(s, value));                                        \
+#define PLAIN(Name, Type)                                                                          \
+    GSM_Error GSM_##Name(GSM_StateMachine* s, Type* value)                                         \
+    {                                                                                              \
+        static int calls;                                                                          \
+        static GSM_Error (*real)(GSM_StateMachine*, Type*);                                        \
+        if (!real)                                                                                 \
+            real = next<GSM_Error(GSM_StateMachine*, Type*)>("GSM_" #Name);                        \
+        return ruled(#Name, ++calls, real(s, value));                                              \
     }
 
 // GetNext calls: counted from the last start.
-#define NEXT(Name, Type)                                                                     \
-    GSM_Error GSM_##Name(GSM_StateMachine *s, Type *value, gboolean start)                   \
-    {                                                                                        \
-        static int calls;                                                                    \
-        static GSM_Error (*real)(GSM_StateMachine *, Type *, gboolean);                      \
-        if (!real)                                                                           \
-            real = next<GSM_Error(GSM_StateMachine *, Type *, gboolean)>("GSM_" #Name);       \
-        calls = start ? 1 : calls + 1;                                                       \
-        return ruled(#Name, calls, real(s, value, start));                                   \
+#define NEXT(Name, Type)                                                                           \
+    GSM_Error GSM_##Name(GSM_StateMachine* s, Type* value, gboolean start)                         \
+    {                                                                                              \
+        static int calls;                                                                          \
+        static GSM_Error (*real)(GSM_StateMachine*, Type*, gboolean);                              \
+        if (!real)                                                                                 \
+            real = next<GSM_Error(GSM_StateMachine*, Type*, gboolean)>("GSM_" #Name);              \
+        calls = start ? 1 : calls + 1;                                                             \
+        return ruled(#Name, calls, real(s, value, start));                                         \
     }
 
 NEXT(GetNextMemory, GSM_MemoryEntry)
@@ -103,12 +102,12 @@ PLAIN(GetSMS, GSM_MultiSMSMessage)
 PLAIN(GetSMSStatus, GSM_SMSMemoryStatus)
 PLAIN(GetSMSFolders, GSM_SMSFolders)
 
-GSM_Error GSM_InitConnection(GSM_StateMachine *s, int replies)
+GSM_Error GSM_InitConnection(GSM_StateMachine* s, int replies)
 {
     static int calls;
-    static GSM_Error (*real)(GSM_StateMachine *, int);
+    static GSM_Error (*real)(GSM_StateMachine*, int);
     if (!real)
-        real = next<GSM_Error(GSM_StateMachine *, int)>("GSM_InitConnection");
+        real = next<GSM_Error(GSM_StateMachine*, int)>("GSM_InitConnection");
     return ruled("InitConnection", ++calls, real(s, replies));
 }
 

@@ -7,13 +7,9 @@
 set -u
 cli="$1"
 faults="$2"
-here=$(dirname "$0")
-command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
+here=$(cd "$(dirname "$0")" && pwd)
 . "$here/dummyphone.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work" XDG_DATA_HOME="$work" LC_ALL=C.UTF-8
-cd "$work" || exit 1
+dummy_work
 
 # The main phone: 40 contacts, an event and a to-do, 12 messages (2 on the SIM, 10 in the
 # phone). The photo phone: a contact with a photo of 60 KB, whose vCard passes 64 KB.

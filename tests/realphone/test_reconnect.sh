@@ -1,20 +1,17 @@
 #!/bin/sh
 # The program tries a phone again every five seconds. A serial phone that never answers: the
-# attempts go on, and the program's open descriptors stay as many as after the first. A phone
+# attempts go on, and the program's open descriptors never grow. A phone
 # whose first connection fails (a preloaded library makes it so): it is found at a later try.
 # Usage: test_reconnect.sh CELLARCHIVE GAMMUFAULTS_LIBRARY
 set -u
 app="$1"
 faults="$2"
-here=$(dirname "$0")
-command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
+here=$(cd "$(dirname "$0")" && pwd)
 . "$here/dummyphone.sh"
-work=$(mktemp -d)
+dummy_work
 pids=
 trap 'for pid in $pids; do kill "$pid" 2>/dev/null; done; rm -rf "$work"' EXIT
-export HOME="$work" XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" LC_ALL=C.UTF-8 \
-    QT_QPA_PLATFORM=offscreen
-cd "$work" || exit 1
+export XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen
 status=0
 fail() { echo "FAILED: $*"; status=1; }
 # wait_for SECONDS COMMAND...: true once COMMAND succeeds, false when SECONDS passed first.
@@ -40,7 +37,7 @@ descriptors() {
     echo "$fewest"
 }
 
-# Each attempt on a silent AT phone waits about 20 seconds for answers before it fails; the
+# Each attempt on a silent AT phone waits about 30 seconds for answers before it fails; the
 # descriptors are counted while an attempt waits, the device open.
 python3 "$here/silentpty.py" attempts >pty.txt &
 pids="$!"
@@ -49,11 +46,12 @@ printf '[gammu]\nconnection = at\nmodel = at\ndevice = %s\n' "$(cat pty.txt)" >s
 CELLARCHIVE_PHONE="gammu:$work/silent.rc" "$app" >silent.out 2>&1 &
 gui=$!
 pids="$pids $gui"
-if wait_for 120 attempts_reached 2; then
+if wait_for 100 attempts_reached 2; then
     second=$(descriptors "$gui")
-    if wait_for 120 attempts_reached 4; then
+    if wait_for 100 attempts_reached 4; then
         fourth=$(descriptors "$gui")
-        [ "$fourth" -eq "$second" ] ||
+        # Qt may close event descriptors of its own meanwhile; none may be added.
+        [ "$fourth" -le "$second" ] ||
             fail "open descriptors went from $second at the second attempt to $fourth at the fourth"
     else
         fail "no fourth attempt on the silent phone: $(cat attempts) attempts"
