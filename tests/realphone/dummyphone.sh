@@ -24,13 +24,14 @@ dummy_fill() {
     rm -f fill.vcf
 }
 
-# dummy_work: the start of every script on the dummy phone. Without gammu the test is skipped
-# (status 77); else a new folder, removed when the script ends, is $work, the current folder,
-# HOME and the data folder.
-dummy_work() {
+# dummy_home: the start of a test on dummy phones. Skips the test (status 77) without gammu;
+# otherwise makes the temporary folder $work, removed on exit, the home folder (with no other
+# gammu configuration in sight) and the current folder.
+dummy_home() {
     command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
-    export HOME="$work" XDG_DATA_HOME="$work" LC_ALL=C.UTF-8
+    export HOME="$work" LC_ALL=C.UTF-8
+    unset XDG_CONFIG_HOME
     cd "$work" || exit 1
 }

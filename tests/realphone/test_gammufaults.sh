@@ -9,7 +9,8 @@ cli="$1"
 faults="$2"
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/dummyphone.sh"
-dummy_work
+dummy_home
+export XDG_DATA_HOME="$work"
 
 # The main phone: 40 contacts, an event and a to-do, 12 messages (2 on the SIM, 10 in the
 # phone). The photo phone: a contact with a photo of 60 KB, whose vCard passes 64 KB.
@@ -59,15 +60,16 @@ a photo of 60 KB|photo|-|0|2 0 0|-|Backup completed
 ROWS
 )
 
-# The program's log is shared with other runs: a row looks only at the lines its run added.
-logs="$(dirname "$cli")/log"
+# The program's log (in its folder, else in the data folder) is shared with other runs: a row
+# looks only at the lines its run added.
+logs() { cat "$(dirname "$cli")"/log/*.txt "$work"/cellarchive/log/*.txt 2>/dev/null; }
 fail() { echo "FAILED: $row: $*"; failed=1; }
 echo "$rows" | {
     while IFS='|' read -r row phone rules code entries closing line; do
         failed=0
         [ "$rules" = - ] && rules=
         rm -f backup.MS
-        before=$(cat "$logs"/*.txt 2>/dev/null | wc -l)
+        before=$(logs | wc -l)
         CELLARCHIVE_GAMMU_FAULTS="$rules" LD_PRELOAD="$faults" \
             "$cli" backup "gammu:$phone.rc" backup.MS --categories phonebook,calendar,sms \
             >out.txt 2>&1
@@ -93,7 +95,7 @@ echo "$rows" | {
             esac
             grep -qF -- "$done" out.txt && fail "says \"$done\""
         done <closing.txt
-        { cat out.txt; cat "$logs"/*.txt 2>/dev/null | tail -n "+$((before + 1))"; } |
+        { cat out.txt; logs | tail -n "+$((before + 1))"; } |
             grep -qF -- "$line" || fail "no line \"$line\""
         [ "$failed" -eq 0 ] || { cat out.txt; status=1; }
     done

@@ -8,7 +8,8 @@ app="$1"
 faults="$2"
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/dummyphone.sh"
-dummy_work
+dummy_home
+export XDG_DATA_HOME="$work"
 pids=
 trap 'for pid in $pids; do kill "$pid" 2>/dev/null; done; rm -rf "$work"' EXIT
 export XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen
@@ -63,14 +64,15 @@ kill "$gui"
 
 # The first attempt fails as a silent phone's would, leaving the device open; the next one
 # finds the phone.
-logs="$(dirname "$app")/log"
-before=$(cat "$logs"/*.txt 2>/dev/null | wc -l)
+# The program's log: in its folder, else in the data folder.
+logs() { cat "$(dirname "$app")"/log/*.txt "$work"/cellarchive/log/*.txt 2>/dev/null; }
+before=$(logs | wc -l)
 dummy_rc dummy.rc "$work/dummy"
 CELLARCHIVE_GAMMU_FAULTS="InitConnection#1=TIMEOUT" LD_PRELOAD="$faults" \
     CELLARCHIVE_PHONE="gammu:$work/dummy.rc" "$app" >dummy.out 2>&1 &
 gui=$!
 pids="$pids $gui"
-added() { cat "$logs"/*.txt 2>/dev/null | tail -n "+$((before + 1))"; }
+added() { logs | tail -n "+$((before + 1))"; }
 connected() { added | grep -q 'Phone Connected'; }
 wait_for 60 connected || fail "the phone was not found after a failed first attempt"
 added | grep -q "Gammu connection failed -> $work/dummy.rc, section 0: No response in specified timeout" ||
