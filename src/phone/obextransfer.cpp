@@ -211,22 +211,6 @@ bool ObexTransfer::Obex_Get(const QString& strFile, const QString& TypeOfFile)
     }
 }
 
-bool ObexTransfer::notImplemented() const
-{
-    // The response code with its final bit, as the service reports it.
-    constexpr qint32 NotImplemented = 0xD1;
-    return m_link.ResponseStatus == NotImplemented;
-}
-
-QStringList ObexTransfer::skippedEntries()
-{
-    try {
-        return requireObex(m_link, QStringLiteral("skippedEntries"))->skippedEntries();
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
 void ObexTransfer::cutEntries(QByteArray& buffer, const QString& TypeOfFile, bool final)
 {
     if (TypeOfFile == QLatin1String("vcf")) {
@@ -305,4 +289,20 @@ bool ObexTransfer::Obex_Put(const QString& strFile, const QByteArray& strdata)
         yield();
     }
     return true;
+}
+
+bool ObexTransfer::notImplemented() const
+{
+    // The response code with its final bit, as the service reports it.
+    constexpr qint32 NotImplemented = 0xD1;
+    return m_link.ResponseStatus == NotImplemented;
+}
+
+QStringList ObexTransfer::skippedEntries()
+{
+    try {
+        return requireObex(m_link, QStringLiteral("skippedEntries"))->skippedEntries();
+    } catch (const std::exception&) {
+        return {};
+    }
 }
