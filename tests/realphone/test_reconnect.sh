@@ -75,7 +75,7 @@ pids="$pids $gui"
 added() { logs | tail -n "+$((before + 1))"; }
 connected() { added | grep -q 'Phone Connected'; }
 wait_for 60 connected || fail "the phone was not found after a failed first attempt"
-added | grep -q "Gammu connection failed -> $work/dummy.rc, section 0: No response in specified timeout" ||
+added | grep -q "Gammu connection failed -> $work/dummy.rc, section 0: No response in" ||
     fail "no line for the failed first attempt"
 kill "$gui"
 [ "$status" -eq 0 ] || { added; cat silent.out dummy.out; }
