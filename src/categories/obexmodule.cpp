@@ -109,6 +109,16 @@ bool ObexModule::backUp(const Book& book)
     file.AppendLine(elements::openTag(book.section));
     if (!m_obex.Obex_Get(ObexTransfer::ConvertFile(book.objectName), book.kind)) {
         log.WriteLog(book.failedGet);
+        if (m_obex.notImplemented()) {
+            // No such book on this phone: the section stays empty, and the closing line says
+            // why instead of passing it off as an empty book.
+            file.AppendLine(elements::closeTag(book.section));
+            log.WriteLog(QStringLiteral("Not read -> the %1: not supported by this phone")
+                             .arg(book.section));
+            m_services.tally.unsupported(book.category);
+            m_obex.ObexDisconnect();
+            return true;
+        }
         m_services.tally.failed(book.category);
         // The entries received so far stay, but the section has no end: say so.
         log.UpdateStat(QStringLiteral("The backup file is incomplete -> the %1 section has no end")
@@ -116,6 +126,12 @@ bool ObexModule::backUp(const Book& book)
         return false;
     }
     log.WriteLog(book.goodGet);
+    // Entries the phone could not read are missing from the section; each is named.
+    const QStringList skipped = m_obex.skippedEntries();
+    for (const QString& entry : skipped)
+        log.WriteLog(QStringLiteral("Not read -> ") + entry);
+    if (!skipped.isEmpty())
+        m_services.tally.lost(book.category, static_cast<int>(skipped.size()));
     file.AppendLine(elements::closeTag(book.section));
     // Every entry is in the file by now: a refused disconnect loses nothing.
     if (!m_obex.ObexDisconnect()) {

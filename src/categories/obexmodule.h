@@ -17,7 +17,8 @@ public:
     ObexModule(CategoryServices& services, ObexTransfer& obex);
 
     // Backup of the phonebook and of the calendar; each writes its own section while the
-    // object arrives. True when connect, get and disconnect all succeeded.
+    // object arrives. True when connect, get and disconnect all succeeded, and when the phone
+    // has no such book at all (the tally says so).
     bool bBackUpPB();
     bool bBackUpCal();
     // The entry writers the transfer hands every complete entry to.

@@ -6,6 +6,7 @@
 #include "categories/categoryservices.h"
 #include "core/clock.h"
 #include "phone/phonelink.h"
+#include "phone/phonestatus.h"
 #include "phone/variants.h"
 
 #include <exception>
@@ -31,12 +32,15 @@ TextMessageObject* Setting_SMSPDU::textMessage()
         return current;
     disconnect(m_pduConnection);
     disconnect(m_responseConnection);
+    disconnect(m_notReadConnection);
     m_attached = current;
     if (current) {
         m_pduConnection = connect(current, &TextMessageObject::OnPDUAvailable, this,
                                   &Setting_SMSPDU::m_objTextMessage_OnPDUAvailable);
         m_responseConnection = connect(current, &TextMessageObject::OnNotifyResponse, this,
                                        &Setting_SMSPDU::m_objTextMessage_OnNotifyResponse);
+        m_notReadConnection = connect(current, &TextMessageObject::OnMessageNotRead, this,
+                                      &Setting_SMSPDU::m_objTextMessage_OnMessageNotRead);
     }
     return current;
 }
@@ -79,10 +83,16 @@ bool Setting_SMSPDU::isCurrent(qint32 transactionId)
 void Setting_SMSPDU::ReadSMSMessages()
 {
     SMSList.clear();
+    int unsupported = 0;
     for (const qint32 storage : {1, 2}) {
         if (!readStorage(storage))
             m_services.tally.failed(OutcomeTally::SMS);
+        else if (m_endStatus == phonestatus::NotSupported)
+            ++unsupported;
     }
+    // One storage the phone lacks is no loss; a phone that keeps no messages at all says so.
+    if (unsupported == 2)
+        m_services.tally.unsupported(OutcomeTally::SMS);
 }
 
 bool Setting_SMSPDU::readStorage(qint32 storage)
@@ -116,6 +126,9 @@ bool Setting_SMSPDU::readStorage(qint32 storage)
         log.WriteLog(QStringLiteral("ReadPDU -> timedout in storage") +
                      StatusLog::signed_(storage));
         read = false;
+    } else if (m_endStatus == phonestatus::NotSupported) {
+        log.WriteLog(QStringLiteral("ReadPDU -> not supported in storage") +
+                     StatusLog::signed_(storage));
     } else if (m_endStatus != 0 && m_endStatus != SmsStatus::NoMessages) {
         log.WriteLog(QStringLiteral("ReadPDU -> ended with status") +
                      StatusLog::signed_(m_endStatus) + QStringLiteral(" in storage") +
@@ -166,6 +179,15 @@ void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint3
         }
     }
     setDoneFromStatus(Status);
+}
+
+void Setting_SMSPDU::m_objTextMessage_OnMessageNotRead(qint32 TransactionID, const QString& Reason)
+{
+    if (!isCurrent(TransactionID))
+        return;
+    m_lastEventMs = m_services.clock.nowMs();
+    m_services.log.WriteLog(QStringLiteral("Not read -> ") + Reason);
+    m_services.tally.lost(OutcomeTally::SMS);
 }
 
 void Setting_SMSPDU::m_objTextMessage_OnNotifyResponse(qint32 TransactionID, qint32 Status,

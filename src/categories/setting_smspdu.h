@@ -43,6 +43,7 @@ public:
     void m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint32 Status, const PduObject* PDU);
     void m_objTextMessage_OnNotifyResponse(qint32 TransactionID, qint32 Status,
                                            QObject* ShortMessage);
+    void m_objTextMessage_OnMessageNotRead(qint32 TransactionID, const QString& Reason);
     bool bSaveSMSMessages();
     // Reads the section that opens at lineIndex into SMSList, writes it into the phone and
     // returns the last line read.
@@ -78,5 +79,6 @@ private:
     QPointer<TextMessageObject> m_attached;
     QMetaObject::Connection m_pduConnection;
     QMetaObject::Connection m_responseConnection;
+    QMetaObject::Connection m_notReadConnection;
     qint64 m_lastEventMs = 0;
 };

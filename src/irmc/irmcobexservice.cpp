@@ -117,4 +117,9 @@ bool IrmcObexService::Disconnect(const QString& /*empty*/, QString& /*unused*/, 
     return true;
 }
 
+QStringList IrmcObexService::skippedEntries() const
+{
+    return m_server ? m_server->lastSkipped() : QStringList();
+}
+
 } // namespace irmc

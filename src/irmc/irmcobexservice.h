@@ -47,6 +47,8 @@ public:
              qint32& status) override;
     bool Put(const QByteArray& packet, bool final, QString& unused, qint32& status) override;
     bool Disconnect(const QString& empty, QString& unused, qint32& status) override;
+    // Known of an in-process server only.
+    QStringList skippedEntries() const override;
 
     ObexServer* server() const { return m_server.get(); }
 

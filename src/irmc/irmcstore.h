@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace irmc {
 
@@ -16,6 +17,16 @@ struct IrmcEntry
 {
     QString luid;
     QByteArray data;
+};
+
+// A whole book as the store could read it.
+struct IrmcListing
+{
+    QList<IrmcEntry> entries;
+    // False when the phone has no such book at all.
+    bool supported = true;
+    // One line per entry the store could not read, with the phone's reason.
+    QStringList skipped;
 };
 
 // What the phone tells about itself in its device information object.
@@ -35,6 +46,11 @@ public:
     virtual ~IrmcStore() = default;
 
     virtual QList<IrmcEntry> entries(IrmcBook book) const = 0;
+    // The whole book with what could not be read of it; by default entries(), all read.
+    virtual IrmcListing listing(IrmcBook book) const
+    {
+        return IrmcListing{entries(book), true, {}};
+    }
     // Keeps data as a new entry under a LUID that no entry of the book had before; the LUID,
     // or an empty text when the store could not keep the entry.
     virtual QString add(IrmcBook book, const QByteArray& data) = 0;

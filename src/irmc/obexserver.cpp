@@ -166,41 +166,45 @@ Packet ObexServer::disconnect()
     return answerWith(response::Success);
 }
 
-bool ObexServer::objectFor(const QString& text, QByteArray& object) const
+quint8 ObexServer::objectFor(const QString& text, QByteArray& object)
 {
     const IrmcObjectName name = parseObjectName(text);
     switch (name.kind) {
     case IrmcObjectName::Kind::DeviceInfo:
         object = irmc::deviceInfo(m_store.identity());
-        return true;
+        return response::Success;
     case IrmcObjectName::Kind::InfoLog:
         object = irmc::infoLog(m_store, name.book);
-        return true;
-    case IrmcObjectName::Kind::WholeBook:
-        object = name.book == IrmcBook::Phonebook
-                     ? irmc::phonebookObject(m_store.entries(name.book))
-                     : irmc::calendarObject(m_store.entries(name.book));
-        return true;
+        return response::Success;
+    case IrmcObjectName::Kind::WholeBook: {
+        const IrmcListing listing = m_store.listing(name.book);
+        m_lastSkipped = listing.skipped;
+        if (!listing.supported)
+            return response::NotImplemented;
+        object = name.book == IrmcBook::Phonebook ? irmc::phonebookObject(listing.entries)
+                                                  : irmc::calendarObject(listing.entries);
+        return response::Success;
+    }
     case IrmcObjectName::Kind::Entry:
         for (const IrmcEntry& entry : m_store.entries(name.book)) {
             if (entry.luid == name.luid) {
                 object = name.book == IrmcBook::Phonebook ? irmc::entryWithLuid(entry)
                                                           : irmc::calendarObject({entry});
-                return true;
+                return response::Success;
             }
         }
-        return false;
+        return response::NotFound;
     case IrmcObjectName::Kind::ChangeCounter:
         object = QByteArray::number(m_store.changeCounter(name.book));
-        return true;
+        return response::Success;
     case IrmcObjectName::Kind::ChangeLog:
         object = irmc::changeLog(m_store, name.book, changesSince(name.book, name.since));
-        return true;
+        return response::Success;
     case IrmcObjectName::Kind::NewEntry:
     case IrmcObjectName::Kind::Unknown:
         break;
     }
-    return false;
+    return response::NotFound;
 }
 
 Packet ObexServer::get(const Packet& request)
@@ -218,9 +222,9 @@ Packet ObexServer::get(const Packet& request)
         return answerWith(response::Continue);
     if (!m_get.requestComplete) {
         m_get.requestComplete = true;
-        if (!objectFor(m_get.name, m_get.object)) {
+        if (const quint8 found = objectFor(m_get.name, m_get.object); found != response::Success) {
             m_get = {};
-            return answerWith(response::NotFound);
+            return answerWith(found);
         }
     }
     return nextGetPacket();

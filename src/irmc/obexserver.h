@@ -63,6 +63,8 @@ public:
     quint16 sendPacketSize() const { return m_sendSize; }
     // Why the last request was refused as malformed, for diagnostics.
     const QString& lastError() const { return m_lastError; }
+    // The entries the store could not read for the last whole book served, with its reasons.
+    const QStringList& lastSkipped() const { return m_lastSkipped; }
 
 private:
     struct GetState
@@ -107,7 +109,8 @@ private:
     obex::Packet changed(IrmcBook book, qint64 before, IrmcChange::Type type, const QString& luid);
     void restartHistory(IrmcBook book);
     std::optional<QList<IrmcChange>> changesSince(IrmcBook book, qint64 since) const;
-    bool objectFor(const QString& name, QByteArray& object) const;
+    // Success, or the refusal: Not Found, or Not Implemented for a book the phone lacks.
+    quint8 objectFor(const QString& name, QByteArray& object);
     obex::Packet answerWith(quint8 code, const QString& why = QString());
 
     IrmcStore& m_store;
@@ -123,6 +126,7 @@ private:
     ObexFaults m_faults;
     QByteArray m_buffer;
     QString m_lastError;
+    QStringList m_lastSkipped;
 };
 
 } // namespace irmc

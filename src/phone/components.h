@@ -10,6 +10,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class CellPhone;
@@ -107,6 +108,9 @@ public:
 
 Q_SIGNALS:
     void OnPDUAvailable(qint32 TransactionID, qint32 Status, const PduObject* PDU);
+    // A stored message of the read that the phone could not hand out, with its reason; comes
+    // before the event that ends the read, which goes on without it.
+    void OnMessageNotRead(qint32 TransactionID, const QString& Reason);
     void OnNotifyResponse(qint32 TransactionID, qint32 Status, QObject* ShortMessage);
 };
 
@@ -124,4 +128,7 @@ public:
                      qint32& status) = 0;
     virtual bool Put(const QByteArray& packet, bool final, QString& unused, qint32& status) = 0;
     virtual bool Disconnect(const QString& empty, QString& unused, qint32& status) = 0;
+    // The entries of the last whole book fetched that the phone could not read, one line
+    // each with its reason; the fetch itself succeeds without them.
+    virtual QStringList skippedEntries() const { return {}; }
 };

@@ -255,3 +255,19 @@ bool ObexTransfer::Obex_Put(const QString& strFile, const QByteArray& strdata)
     }
     return true;
 }
+
+bool ObexTransfer::notImplemented() const
+{
+    // The response code with its final bit, as the service reports it.
+    constexpr qint32 NotImplemented = 0xD1;
+    return m_link.ResponseStatus == NotImplemented;
+}
+
+QStringList ObexTransfer::skippedEntries()
+{
+    try {
+        return requireObex(m_link, QStringLiteral("skippedEntries"))->skippedEntries();
+    } catch (const std::exception&) {
+        return {};
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 struct PhoneLink;
@@ -41,6 +42,11 @@ public:
     bool Obex_Get(const QString& strFile, const QString& TypeOfFile);
     // The same, handing every entry of either kind to collect instead of the entry writers.
     bool Obex_Get(const QString& strFile, const QString& TypeOfFile, const EntryWriter& collect);
+    // True when the last get was refused because the phone has no such object at all (OBEX's
+    // Not Implemented).
+    bool notImplemented() const;
+    // The entries of the last whole book fetched that the phone could not read, one line each.
+    QStringList skippedEntries();
     // Sends strdata as the object strFile. A refused packet throws ProgramError.
     bool Obex_Put(const QString& strFile, const QByteArray& strdata);
 

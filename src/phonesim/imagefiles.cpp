@@ -108,7 +108,7 @@ void syncFolderOf(const QString& path)
 
 bool replaceFile(const QString& path, const QByteArray& bytes, QString& error)
 {
-    QByteArray temporary = encoded(path) + ".XXXXXX";
+    QByteArray temporary = encoded(path) + ".tmp-XXXXXX";
     // mkstemp creates the copy owner-only, so private data is never readable by others, not
     // even for a moment.
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
@@ -131,14 +131,26 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString& error)
 void removeLeftoverCopies(const QString& imagePath)
 {
     const QFileInfo image(imagePath);
-    // The names mkstemp gives: the image's name, a dot and six letters or digits.
-    const QRegularExpression copyName(
-        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(image.fileName())));
+    // The names of the temporary copies: the image's name, ".tmp-" and six letters or digits;
+    // earlier versions left the image's name, a dot and six letters or digits. Such a name may
+    // also be a file of the user's ("phone.json.backup"), so one of the earlier kind goes only
+    // when it holds a JSON object, as an image copy does.
+    const QString escaped = QRegularExpression::escape(image.fileName());
+    const QRegularExpression copyName(QStringLiteral("^%1\\.tmp-[A-Za-z0-9]{6}$").arg(escaped));
+    const QRegularExpression olderName(QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(escaped));
     const QDir folder = image.absoluteDir();
-    for (const QString& name : folder.entryList({image.fileName() + QStringLiteral(".??????")},
+    for (const QString& name : folder.entryList({image.fileName() + QStringLiteral(".*")},
                                                 QDir::Files | QDir::Hidden | QDir::System)) {
-        if (copyName.match(name).hasMatch())
-            QFile::remove(folder.filePath(name));
+        const QString path = folder.filePath(name);
+        if (copyName.match(name).hasMatch()) {
+            QFile::remove(path);
+        } else if (olderName.match(name).hasMatch()) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly) && file.read(1) == "{") {
+                file.close();
+                QFile::remove(path);
+            }
+        }
     }
 }
 

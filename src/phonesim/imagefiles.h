@@ -46,7 +46,7 @@ private:
 
 namespace imagefiles {
 
-// Writes bytes to path through an owner-only temporary copy beside it ("PATH.XXXXXX"),
+// Writes bytes to path through an owner-only temporary copy beside it ("PATH.tmp-XXXXXX"),
 // synced and renamed over path, so that a crash leaves the old file or the new one.
 bool replaceFile(const QString& path, const QByteArray& bytes, QString& error);
 // Removes the temporary copies a crash in replaceFile left beside the image.

@@ -1,6 +1,7 @@
 #include "realphone/gammuphone.h"
 
 #include "phone/phoneerrors.h"
+#include "realphone/gammuirmcstore.h"
 #include "realphone/gammuservices.h"
 #include "realphone/gammusession.h"
 #include "realphone/gammuworker.h"

@@ -1,6 +1,7 @@
 #include "realphone/gammuservices.h"
 
 #include "realphone/gammucommands.h"
+#include "realphone/gammulistings.h"
 #include "realphone/gammumapping.h"
 #include "realphone/gammuphone.h"
 #include "realphone/gammusession.h"
@@ -56,6 +57,8 @@ struct ReadResult
 {
     qint32 status = status::Ok;
     QList<ReadMessage> messages;
+    // One line per message of the storage that could not be read or encoded.
+    QStringList skipped;
 };
 
 constexpr qint32 AllTypes = 4;
@@ -65,34 +68,37 @@ ReadResult readMessages(GammuWorker& worker, qint32 storage, qint32 what)
     ReadResult read;
     GSM_StateMachine* machine = worker.machine();
     if (!machine)
-        return ReadResult{status::Disconnected, {}};
-    auto multi = std::make_unique<GSM_MultiSMSMessage>();
-    std::memset(multi.get(), 0, sizeof *multi);
-    for (bool start = true;; start = false) {
-        const GSM_Error result = worker.check(GSM_GetNextSMS(machine, multi.get(), start));
-        if (result == ERR_EMPTY)
-            break;
-        if (result != ERR_NONE)
-            return ReadResult{statusOf(result), {}};
-        // Each part of a long message is its own PDU.
-        for (int i = 0; i < multi->Number; ++i) {
-            const GSM_SMSMessage& sms = multi->SMS[i];
-            if (storageOfMemory(sms.Memory) != storage || sms.PDU == SMS_Status_Report)
-                continue;
-            EncodedPdu pdu;
-            QString error;
-            if (!encodePdu(sms, pdu, error)) {
-                // Not handed out; the read does not end as a success.
-                read.status = status::StorageFailure;
-                continue;
+        return ReadResult{status::Disconnected, {}, {}};
+    const auto mine = [storage](const GSM_MultiSMSMessage& multi) {
+        return storageOfMemory(multi.SMS[0].Memory) == storage;
+    };
+    const BookListing listing = listMessages(
+        machine,
+        [&read, storage, what](GSM_MultiSMSMessage& multi) {
+            QString why;
+            // Each part of a long message is its own PDU.
+            for (int i = 0; i < multi.Number; ++i) {
+                const GSM_SMSMessage& sms = multi.SMS[i];
+                if (storageOfMemory(sms.Memory) != storage || sms.PDU == SMS_Status_Report)
+                    continue;
+                EncodedPdu pdu;
+                QString error;
+                if (!encodePdu(sms, pdu, error))
+                    why = error;
+                else if (what == AllTypes || pdu.type == what)
+                    read.messages.append(
+                        {pdu, sms.PDU == SMS_Submit ? messageTime(sms.DateTime) : QString()});
             }
-            if (what == AllTypes || pdu.type == what)
-                read.messages.append(
-                    {pdu, sms.PDU == SMS_Submit ? messageTime(sms.DateTime) : QString()});
-        }
-    }
+            return why;
+        },
+        mine);
+    read.skipped = listing.skipped;
+    if (!listing.supported)
+        return ReadResult{status::NotSupported, {}, {}};
+    if (const GSM_Error failed = worker.check(listing.error); failed != ERR_NONE)
+        return ReadResult{statusOf(failed), {}, read.skipped};
     if (const GSM_Error gone = worker.confirm(); gone != ERR_NONE)
-        return ReadResult{statusOf(gone), {}};
+        return ReadResult{statusOf(gone), {}, read.skipped};
     return read;
 }
 
@@ -179,6 +185,8 @@ void GammuTextMessage::ReadMessages(qint32 storage, qint32 what, qint32& transac
     m_session.request<ReadResult>(
         this, [storage, what](GammuWorker& worker) { return readMessages(worker, storage, what); },
         [this, id, storage](const ReadResult& read) {
+            for (const QString& why : read.skipped)
+                Q_EMIT OnMessageNotRead(id, why);
             if (read.messages.isEmpty()) {
                 Q_EMIT OnPDUAvailable(id, read.status == status::Ok ? SmsStatus::NoMessages
                                                                     : read.status,

@@ -1,9 +1,7 @@
 #pragma once
 
-// The settings object, the SMS object and the phonebook/calendar store of the libgammu phone.
-// Internal to src/realphone.
+// The settings object and the SMS object of the libgammu phone. Internal to src/realphone.
 
-#include "irmc/irmcstore.h"
 #include "phone/components.h"
 
 namespace gammu {
@@ -44,28 +42,6 @@ private:
     GammuSession& m_session;
     GammuCellPhone& m_phone;
     qint32 m_lastTransactionId = 0;
-};
-
-// Contacts of the phone memory and the SIM, calendar entries and to-dos, as libgammu's
-// vCard 2.1 and vCalendar 1.0. Each call waits for the worker in a local event loop. A
-// book that cannot be read throws ProgramError: an empty answer would pass for an empty phone.
-class GammuIrmcStore final : public irmc::IrmcStore
-{
-public:
-    GammuIrmcStore(GammuSession& session, GammuCellPhone& phone);
-
-    QList<irmc::IrmcEntry> entries(irmc::IrmcBook book) const override;
-    // New contacts go into the phone memory.
-    QString add(irmc::IrmcBook book, const QByteArray& data) override;
-    bool clear(irmc::IrmcBook book) override;
-    bool replace(irmc::IrmcBook book, const QString& luid, const QByteArray& data) override;
-    bool remove(irmc::IrmcBook book, const QString& luid) override;
-    irmc::IrmcIdentity identity() const override;
-    int maximumRecords(irmc::IrmcBook book) const override;
-
-private:
-    GammuSession& m_session;
-    GammuCellPhone& m_phone;
 };
 
 } // namespace gammu

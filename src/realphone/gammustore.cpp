@@ -1,7 +1,8 @@
 #include "core/programerror.h"
 #include "realphone/gammumapping.h"
 #include "realphone/gammuphone.h"
-#include "realphone/gammuservices.h"
+#include "realphone/gammuirmcstore.h"
+#include "realphone/gammulistings.h"
 #include "realphone/gammuwallclock.h"
 #include "realphone/gammusession.h"
 #include "realphone/gammuworker.h"
@@ -17,24 +18,26 @@ namespace {
 using irmc::IrmcBook;
 using irmc::IrmcEntry;
 
-constexpr size_t EntryBufferSize = 64 * 1024;
+// libgammu's encoders answer ERR_MOREMEMORY when an entry does not fit: the buffer doubles, up
+// to a size no phone entry reaches (a photo of 60 KB takes about 80 KB).
+constexpr size_t FirstBufferSize = 64 * 1024;
+constexpr size_t LastBufferSize = 16 * 1024 * 1024;
 
 struct Listing
 {
     GSM_Error error = ERR_NONE;
-    QList<IrmcEntry> entries;
+    irmc::IrmcListing book;
 };
 
-// Errors that say the phone has no such memory or list at all: nothing to back up there.
-bool absent(GSM_Error error)
+// A SIM or to-do list the phone does not have is empty already.
+bool nothingToClear(GSM_Error error)
 {
-    return error == ERR_NOTSUPPORTED || error == ERR_NOTIMPLEMENTED ||
-           error == ERR_MEMORY_NOT_AVAILABLE || error == ERR_NOSIM || error == ERR_EMPTY;
+    return notSupported(error) || error == ERR_NOSIM || error == ERR_EMPTY;
 }
 
-// The encoder's text without its final line break and without the X-GAMMU-LOCATION line:
-// like a LUID, the location is the phone's, and a restored entry gets a new one.
-QByteArray chopped(const char* buffer, size_t length)
+// The encoder's text without its final line break, its blank lines and its X-GAMMU-LOCATION
+// line: like a LUID, the location is the phone's, and a restored entry gets a new one.
+QByteArray withoutLocationLine(const char* buffer, size_t length)
 {
     QList<QByteArray> lines = QByteArray(buffer, static_cast<qsizetype>(length)).split('\n');
     lines.removeIf([](const QByteArray& line) {
@@ -47,82 +50,85 @@ QByteArray chopped(const char* buffer, size_t length)
     return lines.join("\r\n");
 }
 
-GSM_Error listContacts(GSM_StateMachine* machine, GSM_MemoryType memory, QList<IrmcEntry>& out)
+// Encodes one entry with encode(buffer, size, &length) into entries under luid; libgammu's
+// reason when it cannot.
+template <class Encode>
+QString keepEncoded(std::vector<char>& buffer, QList<IrmcEntry>& entries, const QString& luid,
+                    Encode encode)
 {
-    auto entry = std::make_unique<GSM_MemoryEntry>();
-    std::vector<char> buffer(EntryBufferSize);
-    for (bool start = true;; start = false) {
-        if (start) {
-            std::memset(entry.get(), 0, sizeof *entry);
-            entry->MemoryType = memory;
-        }
-        const GSM_Error result = GSM_GetNextMemory(machine, entry.get(), start);
-        if (result != ERR_NONE)
-            return (start ? absent(result) : result == ERR_EMPTY) ? ERR_NONE : result;
+    for (;;) {
         size_t length = 0;
-        const GSM_Error encoded = GSM_EncodeVCARD(nullptr, buffer.data(), buffer.size(), &length,
-                                                  entry.get(), TRUE, Nokia_VCard21);
-        GSM_FreeMemoryEntry(entry.get());
-        if (encoded != ERR_NONE)
-            return encoded;
-        out.append(IrmcEntry{QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
-                                 QString::number(entry->Location),
-                             chopped(buffer.data(), length)});
+        const GSM_Error result = encode(buffer.data(), buffer.size(), &length);
+        if (result == ERR_NONE) {
+            entries.append(IrmcEntry{luid, withoutLocationLine(buffer.data(), length)});
+            return QString();
+        }
+        if (result != ERR_MOREMEMORY || buffer.size() >= LastBufferSize)
+            return errorText(result);
+        buffer.resize(buffer.size() * 2);
     }
 }
 
-GSM_Error listCalendar(GSM_StateMachine* machine, QList<IrmcEntry>& out)
+BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
+                         QList<IrmcEntry>& out)
 {
-    std::vector<char> buffer(EntryBufferSize);
-    auto note = std::make_unique<GSM_CalendarEntry>();
-    for (bool start = true;; start = false) {
-        if (start)
-            std::memset(note.get(), 0, sizeof *note);
-        const GSM_Error result = GSM_GetNextCalendar(machine, note.get(), start);
-        if (result != ERR_NONE) {
-            if (start ? absent(result) : result == ERR_EMPTY)
-                break;
-            return result;
-        }
-        size_t length = 0;
-        const GSM_Error encoded = GSM_EncodeVCALENDAR(buffer.data(), buffer.size(), &length,
-                                                      note.get(), FALSE, Nokia_VCalendar);
-        if (encoded != ERR_NONE)
-            return encoded;
-        out.append(IrmcEntry{QStringLiteral("C") + QString::number(note->Location),
-                             asThePhoneMeansIt(chopped(buffer.data(), length), nullptr)});
+    BookListing found;
+    found.supported = false;
+    for (const GSM_MemoryType memory : {MEM_ME, MEM_SM}) {
+        found.join(listMemory(machine, memory, [&](GSM_MemoryEntry& entry) {
+            const QString luid = QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
+                                 QString::number(entry.Location);
+            return keepEncoded(buffer, out, luid,
+                               [&entry](char* data, size_t size, size_t* length) {
+                                   return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE,
+                                                          Nokia_VCard21);
+                               });
+        }));
     }
-    auto todo = std::make_unique<GSM_ToDoEntry>();
-    for (bool start = true;; start = false) {
-        if (start)
-            std::memset(todo.get(), 0, sizeof *todo);
-        const GSM_Error result = GSM_GetNextToDo(machine, todo.get(), start);
-        if (result != ERR_NONE)
-            return (start ? absent(result) : result == ERR_EMPTY) ? ERR_NONE : result;
-        size_t length = 0;
-        const GSM_Error encoded = GSM_EncodeVTODO(buffer.data(), buffer.size(), &length,
-                                                  todo.get(), FALSE, Nokia_VToDo);
-        if (encoded != ERR_NONE)
-            return encoded;
-        out.append(IrmcEntry{QStringLiteral("T") + QString::number(todo->Location),
-                             asThePhoneMeansIt(chopped(buffer.data(), length), todo.get())});
-    }
+    return found;
+}
+
+BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
+                         QList<IrmcEntry>& out)
+{
+    BookListing found;
+    found.supported = false;
+    found.join(gammu::listCalendar(machine, [&](GSM_CalendarEntry& note) {
+        const QString luid = QStringLiteral("C") + QString::number(note.Location);
+        const QString why =
+            keepEncoded(buffer, out, luid, [&note](char* data, size_t size, size_t* length) {
+                return GSM_EncodeVCALENDAR(data, size, length, &note, FALSE, Nokia_VCalendar);
+            });
+        if (why.isEmpty())
+            out.last().data = asThePhoneMeansIt(out.last().data, nullptr);
+        return why;
+    }));
+    found.join(listToDos(machine, [&](GSM_ToDoEntry& todo) {
+        const QString luid = QStringLiteral("T") + QString::number(todo.Location);
+        const QString why =
+            keepEncoded(buffer, out, luid, [&todo](char* data, size_t size, size_t* length) {
+                return GSM_EncodeVTODO(data, size, length, &todo, FALSE, Nokia_VToDo);
+            });
+        if (why.isEmpty())
+            out.last().data = asThePhoneMeansIt(out.last().data, &todo);
+        return why;
+    }));
+    return found;
 }
 
 Listing list(GammuWorker& worker, IrmcBook book)
 {
-    Listing listing;
     GSM_StateMachine* machine = worker.machine();
     if (!machine)
         return Listing{ERR_NOTCONNECTED, {}};
-    if (book == IrmcBook::Phonebook) {
-        listing.error = listContacts(machine, MEM_ME, listing.entries);
-        if (listing.error == ERR_NONE)
-            listing.error = listContacts(machine, MEM_SM, listing.entries);
-    } else {
-        listing.error = listCalendar(machine, listing.entries);
-    }
-    worker.check(listing.error);
+    Listing listing;
+    std::vector<char> buffer(FirstBufferSize);
+    const BookListing found = book == IrmcBook::Phonebook
+                                  ? listContacts(machine, buffer, listing.book.entries)
+                                  : listCalendar(machine, buffer, listing.book.entries);
+    listing.book.supported = found.supported;
+    listing.book.skipped = found.skipped;
+    listing.error = worker.check(found.error);
     if (listing.error == ERR_NONE)
         listing.error = worker.confirm();
     return listing;
@@ -218,6 +224,11 @@ GammuIrmcStore::GammuIrmcStore(GammuSession& session, GammuCellPhone& phone)
 
 QList<IrmcEntry> GammuIrmcStore::entries(IrmcBook book) const
 {
+    return listing(book).entries;
+}
+
+irmc::IrmcListing GammuIrmcStore::listing(IrmcBook book) const
+{
     const Listing listing =
         m_session.await<Listing>([book](GammuWorker& worker) { return list(worker, book); });
     if (listing.error != ERR_NONE)
@@ -226,7 +237,7 @@ QList<IrmcEntry> GammuIrmcStore::entries(IrmcBook book) const
                                .arg(book == IrmcBook::Phonebook ? QStringLiteral("contacts")
                                                                 : QStringLiteral("calendar"),
                                     errorText(listing.error)));
-    return listing.entries;
+    return listing.book;
 }
 
 QString GammuIrmcStore::add(IrmcBook book, const QByteArray& data)
@@ -252,7 +263,7 @@ bool GammuIrmcStore::clear(IrmcBook book)
         }
         worker.check(first != ERR_NONE ? first : second);
         // A SIM or to-do list the phone does not have is empty already.
-        return first == ERR_NONE && (second == ERR_NONE || absent(second));
+        return first == ERR_NONE && (second == ERR_NONE || nothingToClear(second));
     });
 }
 

@@ -16,7 +16,7 @@ GammuWorker::GammuWorker(PhoneChoice choice, Reports reports)
 GammuWorker::~GammuWorker()
 {
     if (m_machine) {
-        if (m_connected)
+        if (GSM_IsConnected(m_machine))
             GSM_TerminateConnection(m_machine);
         GSM_FreeStateMachine(m_machine);
     }
@@ -77,7 +77,7 @@ void GammuWorker::report(const QString& line)
 
 void GammuWorker::tryConnect()
 {
-    const GSM_Error result = GSM_InitConnection(m_machine, 1);
+    const GSM_Error result = initConnection();
     if (result != ERR_NONE) {
         report(QStringLiteral("Gammu connection failed -> %1: %2").arg(where(), errorText(result)));
         return;
@@ -148,6 +148,16 @@ void GammuWorker::drop(const QString& why)
     m_connected = false;
     m_devicePath.clear();
     m_reports.disconnected(QStringLiteral("Gammu phone lost -> %1: %2").arg(where(), why));
+}
+
+GSM_Error GammuWorker::initConnection()
+{
+    const GSM_Error result = GSM_InitConnection(m_machine, 1);
+    // A failed attempt may leave the device open, and a serial device locked: the next attempt
+    // would find it busy, and every attempt would leave one more descriptor.
+    if (result != ERR_NONE && GSM_IsConnected(m_machine))
+        GSM_TerminateConnection(m_machine);
+    return result;
 }
 
 } // namespace gammu

@@ -66,6 +66,8 @@ private:
     void tick();
     void drop(const QString& why);
     bool deviceVanished() const;
+    // GSM_InitConnection that leaves nothing open when it fails.
+    GSM_Error initConnection();
 
     PhoneChoice m_choice;
     Reports m_reports;

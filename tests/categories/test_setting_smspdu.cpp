@@ -1,4 +1,6 @@
 #include "categories/setting_smspdu.h"
+#include "categories/categoryservices.h"
+#include "phone/phonestatus.h"
 #include "phone/storedpdu.h"
 #include "programharness.h"
 #include "phonesim/simtextmessage.h"
@@ -30,6 +32,8 @@ public:
     {
         qint32 status;
         std::optional<StoredSms> message;
+        // Set: the event is a message the phone could not hand out, for this reason.
+        QString notRead = {};
     };
     explicit ScriptedSms(MonotonicClock& clock) : m_clock(clock) {}
 
@@ -40,6 +44,10 @@ public:
         for (qsizetype i = 0; i < events.size(); ++i) {
             const Event event = events.at(i);
             m_clock.callLater(100 * (i + 1), this, [this, storage, event] {
+                if (!event.notRead.isEmpty()) {
+                    Q_EMIT OnMessageNotRead(0, event.notRead);
+                    return;
+                }
                 if (!event.message) {
                     Q_EMIT OnPDUAvailable(0, event.status, nullptr);
                     return;
@@ -92,3 +100,79 @@ TEST(SettingSMSPDU, OnlyAStatusOtherThanMoreToComeEndsARead)
     EXPECT_EQ(sms.reads.size(), 2);
     EXPECT_EQ(category.SMSList.size(), 1);
 }
+
+namespace {
+
+struct StorageAnswers
+{
+    const char* name;
+    QList<ScriptedSms::Event> sim;
+    QList<ScriptedSms::Event> phone;
+    qsizetype kept;
+    // The closing line of the SMS category, empty when it lost nothing.
+    QString closing;
+    QString logLine;
+};
+
+class SettingSMSPDUStorages : public ::testing::TestWithParam<StorageAnswers>
+{
+};
+
+const StoredSms kMessage = received(QStringLiteral("kept"));
+
+} // namespace
+
+// Only a phone without either storage keeps no messages at all; a message it cannot hand out
+// is named and counted, and the read goes on past it.
+TEST_P(SettingSMSPDUStorages, NotSupportedAndNotRead)
+{
+    const StorageAnswers& row = GetParam();
+    ProgramHarness harness;
+    ScriptedSms sms(harness.clock);
+    sms.scripts[1] = row.sim;
+    sms.scripts[2] = row.phone;
+    harness.program->link().m_objTextMessage = &sms;
+    harness.program->services().tally.clear();
+    harness.program->categories().sms.ReadSMSMessages();
+
+    EXPECT_EQ(harness.program->categories().sms.SMSList.size(), row.kept);
+    const QStringList closing = harness.program->services().tally.summary(QStringLiteral("read"));
+    EXPECT_EQ(closing, row.closing.isEmpty() ? QStringList() : QStringList{row.closing});
+    if (!row.logLine.isEmpty()) {
+        EXPECT_TRUE(harness.logLines().contains(row.logLine))
+            << harness.logLines().join(u'\n').toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SettingSMSPDUStorages,
+    ::testing::Values(
+        StorageAnswers{"NeitherStorage",
+                       {{phonestatus::NotSupported, {}}},
+                       {{phonestatus::NotSupported, {}}},
+                       0,
+                       QStringLiteral("SMS Messages: not supported by this phone"),
+                       QStringLiteral("ReadPDU -> not supported in storage 2")},
+        StorageAnswers{"NoSimStorage",
+                       {{phonestatus::NotSupported, {}}},
+                       {{0, kMessage}},
+                       1,
+                       {},
+                       {}},
+        StorageAnswers{"OneNotRead",
+                       {{SmsStatus::MoreToCome, kMessage},
+                        {SmsStatus::MoreToCome, {}, QStringLiteral("message 2: corrupted")},
+                        {0, kMessage}},
+                       {{SmsStatus::NoMessages, {}}},
+                       2,
+                       QStringLiteral("SMS Messages: 1 not read -> see the log"),
+                       QStringLiteral("Not read -> message 2: corrupted")},
+        StorageAnswers{"OnlyNotRead",
+                       {{SmsStatus::NoMessages, {}}},
+                       {{SmsStatus::MoreToCome, {}, QStringLiteral("a")},
+                        {SmsStatus::MoreToCome, {}, QStringLiteral("b")},
+                        {SmsStatus::NoMessages, {}}},
+                       0,
+                       QStringLiteral("SMS Messages: 2 not read -> see the log"),
+                       QStringLiteral("Not read -> b")}),
+    [](const ::testing::TestParamInfo<StorageAnswers>& info) { return info.param.name; });

@@ -134,6 +134,11 @@ def file_modes(work):
         leftover = image + ".Xy12Ab"
         with open(leftover, "w") as copy:
             copy.write("{}")
+        # A file of the user's with a name of the same shape is no copy.
+        with open(image + ".serial", "w") as own:
+            own.write("/dev/pts/3\n")
+        with open(image + ".tmp-Q1w2E3", "w") as copy:
+            copy.write('{"identity"')
         server = ObexServer(CLI, image)
         server.connect()
         add_contact(server, "Private;Person")
@@ -144,7 +149,8 @@ def file_modes(work):
         assert all(mode == 0o600 for mode in modes.values()), modes
         # A fold's temporary copy that a crash left behind goes with the next open.
         assert not os.path.exists(leftover)
-        assert glob.glob(image + ".??????") == []
+        assert glob.glob(image + ".??????") == [image + ".serial"]
+        assert glob.glob(image + ".tmp-*") == []
     finally:
         os.umask(old_umask)
 
