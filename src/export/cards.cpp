@@ -49,7 +49,7 @@ QString calendarText(const gammucodec::CalendarItem& item, const QString& name)
 QString exportedVcard(const gammucodec::Contact& contact)
 {
     QStringList lines;
-    for (const QString& line : outputLines(contact.vcard)) {
+    for (QString line : outputLines(contact.vcard)) {
         const QString name = propertyName(line);
         if (name.startsWith(QLatin1String("X-GAMMU-")))
             continue;
@@ -57,7 +57,13 @@ QString exportedVcard(const gammucodec::Contact& contact)
             for (const QString& whole : contact.overlong)
                 lines.append(vproperty::utf8Line(vproperty::parse(whole)));
         }
-        const QString head = line.left(line.indexOf(QLatin1Char(':')));
+        QString head = line.left(line.indexOf(QLatin1Char(':')));
+        // libgammu's writer marks the first number preferred whether or not the entry did.
+        if (name == QLatin1String("TEL") && head.contains(QLatin1String(";PREF"))) {
+            const qsizetype colon = head.size();
+            head.remove(QLatin1String(";PREF"));
+            line = head + line.mid(colon);
+        }
         if (head.contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive))
             lines.append(vproperty::utf8Line(vproperty::parse(line)));
         else

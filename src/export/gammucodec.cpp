@@ -280,7 +280,7 @@ Contact decodeContact(const QString& vcard)
     std::memset(entry.get(), 0, sizeof(GSM_MemoryEntry));
     size_t pos = 0;
     GSM_Error error = GSM_DecodeVCARD(debugInfo(), buffer.data(), &pos, entry.get(),
-                                      SonyEricsson_VCard21_Phone);
+                                      Nokia_VCard21);
     if (error != ERR_NONE || entry->EntriesNum == 0) {
         contact.error = error == ERR_NONE ? QStringLiteral("the vCard holds nothing")
                                           : QStringLiteral("the vCard cannot be read (%1)")
@@ -313,7 +313,7 @@ Contact decodeContact(const QString& vcard)
     QByteArray out(kWriterBufferSize, '\0');
     size_t length = 0;
     error = GSM_EncodeVCARD(debugInfo(), out.data(), kWriterBufferSize, &length, entry.get(),
-                            TRUE, SonyEricsson_VCard21);
+                            TRUE, Nokia_VCard21);
     GSM_FreeMemoryEntry(entry.get());
     if (error != ERR_NONE) {
         contact.error = QStringLiteral("the vCard cannot be written (%1)")
@@ -351,8 +351,8 @@ CalendarItem decodeCalendarBlock(const QList<LogicalLine>& block, bool todo)
     std::memset(task.get(), 0, sizeof(GSM_ToDoEntry));
     size_t pos = 0;
     GSM_Error error = GSM_DecodeVCALENDAR_VTODO(debugInfo(), buffer.data(), &pos, calendar.get(),
-                                                task.get(), SonyEricsson_VCalendar,
-                                                SonyEricsson_VToDo);
+                                                task.get(), Nokia_VCalendar,
+                                                Nokia_VToDo);
     const int entries = todo ? task->EntriesNum : calendar->EntriesNum;
     if (error != ERR_NONE || entries == 0) {
         item.error = error == ERR_NONE
