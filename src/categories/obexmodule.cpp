@@ -279,7 +279,17 @@ int ObexModule::restore(const Book& book, int lineIndex)
         try {
             m_obex.Obex_Put(book.newEntryName, codepage::encode(object));
         } catch (const ProgramError& error) {
+            tally.lost(book.category);
+            ++refused;
             // The phone refused this entry; the others are still worth sending.
+            if (error.number() == ProgramError::EntryTooLong) {
+                QString word = book.entryWord;
+                word[0] = word.at(0).toUpper();
+                log.WriteLog(QStringLiteral("%1 on line %2: too long for this phone -> not written")
+                                 .arg(word)
+                                 .arg(index + 1));
+                continue;
+            }
             QString which =
                 QStringLiteral("%1 on line %2 of the file").arg(book.entryWord).arg(index + 1);
             const QString label = labelOf(entry, book.labelField);
@@ -287,8 +297,6 @@ int ObexModule::restore(const Book& book, int lineIndex)
                 which += QStringLiteral(" (%1)").arg(label);
             log.WriteLog(QStringLiteral("Not written -> ") + which + QStringLiteral(" -> ") +
                          error.description());
-            tally.lost(book.category);
-            ++refused;
             continue;
         }
         log.UpdateStat(book.addedStatus);

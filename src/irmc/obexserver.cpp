@@ -16,6 +16,9 @@ constexpr quint8 LuidTag = 0x01;
 constexpr quint8 ChangeCounterTag = 0x02;
 constexpr quint8 MaxExpectedChangeCounter = 0x11;
 
+// A store's fixed fields cannot hold the entry whole; it is not written.
+const QString kTooLong = QStringLiteral("too long for this phone");
+
 // The value of tag in a run of tag, length, value triples; none when it is absent or the run
 // is cut short before it.
 std::optional<QByteArray> appParameter(const QByteArray& parameters, quint8 tag)
@@ -316,6 +319,11 @@ Packet ObexServer::putEntries(const IrmcObjectName& name, const QList<QByteArray
         return answerWith(response::InternalError, QStringLiteral("could not empty the book"));
     Packet answer = answerWith(response::Success);
     for (const QByteArray& entry : entries) {
+        if (!m_store.fits(name.book, entry)) {
+            if (wholeBook)
+                restartHistory(name.book);
+            return answerWith(response::EntityTooLarge, kTooLong);
+        }
         const qint64 before = m_store.changeCounter(name.book);
         const QString luid = m_store.add(name.book, entry);
         if (luid.isEmpty()) {
@@ -351,6 +359,8 @@ Packet ObexServer::putEntry(const IrmcObjectName& name, const PutState& put)
         return answerWith(response::BadRequest);
     if (parsed.size() != 1)
         return answerWith(response::BadRequest, QStringLiteral("more than one entry for one LUID"));
+    if (!m_store.fits(name.book, parsed.first()))
+        return answerWith(response::EntityTooLarge, kTooLong);
     if (!m_store.replace(name.book, name.luid, parsed.first()))
         return answerWith(response::InternalError, QStringLiteral("could not replace an entry"));
     return changed(name.book, before, IrmcChange::Modified, name.luid);

@@ -2,6 +2,7 @@
 
 #include "realphone/gammucommands.h"
 #include "realphone/gammumapping.h"
+#include "realphone/gammupdu.h"
 #include "realphone/gammuphone.h"
 #include "realphone/gammusession.h"
 #include "realphone/gammuworker.h"
