@@ -35,8 +35,16 @@ int fieldsOf(const QByteArray& name)
     return 1;
 }
 
-int textLimit(EntryKind kind)
+bool isCalendarTime(const QByteArray& name)
 {
+    return name == "DTSTART" || name == "DTEND" || name == "DUE" || name == "DALARM" ||
+           name == "AALARM" || name == "LAST-MODIFIED" || name == "COMPLETED";
+}
+
+int textLimit(EntryKind kind, const QByteArray& name)
+{
+    if (kind != EntryKind::Contact && isCalendarTime(name))
+        return limits::TimeTextChars;
     switch (kind) {
     case EntryKind::Contact:
         return limits::ContactTextChars;
@@ -59,6 +67,20 @@ int fieldLimit(EntryKind kind)
         return GSM_TODO_ENTRIES;
     }
     return 0;
+}
+
+// The most characters libgammu makes of the line's value: one per byte, or per UTF-16 unit of
+// well-formed UTF-8 text that says so.
+qsizetype characters(const QByteArray& line)
+{
+    const QByteArray head = headOf(line);
+    QByteArray value = line.mid(head.size() + 1);
+    if (isQuotedPrintable(head))
+        value = vproperty::decodeQuotedPrintable(value);
+    if (!head.toUpper().contains("CHARSET=UTF-8"))
+        return value.size();
+    const QString text = QString::fromUtf8(value);
+    return text.toUtf8() == value ? text.size() : value.size();
 }
 
 // libgammu's decoders read up to a zero byte; the text is handed over in a buffer of its own.
@@ -107,13 +129,7 @@ bool EntryFit::take(const PropertyLine& line)
             m_kind == EntryKind::Contact ? limits::ContactLineBytes : limits::CalendarLineBytes;
         if (line.text.size() > lineLimit)
             return false;
-        // A value never has more characters than bytes, whatever its charset.
-        const QByteArray head = headOf(line.text);
-        const QByteArray value = line.text.mid(head.size() + 1);
-        const qsizetype chars = isQuotedPrintable(head)
-                                    ? vproperty::decodeQuotedPrintable(value).size()
-                                    : value.size();
-        if (chars > textLimit(m_kind))
+        if (characters(line.text) > textLimit(m_kind, line.name))
             return false;
     }
     m_fieldsLeft -= fields;
@@ -166,6 +182,12 @@ Decoded decodeVCalendar(const QByteArray& vcalendar, GSM_CalendarEntry& event,
                                                       &todo, Nokia_VCalendar, Nokia_VToDo);
     isTodo = event.EntriesNum == 0 && todo.EntriesNum > 0;
     return Decoded{true, error};
+}
+
+QByteArray storeEntryText(bool calendar, const QByteArray& entry)
+{
+    return calendar ? "BEGIN:VCALENDAR\r\nVERSION:1.0\r\n" + entry + "\r\nEND:VCALENDAR\r\n"
+                    : entry + "\r\n";
 }
 
 namespace {

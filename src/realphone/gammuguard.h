@@ -20,6 +20,9 @@ constexpr int CalendarLineBytes = 1990;
 // An event's text is decoded as UCS-2 into a 2,000-byte buffer; 1,004 characters overrun it.
 constexpr int EventTextChars = 990;
 constexpr int TodoTextChars = GSM_MAX_TODO_TEXT_LENGTH;
+// A calendar time (DTSTART, DUE, an alarm...) is decoded into a 200-byte buffer; 100
+// characters overrun it. A real one has 16.
+constexpr int TimeTextChars = 64;
 // A contact's text is copied into a field of GSM_PHONEBOOK_TEXT_LENGTH characters; a longer
 // one is cut or, past 10,000 characters, overruns the decoder's buffer.
 constexpr int ContactTextChars = GSM_PHONEBOOK_TEXT_LENGTH;
@@ -73,6 +76,10 @@ Decoded decodeVCard(const QByteArray& vcard, GSM_MemoryEntry& entry);
 // todo tells which one it was.
 Decoded decodeVCalendar(const QByteArray& vcalendar, GSM_CalendarEntry& event,
                         GSM_ToDoEntry& todo, bool& isTodo);
+
+// The text the libgammu store hands the decoder for an entry the OBEX server received: a
+// vCard as it came, a calendar entry inside a VCALENDAR of its own.
+QByteArray storeEntryText(bool calendar, const QByteArray& entry);
 
 // Whether octets are one whole SMS-DELIVER, SMS-SUBMIT or SMS-STATUS-REPORT PDU whose lengths
 // match its octets and whose user data stays within 160 septets or 140 octets. withSmsc: the

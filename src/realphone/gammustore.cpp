@@ -138,14 +138,6 @@ bool parseLuid(const QString& luid, QString& kind, int& location)
     return ok && location > 0;
 }
 
-// The text libgammu's decoder reads for an entry of the book.
-QByteArray decoderText(IrmcBook book, const QByteArray& data)
-{
-    return book == IrmcBook::Phonebook
-               ? data + "\r\n"
-               : "BEGIN:VCALENDAR\r\nVERSION:1.0\r\n" + data + "\r\nEND:VCALENDAR\r\n";
-}
-
 // Writes data as the entry at location of kind, or as a new entry when location is 0; the
 // entry's LUID, empty when libgammu refused it or it does not fit libgammu's fields (it is
 // never written cut).
@@ -155,7 +147,7 @@ QString write(GammuWorker& worker, IrmcBook book, const QByteArray& data, const 
     GSM_StateMachine* machine = worker.machine();
     if (!machine)
         return QString();
-    const QByteArray text = decoderText(book, data);
+    const QByteArray text = storeEntryText(book == IrmcBook::Calendar, data);
     GSM_Error result = ERR_NONE;
     QString luid;
     if (book == IrmcBook::Phonebook) {
@@ -298,7 +290,7 @@ irmc::IrmcIdentity GammuIrmcStore::identity() const
 bool GammuIrmcStore::fits(IrmcBook book, const QByteArray& data) const
 {
     return entryFits(book == IrmcBook::Phonebook ? EntryKind::Contact : EntryKind::Event,
-                     decoderText(book, data));
+                     storeEntryText(book == IrmcBook::Calendar, data));
 }
 
 int GammuIrmcStore::maximumRecords(IrmcBook book) const
