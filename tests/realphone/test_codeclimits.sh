@@ -48,8 +48,10 @@ while IFS='|' read -r input show_rc show_line export_rc export_file export_line 
     [ "$code" -eq "$restore_rc" ] && has restore.log "$restore_line" && has restore.out "$closing" ||
         { cat restore.out; fail "$input: restore ended with $code"; }
     # Nothing was written cut: the phone holds nothing of the entry.
-    gammu -c phone.rc backup all.vcf -yes >/dev/null 2>&1
-    ! grep -q 'LLLLLLLLLL\|nnnnnnnnnn\|dddddddddd\|ssssssssss' all.vcf 2>/dev/null ||
+    rm -f all.vcf all.vcs
+    gammu -c phone.rc backup all.vcf -yes >/dev/null 2>&1 &&
+        gammu -c phone.rc backup all.vcs -yes >/dev/null 2>&1 || fail "$input: no gammu backup"
+    ! grep -q 'LLLLLLLLLL\|nnnnnnnnnn\|dddddddddd\|ssssssssss' all.vcf all.vcs ||
         fail "$input: written cut"
 done <<ROWS
 description-1010.MS|0|event  2027-01-10 09:00 UTC  Short|0|calendar.ics|DESCRIPTION:$(echo "$d1010" | cut -c1-60)|3|Calendar entry on line 2: too long for this phone -> not written|Calendar: 1 not written -> see the log
