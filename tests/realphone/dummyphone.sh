@@ -1,5 +1,15 @@
 # Helpers for scripts on libgammu's dummy phone (a folder of files): sourced, not run.
 
+# dummy_work: the script ends with 77 (skipped) without gammu; else it works in a folder of its
+# own, also HOME, that goes when it ends.
+dummy_work() {
+    command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    export HOME="$work" LC_ALL=C.UTF-8
+    cd "$work" || exit 1
+}
+
 # dummy_rc RC FOLDER: a gammu configuration for a dummy phone kept in FOLDER.
 dummy_rc() {
     mkdir -p "$2"

@@ -7,12 +7,8 @@ set -u
 cli="$1"
 inputs="$2"
 here=$(dirname "$0")
-command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
 . "$here/dummyphone.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work" LC_ALL=C.UTF-8
-cd "$work" || exit 1
+dummy_work
 # The program keeps its log beside itself: a copy keeps each run's log here.
 cp "$cli" "$work/cli" && cli="$work/cli" || exit 1
 

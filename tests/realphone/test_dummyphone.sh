@@ -6,12 +6,8 @@
 set -u
 cli="$1"
 here=$(dirname "$0")
-command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
 . "$here/dummyphone.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work" LC_ALL=C.UTF-8
-cd "$work" || exit 1
+dummy_work
 g() { gammu -c "$1" "$@" >/dev/null 2>&1; }
 
 # The original phone: contacts in the phone memory and on the SIM, a calendar entry and a
