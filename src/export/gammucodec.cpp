@@ -227,7 +227,7 @@ Contact decodeContact(const QString& vcard)
         fittingLines(propertyLines(vcard), gammu::EntryKind::Contact, contact.overlong);
     auto entry = std::make_unique<GSM_MemoryEntry>();
     GSM_Error error = gammu::decodeVCard(fitting, *entry).error;
-    if (error == ERR_NONE && entry->EntriesNum == 0 && !contact.overlong.isEmpty()) {
+    if (entry->EntriesNum == 0 && !contact.overlong.isEmpty()) {
         // Nothing fitted libgammu's fields: the entry is what was kept aside.
         GSM_FreeMemoryEntry(entry.get());
         contact.name = nameOfOverlong(contact.overlong);
