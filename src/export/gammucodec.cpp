@@ -100,8 +100,8 @@ QString phoneKind(const GSM_SubMemoryEntry& entry)
 bool isNumber(GSM_EntryType type)
 {
     return type == PBK_Number_General || type == PBK_Number_Mobile || type == PBK_Number_Fax ||
-           type == PBK_Number_Pager || type == PBK_Number_Other ||
-           type == PBK_Number_Messaging || type == PBK_Number_Video;
+           type == PBK_Number_Pager || type == PBK_Number_Other || type == PBK_Number_Messaging ||
+           type == PBK_Number_Video;
 }
 
 QString joined(const QStringList& parts)
@@ -177,8 +177,8 @@ SmsMessage decodeSms(const QString& hex, qint32 length)
         return message;
     }
     if (decoded.error != ERR_NONE) {
-        message.error = QStringLiteral("the PDU cannot be decoded (%1)")
-                            .arg(gammu::errorText(decoded.error));
+        message.error =
+            QStringLiteral("the PDU cannot be decoded (%1)").arg(gammu::errorText(decoded.error));
         return message;
     }
     message.ok = true;
@@ -197,8 +197,7 @@ SmsMessage decodeSms(const QString& hex, qint32 length)
     case SMS_Coding_8bit: {
         message.coding = SmsMessage::Coding::EightBit;
         const int size = qBound(0, sms->Length, static_cast<int>(sizeof(sms->Text)));
-        message.text = codepage::decode(
-            QByteArray(reinterpret_cast<const char*>(sms->Text), size));
+        message.text = codepage::decode(QByteArray(reinterpret_cast<const char*>(sms->Text), size));
         break;
     }
     case SMS_Coding_Unicode_No_Compression:
@@ -236,9 +235,10 @@ Contact decodeContact(const QString& vcard)
         return contact;
     }
     if (error != ERR_NONE || entry->EntriesNum == 0) {
-        contact.error = error == ERR_NONE ? QStringLiteral("the vCard holds nothing")
-                                          : QStringLiteral("the vCard cannot be read (%1)")
-                                                .arg(gammu::errorText(error));
+        contact.error =
+            error == ERR_NONE
+                ? QStringLiteral("the vCard holds nothing")
+                : QStringLiteral("the vCard cannot be read (%1)").arg(gammu::errorText(error));
         GSM_FreeMemoryEntry(entry.get());
         return contact;
     }
@@ -268,12 +268,12 @@ Contact decodeContact(const QString& vcard)
 
     QByteArray out(kWriterBufferSize, '\0');
     size_t length = 0;
-    error = GSM_EncodeVCARD(nullptr, out.data(), kWriterBufferSize, &length, entry.get(),
-                            TRUE, Nokia_VCard21);
+    error = GSM_EncodeVCARD(nullptr, out.data(), kWriterBufferSize, &length, entry.get(), TRUE,
+                            Nokia_VCard21);
     GSM_FreeMemoryEntry(entry.get());
     if (error != ERR_NONE) {
-        contact.error = QStringLiteral("the vCard cannot be written (%1)")
-                            .arg(gammu::errorText(error));
+        contact.error =
+            QStringLiteral("the vCard cannot be written (%1)").arg(gammu::errorText(error));
         return contact;
     }
     contact.vcard = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));
@@ -307,10 +307,10 @@ CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
         return item;
     }
     if (error != ERR_NONE || entries == 0) {
-        item.error = error == ERR_NONE
-                         ? QStringLiteral("the entry holds nothing")
-                         : QStringLiteral("the entry cannot be read (%1)")
-                               .arg(gammu::errorText(error));
+        item.error =
+            error == ERR_NONE
+                ? QStringLiteral("the entry holds nothing")
+                : QStringLiteral("the entry cannot be read (%1)").arg(gammu::errorText(error));
         return item;
     }
 
@@ -357,8 +357,8 @@ CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
                                     Mozilla_iCalendar);
     }
     if (error != ERR_NONE) {
-        item.error = QStringLiteral("the entry cannot be written (%1)")
-                         .arg(gammu::errorText(error));
+        item.error =
+            QStringLiteral("the entry cannot be written (%1)").arg(gammu::errorText(error));
         return item;
     }
     item.icalendar = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));

@@ -164,12 +164,11 @@ Decoded decodeVCard(const QByteArray& vcard, GSM_MemoryEntry& entry)
         return Decoded{false, ERR_NONE};
     QByteArray buffer = terminated(vcard);
     size_t position = 0;
-    return Decoded{true, GSM_DecodeVCARD(nullptr, buffer.data(), &position, &entry,
-                                         Nokia_VCard21)};
+    return Decoded{true, GSM_DecodeVCARD(nullptr, buffer.data(), &position, &entry, Nokia_VCard21)};
 }
 
-Decoded decodeVCalendar(const QByteArray& vcalendar, GSM_CalendarEntry& event,
-                        GSM_ToDoEntry& todo, bool& isTodo)
+Decoded decodeVCalendar(const QByteArray& vcalendar, GSM_CalendarEntry& event, GSM_ToDoEntry& todo,
+                        bool& isTodo)
 {
     std::memset(&event, 0, sizeof event);
     std::memset(&todo, 0, sizeof todo);
@@ -284,7 +283,9 @@ bool pduFits(const QByteArray& octets, bool withSmsc)
     case 1: { // SMS-SUBMIT
         const int validity = (first >> 3) & 0x03;
         return reader.skip(1) && reader.address() && reader.octet(pid) && reader.octet(dcs) &&
-               reader.skip(validity == 0 ? 0 : validity == 2 ? 1 : 7) &&
+               reader.skip(validity == 0   ? 0
+                           : validity == 2 ? 1
+                                           : 7) &&
                userDataFits(reader, dcs, withHeader);
     }
     case 2: { // SMS-STATUS-REPORT: its user data is optional, announced by a parameter octet.
@@ -312,11 +313,10 @@ Decoded decodePdu(const QByteArray& octets, bool withSmsc, GSM_SMSMessage& sms)
     // zeros of our own rather than past the octets.
     const QByteArray padded = octets + QByteArray(2 * limits::Septets, '\0');
     size_t end = 0;
-    return Decoded{true, GSM_DecodePDUFrame(nullptr, &sms,
-                                            reinterpret_cast<const unsigned char*>(
-                                                padded.constData()),
-                                            static_cast<size_t>(octets.size()), &end,
-                                            withSmsc ? TRUE : FALSE)};
+    return Decoded{true,
+                   GSM_DecodePDUFrame(
+                       nullptr, &sms, reinterpret_cast<const unsigned char*>(padded.constData()),
+                       static_cast<size_t>(octets.size()), &end, withSmsc ? TRUE : FALSE)};
 }
 
 } // namespace gammu

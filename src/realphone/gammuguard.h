@@ -66,16 +66,16 @@ bool entryFits(EntryKind kind, const QByteArray& entry);
 // What the door did with a text.
 struct Decoded
 {
-    bool fits = false;        // false: turned away, libgammu never saw it
+    bool fits = false;          // false: turned away, libgammu never saw it
     GSM_Error error = ERR_NONE; // libgammu's answer when it fits
     bool ok() const { return fits && error == ERR_NONE; }
 };
 
 Decoded decodeVCard(const QByteArray& vcard, GSM_MemoryEntry& entry);
-// A vCalendar text with its VCALENDAR header; its first event or to-do is read, and
-// todo tells which one it was.
-Decoded decodeVCalendar(const QByteArray& vcalendar, GSM_CalendarEntry& event,
-                        GSM_ToDoEntry& todo, bool& isTodo);
+// A vCalendar text with its VCALENDAR header; its first event or to-do is read, and isTodo
+// tells which one it was.
+Decoded decodeVCalendar(const QByteArray& vcalendar, GSM_CalendarEntry& event, GSM_ToDoEntry& todo,
+                        bool& isTodo);
 
 // The text the libgammu store hands the decoder for an entry the OBEX server received: a
 // vCard as it came, a calendar entry inside a VCALENDAR of its own.

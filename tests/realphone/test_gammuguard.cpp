@@ -13,8 +13,8 @@ QByteArray repeated(char c, int count)
 
 QByteArray event(const QByteArray& lines)
 {
-    return "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nDTSTART:20270110T090000Z\r\n" + lines +
-           "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    return "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nDTSTART:20270110T090000Z\r\n" +
+           lines + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 }
 
 QByteArray todo(const QByteArray& lines)
@@ -40,8 +40,10 @@ TEST(GammuGuard, EntriesFitUpToTheLimitsOfLibgammusBuffers)
         QByteArray entry;
         bool fits;
     } rows[] = {
-        {"event text 990", gammu::EntryKind::Event, event("DESCRIPTION:" + repeated('d', 990)), true},
-        {"event text 991", gammu::EntryKind::Event, event("DESCRIPTION:" + repeated('d', 991)), false},
+        {"event text 990", gammu::EntryKind::Event, event("DESCRIPTION:" + repeated('d', 990)),
+         true},
+        {"event text 991", gammu::EntryKind::Event, event("DESCRIPTION:" + repeated('d', 991)),
+         false},
         {"summary 1500", gammu::EntryKind::Event, event("SUMMARY:" + repeated('s', 1500)), false},
         {"UTF-8 counted in characters", gammu::EntryKind::Event,
          event("LOCATION;CHARSET=UTF-8:" + utf8E.repeated(900)), true},
@@ -55,8 +57,10 @@ TEST(GammuGuard, EntriesFitUpToTheLimitsOfLibgammusBuffers)
          event("DESCRIPTION;ENCODING=QUOTED-PRINTABLE:" + QByteArray("=41").repeated(600)), true},
         {"time 64", gammu::EntryKind::Event, event("DTEND:" + repeated('1', 64)), true},
         {"time 65", gammu::EntryKind::Event, event("DTEND:" + repeated('1', 65)), false},
-        {"16 event fields", gammu::EntryKind::Event, event(QByteArray("LOCATION:x\r\n").repeated(14) + "X:y"), true},
-        {"17 event fields", gammu::EntryKind::Event, event(QByteArray("LOCATION:x\r\n").repeated(15) + "X:y"), false},
+        {"16 event fields", gammu::EntryKind::Event,
+         event(QByteArray("LOCATION:x\r\n").repeated(14) + "X:y"), true},
+        {"17 event fields", gammu::EntryKind::Event,
+         event(QByteArray("LOCATION:x\r\n").repeated(15) + "X:y"), false},
         {"to-do text 160", gammu::EntryKind::Event, todo("SUMMARY:" + repeated('s', 160)), true},
         {"to-do text 161", gammu::EntryKind::Event, todo("SUMMARY:" + repeated('s', 161)), false},
         {"contact text 200", gammu::EntryKind::Contact, card("NOTE:" + repeated('n', 200)), true},
@@ -95,8 +99,12 @@ QByteArray pdu(const char* tpdu)
 
 TEST(GammuGuard, PdusWhoseLengthsMatchTheirOctets)
 {
-    const QByteArray deliverHead = "040D91947190897867F6" "0000" "62211001510000";
-    const QByteArray octets8bitHead = "040D91947190897867F6" "0004" "62211001510000";
+    const QByteArray deliverHead = "040D91947190897867F6"
+                                   "0000"
+                                   "62211001510000";
+    const QByteArray octets8bitHead = "040D91947190897867F6"
+                                      "0004"
+                                      "62211001510000";
     const struct
     {
         const char* what;
@@ -111,17 +119,56 @@ TEST(GammuGuard, PdusWhoseLengthsMatchTheirOctets)
         {"140 octets", pdu(octets8bitHead + "8C" + QByteArray("41").repeated(140)), true},
         {"141 octets", pdu(octets8bitHead + "8D" + QByteArray("41").repeated(141)), false},
         {"header longer than the data",
-         pdu("440D91947190897867F6" "0004" "62211001510000" "03" "050003"), false},
+         pdu("440D91947190897867F6"
+             "0004"
+             "62211001510000"
+             "03"
+             "050003"),
+         false},
         {"header within the data",
-         pdu("440D91947190897867F6" "0004" "62211001510000" "07" "0500030A020141"), true},
+         pdu("440D91947190897867F6"
+             "0004"
+             "62211001510000"
+             "07"
+             "0500030A020141"),
+         true},
         {"address of 22 digits",
-         pdu("0416919471908978679471908978F6" "0000" "62211001510000" "02C834"), false},
-        {"submit, relative validity", pdu("1100" "0B911604994483F5" "0000" "AA" "02C834"), true},
-        {"submit, absolute validity missing", pdu("1900" "0B911604994483F5" "0000" "AA" "02C834"), false},
-        {"status report", pdu("0600" "0B911604994483F5" "62211001510000" "62211001510000" "00"), true},
-        {"reserved type", pdu("0300" "0B911604994483F5" "0000" "02C834"), false},
-        {"service centre of 12 octets", QByteArray::fromHex("0C" + QByteArray("91").repeated(12)) +
-                                            pdu(deliverHead + "02C834").mid(8), false},
+         pdu("0416919471908978679471908978F6"
+             "0000"
+             "62211001510000"
+             "02C834"),
+         false},
+        {"submit, relative validity",
+         pdu("1100"
+             "0B911604994483F5"
+             "0000"
+             "AA"
+             "02C834"),
+         true},
+        {"submit, absolute validity missing",
+         pdu("1900"
+             "0B911604994483F5"
+             "0000"
+             "AA"
+             "02C834"),
+         false},
+        {"status report",
+         pdu("0600"
+             "0B911604994483F5"
+             "62211001510000"
+             "62211001510000"
+             "00"),
+         true},
+        {"reserved type",
+         pdu("0300"
+             "0B911604994483F5"
+             "0000"
+             "02C834"),
+         false},
+        {"service centre of 12 octets",
+         QByteArray::fromHex("0C" + QByteArray("91").repeated(12)) +
+             pdu(deliverHead + "02C834").mid(8),
+         false},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(gammu::pduFits(row.octets, true), row.fits) << row.what;
