@@ -69,18 +69,20 @@ int fieldLimit(EntryKind kind)
     return 0;
 }
 
-// The most characters libgammu makes of the line's value: one per byte, or per UTF-16 unit of
-// well-formed UTF-8 text that says so.
-qsizetype characters(const QByteArray& line)
+// The line's value with at least as many characters as libgammu makes of it: a byte each, or
+// a UTF-16 unit each of well-formed UTF-8 text that says so.
+QString valueOf(const QByteArray& line)
 {
     const QByteArray head = headOf(line);
     QByteArray value = line.mid(head.size() + 1);
     if (isQuotedPrintable(head))
         value = vproperty::decodeQuotedPrintable(value);
-    if (!head.toUpper().contains("CHARSET=UTF-8"))
-        return value.size();
-    const QString text = QString::fromUtf8(value);
-    return text.toUtf8() == value ? text.size() : value.size();
+    if (head.toUpper().contains("CHARSET=UTF-8")) {
+        const QString text = QString::fromUtf8(value);
+        if (text.toUtf8() == value)
+            return text;
+    }
+    return QString::fromLatin1(value);
 }
 
 // libgammu's decoders read up to a zero byte; the text is handed over in a buffer of its own.
@@ -92,6 +94,21 @@ QByteArray terminated(const QByteArray& text)
 }
 
 } // namespace
+
+bool writerFits(const QString& text)
+{
+    qsizetype written = 1; // the closing zero byte
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        if (unit >= 0x800)
+            written += 9;
+        else if (unit >= 0x80)
+            written += 6;
+        else
+            written += unit >= 0x20 && unit < 0x7F && unit != '=' ? 1 : 3;
+    }
+    return written <= 8 * text.size();
+}
 
 QList<PropertyLine> propertyLines(const QByteArray& entry)
 {
@@ -129,8 +146,14 @@ bool EntryFit::take(const PropertyLine& line)
             m_kind == EntryKind::Contact ? limits::ContactLineBytes : limits::CalendarLineBytes;
         if (line.text.size() > lineLimit)
             return false;
-        if (characters(line.text) > textLimit(m_kind, line.name))
+        const QString value = valueOf(line.text);
+        if (value.size() > textLimit(m_kind, line.name))
             return false;
+        // Each field of a compound value is written on its own.
+        for (const QString& field : value.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            if (!writerFits(field))
+                return false;
+        }
     }
     m_fieldsLeft -= fields;
     return true;

@@ -36,6 +36,11 @@ constexpr int AddressDigits = 20;
 
 enum class EntryKind { Contact, Event, Todo };
 
+// libgammu's vCard and vCalendar writers write a text as quoted-printable UTF-8 into a buffer
+// of 8 bytes per character: a text of characters from U+0800 on ("…", "€", most scripts of
+// Asia) needs 9 and overruns it. Whether text is written within the buffer.
+bool writerFits(const QString& text);
+
 // One property line as libgammu's decoder reads it: the first physical line and its
 // continuation lines (a quoted-printable value ending in "=", a line starting with a blank),
 // joined with CR LF.
@@ -47,7 +52,8 @@ struct PropertyLine
 QList<PropertyLine> propertyLines(const QByteArray& entry);
 
 // Counts an entry's lines against the decoder's limits: a line's length, its value's length
-// and the fields libgammu makes of the entry's properties.
+// and the fields libgammu makes of the entry's properties; and what the decoder reads must be
+// written back by libgammu's writers too.
 class EntryFit
 {
 public:

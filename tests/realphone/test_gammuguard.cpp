@@ -63,6 +63,13 @@ TEST(GammuGuard, EntriesFitUpToTheLimitsOfLibgammusBuffers)
          event(QByteArray("LOCATION:x\r\n").repeated(15) + "X:y"), false},
         {"to-do text 160", gammu::EntryKind::Event, todo("SUMMARY:" + repeated('s', 160)), true},
         {"to-do text 161", gammu::EntryKind::Event, todo("SUMMARY:" + repeated('s', 161)), false},
+        // libgammu's writers: 8 bytes per character, 9 for each from U+0800 on.
+        {"six bullets and a letter", gammu::EntryKind::Contact,
+         card("NOTE;CHARSET=UTF-8:a" + QByteArray("\xE2\x80\xA2").repeated(6)), true},
+        {"seven bullets and a letter", gammu::EntryKind::Contact,
+         card("NOTE;CHARSET=UTF-8:a" + QByteArray("\xE2\x80\xA2").repeated(7)), false},
+        {"a first name of bullets", gammu::EntryKind::Contact,
+         card("N;CHARSET=UTF-8:Berg;\xE2\x80\xA2"), false},
         {"contact text 200", gammu::EntryKind::Contact, card("NOTE:" + repeated('n', 200)), true},
         {"contact name 300", gammu::EntryKind::Contact, card("FN:" + repeated('L', 300)), false},
         {"note 12000", gammu::EntryKind::Contact, card("NOTE:" + repeated('n', 12000)), false},
