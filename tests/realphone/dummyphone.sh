@@ -1,15 +1,5 @@
 # Helpers for scripts on libgammu's dummy phone (a folder of files): sourced, not run.
 
-# dummy_work: the script ends with 77 (skipped) without gammu; else it works in a folder of its
-# own, also HOME, that goes when it ends.
-dummy_work() {
-    command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    export HOME="$work" LC_ALL=C.UTF-8
-    cd "$work" || exit 1
-}
-
 # dummy_rc RC FOLDER: a gammu configuration for a dummy phone kept in FOLDER.
 dummy_rc() {
     mkdir -p "$2"
@@ -32,4 +22,16 @@ dummy_fill() {
         gammu -c "$1" addnew fill.vcf -yes >/dev/null 2>&1 || return 1
     done
     rm -f fill.vcf
+}
+
+# dummy_home: the start of a test on dummy phones. Skips the test (status 77) without gammu;
+# otherwise makes the temporary folder $work, removed on exit, the home folder (with no other
+# gammu configuration in sight) and the current folder.
+dummy_home() {
+    command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    export HOME="$work" LC_ALL=C.UTF-8
+    unset XDG_CONFIG_HOME
+    cd "$work" || exit 1
 }

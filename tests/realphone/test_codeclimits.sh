@@ -8,7 +8,7 @@ cli="$1"
 inputs="$2"
 here=$(dirname "$0")
 . "$here/dummyphone.sh"
-dummy_work
+dummy_home
 # The program keeps its log beside itself: a copy keeps each run's log here.
 cp "$cli" "$work/cli" && cli="$work/cli" || exit 1
 

@@ -7,7 +7,7 @@ set -u
 cli="$1"
 here=$(dirname "$0")
 . "$here/dummyphone.sh"
-dummy_work
+dummy_home
 g() { gammu -c "$1" "$@" >/dev/null 2>&1; }
 
 # The original phone: contacts in the phone memory and on the SIM, a calendar entry and a
