@@ -132,14 +132,14 @@ private:
 
 } // namespace
 
-RunOutcome Program::cmdBackup_Click()
+RunOutcome Program::cmdBackup_Click(bool namedCategories)
 {
     if (m_runInProgress)
         return RunOutcome::Ended;
     RunGuard guard(m_runInProgress, m_connection);
     m_stopRequested = false;
     m_log.startRun();
-    return m_backupRun.cmdBackup_Click();
+    return m_backupRun.cmdBackup_Click(namedCategories);
 }
 
 RunOutcome Program::cmdRestore_Click()

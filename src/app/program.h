@@ -55,7 +55,8 @@ public:
     void cmdClear_Click();
     // The two runs and the master reset request. A run started while another one waits for
     // the phone is refused: both share the program's lists and the command channel.
-    RunOutcome cmdBackup_Click();
+    // See BackupRun::cmdBackup_Click.
+    RunOutcome cmdBackup_Click(bool namedCategories = true);
     RunOutcome cmdRestore_Click();
     void chkMasterReset_Click();
     bool runInProgress() const { return m_runInProgress; }

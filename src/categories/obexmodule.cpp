@@ -327,12 +327,20 @@ int ObexModule::restore(const Book& book, int lineIndex)
         try {
             m_obex.Obex_Put(book.newEntryName, codepage::encode(object));
         } catch (const ProgramError& error) {
+            tally.lost(book.category);
+            ++refused;
             // The phone refused this entry; the others are still worth sending.
+            if (error.number() == ProgramError::EntryTooLong) {
+                QString word = book.entryWord;
+                word[0] = word.at(0).toUpper();
+                log.WriteLog(QStringLiteral("%1 on line %2: too long for this phone -> not written")
+                                 .arg(word)
+                                 .arg(index + 1));
+                continue;
+            }
             log.WriteLog(QStringLiteral("Not written -> ") +
                          entryLabel(book.calendar, index, entry) + QStringLiteral(" -> ") +
                          error.description());
-            tally.lost(book.category);
-            ++refused;
             continue;
         }
         m_services.lists.written(book.calendar ? RestoreLists::Calendar : RestoreLists::Phonebook);

@@ -22,6 +22,15 @@ bool OutcomeTally::isClean() const
     return true;
 }
 
+bool OutcomeTally::lostAnything(bool countUnsupported) const
+{
+    for (const Entry& entry : m_entries) {
+        if (entry.items > 0 || entry.failed || (countUnsupported && entry.unsupported))
+            return true;
+    }
+    return false;
+}
+
 QStringList OutcomeTally::summary(const QString& verb) const
 {
     QStringList lines;

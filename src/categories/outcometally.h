@@ -44,6 +44,9 @@ public:
     bool hasFailed(Category category) const { return m_entries[category].failed; }
     bool isUnsupported(Category category) const { return m_entries[category].unsupported; }
     bool isClean() const;
+    // Whether anything was lost; a category the phone has not got counts only when
+    // countUnsupported.
+    bool lostAnything(bool countUnsupported) const;
     // One line per category with a loss, for example "SMS Messages: 5 not written -> see the
     // log" or "Calendar: not supported by this phone"; verb is "read" after a backup and
     // "written" after a restore.

@@ -345,7 +345,7 @@ int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
         for (const BackupRun::CategoryBox& row : BackupRun::CategoryBoxes)
             headless.view().setTicked(row.box, headless.view().isBoxEnabled(row.box));
     }
-    const RunOutcome outcome = headless.program().cmdBackup_Click();
+    const RunOutcome outcome = headless.program().cmdBackup_Click(chosen);
     if (headless.ui().declinedReplacement()) {
         err << "cellarchive-cli: " << headless.program().file().sBackUpFIleName
             << " exists; nothing was written (use --overwrite to replace it)\n";

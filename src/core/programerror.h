@@ -24,6 +24,8 @@ public:
     static constexpr qint32 TypeMismatch = 13;
     static constexpr qint32 ObjectNotSet = 91;
     static constexpr qint32 ComponentFailure = 440;
+    // The phone cannot hold an entry whole and did not write it.
+    static constexpr qint32 EntryTooLong = 441;
 
 private:
     qint32 m_number;

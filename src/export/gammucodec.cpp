@@ -2,7 +2,8 @@
 
 #include "core/codepage.h"
 #include "core/vproperty.h"
-#include "export/entrysource.h"
+#include "realphone/gammuguard.h"
+#include "realphone/gammumapping.h"
 
 #include <gammu.h>
 
@@ -17,28 +18,7 @@ namespace {
 // libgammu's writers fill a caller's buffer; an entry never comes near this size.
 constexpr size_t kWriterBufferSize = 256 * 1024;
 
-GSM_Debug_Info* debugInfo()
-{
-    return GSM_GetGlobalDebug();
-}
-
-// libgammu's texts: UCS-2, big-endian, ended by a zero character.
-QString fromUnicode(const unsigned char* text, size_t maxChars)
-{
-    QString result;
-    for (size_t i = 0; i < maxChars; ++i) {
-        const char16_t unit = static_cast<char16_t>((text[2 * i] << 8) | text[2 * i + 1]);
-        if (unit == 0)
-            break;
-        result.append(QChar(unit));
-    }
-    return result;
-}
-
-template <size_t N> QString fromUnicode(const unsigned char (&text)[N])
-{
-    return fromUnicode(text, N / 2);
-}
+const QString kNotValidSms = QStringLiteral("not a valid SMS");
 
 QDateTime fromGammu(const GSM_DateTime& time, Qt::TimeSpec timeSpec)
 {
@@ -48,59 +28,6 @@ QDateTime fromGammu(const GSM_DateTime& time, Qt::TimeSpec timeSpec)
         return QDateTime();
     return QDateTime(date, clock, timeSpec);
 }
-
-// One logical line of a vCard or vCalendar entry: the physical line and its continuation
-// lines (a quoted-printable value ending in "=", or a line that starts with a blank).
-struct LogicalLine
-{
-    QString text;
-    QString name; // upper case, parameters left out
-};
-
-QList<LogicalLine> logicalLines(const QString& entry)
-{
-    QList<LogicalLine> lines;
-    for (const QString& text : backupexport::logicalLines(entry))
-        lines.append({text, backupexport::propertyName(text)});
-    return lines;
-}
-
-// What libgammu reads of an entry must fit its fixed fields: a value longer than its field
-// would be cut or overrun its buffer, and more properties than an entry has fields would
-// overrun the entry. A property that does not fit never reaches libgammu and is kept whole
-// aside (an empty result). A value is counted as written, which is never shorter than its text;
-// a property is counted as the most fields libgammu makes of it.
-class Guard
-{
-public:
-    Guard(int textLimit, int fields, QStringList& leftOut)
-        : m_textLimit(textLimit), m_fields(fields), m_leftOut(leftOut)
-    {
-    }
-
-    QString take(const LogicalLine& line)
-    {
-        const qsizetype colon = line.text.indexOf(QLatin1Char(':'));
-        if (colon < 0 || line.name == QLatin1String("BEGIN") || line.name == QLatin1String("END") ||
-            line.name == QLatin1String("VERSION"))
-            return line.text;
-        const bool compound = line.name == QLatin1String("N") ||
-                              line.name == QLatin1String("ADR") ||
-                              line.name == QLatin1String("RRULE");
-        const int fields = compound ? 6 : 1;
-        if (line.text.size() - colon - 1 > m_textLimit || fields > m_fields) {
-            m_leftOut.append(line.text);
-            return QString();
-        }
-        m_fields -= fields;
-        return line.text;
-    }
-
-private:
-    int m_textLimit;
-    int m_fields;
-    QStringList& m_leftOut;
-};
 
 // A property line in UTF-8 with CHARSET=UTF-8: libgammu reads 8-bit text and quoted-printable
 // bytes without a charset as Latin-1 and drops the characters Windows-1252 puts between 0x80
@@ -112,11 +39,38 @@ QByteArray utf8Line(const QString& line)
     return vproperty::utf8Line(vproperty::parse(line)).toUtf8();
 }
 
-QByteArray bytesFor(const QStringList& lines)
+using gammu::fromUnicode;
+using gammu::PropertyLine;
+
+// The entry's property lines; the file's text is Windows-1252, byte for character.
+QList<PropertyLine> propertyLines(const QString& entry)
 {
+    return gammu::propertyLines(codepage::encode(entry));
+}
+
+QString textOf(const PropertyLine& line)
+{
+    return codepage::decode(line.text);
+}
+
+// The lines libgammu can take whole, in UTF-8 as it reads them best; the others are kept
+// aside whole in leftOut, and the export and the listing handle them without libgammu.
+QByteArray fittingLines(const QList<PropertyLine>& lines, gammu::EntryKind kind,
+                        QStringList& leftOut)
+{
+    gammu::EntryFit fit(kind);
     QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += utf8Line(line) + "\r\n";
+    for (const PropertyLine& line : lines) {
+        // The phone's record identifier means nothing to another address book.
+        if (line.name == "X-IRMC-LUID")
+            continue;
+        const QByteArray handed = utf8Line(textOf(line));
+        if (!fit.take(PropertyLine{handed, line.name})) {
+            leftOut.append(textOf(line));
+            continue;
+        }
+        bytes += handed + "\r\n";
+    }
     return bytes;
 }
 
@@ -146,8 +100,8 @@ QString phoneKind(const GSM_SubMemoryEntry& entry)
 bool isNumber(GSM_EntryType type)
 {
     return type == PBK_Number_General || type == PBK_Number_Mobile || type == PBK_Number_Fax ||
-           type == PBK_Number_Pager || type == PBK_Number_Other ||
-           type == PBK_Number_Messaging || type == PBK_Number_Video;
+           type == PBK_Number_Pager || type == PBK_Number_Other || type == PBK_Number_Messaging ||
+           type == PBK_Number_Video;
 }
 
 QString joined(const QStringList& parts)
@@ -162,13 +116,31 @@ QString joined(const QStringList& parts)
 
 // Whether the entry's time property holds a UTC time ("...Z"); libgammu reads both kinds
 // into the same fields.
-bool isUtc(const QList<LogicalLine>& lines, const char* name)
+bool isUtc(const QList<PropertyLine>& lines, const char* name)
 {
-    for (const LogicalLine& line : lines) {
-        if (line.name == QLatin1String(name))
-            return line.text.trimmed().endsWith(QLatin1Char('Z'), Qt::CaseInsensitive);
+    for (const PropertyLine& line : lines) {
+        if (line.name == name)
+            return line.text.trimmed().toUpper().endsWith('Z');
     }
     return false;
+}
+
+// The name of a contact whose name properties did not fit libgammu's fields.
+QString nameOfOverlong(const QStringList& overlong)
+{
+    for (const char* name : {"N", "FN", "ORG"}) {
+        for (const QString& line : overlong) {
+            const vproperty::Property property = vproperty::parse(line);
+            if (property.name != QLatin1String(name))
+                continue;
+            const QStringList parts = property.text.split(QLatin1Char(';'));
+            // N holds the last name first.
+            return property.name == QLatin1String("N") && parts.size() > 1
+                       ? joined({parts.at(1), parts.at(0)})
+                       : joined(parts);
+        }
+    }
+    return QString();
 }
 
 } // namespace
@@ -194,19 +166,19 @@ SmsMessage decodeSms(const QString& hex, qint32 length)
     if (length == bytes.size())
         withSmsc = false;
     else if (length > 0 && static_cast<quint8>(bytes.at(0)) + 1 + length != bytes.size()) {
-        message.error = QStringLiteral("the PDU does not have the stored length %1").arg(length);
+        message.error = kNotValidSms;
         return message;
     }
 
     auto sms = std::make_unique<GSM_SMSMessage>();
-    std::memset(sms.get(), 0, sizeof(GSM_SMSMessage));
-    size_t end = 0;
-    const GSM_Error error = GSM_DecodePDUFrame(
-        debugInfo(), sms.get(), reinterpret_cast<const unsigned char*>(bytes.constData()),
-        static_cast<size_t>(bytes.size()), &end, withSmsc ? TRUE : FALSE);
-    if (error != ERR_NONE) {
-        message.error = QStringLiteral("the PDU cannot be decoded (%1)")
-                            .arg(QString::fromUtf8(GSM_ErrorString(error)));
+    const gammu::Decoded decoded = gammu::decodePdu(bytes, withSmsc, *sms);
+    if (!decoded.fits) {
+        message.error = kNotValidSms;
+        return message;
+    }
+    if (decoded.error != ERR_NONE) {
+        message.error =
+            QStringLiteral("the PDU cannot be decoded (%1)").arg(gammu::errorText(decoded.error));
         return message;
     }
     message.ok = true;
@@ -225,8 +197,7 @@ SmsMessage decodeSms(const QString& hex, qint32 length)
     case SMS_Coding_8bit: {
         message.coding = SmsMessage::Coding::EightBit;
         const int size = qBound(0, sms->Length, static_cast<int>(sizeof(sms->Text)));
-        message.text = codepage::decode(
-            QByteArray(reinterpret_cast<const char*>(sms->Text), size));
+        message.text = codepage::decode(QByteArray(reinterpret_cast<const char*>(sms->Text), size));
         break;
     }
     case SMS_Coding_Unicode_No_Compression:
@@ -251,26 +222,23 @@ SmsMessage decodeSms(const QString& hex, qint32 length)
 Contact decodeContact(const QString& vcard)
 {
     Contact contact;
-    QStringList guarded;
-    Guard guard(GSM_PHONEBOOK_TEXT_LENGTH, GSM_PHONEBOOK_ENTRIES, contact.overlong);
-    for (const LogicalLine& line : logicalLines(vcard)) {
-        // The phone's record identifier means nothing to another address book.
-        if (line.name == QLatin1String("X-IRMC-LUID"))
-            continue;
-        const QString kept = guard.take(line);
-        if (!kept.isEmpty())
-            guarded.append(kept);
-    }
-    QByteArray buffer = bytesFor(guarded);
+    const QByteArray fitting =
+        fittingLines(propertyLines(vcard), gammu::EntryKind::Contact, contact.overlong);
     auto entry = std::make_unique<GSM_MemoryEntry>();
-    std::memset(entry.get(), 0, sizeof(GSM_MemoryEntry));
-    size_t pos = 0;
-    GSM_Error error = GSM_DecodeVCARD(debugInfo(), buffer.data(), &pos, entry.get(),
-                                      SonyEricsson_VCard21_Phone);
+    GSM_Error error = gammu::decodeVCard(fitting, *entry).error;
+    if (entry->EntriesNum == 0 && !contact.overlong.isEmpty()) {
+        // Nothing fitted libgammu's fields: the entry is what was kept aside.
+        GSM_FreeMemoryEntry(entry.get());
+        contact.name = nameOfOverlong(contact.overlong);
+        contact.vcard = QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nEND:VCARD\r\n");
+        contact.ok = true;
+        return contact;
+    }
     if (error != ERR_NONE || entry->EntriesNum == 0) {
-        contact.error = error == ERR_NONE ? QStringLiteral("the vCard holds nothing")
-                                          : QStringLiteral("the vCard cannot be read (%1)")
-                                                .arg(QString::fromUtf8(GSM_ErrorString(error)));
+        contact.error =
+            error == ERR_NONE
+                ? QStringLiteral("the vCard holds nothing")
+                : QStringLiteral("the vCard cannot be read (%1)").arg(gammu::errorText(error));
         GSM_FreeMemoryEntry(entry.get());
         return contact;
     }
@@ -295,15 +263,17 @@ Contact decodeContact(const QString& vcard)
     contact.name = joined({first, last});
     if (contact.name.isEmpty())
         contact.name = full.isEmpty() ? company : full;
+    if (contact.name.isEmpty())
+        contact.name = nameOfOverlong(contact.overlong);
 
     QByteArray out(kWriterBufferSize, '\0');
     size_t length = 0;
-    error = GSM_EncodeVCARD(debugInfo(), out.data(), kWriterBufferSize, &length, entry.get(),
-                            TRUE, SonyEricsson_VCard21);
+    error = GSM_EncodeVCARD(nullptr, out.data(), kWriterBufferSize, &length, entry.get(), TRUE,
+                            Nokia_VCard21);
     GSM_FreeMemoryEntry(entry.get());
     if (error != ERR_NONE) {
-        contact.error = QStringLiteral("the vCard cannot be written (%1)")
-                            .arg(QString::fromUtf8(GSM_ErrorString(error)));
+        contact.error =
+            QStringLiteral("the vCard cannot be written (%1)").arg(gammu::errorText(error));
         return contact;
     }
     contact.vcard = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));
@@ -313,38 +283,34 @@ Contact decodeContact(const QString& vcard)
 
 namespace {
 
-CalendarItem decodeCalendarBlock(const QList<LogicalLine>& block, bool todo)
+CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
 {
     CalendarItem item;
     item.todo = todo;
-    // libgammu's to-do texts are much shorter than its event texts.
-    Guard guard(todo ? GSM_MAX_TODO_TEXT_LENGTH : GSM_MAX_CALENDAR_TEXT_LENGTH,
-                todo ? GSM_TODO_ENTRIES : GSM_CALENDAR_ENTRIES, item.overlong);
-    QStringList guarded{QStringLiteral("BEGIN:VCALENDAR"), QStringLiteral("VERSION:1.0")};
-    for (const LogicalLine& line : block) {
-        if (line.name == QLatin1String("X-IRMC-LUID"))
-            continue;
-        const QString kept = guard.take(line);
-        if (!kept.isEmpty())
-            guarded.append(kept);
-    }
-    guarded.append(QStringLiteral("END:VCALENDAR"));
-    QByteArray buffer = bytesFor(guarded);
-
+    const QByteArray fitting =
+        "BEGIN:VCALENDAR\r\nVERSION:1.0\r\n" +
+        fittingLines(block, todo ? gammu::EntryKind::Todo : gammu::EntryKind::Event,
+                     item.overlong) +
+        "END:VCALENDAR\r\n";
     auto calendar = std::make_unique<GSM_CalendarEntry>();
     auto task = std::make_unique<GSM_ToDoEntry>();
-    std::memset(calendar.get(), 0, sizeof(GSM_CalendarEntry));
-    std::memset(task.get(), 0, sizeof(GSM_ToDoEntry));
-    size_t pos = 0;
-    GSM_Error error = GSM_DecodeVCALENDAR_VTODO(debugInfo(), buffer.data(), &pos, calendar.get(),
-                                                task.get(), SonyEricsson_VCalendar,
-                                                SonyEricsson_VToDo);
+    bool isTodo = false;
+    GSM_Error error = gammu::decodeVCalendar(fitting, *calendar, *task, isTodo).error;
     const int entries = todo ? task->EntriesNum : calendar->EntriesNum;
+    if (entries == 0 && !item.overlong.isEmpty()) {
+        // Nothing libgammu could read fitted: the entry is what was kept aside.
+        const QString kind = todo ? QStringLiteral("VTODO") : QStringLiteral("VEVENT");
+        item.icalendar = QStringLiteral("BEGIN:VCALENDAR\r\nBEGIN:%1\r\nEND:%1\r\n"
+                                        "END:VCALENDAR\r\n")
+                             .arg(kind);
+        item.ok = true;
+        return item;
+    }
     if (error != ERR_NONE || entries == 0) {
-        item.error = error == ERR_NONE
-                         ? QStringLiteral("the entry holds nothing")
-                         : QStringLiteral("the entry cannot be read (%1)")
-                               .arg(QString::fromUtf8(GSM_ErrorString(error)));
+        item.error =
+            error == ERR_NONE
+                ? QStringLiteral("the entry holds nothing")
+                : QStringLiteral("the entry cannot be read (%1)").arg(gammu::errorText(error));
         return item;
     }
 
@@ -391,8 +357,8 @@ CalendarItem decodeCalendarBlock(const QList<LogicalLine>& block, bool todo)
                                     Mozilla_iCalendar);
     }
     if (error != ERR_NONE) {
-        item.error = QStringLiteral("the entry cannot be written (%1)")
-                         .arg(QString::fromUtf8(GSM_ErrorString(error)));
+        item.error =
+            QStringLiteral("the entry cannot be written (%1)").arg(gammu::errorText(error));
         return item;
     }
     item.icalendar = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));
@@ -407,21 +373,21 @@ QList<CalendarItem> decodeCalendar(const QString& vcalendar)
     // Each event and to-do is read on its own, so that one that libgammu cannot read costs
     // only itself.
     QList<CalendarItem> items;
-    QList<LogicalLine> block;
+    QList<PropertyLine> block;
     bool inBlock = false;
     bool todo = false;
-    for (const LogicalLine& line : logicalLines(vcalendar)) {
-        const QString upper = line.text.trimmed().toUpper();
-        if (upper == QLatin1String("BEGIN:VEVENT") || upper == QLatin1String("BEGIN:VTODO")) {
+    for (const PropertyLine& line : propertyLines(vcalendar)) {
+        const QByteArray upper = line.text.trimmed().toUpper();
+        if (upper == "BEGIN:VEVENT" || upper == "BEGIN:VTODO") {
             inBlock = true;
-            todo = upper.endsWith(QLatin1String("VTODO"));
+            todo = upper.endsWith("VTODO");
             block = {line};
             continue;
         }
         if (!inBlock)
             continue;
         block.append(line);
-        if (upper == QLatin1String("END:VEVENT") || upper == QLatin1String("END:VTODO")) {
+        if (upper == "END:VEVENT" || upper == "END:VTODO") {
             items.append(decodeCalendarBlock(block, todo));
             inBlock = false;
         }

@@ -69,6 +69,9 @@ public:
     virtual IrmcIdentity identity() const = 0;
     // Room of the book, for the information log.
     virtual int maximumRecords(IrmcBook book) const = 0;
+    // Whether the store keeps data whole; a store with fixed fields refuses an entry it would
+    // keep cut.
+    virtual bool fits(IrmcBook /*book*/, const QByteArray& /*data*/) const { return true; }
 
     // The book's change counter, which synchronising clients compare with the one they saw
     // last. The server calls countChange after every change it made and puts the counter it

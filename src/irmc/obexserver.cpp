@@ -16,6 +16,9 @@ constexpr quint8 LuidTag = 0x01;
 constexpr quint8 ChangeCounterTag = 0x02;
 constexpr quint8 MaxExpectedChangeCounter = 0x11;
 
+// A store's fixed fields cannot hold the entry whole; it is not written.
+const QString kTooLong = QStringLiteral("too long for this phone");
+
 // The value of tag in a run of tag, length, value triples; none when it is absent or the run
 // is cut short before it.
 std::optional<QByteArray> appParameter(const QByteArray& parameters, quint8 tag)
@@ -326,6 +329,11 @@ Packet ObexServer::storePut(const PutState& put)
 
 Packet ObexServer::putEntries(const IrmcObjectName& name, const QList<QByteArray>& entries)
 {
+    // An entry the store cannot hold whole is refused before anything changes.
+    for (const QByteArray& entry : entries) {
+        if (!m_store.fits(name.book, entry))
+            return answerWith(response::EntityTooLarge, kTooLong);
+    }
     if (name.kind == IrmcObjectName::Kind::WholeBook) {
         const bool replaced = m_store.replaceAll(name.book, entries);
         // A book replaced as a whole has no history a client could follow.
@@ -364,6 +372,8 @@ Packet ObexServer::putEntry(const IrmcObjectName& name, const PutState& put)
         return answerWith(response::BadRequest);
     if (parsed.size() != 1)
         return answerWith(response::BadRequest, QStringLiteral("more than one entry for one LUID"));
+    if (!m_store.fits(name.book, parsed.first()))
+        return answerWith(response::EntityTooLarge, kTooLong);
     if (!m_store.replace(name.book, name.luid, parsed.first()))
         return answerWith(response::InternalError, QStringLiteral("could not replace an entry"));
     return changed(name.book, before, IrmcChange::Modified, name.luid);

@@ -15,6 +15,8 @@ namespace {
 constexpr char NameHeaderId = 0x01;
 constexpr char BodyHeaderId = 0x48;
 constexpr char EndOfBodyHeaderId = 0x49;
+// The answer to a put whose entry the phone cannot hold whole ("Request Entity Too Large").
+constexpr qint32 EntityTooLargeResponse = 0xCD;
 // A run of empty answers this long means the service no longer moves the transfer on.
 constexpr int MaxEmptyAnswers = 1000;
 
@@ -248,9 +250,13 @@ bool ObexTransfer::Obex_Put(const QString& strFile, const QByteArray& strdata)
 
         ObexService* obex = requireObex(m_link, QStringLiteral("PutFile"));
         QString unused;
-        if (!obex->Put(packet, last, unused, m_link.ResponseStatus))
+        if (!obex->Put(packet, last, unused, m_link.ResponseStatus)) {
+            if (m_link.ResponseStatus == EntityTooLargeResponse)
+                throw ProgramError(ProgramError::EntryTooLong, QStringLiteral("PutFile"),
+                                   QStringLiteral("too long for this phone"));
             throw ProgramError(-1, QStringLiteral("PutFile"),
                                QStringLiteral("Failed during obex put"));
+        }
         yield();
     }
     return true;

@@ -30,6 +30,8 @@ public:
     bool remove(irmc::IrmcBook book, const QString& luid) override;
     irmc::IrmcIdentity identity() const override;
     int maximumRecords(irmc::IrmcBook book) const override;
+    // Whether libgammu's fixed fields hold the entry whole.
+    bool fits(irmc::IrmcBook book, const QByteArray& data) const override;
 
 private:
     GammuSession& m_session;

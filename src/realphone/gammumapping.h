@@ -1,8 +1,7 @@
 #pragma once
 
 // How libgammu's values map onto what the phone monitor components report: statuses, the
-// GSM 07.05 message status (Type), storage numbers, and one stored message as a GSM 03.40
-// PDU. Only src/realphone includes this header: it carries libgammu's types.
+// GSM 07.05 message status (Type), storage numbers and texts. Only src/realphone includes this header: it carries libgammu's types.
 
 #include <gammu.h>
 
@@ -27,29 +26,17 @@ bool stateOfType(qint32 type, GSM_SMS_State& state);
 qint32 storageOfMemory(GSM_MemoryType memory);
 GSM_MemoryType memoryOfStorage(qint32 storage);
 
-// One stored message as the SMS object hands it out.
-struct EncodedPdu
-{
-    // The service centre address and the TPDU, upper-case hexadecimal.
-    QString hex;
-    // Octets of the TPDU, the service centre address not counted.
-    qint32 length = 0;
-    qint32 type = 0;
-};
-
-// Encodes sms with libgammu's encoder: an SMS-DELIVER when its state says it was received,
-// an SMS-SUBMIT otherwise. False with a reason when libgammu cannot encode it.
-bool encodePdu(const GSM_SMSMessage& sms, EncodedPdu& pdu, QString& error);
-// Decodes hex (service centre address first) with libgammu into sms. False with a reason when
-// it is no whole DELIVER or SUBMIT PDU, or its TPDU does not have length octets.
-bool decodePdu(const QString& hex, qint32 length, GSM_SMSMessage& sms, QString& error);
-
 } // namespace gammu
 
 namespace gammu {
 
-// libgammu's texts are UCS-2, big-endian, ended by two zero bytes.
-QString fromUnicode(const unsigned char* text);
+// libgammu's texts are UCS-2, big-endian, ended by two zero bytes; at most maxChars are read,
+// so a text that fills its field to the end is not read past it.
+QString fromUnicode(const unsigned char* text, size_t maxChars);
+template <size_t N> QString fromUnicode(const unsigned char (&text)[N])
+{
+    return fromUnicode(text, N / 2);
+}
 // Writes text into dest, cut to maxChars characters, with its two zero bytes.
 void toUnicode(const QString& text, unsigned char* dest, size_t maxChars);
 

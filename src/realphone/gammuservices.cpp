@@ -3,6 +3,7 @@
 #include "realphone/gammucommands.h"
 #include "realphone/gammulistings.h"
 #include "realphone/gammumapping.h"
+#include "realphone/gammupdu.h"
 #include "realphone/gammuphone.h"
 #include "realphone/gammusession.h"
 #include "realphone/gammuwallclock.h"

@@ -1,4 +1,5 @@
 #include "core/programerror.h"
+#include "realphone/gammuguard.h"
 #include "realphone/gammumapping.h"
 #include "realphone/gammuphone.h"
 #include "realphone/gammuirmcstore.h"
@@ -145,23 +146,23 @@ bool parseLuid(const QString& luid, QString& kind, int& location)
 }
 
 // Writes data as the entry at location of kind, or as a new entry when location is 0; the
-// entry's LUID, empty when libgammu refused it.
+// entry's LUID, empty when libgammu refused it or it does not fit libgammu's fields (it is
+// never written cut).
 QString write(GammuWorker& worker, IrmcBook book, const QByteArray& data, const QString& kind,
               int location)
 {
     GSM_StateMachine* machine = worker.machine();
     if (!machine)
         return QString();
-    QByteArray text = book == IrmcBook::Phonebook
-                          ? data + "\r\n"
-                          : "BEGIN:VCALENDAR\r\nVERSION:1.0\r\n" + data + "\r\nEND:VCALENDAR\r\n";
-    size_t position = 0;
+    const QByteArray text = storeEntryText(book == IrmcBook::Calendar, data);
     GSM_Error result = ERR_NONE;
     QString luid;
     if (book == IrmcBook::Phonebook) {
         auto entry = std::make_unique<GSM_MemoryEntry>();
-        std::memset(entry.get(), 0, sizeof *entry);
-        result = GSM_DecodeVCARD(nullptr, text.data(), &position, entry.get(), Nokia_VCard21);
+        const Decoded decoded = decodeVCard(text, *entry);
+        if (!decoded.fits)
+            return QString();
+        result = decoded.error;
         entry->MemoryType = kind == QLatin1String("SM") ? MEM_SM : MEM_ME;
         entry->Location = location;
         if (result == ERR_NONE)
@@ -173,11 +174,11 @@ QString write(GammuWorker& worker, IrmcBook book, const QByteArray& data, const 
     } else {
         auto note = std::make_unique<GSM_CalendarEntry>();
         auto todo = std::make_unique<GSM_ToDoEntry>();
-        std::memset(note.get(), 0, sizeof *note);
-        std::memset(todo.get(), 0, sizeof *todo);
-        result = GSM_DecodeVCALENDAR_VTODO(nullptr, text.data(), &position, note.get(),
-                                           todo.get(), Nokia_VCalendar, Nokia_VToDo);
-        const bool isTodo = note->EntriesNum == 0 && todo->EntriesNum > 0;
+        bool isTodo = false;
+        const Decoded decoded = decodeVCalendar(text, *note, *todo, isTodo);
+        if (!decoded.fits)
+            return QString();
+        result = decoded.error;
         if (result == ERR_NONE && note->EntriesNum == 0 && todo->EntriesNum == 0)
             result = ERR_INVALIDDATA;
         if (result == ERR_NONE && location != 0 && (kind == QLatin1String("T")) != isTodo)
@@ -296,6 +297,12 @@ irmc::IrmcIdentity GammuIrmcStore::identity() const
 {
     return irmc::IrmcIdentity{m_phone.manufacturer(), m_phone.Model(), m_phone.IMEI(),
                               m_phone.SoftwareVersion()};
+}
+
+bool GammuIrmcStore::fits(IrmcBook book, const QByteArray& data) const
+{
+    return entryFits(book == IrmcBook::Phonebook ? EntryKind::Contact : EntryKind::Event,
+                     storeEntryText(book == IrmcBook::Calendar, data));
 }
 
 int GammuIrmcStore::maximumRecords(IrmcBook book) const

@@ -234,7 +234,9 @@ RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool had
         log.UpdateStat(line);
     for (const QString& line : untried)
         logAndShow(log, line, line);
-    if (outcome == RunOutcome::Completed && !losses.isEmpty())
+    // A category that was not asked for by name and that the phone turns out not to have is
+    // named, but loses nothing the user asked for.
+    if (outcome == RunOutcome::Completed && m_services.tally.lostAnything(m_namedCategories))
         outcome = RunOutcome::Incomplete;
     return end(outcome);
 }
@@ -280,8 +282,9 @@ bool BackupRun::anythingTicked() const
     return false;
 }
 
-RunOutcome BackupRun::cmdBackup_Click()
+RunOutcome BackupRun::cmdBackup_Click(bool namedCategories)
 {
+    m_namedCategories = namedCategories;
     StatusLog& log = m_services.log;
     PhoneLink& link = m_services.link;
     m_services.tally.clear();

@@ -41,7 +41,10 @@ public:
     BackupRun(CategoryServices& services, FileSelection& selection, MainView& view,
               Categories& categories);
 
-    RunOutcome cmdBackup_Click();
+    // namedCategories: the ticked boxes are what the user asked for by name, so a category the
+    // phone has not got makes the run incomplete; otherwise they are what the phone seemed to
+    // have, and such a category is only named.
+    RunOutcome cmdBackup_Click(bool namedCategories = true);
 
     // Called once after the file was chosen, before the first category.
     std::function<void()> GetAlternateLineSupport;
@@ -77,4 +80,5 @@ private:
     FileSelection& m_selection;
     MainView& m_view;
     Categories& m_categories;
+    bool m_namedCategories = true;
 };

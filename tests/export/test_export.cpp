@@ -377,3 +377,55 @@ TEST(ExportText, ColumnsAlignByDisplayWidth)
               (QStringList{QStringLiteral("  王小明    x"), QStringLiteral("  Zoe\u0308 Lind  y"),
                            QStringLiteral("  ab        z")}));
 }
+
+// Entries whose texts do not fit libgammu's fields: what libgammu cannot take is listed and
+// exported whole by our own code, also when nothing of the entry is left for libgammu.
+TEST(ExportCodec, TextsTooLongForLibgammuAreKeptWhole)
+{
+    const QString fn300(300, QLatin1Char('L'));
+    const QString summary1500(1500, QLatin1Char('s'));
+    const QString todo161(161, QLatin1Char('t'));
+
+    const gammucodec::Contact onlyName = gammucodec::decodeContact(
+        QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:%1;Tove\r\nEND:VCARD").arg(fn300));
+    ASSERT_TRUE(onlyName.ok) << qPrintable(onlyName.error);
+    EXPECT_EQ(onlyName.name, QStringLiteral("Tove ") + fn300);
+    QList<Problem> problems;
+    int written = 0;
+    const QByteArray card = QStringLiteral("BEGIN:VCARD\r\nVERSION:2.1\r\nN:%1;Tove\r\nEND:VCARD")
+                                .arg(fn300)
+                                .toLatin1();
+    // vCard 3.0 folds long lines; unfolded, the name is there whole.
+    EXPECT_TRUE(QString::fromUtf8(contactsVcf(oneEntry(sections::Contacts, card.constData()),
+                                              VcardVersion::V30, problems, written))
+                    .remove(QStringLiteral("\r\n "))
+                    .contains(QStringLiteral("N:%1;Tove\r\n").arg(fn300)));
+
+    const struct
+    {
+        const char* what;
+        QString block;
+        QString summary;
+    } rows[] = {
+        {"event without a time", QStringLiteral("BEGIN:VEVENT\r\nSUMMARY:%1\r\nEND:VEVENT").arg(summary1500),
+         summary1500},
+        {"event", QStringLiteral("BEGIN:VEVENT\r\nSUMMARY:%1\r\nDTSTART:20270110T090000Z\r\nEND:VEVENT")
+                      .arg(summary1500),
+         summary1500},
+        {"to-do", QStringLiteral("BEGIN:VTODO\r\nSUMMARY:%1\r\nEND:VTODO").arg(todo161), todo161},
+    };
+    for (const auto& row : rows) {
+        const QList<gammucodec::CalendarItem> items = gammucodec::decodeCalendar(row.block);
+        ASSERT_EQ(items.size(), 1) << row.what;
+        ASSERT_TRUE(items.first().ok) << row.what << qPrintable(items.first().error);
+        EXPECT_EQ(calendarText(items.first(), QStringLiteral("SUMMARY")), row.summary) << row.what;
+        // iCalendar folds long lines; unfolded, the text is there whole.
+        const QByteArray block = row.block.toLatin1();
+        const QString exported =
+            QString::fromUtf8(calendarIcs(oneEntry(sections::Calendar, block.constData()),
+                                          QDateTime(), QTimeZone(), problems, written))
+                .remove(QStringLiteral("\r\n "));
+        EXPECT_TRUE(exported.contains(QStringLiteral("SUMMARY:") + row.summary + QStringLiteral("\r\n")))
+            << row.what;
+    }
+}

@@ -1,5 +1,6 @@
 #include "realphone/gammuchoice.h"
 #include "realphone/gammumapping.h"
+#include "realphone/gammupdu.h"
 #include "phone/phonestatus.h"
 
 #include <gtest/gtest.h>
