@@ -25,7 +25,7 @@ int main(int argc, char** argv)
                        "gammu configuration) or the path of a phone image. Default: "
                        "$CELLARCHIVE_PHONE, else section 0 of the gammu configuration, else "
                        "the demo phone."),
-        QStringLiteral("SPEC"));
+        QStringLiteral("PHONE"));
     parser.addOption(phoneOption);
     if (!parser.parse(QApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
         const QString problem = parser.errorText().isEmpty()

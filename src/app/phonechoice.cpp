@@ -17,30 +17,30 @@ bool isGammu(const QString& text)
 
 PhoneInUse choose(const QString& option, const QString& environment, const QString& demoImage)
 {
-    const QString spec = !option.isEmpty() ? option : environment;
+    const QString phoneText = !option.isEmpty() ? option : environment;
     gammu::PhoneChoice choice;
-    if (spec.isEmpty() && gammu::foundConfiguration().isEmpty())
+    if (phoneText.isEmpty() && gammu::foundConfiguration().isEmpty())
         return {demoImage,
                 QStringLiteral("Phone -> demo phone: ") + demoImage +
                     QStringLiteral(" (no gammu configuration found, see the README)"),
                 true};
-    if (spec.isEmpty() || gammu::parsePhoneChoice(spec, choice)) {
-        gammu::parsePhoneChoice(spec.isEmpty() ? QStringLiteral("gammu") : spec, choice);
-        return {spec.isEmpty() ? QStringLiteral("gammu") : spec,
+    if (phoneText.isEmpty() || gammu::parsePhoneChoice(phoneText, choice)) {
+        gammu::parsePhoneChoice(phoneText.isEmpty() ? QStringLiteral("gammu") : phoneText, choice);
+        return {phoneText.isEmpty() ? QStringLiteral("gammu") : phoneText,
                 QStringLiteral("Phone -> gammu: %1, section %2")
                     .arg(gammu::configurationFile(choice))
                     .arg(choice.section)};
     }
-    return {spec, QStringLiteral("Phone -> phone image: ") + spec};
+    return {phoneText, QStringLiteral("Phone -> phone image: ") + phoneText};
 }
 
 namespace {
 
-PhoneMonitor* createGammuMonitor(const QString& spec, Program* program,
+PhoneMonitor* createGammuMonitor(const QString& phoneText, Program* program,
                                  const MonitorOptions& options)
 {
     gammu::PhoneChoice choice;
-    gammu::parsePhoneChoice(spec, choice);
+    gammu::parsePhoneChoice(phoneText, choice);
     auto* monitor = new gammu::GammuPhoneMonitor(choice, program);
     if (program) {
         QObject::connect(monitor, &gammu::GammuPhoneMonitor::problem, program,
@@ -87,9 +87,9 @@ PhoneMonitor* createMonitor(const PhoneInUse& phone, MonotonicClock& clock, QObj
         program->log().WriteLog(phone.line);
         program->log().UpdateStat(phone.line);
     }
-    if (isGammu(phone.spec))
-        return createGammuMonitor(phone.spec, program, options);
-    return createSimMonitor(phone.spec, clock, parent, options);
+    if (isGammu(phone.phoneText))
+        return createGammuMonitor(phone.phoneText, program, options);
+    return createSimMonitor(phone.phoneText, clock, parent, options);
 }
 
 } // namespace phonechoice

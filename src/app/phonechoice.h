@@ -23,7 +23,7 @@ bool isGammu(const QString& text);
 struct PhoneInUse
 {
     // What the phone monitor is made from: one of the gammu forms or an image path.
-    QString spec;
+    QString phoneText;
     // "Phone -> ...", naming the phone for the status box and the log.
     QString line;
     // The demo phone, chosen because nothing else was.

@@ -239,7 +239,7 @@ private:
         options.createMissingImage = m_phone.demo;
         // The cable pulled by `phone unplug`: no phone is there.
         options.sim.connectedAtCreation =
-            phonechoice::isGammu(m_phone.spec) || !phonesim::isUnpluggedByUser(m_phone.spec);
+            phonechoice::isGammu(m_phone.phoneText) || !phonesim::isUnpluggedByUser(m_phone.phoneText);
         return phonechoice::createMonitor(m_phone, m_clock, parent, options);
     }
 
