@@ -5,6 +5,7 @@
 #include "realphone/gammuirmcstore.h"
 #include "realphone/gammulistings.h"
 #include "realphone/gammuwallclock.h"
+#include "realphone/gammuwidetexts.h"
 #include "realphone/gammusession.h"
 #include "realphone/gammuworker.h"
 
@@ -79,11 +80,16 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
         found.join(listMemory(machine, memory, [&](GSM_MemoryEntry& entry) {
             const QString luid = QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
                                  QString::number(entry.Location);
-            return keepEncoded(buffer, out, luid,
-                               [&entry](char* data, size_t size, size_t* length) {
-                                   return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE,
-                                                          Nokia_VCard21);
-                               });
+            WideTexts wide;
+            wide.stash(entry);
+            const QString why =
+                keepEncoded(buffer, out, luid, [&entry](char* data, size_t size, size_t* length) {
+                    return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE,
+                                           Nokia_VCard21);
+                });
+            if (why.isEmpty())
+                out.last().data = wide.restore(out.last().data);
+            return why;
         }));
     }
     return found;
@@ -96,22 +102,26 @@ BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
     found.supported = false;
     found.join(gammu::listCalendar(machine, [&](GSM_CalendarEntry& note) {
         const QString luid = QStringLiteral("C") + QString::number(note.Location);
+        WideTexts wide;
+        wide.stash(note);
         const QString why =
             keepEncoded(buffer, out, luid, [&note](char* data, size_t size, size_t* length) {
                 return GSM_EncodeVCALENDAR(data, size, length, &note, FALSE, Nokia_VCalendar);
             });
         if (why.isEmpty())
-            out.last().data = asThePhoneMeansIt(out.last().data, nullptr);
+            out.last().data = asThePhoneMeansIt(wide.restore(out.last().data), nullptr);
         return why;
     }));
     found.join(listToDos(machine, [&](GSM_ToDoEntry& todo) {
         const QString luid = QStringLiteral("T") + QString::number(todo.Location);
+        WideTexts wide;
+        wide.stash(todo);
         const QString why =
             keepEncoded(buffer, out, luid, [&todo](char* data, size_t size, size_t* length) {
                 return GSM_EncodeVTODO(data, size, length, &todo, FALSE, Nokia_VToDo);
             });
         if (why.isEmpty())
-            out.last().data = asThePhoneMeansIt(out.last().data, &todo);
+            out.last().data = asThePhoneMeansIt(wide.restore(out.last().data), &todo);
         return why;
     }));
     return found;
