@@ -52,17 +52,20 @@ QByteArray withoutLocationLine(const char* buffer, size_t length)
     return lines.join("\r\n");
 }
 
-// Encodes one entry with encode(buffer, size, &length) into entries under luid; libgammu's
-// reason when it cannot.
-template <class Encode>
+// Encodes entry with encode(buffer, size, &length) into entries under luid, the texts
+// libgammu's writer cannot hold written by us; libgammu's reason when it cannot.
+template <class Entry, class Encode>
 QString keepEncoded(std::vector<char>& buffer, QList<IrmcEntry>& entries, const QString& luid,
-                    Encode encode)
+                    Entry& entry, Encode encode)
 {
+    WideTexts wide;
+    wide.stash(entry);
     for (;;) {
         size_t length = 0;
         const GSM_Error result = encode(buffer.data(), buffer.size(), &length);
         if (result == ERR_NONE) {
-            entries.append(IrmcEntry{luid, withoutLocationLine(buffer.data(), length)});
+            entries.append(
+                IrmcEntry{luid, wide.restore(withoutLocationLine(buffer.data(), length))});
             return QString();
         }
         if (result != ERR_MOREMEMORY || buffer.size() >= LastBufferSize)
@@ -80,16 +83,11 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
         found.join(listMemory(machine, memory, [&](GSM_MemoryEntry& entry) {
             const QString luid = QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
                                  QString::number(entry.Location);
-            WideTexts wide;
-            wide.stash(entry);
-            const QString why =
-                keepEncoded(buffer, out, luid, [&entry](char* data, size_t size, size_t* length) {
-                    return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE,
-                                           Nokia_VCard21);
-                });
-            if (why.isEmpty())
-                out.last().data = wide.restore(out.last().data);
-            return why;
+            return keepEncoded(buffer, out, luid, entry,
+                               [&entry](char* data, size_t size, size_t* length) {
+                                   return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE,
+                                                          Nokia_VCard21);
+                               });
         }));
     }
     return found;
@@ -102,26 +100,22 @@ BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
     found.supported = false;
     found.join(gammu::listCalendar(machine, [&](GSM_CalendarEntry& note) {
         const QString luid = QStringLiteral("C") + QString::number(note.Location);
-        WideTexts wide;
-        wide.stash(note);
         const QString why =
-            keepEncoded(buffer, out, luid, [&note](char* data, size_t size, size_t* length) {
+            keepEncoded(buffer, out, luid, note, [&note](char* data, size_t size, size_t* length) {
                 return GSM_EncodeVCALENDAR(data, size, length, &note, FALSE, Nokia_VCalendar);
             });
         if (why.isEmpty())
-            out.last().data = asThePhoneMeansIt(wide.restore(out.last().data), nullptr);
+            out.last().data = asThePhoneMeansIt(out.last().data, nullptr);
         return why;
     }));
     found.join(listToDos(machine, [&](GSM_ToDoEntry& todo) {
         const QString luid = QStringLiteral("T") + QString::number(todo.Location);
-        WideTexts wide;
-        wide.stash(todo);
         const QString why =
-            keepEncoded(buffer, out, luid, [&todo](char* data, size_t size, size_t* length) {
+            keepEncoded(buffer, out, luid, todo, [&todo](char* data, size_t size, size_t* length) {
                 return GSM_EncodeVTODO(data, size, length, &todo, FALSE, Nokia_VToDo);
             });
         if (why.isEmpty())
-            out.last().data = asThePhoneMeansIt(wide.restore(out.last().data), &todo);
+            out.last().data = asThePhoneMeansIt(out.last().data, &todo);
         return why;
     }));
     return found;
