@@ -30,6 +30,7 @@ Program::Program(const ProgramEnvironment& env, QObject* parent)
         m_categories.profiles.putBackAfterCutWalk();
         m_categories.profiles.GetAlternateLineSupport();
     };
+    m_restoreRun.stopRequested = [this] { return m_stopRequested; };
     m_restoreRun.closeObex = [this] {
         if (m_link.m_objObex)
             m_obex.ObexDisconnect();

@@ -148,10 +148,13 @@ bool BackupFile::bDecodeFile()
     while (lineIndex <= sFileLines.size() - 1) {
         const QString word = sections::tagWord(sFileLines.at(lineIndex));
         const int iTag = sections::findTag(word);
-        if (iTag >= 0)
+        if (iTag >= 0) {
+            if (beforeSection)
+                beforeSection();
             decodeSection(iTag, lineIndex);
-        else
+        } else {
             m_log.WriteLog(QStringLiteral("Unknown Line ->") + word);
+        }
         yieldOnce();
         ++lineIndex;
     }

@@ -47,6 +47,9 @@ public:
     // Told of a section the walk passes over without restoring it (a phonebook the phone
     // model lacks), so the run can name it.
     std::function<void(qint16 iTag)> sectionSkipped;
+    // Called before each section the walk hands to its reader; a run that is asked to stop
+    // throws from it, so the section before is finished and the next one never begun.
+    std::function<void()> beforeSection;
 
     // Attaches a category's reader to a section. Only sections that have a reader in the table
     // take one; until their category registers, they are passed over like the others.

@@ -1,11 +1,11 @@
 #include "cli/clicommands.h"
 
-#include "statuslog/mainview.h"
 #include "app/phonechoice.h"
 #include "app/program.h"
 #include "cli/cliuserinterface.h"
 #include "cli/serialcommand.h"
 #include "cli/showexport.h"
+#include "cli/terminationsignals.h"
 #include "core/clock.h"
 #include "core/programerror.h"
 #include "phonesim/cable.h"
@@ -14,11 +14,14 @@
 #include "phonesim/phoneobex.h"
 #include "phonesim/simphonemonitor.h"
 #include "runs/backuprun.h"
+#include "statuslog/mainview.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <csignal>
 
 namespace cli {
 
@@ -88,8 +91,8 @@ const char* const kHelp =
     "lines go to the day's log file, as in the window.\n"
     "Exit status:\n"
     "  0  the run reached its normal end and every item was read or written\n"
-    "  1  the run ended early or failed (no phone, a lost phone, a refused master reset,\n"
-    "     an unreadable or unwritable file)\n"
+    "  1  the run ended early or failed (no phone, a lost phone, stopped by Ctrl+C, a\n"
+    "     refused master reset, an unreadable or unwritable file)\n"
     "  2  usage error\n"
     "  3  the run reached its end, but some items were not read or not written, or a\n"
     "     category asked for is not supported by the phone; the last status lines name\n"
@@ -319,6 +322,25 @@ bool categoryBoxes(const QString& list, QList<MainView::Box>& boxes, QString& pr
     return true;
 }
 
+// Ctrl-C or SIGTERM during a run ends it as the window's close does: after the category in
+// progress, with its closing lines and the old backup kept. A second one ends the process.
+void stopOnSignal(TerminationSignals& signals, Program& program, QTextStream& err)
+{
+    QObject::connect(&signals, &TerminationSignals::received, &program,
+                     [&signals, &program, &err](int signalNumber) {
+        signals.release();
+        // Before or after the run nothing is at stake: the signal ends the process as usual.
+        if (!program.runInProgress()) {
+            raise(signalNumber);
+            return;
+        }
+        err << "cellarchive-cli: stopping after the category in progress (again to quit at "
+               "once)\n";
+        err.flush();
+        program.requestStop();
+    });
+}
+
 int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     Parsed parsed;
@@ -335,8 +357,10 @@ int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (chosen &&
         !categoryBoxes(parsed.options.value(QStringLiteral("categories")), ticked, problem))
         return usage(err, problem);
+    TerminationSignals signals;
     HeadlessProgram headless(phone, file, parsed.options.contains(QStringLiteral("overwrite")),
                              QString(), out);
+    stopOnSignal(signals, headless.program(), err);
     if (const int code = startProgram(headless, err))
         return code;
     if (chosen) {
@@ -373,7 +397,9 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QString lockCode = parsed.options.value(QStringLiteral("master-reset"));
     if (reset && lockCode.isEmpty())
         return usage(err, QStringLiteral("--master-reset needs the phone lock code"));
+    TerminationSignals signals;
     HeadlessProgram headless(phone, file, false, lockCode, out);
+    stopOnSignal(signals, headless.program(), err);
     if (const int code = startProgram(headless, err))
         return code;
     headless.view().setTicked(MainView::Box::MasterReset, reset);

@@ -1,5 +1,6 @@
 #include "cli/serialcommand.h"
 
+#include "cli/terminationsignals.h"
 #include "core/clock.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/serialline.h"
@@ -8,41 +9,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QSocketNotifier>
-
-#include <csignal>
-#include <sys/signalfd.h>
-#include <unistd.h>
 
 namespace cli {
 
 namespace {
-
-// SIGINT and SIGTERM as events of the loop: blocked, and read from a signal descriptor.
-class TerminationSignals
-{
-public:
-    TerminationSignals()
-    {
-        sigemptyset(&m_set);
-        sigaddset(&m_set, SIGINT);
-        sigaddset(&m_set, SIGTERM);
-        pthread_sigmask(SIG_BLOCK, &m_set, &m_previous);
-        m_fd = signalfd(-1, &m_set, SFD_NONBLOCK | SFD_CLOEXEC);
-    }
-    ~TerminationSignals()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
-    }
-    int fd() const { return m_fd; }
-
-private:
-    sigset_t m_set{};
-    sigset_t m_previous{};
-    int m_fd = -1;
-};
 
 // PATH made a link to the device; a link left by an earlier line is replaced, anything else
 // at PATH is not touched.
@@ -91,7 +61,7 @@ int phoneSerial(const QStringList& arguments, QTextStream& out, QTextStream& err
     SystemMonotonicClock clock;
     SystemWallClock wallClock;
     phonesim::SerialLine line(phone, clock, wallClock);
-    if (signals.fd() < 0 || !line.open(error) ||
+    if (!signals.ok() || !line.open(error) ||
         (!link.isEmpty() && !makeLink(link, line.devicePath(), error))) {
         err << "cellarchive-cli: " << (error.isEmpty() ? QStringLiteral("no signal descriptor") : error)
             << "\n";
@@ -101,8 +71,7 @@ int phoneSerial(const QStringList& arguments, QTextStream& out, QTextStream& err
     out.flush();
 
     QEventLoop loop;
-    QSocketNotifier signalNotifier(signals.fd(), QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    QObject::connect(&signals, &TerminationSignals::received, &loop, &QEventLoop::quit);
     bool cut = false;
     QObject::connect(&line, &phonesim::SerialLine::cut, &loop, [&] {
         cut = true;

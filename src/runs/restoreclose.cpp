@@ -112,16 +112,23 @@ QStringList RestoreRun::verify(bool& ok)
     return lines;
 }
 
-RunOutcome RestoreRun::stopped()
+RunOutcome RestoreRun::stopped(bool byUser)
 {
     StatusLog& log = m_services.log;
-    log.WriteLog(QStringLiteral("Restore stopped -> the phone went away"));
-    log.UpdateStat(QStringLiteral("Restore stopped -> the phone went away, nothing more was sent"));
+    if (byUser) {
+        log.WriteLog(QStringLiteral("Restore stopped by the user"));
+        log.UpdateStat(QStringLiteral("Restore stopped by the user"));
+    } else {
+        log.WriteLog(QStringLiteral("Restore stopped -> the phone went away"));
+        log.UpdateStat(
+            QStringLiteral("Restore stopped -> the phone went away, nothing more was sent"));
+    }
     // The sections whose restore never began, and a settings section in progress; a list in
-    // progress speaks in its counts.
+    // progress speaks in its counts. A stop by the user comes between sections: every section
+    // begun was finished.
     QList<qint16> notReached = sectionsOfFile(m_services.file.sFileLines);
     QList<qint16> started = m_services.lists.sectionsStarted();
-    if (!started.isEmpty() && started.last() != sections::Contacts &&
+    if (!byUser && !started.isEmpty() && started.last() != sections::Contacts &&
         started.last() != sections::Calendar && started.last() != sections::SmsMessages)
         started.removeLast();
     for (const qint16 iTag : started)
@@ -133,7 +140,8 @@ RunOutcome RestoreRun::stopped()
     }
     QStringList last;
     if (!names.isEmpty())
-        last << QStringLiteral("Not written, the phone went away -> ") +
+        last << (byUser ? QStringLiteral("Not written, the run was stopped -> ")
+                        : QStringLiteral("Not written, the phone went away -> ")) +
                     names.join(QStringLiteral(", "));
     finish(RunOutcome::Ended, last);
     return RunOutcome::Ended;

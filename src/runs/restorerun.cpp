@@ -13,6 +13,17 @@
 
 #include <exception>
 
+namespace {
+
+// The user asked the run to stop; thrown between two sections of the file.
+class StoppedByUser : public std::exception
+{
+public:
+    const char* what() const noexcept override { return "Stopped by the user"; }
+};
+
+} // namespace
+
 RestoreRun::RestoreRun(CategoryServices& services, FileSelection& selection, MainView& view,
                        MasterReset& masterReset, Categories& categories)
     : m_services(services), m_selection(selection), m_view(view), m_masterReset(masterReset),
@@ -114,20 +125,30 @@ RunOutcome RestoreRun::walk()
             }
             log.UpdateStat(QStringLiteral("Master Reset->Done"));
         }
+        file.beforeSection = [this] {
+            if (stopRequested && stopRequested())
+                throw StoppedByUser();
+        };
         file.bDecodeFile();
+        file.beforeSection = nullptr;
         // A category that took the loss for a failure of its own has sent nothing since.
         m_services.checkPhone();
         log.UpdateStat(QStringLiteral("Restore finished"));
         verified = verify(complete);
+    } catch (const StoppedByUser&) {
+        file.beforeSection = nullptr;
+        return stopped(true);
     } catch (const PhoneLost&) {
+        file.beforeSection = nullptr;
         if (!fileRead) {
             log.UpdateStat(QStringLiteral("Restore stopped -> no phone, nothing was written"));
             return end(RunOutcome::Ended);
         }
-        return stopped();
+        return stopped(false);
     } catch (const std::exception& error) {
         // An error a section reader or the phone raised: end in order and leave the phone's
         // OBEX side closed.
+        file.beforeSection = nullptr;
         reportRunError(log, QStringLiteral("Restore stopped by an error -> "),
                        QStringLiteral("Error in cmdRestore_Click"), error);
         if (closeObex)

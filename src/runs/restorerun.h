@@ -27,6 +27,8 @@ public:
     std::function<void()> GetAlternateLineSupport;
     // Closes an OBEX connection that an error left open.
     std::function<void()> closeObex;
+    // Asked before each section of the file: true ends the run there, as a lost phone does.
+    std::function<bool()> stopRequested;
 
 private:
     RunOutcome walk();
@@ -37,8 +39,9 @@ private:
     // The closing lines: one per section the file lacks the end of, the counts of the lists,
     // one line per category the phone did not take everything of, then last.
     RunOutcome finish(RunOutcome outcome, const QStringList& last = {});
-    // The phone went away: nothing more is sent; says what was written and what was not.
-    RunOutcome stopped();
+    // The phone went away (byUser false) or the user stopped the run: nothing more is sent;
+    // says what was written and what was not.
+    RunOutcome stopped(bool byUser);
     RunOutcome end(RunOutcome outcome);
 
     CategoryServices& m_services;

@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -151,4 +152,35 @@ TEST_F(CliTest, UnpluggedPhoneIsNotFoundUntilPluggedAgain)
               1);
     EXPECT_TRUE(cli.out.contains(QLatin1String("Lost Conntact to MS->No work was done")))
         << cli.out.toStdString();
+}
+
+// Ctrl-C during a run: the category in progress is finished, the old backup is kept and the
+// run closes with its lines, as the window's close does.
+TEST_F(CliTest, InterruptStopsTheRunAfterTheCategoryInProgress)
+{
+    const QString image = path(QStringLiteral("demo.json"));
+    cli.run({QStringLiteral("phone"), QStringLiteral("init"), image});
+    QJsonObject slow = CliTest::image(QStringLiteral("demo.json"));
+    slow.insert(QStringLiteral("latencyMs"), 100);
+    QFile slowImage(image);
+    ASSERT_TRUE(slowImage.open(QIODevice::WriteOnly));
+    slowImage.write(QJsonDocument(slow).toJson());
+    slowImage.close();
+    QFile old(path(QStringLiteral("a.MS")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("keep\r\n");
+    old.close();
+
+    QObject context;
+    QTimer::singleShot(120, &context, [] { raise(SIGINT); });
+    EXPECT_EQ(cli.run({QStringLiteral("backup"), image, path(QStringLiteral("a.MS")),
+                       QStringLiteral("--categories"), QStringLiteral("sms,time"),
+                       QStringLiteral("--overwrite")}),
+              1);
+    EXPECT_TRUE(cli.err.contains(QLatin1String("stopping after the category in progress")));
+    EXPECT_TRUE(cli.out.contains(QLatin1String("Backup stopped by the user")));
+    EXPECT_TRUE(cli.out.contains(QLatin1String("Time: not backed up (the run was stopped)")))
+        << cli.out.toStdString();
+    EXPECT_EQ(bytes(QStringLiteral("a.MS")), QByteArray("keep\r\n"));
+    EXPECT_TRUE(bytes(QStringLiteral("a.incomplete.MS")).startsWith("<SMS_Messages>"));
 }

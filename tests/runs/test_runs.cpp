@@ -97,6 +97,26 @@ const RunRow kRows[] = {
          EXPECT_TRUE(h.logLines().contains(QStringLiteral("Backup stopped by the user")));
          EXPECT_FALSE(h.program->runInProgress());
      }},
+    // The stop asked for while the time is written takes effect before the key lock.
+    {"StoppedRestoreFinishesTheSectionItIsInAndNamesTheRest", blankPhone,
+     [](ProgramHarness& h) {
+         editFaults(h, [](phonesim::Faults& f) { f.lateSeconds.insert(346, 2.0); });
+         h.clock.callLater(1000, nullptr, [&h] { h.program->requestStop(); });
+         return h.restore(h.writeFile(
+             QStringLiteral("t.MS"),
+             timeSection(0) + QStringList{QStringLiteral("<Settings_Locks>"),
+                                          QStringLiteral("   <Keylock_Mode value=2/>"),
+                                          QStringLiteral("<Settings_Locks/>")}));
+     },
+     {QStringLiteral("Restoring time settings"), QStringLiteral("Restore stopped by the user"),
+      QStringLiteral("Not written, the run was stopped -> Locks")},
+     RunOutcome::Ended,
+     [](ProgramHarness& h) {
+         EXPECT_EQ(nitzOf(h), 0);
+         EXPECT_EQ(h.image->settings(QStringLiteral("keylock")).value(QStringLiteral("mode")).toInt(), 0);
+         EXPECT_TRUE(h.logLines().contains(QStringLiteral("Restore stopped by the user")));
+         EXPECT_EQ(h.view.buttonCaption(Button::Restore), QStringLiteral("Restore"));
+     }},
     {"CategoryThePhoneHasNotGotIsNamedNotDone", phonesim::demoPhone,
      [](ProgramHarness& h) {
          editFaults(h, [](phonesim::Faults& f) { f.unsupported.insert(51); });
