@@ -78,16 +78,26 @@ Extent extentOf(const QStringList& lines, qsizetype openIndex)
     return {i, false};
 }
 
+QList<Placed> sectionsOf(const QStringList& lines)
+{
+    QList<Placed> placed;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int iTag = findTag(tagWord(lines.at(i)));
+        if (iTag < 0)
+            continue;
+        const Extent extent = extentOf(lines, i);
+        placed.append(Placed{i, iTag, extent});
+        i = extent.closed ? extent.end : extent.end - 1;
+    }
+    return placed;
+}
+
 QList<qsizetype> unclosedSections(const QStringList& lines)
 {
     QList<qsizetype> unclosed;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (findTag(tagWord(lines.at(i))) < 0)
-            continue;
-        const Extent extent = extentOf(lines, i);
-        if (!extent.closed)
-            unclosed.append(i);
-        i = extent.closed ? extent.end : extent.end - 1;
+    for (const Placed& section : sectionsOf(lines)) {
+        if (!section.extent.closed)
+            unclosed.append(section.opening);
     }
     return unclosed;
 }

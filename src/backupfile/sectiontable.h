@@ -58,6 +58,14 @@ struct Extent
     bool closed = false;
 };
 Extent extentOf(const QStringList& lines, qsizetype openIndex);
+// The sections of a file in file order: the line each opens at, its tag and its extent.
+struct Placed
+{
+    qsizetype opening = 0;
+    int iTag = -1;
+    Extent extent;
+};
+QList<Placed> sectionsOf(const QStringList& lines);
 // The opening lines of the sections that have no closing line, in file order.
 QList<qsizetype> unclosedSections(const QStringList& lines);
 // The section's name as the file writes it ("Contacts") and what is said of it when it has no

@@ -1,5 +1,7 @@
 #include "categories/restorelists.h"
 
+#include "categories/outcometally.h"
+
 void RestoreLists::phoneRead(List list, entrymatch::Multiset onPhone)
 {
     m_lists[list].phoneRead = true;
@@ -28,8 +30,10 @@ bool RestoreLists::holdsEntries() const
 
 QString RestoreLists::name(List list)
 {
-    static const char* const kNames[Count] = {"Phonebook", "Calendar", "SMS Messages"};
-    return QLatin1String(kNames[list]);
+    static_assert(int(Phonebook) == int(OutcomeTally::Phonebook) &&
+                  int(Calendar) == int(OutcomeTally::Calendar) &&
+                  int(SMS) == int(OutcomeTally::SMS));
+    return OutcomeTally::name(static_cast<OutcomeTally::Category>(list));
 }
 
 QStringList RestoreLists::countLines() const

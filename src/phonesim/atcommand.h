@@ -59,6 +59,7 @@ constexpr int NotAllowed = 3;
 constexpr int NotSupported = 4;
 constexpr int MemoryFull = 20;
 constexpr int InvalidIndex = 21;
+constexpr int NotFound = 22;
 constexpr int TextTooLong = 24;
 constexpr int InvalidCharacters = 25;
 constexpr int DialStringTooLong = 26;

@@ -180,6 +180,14 @@ std::unique_ptr<Memory> memoryOf(const AtSession& session)
     return std::make_unique<PhoneMemory>(session.image);
 }
 
+// The locations of the selected phonebook, brought up to date with its entries.
+AtLocations& locationsOf(AtSession& session, qsizetype entries)
+{
+    AtLocations& locations = session.phonebookLocations[session.phonebook];
+    locations.sync(static_cast<int>(entries));
+    return locations;
+}
+
 QByteArray entryLine(const AtSession& session, int location, const Entry& entry)
 {
     const int type = entry.number.startsWith(QLatin1Char('+')) ? NumberInternational
@@ -194,8 +202,7 @@ AtResult selectStorage(AtSession& session, const AtRequest& request)
         return AtResult::ok({"+CPBS: (\"ME\",\"SM\")"});
     if (request.form == Form::Read) {
         const auto memory = memoryOf(session);
-        AtLocations& locations = session.phonebookLocations[session.phonebook];
-        locations.sync(static_cast<int>(memory->entries().size()));
+        const AtLocations& locations = locationsOf(session, memory->entries().size());
         return AtResult::ok({"+CPBS: " + quoted(session.phonebook.toLatin1()) + ',' +
                              QByteArray::number(locations.used()) + ',' +
                              QByteArray::number(memory->capacity())});
@@ -221,8 +228,7 @@ AtResult readEntries(AtSession& session, const AtRequest& request)
         *last > memory->capacity())
         return AtResult::cme(cme::InvalidIndex);
     const QList<Entry> entries = memory->entries();
-    AtLocations& locations = session.phonebookLocations[session.phonebook];
-    locations.sync(static_cast<int>(entries.size()));
+    const AtLocations& locations = locationsOf(session, entries.size());
     QList<QByteArray> lines;
     for (int location = *first; location <= qMin(*last, locations.highest()); ++location) {
         const int index = locations.indexAt(location);
@@ -231,7 +237,7 @@ AtResult readEntries(AtSession& session, const AtRequest& request)
     }
     // A single location that is empty is "not found", as phones answer it.
     if (lines.isEmpty() && *first == *last)
-        return AtResult::cme(22);
+        return AtResult::cme(cme::NotFound);
     return AtResult::ok(lines);
 }
 
@@ -247,8 +253,7 @@ AtResult writeEntry(AtSession& session, const AtRequest& request)
     const int location = request.hasArg(0) ? request.number(0).value_or(-1) : 0;
     if (location < 0 || location > memory->capacity())
         return AtResult::cme(cme::InvalidIndex);
-    AtLocations& locations = session.phonebookLocations[session.phonebook];
-    locations.sync(static_cast<int>(memory->entries().size()));
+    AtLocations& locations = locationsOf(session, memory->entries().size());
     const int index = locations.indexAt(location);
     if (request.args.size() == 1) {
         // A location alone deletes its entry; an empty one is deleted already.

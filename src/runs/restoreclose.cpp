@@ -10,34 +10,31 @@
 
 namespace {
 
-// The categories as the closing lines name them, by the section that restores them.
-QString categoryOfSection(qint16 iTag)
+// The category a section restores, or Count for a section that restores none.
+OutcomeTally::Category categoryOfSection(qint16 iTag)
 {
-    static const QHash<qint16, QString> names{
-        {sections::Contacts, QStringLiteral("Phonebook")},
-        {sections::Calendar, QStringLiteral("Calendar")},
-        {sections::SmsMessages, QStringLiteral("SMS Messages")},
-        {sections::SettingsDataAccount, QStringLiteral("Data Accounts")},
-        {sections::SettingsWap, QStringLiteral("WAP Settings")},
-        {sections::Bookmarks, QStringLiteral("Bookmarks")},
-        {sections::SettingsProfiles, QStringLiteral("Profiles")},
-        {sections::SettingsLocks, QStringLiteral("Locks")},
-        {sections::SettingsTime, QStringLiteral("Time")},
-        {sections::SettingsCustomMenu, QStringLiteral("My Shortcuts")}};
-    return names.value(iTag);
+    static const QHash<qint16, OutcomeTally::Category> categories{
+        {sections::Contacts, OutcomeTally::Phonebook},
+        {sections::Calendar, OutcomeTally::Calendar},
+        {sections::SmsMessages, OutcomeTally::SMS},
+        {sections::SettingsDataAccount, OutcomeTally::DataAccounts},
+        {sections::SettingsWap, OutcomeTally::WAP},
+        {sections::Bookmarks, OutcomeTally::Bookmarks},
+        {sections::SettingsProfiles, OutcomeTally::Profiles},
+        {sections::SettingsLocks, OutcomeTally::Locks},
+        {sections::SettingsTime, OutcomeTally::Time},
+        {sections::SettingsCustomMenu, OutcomeTally::Shortcuts}};
+    return categories.value(iTag, OutcomeTally::Count);
 }
 
-// The restored sections of the file in file order, by their opening lines.
+// The restored sections of the file in file order.
 QList<qint16> sectionsOfFile(const QStringList& lines)
 {
     QList<qint16> found;
-    for (const QString& line : lines) {
-        const QString opening = line.trimmed();
-        if (!opening.endsWith(QLatin1Char('>')) || opening.endsWith(QLatin1String("/>")))
-            continue;
-        const int iTag = sections::findTag(opening.chopped(1));
-        if (iTag >= 0 && !categoryOfSection(static_cast<qint16>(iTag)).isEmpty())
-            found.append(static_cast<qint16>(iTag));
+    for (const sections::Placed& section : sections::sectionsOf(lines)) {
+        const auto iTag = static_cast<qint16>(section.iTag);
+        if (categoryOfSection(iTag) != OutcomeTally::Count)
+            found.append(iTag);
     }
     return found;
 }
@@ -135,8 +132,9 @@ RunOutcome RestoreRun::stopped(bool byUser)
         notReached.removeOne(iTag);
     QStringList names;
     for (const qint16 iTag : notReached) {
-        if (!names.contains(categoryOfSection(iTag)))
-            names << categoryOfSection(iTag);
+        const QString name = OutcomeTally::name(categoryOfSection(iTag));
+        if (!names.contains(name))
+            names << name;
     }
     QStringList last;
     if (!names.isEmpty())

@@ -29,6 +29,11 @@ RestoreRun::RestoreRun(CategoryServices& services, FileSelection& selection, Mai
     : m_services(services), m_selection(selection), m_view(view), m_masterReset(masterReset),
       m_categories(categories)
 {
+    // The walk of the file asks before each section, so a stop ends the run between two.
+    m_services.file.beforeSection = [this] {
+        if (stopRequested && stopRequested())
+            throw StoppedByUser();
+    };
 }
 
 RunOutcome RestoreRun::end(RunOutcome outcome)
@@ -125,21 +130,14 @@ RunOutcome RestoreRun::walk()
             }
             log.UpdateStat(QStringLiteral("Master Reset->Done"));
         }
-        file.beforeSection = [this] {
-            if (stopRequested && stopRequested())
-                throw StoppedByUser();
-        };
         file.bDecodeFile();
-        file.beforeSection = nullptr;
         // A category that took the loss for a failure of its own has sent nothing since.
         m_services.checkPhone();
         log.UpdateStat(QStringLiteral("Restore finished"));
         verified = verify(complete);
     } catch (const StoppedByUser&) {
-        file.beforeSection = nullptr;
         return stopped(true);
     } catch (const PhoneLost&) {
-        file.beforeSection = nullptr;
         if (!fileRead) {
             log.UpdateStat(QStringLiteral("Restore stopped -> no phone, nothing was written"));
             return end(RunOutcome::Ended);
@@ -148,7 +146,6 @@ RunOutcome RestoreRun::walk()
     } catch (const std::exception& error) {
         // An error a section reader or the phone raised: end in order and leave the phone's
         // OBEX side closed.
-        file.beforeSection = nullptr;
         reportRunError(log, QStringLiteral("Restore stopped by an error -> "),
                        QStringLiteral("Error in cmdRestore_Click"), error);
         if (closeObex)
