@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 #include "app/phonechoice.h"
 #include "core/clock.h"
+#include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
 
 #include <QApplication>
@@ -44,7 +45,7 @@ int main(int argc, char** argv)
         QStringLiteral("/cellarchive");
     const phonechoice::PhoneInUse phone =
         phonechoice::choose(parser.value(phoneOption), qEnvironmentVariable("CELLARCHIVE_PHONE"),
-                            dataFolder + QStringLiteral("/phones/demo-phone.json"));
+                            phonesim::demoImagePath());
 
     SystemMonotonicClock clock;
     SystemWallClock wallClock;

@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <csignal>
 
 namespace cli {
@@ -292,9 +293,7 @@ bool phoneAndFile(const Parsed& parsed, phonechoice::PhoneInUse& phone, QString&
     const QString given = positional.size() == 2 ? positional.first()
                                                  : parsed.options.value(QStringLiteral("phone"));
     phone = phonechoice::choose(given, qEnvironmentVariable("CELLARCHIVE_PHONE"),
-                                QStandardPaths::writableLocation(
-                                    QStandardPaths::GenericDataLocation) +
-                                    QStringLiteral("/cellarchive/phones/demo-phone.json"));
+                                phonesim::demoImagePath());
     return true;
 }
 
@@ -304,16 +303,15 @@ bool categoryBoxes(const QString& list, QList<MainView::Box>& boxes, QString& pr
 {
     const QStringList names = list.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& name : names) {
-        int index = -1;
-        for (int i = 0; i < 10; ++i) {
-            if (name.trimmed().compare(QLatin1String(CategoryNames[i]), Qt::CaseInsensitive) == 0)
-                index = i;
-        }
-        if (index < 0) {
+        const auto known = std::find_if(
+            std::begin(CategoryNames), std::end(CategoryNames), [&name](const char* known) {
+                return name.trimmed().compare(QLatin1String(known), Qt::CaseInsensitive) == 0;
+            });
+        if (known == std::end(CategoryNames)) {
             problem = QStringLiteral("unknown category %1").arg(name.trimmed());
             return false;
         }
-        boxes << BackupRun::CategoryBoxes[index].box;
+        boxes << BackupRun::CategoryBoxes[known - std::begin(CategoryNames)].box;
     }
     if (boxes.isEmpty()) {
         problem = QStringLiteral("--categories needs at least one category");

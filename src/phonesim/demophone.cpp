@@ -97,11 +97,8 @@ QJsonObject blankPhone(const QString& model)
                     .sms = blankSmsStorages()});
 }
 
-QString defaultImagePath()
+QString demoImagePath()
 {
-    const QString fromEnvironment = qEnvironmentVariable("CELLARCHIVE_PHONE");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/cellarchive/phones/demo-phone.json");
 }

@@ -1,9 +1,6 @@
 #include "phonesim/simphonemonitor.h"
 
 #include "core/clock.h"
-#include "core/programerror.h"
-#include "phonesim/cable.h"
-#include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/simcellphone.h"
 
@@ -54,20 +51,6 @@ void SimPhoneMonitor::plug()
         return;
     m_phone->setState(SimCellPhone::State::Connected);
     Q_EMIT OnNotifyCellPhoneConnected(1, m_phone);
-}
-
-SimPhoneMonitor* createDefaultMonitor(MonotonicClock& clock, QObject* parent)
-{
-    const QString path = defaultImagePath();
-    QString error;
-    if (!ensureImage(path, error))
-        throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"), error);
-    auto image = PhoneImage::load(path, error);
-    if (!image)
-        throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("PhoneMonitor"), error);
-    auto* monitor = new SimPhoneMonitor(std::move(image), clock, parent);
-    new CableWatcher(*monitor, path);
-    return monitor;
 }
 
 } // namespace phonesim

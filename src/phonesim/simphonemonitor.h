@@ -45,8 +45,4 @@ private:
     bool m_connectPending = false;
 };
 
-// The program's phone: the image at defaultImagePath(), made from the demo phone on first
-// use. Throws ProgramError naming the file when it cannot be created, read or understood.
-SimPhoneMonitor* createDefaultMonitor(MonotonicClock& clock, QObject* parent);
-
 } // namespace phonesim

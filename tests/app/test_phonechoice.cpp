@@ -1,6 +1,10 @@
 #include "app/frmmain.h"
 #include "app/phonechoice.h"
 #include "app/program.h"
+#include "core/programerror.h"
+#include "phone/components.h"
+#include "phonesim/demophone.h"
+#include "phonesim/phoneimage.h"
 #include "fakeclock.h"
 #include "logtexts.h"
 #include "scriptedui.h"
@@ -124,6 +128,44 @@ TEST_F(PhoneChoiceTest, WindowNamesTheConfiguredPhoneOrTheDemoPhone)
     firstLines(QStringLiteral("second"), QStringLiteral("Phone -> gammu: ") +
                                              path(QStringLiteral(".gammurc")) +
                                              QStringLiteral(", section 0"));
+}
+
+TEST_F(PhoneChoiceTest, DemoImageIsMadeOnFirstUseAndABrokenOneRefused)
+{
+    const QString image = path(QStringLiteral("phones/mine.json"));
+    const phonechoice::PhoneInUse phone{image, QString(), true};
+    phonechoice::MonitorOptions options;
+    options.createMissingImage = true;
+    FakeClock clock;
+    QObject owner;
+    PhoneMonitor* monitor = phonechoice::createMonitor(phone, clock, &owner, options);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(monitor->parent(), &owner);
+    EXPECT_TRUE(QFile::exists(image));
+    clock.runAll();
+    ASSERT_EQ(monitor->CellPhones().size(), 1);
+    EXPECT_EQ(monitor->CellPhones().first()->Model(), QStringLiteral("BVT610"));
+
+    // An existing image is used as it is, never replaced by the demo phone.
+    QString error;
+    auto mine = phonesim::PhoneImage::inMemory(phonesim::blankPhone(QStringLiteral("BVT68")));
+    ASSERT_TRUE(mine->saveAs(image, error));
+    PhoneMonitor* second = phonechoice::createMonitor(phone, clock, &owner, options);
+    clock.runAll();
+    EXPECT_EQ(second->CellPhones().first()->Model(), QStringLiteral("BVT68"));
+
+    QFile broken(image);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not json");
+    broken.close();
+    try {
+        phonechoice::createMonitor(phone, clock, &owner, options);
+        ADD_FAILURE() << "a broken image was accepted";
+    } catch (const ProgramError& failure) {
+        EXPECT_EQ(failure.source(), QStringLiteral("PhoneMonitor"));
+        EXPECT_TRUE(failure.description().contains(image));
+    }
+    EXPECT_TRUE(phonesim::demoImagePath().endsWith(QStringLiteral("/cellarchive/phones/demo-phone.json")));
 }
 
 // A configuration written after start is found at the next retry, without a restart; the

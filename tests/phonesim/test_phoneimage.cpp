@@ -1,6 +1,5 @@
 #include "simphonetesting.h"
 
-#include "core/programerror.h"
 #include "phonesim/imageirmcstore.h"
 #include "phonesim/simstatus.h"
 
@@ -274,41 +273,4 @@ TEST(PhoneImage, MalformedImagesAreRefusedWithTheReason)
     QString error;
     EXPECT_EQ(PhoneImage::load(dir.filePath(QStringLiteral("none.json")), error), nullptr);
     EXPECT_TRUE(error.contains(QStringLiteral("none.json")));
-}
-
-TEST(DefaultMonitor, CreatesTheDemoImageOnFirstUseAndRefusesABrokenOne)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("phones/mine.json"));
-    qputenv("CELLARCHIVE_PHONE", path.toLocal8Bit());
-    EXPECT_EQ(defaultImagePath(), path);
-
-    FakeClock clock;
-    QObject owner;
-    PhoneMonitor* monitor = createDefaultMonitor(clock, &owner);
-    ASSERT_NE(monitor, nullptr);
-    EXPECT_EQ(monitor->parent(), &owner);
-    EXPECT_TRUE(QFile::exists(path));
-    clock.runAll();
-    ASSERT_EQ(monitor->CellPhones().size(), 1);
-    EXPECT_EQ(monitor->CellPhones().first()->Model(), QStringLiteral("BVT610"));
-
-    // An existing image is used as it is, never replaced by the demo phone.
-    QString error;
-    auto mine = PhoneImage::inMemory(blankPhone(QStringLiteral("BVT68")));
-    ASSERT_TRUE(mine->saveAs(path, error));
-    PhoneMonitor* second = createDefaultMonitor(clock, &owner);
-    clock.runAll();
-    EXPECT_EQ(second->CellPhones().first()->Model(), QStringLiteral("BVT68"));
-
-    writeFile(path, "not json");
-    try {
-        createDefaultMonitor(clock, &owner);
-        ADD_FAILURE() << "a broken image was accepted";
-    } catch (const ProgramError& failure) {
-        EXPECT_EQ(failure.source(), QStringLiteral("PhoneMonitor"));
-        EXPECT_TRUE(failure.description().contains(path));
-    }
-    qunsetenv("CELLARCHIVE_PHONE");
-    EXPECT_TRUE(defaultImagePath().endsWith(QStringLiteral("/cellarchive/phones/demo-phone.json")));
 }
