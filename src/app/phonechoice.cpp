@@ -48,6 +48,8 @@ PhoneMonitor* createGammuMonitor(const QString& phoneText, Program* program,
                              program->log().UpdateStat(line);
                              program->log().WriteLog(line);
                          });
+        QObject::connect(monitor, &gammu::GammuPhoneMonitor::note, program,
+                         [program](const QString& line) { program->log().WriteLog(line); });
     }
     if (options.waitForFirstAttempt) {
         monitor->waitForFirstAttempt();

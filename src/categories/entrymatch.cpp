@@ -105,10 +105,17 @@ QString entryKey(const QString& entry)
 
 QString messageKey(const SMSRecord& message)
 {
-    const QString pdu = message.PDU.trimmed().toUpper();
+    // The service centre is the phone's to fill in or drop; the TPDU is the message.
+    QString pdu = message.PDU.trimmed().toUpper();
+    bool hex = false;
+    const int centre = pdu.left(2).toInt(&hex, 16);
+    if (hex && pdu.size() >= 2 + 2 * centre)
+        pdu.remove(0, 2 + 2 * centre);
+    // A sent message's PDU holds no time: two alike sent on two days are two messages.
+    const QString time = message.Time.isEmpty() ? QString() : QLatin1Char('@') + message.Time;
     if (message.Type == StoredSent)
-        return QStringLiteral("sent:") + pdu;
-    return QString::number(message.Storage) + QLatin1Char(':') + pdu;
+        return QStringLiteral("sent:") + pdu + time;
+    return QString::number(message.Storage) + QLatin1Char(':') + pdu + time;
 }
 
 bool Multiset::take(const QString& key)

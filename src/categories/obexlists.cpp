@@ -56,13 +56,24 @@ bool ObexModule::readBeforeWriting(bool calendar)
     return true;
 }
 
+void ObexModule::reform(bool calendar, RestoreLists::FileEntry& entry)
+{
+    const QString object = calendar ? calendarObjectOf(entry.source) : entry.source;
+    const KeptForm kept = m_obex.keptForm(calendar, codepage::encode(object));
+    entry.key = entrymatch::entryKey(codepage::decode(kept.entry));
+    entry.summary = kept.summary;
+    entry.detail = kept.detail;
+}
+
 bool ObexModule::admit(bool calendar, int index, const QString& entry)
 {
-    const QString label = entryLabel(calendar, index, entry);
-    if (m_services.lists.admit(calendar ? RestoreLists::Calendar : RestoreLists::Phonebook,
-                               entrymatch::entryKey(entry), label))
+    RestoreLists::FileEntry file;
+    file.label = entryLabel(calendar, index, entry);
+    file.source = entry;
+    reform(calendar, file);
+    if (m_services.lists.admit(calendar ? RestoreLists::Calendar : RestoreLists::Phonebook, file))
         return true;
-    m_services.log.WriteLog(QStringLiteral("Already on the phone -> ") + label);
+    m_services.log.WriteLog(QStringLiteral("Already on the phone -> ") + file.label);
     return false;
 }
 

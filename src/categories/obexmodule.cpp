@@ -286,7 +286,18 @@ int ObexModule::restore(const Book& book, int lineIndex)
     // entries are not written. Only what the phone lacks is written, so what it holds is read
     // first; a phone whose entries cannot be read gets none rather than perhaps all twice.
     const bool connected = m_obex.ObexConnect();
-    if (!connected || !readBeforeWriting(book.calendar)) {
+    const bool read = connected && readBeforeWriting(book.calendar);
+    if (connected && !read && m_obex.notImplemented()) {
+        // No such book on this phone: nothing is sent, and the closing line says so, as after
+        // a backup.
+        log.WriteLog(QStringLiteral("Not written -> the %1 section (not supported by the phone)")
+                         .arg(book.section));
+        tally.unsupported(book.category);
+        m_services.checkPhone();
+        m_obex.ObexDisconnect();
+        return last;
+    }
+    if (!read) {
         for (int index = lineIndex + 1; index <= last; ++index) {
             QString entry;
             if (lines.at(index).size() > 2 && entryOfLine(lines.at(index), book.calendar, entry)) {

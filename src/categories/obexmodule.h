@@ -1,6 +1,7 @@
 #pragma once
 
 #include "categories/entrymatch.h"
+#include "categories/restorelists.h"
 
 #include <QByteArray>
 #include <QString>
@@ -55,6 +56,8 @@ public:
     void readBooks(PhoneBooks& books);
     // Names an entry of the file in the log: "contact on line 12 of the file (Berg;Zoë)".
     static QString entryLabel(bool calendar, int index, const QString& entry);
+    // Makes the key of a file's entry from the form the phone keeps it in.
+    void reform(bool calendar, RestoreLists::FileEntry& entry);
 
     // The names, tags and texts that tell the phonebook and the calendar apart.
     struct Book;

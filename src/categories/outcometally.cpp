@@ -25,7 +25,8 @@ bool OutcomeTally::isClean() const
 bool OutcomeTally::lostAnything(bool countUnsupported) const
 {
     for (const Entry& entry : m_entries) {
-        if (entry.items > 0 || entry.failed || (countUnsupported && entry.unsupported))
+        if (entry.items > 0 || entry.failed ||
+            (countUnsupported && (entry.unsupported || entry.unsupportedItems > 0)))
             return true;
     }
     return false;
@@ -40,6 +41,11 @@ QStringList OutcomeTally::summary(const QString& verb) const
             lines << QLatin1String(kNames[category]) + QStringLiteral(": not supported by this phone");
             continue;
         }
+        if (entry.unsupportedItems > 0)
+            lines << QStringLiteral("%1: %2 %3 not supported by this phone")
+                         .arg(QLatin1String(kNames[category]))
+                         .arg(entry.unsupportedItems)
+                         .arg(entry.unsupportedWhat);
         QStringList what;
         if (entry.failed)
             what << QStringLiteral("failed");

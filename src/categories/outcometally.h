@@ -35,11 +35,18 @@ public:
     // The phone answered that it has no such category at all: nothing was read or written,
     // and the closing line says so instead of "failed".
     void unsupported(Category category) { m_entries[category].unsupported = true; }
+    // Items of a kind the phone has not got, while it has the category: "CSD accounts".
+    void unsupported(Category category, int items, const QString& what)
+    {
+        m_entries[category].unsupportedItems += items;
+        m_entries[category].unsupportedWhat = what;
+    }
 
     bool isClean(Category category) const
     {
         const Entry& entry = m_entries[category];
-        return entry.items == 0 && !entry.failed && !entry.unsupported;
+        return entry.items == 0 && !entry.failed && !entry.unsupported &&
+               entry.unsupportedItems == 0;
     }
     bool hasFailed(Category category) const { return m_entries[category].failed; }
     bool isUnsupported(Category category) const { return m_entries[category].unsupported; }
@@ -60,6 +67,8 @@ private:
         int items = 0;
         bool failed = false;
         bool unsupported = false;
+        int unsupportedItems = 0;
+        QString unsupportedWhat;
     };
     std::array<Entry, Count> m_entries{};
 };

@@ -8,15 +8,21 @@ void RestoreLists::phoneRead(List list, entrymatch::Multiset onPhone)
     m_lists[list].onPhone = std::move(onPhone);
 }
 
-bool RestoreLists::admit(List list, const QString& key, const QString& label)
+bool RestoreLists::admit(List list, const FileEntry& entry)
 {
     Ledger& ledger = m_lists[list];
-    ledger.entries.append(FileEntry{key, label});
-    if (ledger.phoneRead && ledger.onPhone.take(key)) {
+    ledger.entries.append(entry);
+    if (ledger.phoneRead && ledger.onPhone.take(entry.key)) {
         ++ledger.already;
         return false;
     }
     return true;
+}
+
+void RestoreLists::reform(List list, const std::function<void(FileEntry&)>& again)
+{
+    for (FileEntry& entry : m_lists[list].entries)
+        again(entry);
 }
 
 bool RestoreLists::holdsEntries() const

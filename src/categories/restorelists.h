@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 // What a restore did with the lists of the file (contacts, calendar entries, messages): each
 // entry of the file is either already on the phone, written, or not written. The file's
@@ -18,9 +19,17 @@ public:
 
     struct FileEntry
     {
+        // The key of the entry as the phone keeps it.
         QString key;
         // Names the entry in the log: "contact on line 12 of the file (Berg;Zoë)".
         QString label;
+        // Where the phone keeps less of the entry or changes it: the words of the closing line
+        // and those of the log (empty when it keeps the entry whole).
+        QString summary;
+        QString detail;
+        // The entry as the file holds it, for a key made again once the phone's ways are
+        // better known.
+        QString source;
     };
 
     void clear()
@@ -37,7 +46,9 @@ public:
     void phoneRead(List list, entrymatch::Multiset onPhone);
     // Counts a file entry; true when it still has to be written, false when the phone holds
     // it already.
-    bool admit(List list, const QString& key, const QString& label);
+    bool admit(List list, const FileEntry& entry);
+    // Makes every entry's key again, from its source.
+    void reform(List list, const std::function<void(FileEntry&)>& again);
     void written(List list) { ++m_lists[list].written; }
 
     bool holdsEntries(List list) const { return !m_lists[list].entries.isEmpty(); }

@@ -7,6 +7,7 @@
 #include "phone/phonelink.h"
 #include "phone/variants.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -206,7 +207,17 @@ void Setting_DA::SetDA()
     // The file's ID is not sent: each account goes under the index after the one the phone
     // returned last, and a failed definition leaves that index where it was.
     qint32 lastIndex = 0;
-    for (qsizetype i = 0; i < DataAccountCSD.size(); ++i) {
+    const CellPhone* phone = m_services.link.m_objCellPhone.data();
+    const bool csdKept = !phone || phone->keepsCsdAccounts();
+    const auto csdCount = std::count_if(DataAccountCSD.cbegin(), DataAccountCSD.cend(),
+                                        [](const CSDAccountRecord& account) { return account.fromFile; });
+    // A phone without CSD accounts is sent none; the closing line names them.
+    if (!csdKept && csdCount > 0) {
+        const QString what = csdCount == 1 ? QStringLiteral("CSD account") : QStringLiteral("CSD accounts");
+        log.WriteLog(QStringLiteral("Not written -> %1 %2 (not supported by the phone)").arg(csdCount).arg(what));
+        m_services.tally.unsupported(OutcomeTally::DataAccounts, static_cast<int>(csdCount), what);
+    }
+    for (qsizetype i = 0; i < DataAccountCSD.size() && csdKept; ++i) {
         CSDAccountRecord& account = DataAccountCSD[i];
         // A gap in the file's numbering is no account: nothing is defined for it.
         if (!account.fromFile)

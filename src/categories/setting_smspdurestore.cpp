@@ -88,11 +88,22 @@ void Setting_SMSPDU::SetSMSPDU()
             log.WriteLog(name + QStringLiteral(" has no PDU -> not written"));
             continue;
         }
-        const QString label = name + QStringLiteral(" of the file");
-        if (m_services.lists.admit(RestoreLists::SMS, entrymatch::messageKey(message), label))
+        RestoreLists::FileEntry file;
+        file.label = name + QStringLiteral(" of the file");
+        SMSRecord asKept = message;
+        if (TextMessageObject* sms = textMessage()) {
+            const KeptMessage kept =
+                sms->keptForm(message.Storage, message.Type, message.PDU, message.Time);
+            asKept.PDU = kept.pdu;
+            asKept.Time = kept.time;
+            file.summary = kept.summary;
+            file.detail = kept.detail;
+        }
+        file.key = entrymatch::messageKey(asKept);
+        if (m_services.lists.admit(RestoreLists::SMS, file))
             lacking.append(i);
         else
-            log.WriteLog(QStringLiteral("Already on the phone -> ") + label);
+            log.WriteLog(QStringLiteral("Already on the phone -> ") + file.label);
     }
     int notWritten = 0;
     for (const qsizetype i : lacking) {

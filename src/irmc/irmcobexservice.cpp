@@ -1,6 +1,7 @@
 #include "irmc/irmcobexservice.h"
 
 #include "core/programerror.h"
+#include "irmc/irmcobjects.h"
 #include "irmc/obexserver.h"
 
 namespace irmc {
@@ -115,6 +116,17 @@ bool IrmcObexService::Disconnect(const QString& /*empty*/, QString& /*unused*/, 
         return false;
     m_hasConnectionId = false;
     return true;
+}
+
+KeptForm IrmcObexService::keptForm(bool calendar, const QByteArray& entry) const
+{
+    // The store gets what the server makes of a put: the entry's block, LUID lines left out.
+    const IrmcBook book = calendar ? IrmcBook::Calendar : IrmcBook::Phonebook;
+    QList<QByteArray> entries;
+    QString error;
+    if (!m_store || !parseEntries(book, entry, entries, error) || entries.size() != 1)
+        return ObexService::keptForm(calendar, entry);
+    return m_store->keptForm(book, entries.first());
 }
 
 QStringList IrmcObexService::skippedEntries() const

@@ -49,6 +49,7 @@ public:
     bool Disconnect(const QString& empty, QString& unused, qint32& status) override;
     // Known of an in-process server only.
     QStringList skippedEntries() const override;
+    KeptForm keptForm(bool calendar, const QByteArray& entry) const override;
 
     ObexServer* server() const { return m_server.get(); }
 

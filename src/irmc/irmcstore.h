@@ -1,5 +1,7 @@
 #pragma once
 
+#include "phone/components.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -72,6 +74,11 @@ public:
     // Whether the store keeps data whole; a store with fixed fields refuses an entry it would
     // keep cut.
     virtual bool fits(IrmcBook /*book*/, const QByteArray& /*data*/) const { return true; }
+    // The entry as the store will hand it back once added; by default as it was given.
+    virtual KeptForm keptForm(IrmcBook /*book*/, const QByteArray& data) const
+    {
+        return KeptForm{data, {}, {}};
+    }
 
     // The book's change counter, which synchronising clients compare with the one they saw
     // last. The server calls countChange after every change it made and puts the counter it

@@ -15,6 +15,30 @@
 
 class CellPhone;
 class SettingsObject;
+
+// How a phone keeps an entry or a message it is given, where it keeps less than it was given or
+// changes it: what the phone will hand back, and in the user's words what differs. A phone that
+// keeps everything as given hands back what it got and has no words.
+struct KeptForm
+{
+    QByteArray entry;
+    // The same words for every entry it fits, for a closing line: "on the phone as name and
+    // number only (this phone keeps one name and one number)"; empty when kept whole.
+    QString summary;
+    // What this entry lost or how it changed, for the log: "without EMAIL, TEL;HOME".
+    QString detail;
+    bool whole() const { return summary.isEmpty(); }
+};
+
+struct KeptMessage
+{
+    QString pdu;
+    // The time beside a sent message's or a draft's PDU, as the phone keeps it.
+    QString time;
+    QString summary;
+    QString detail;
+    bool whole() const { return summary.isEmpty(); }
+};
 class TextMessageObject;
 class ObexService;
 
@@ -56,6 +80,8 @@ public:
     // Non-zero when the phone supports the settings command.
     virtual qint32 IsCommandSupported(qint32 code) = 0;
     virtual ObexService* Obex() = 0;
+    // Whether the phone keeps CSD data accounts beside GPRS ones; both use one command.
+    virtual bool keepsCsdAccounts() const { return true; }
 };
 
 class SettingsObject : public QObject
@@ -105,6 +131,14 @@ public:
         Q_UNUSED(time);
         WriteMessage(Storage, Type, PDU, Length, transactionId);
     }
+    // The message as the phone will hand it back once written; a restore matches by it.
+    virtual KeptMessage keptForm(qint32 Storage, qint32 Type, const QString& PDU,
+                                 const QString& time) const
+    {
+        Q_UNUSED(Storage);
+        Q_UNUSED(Type);
+        return KeptMessage{PDU, time, {}, {}};
+    }
 
 Q_SIGNALS:
     void OnPDUAvailable(qint32 TransactionID, qint32 Status, const PduObject* PDU);
@@ -131,4 +165,11 @@ public:
     // The entries of the last whole book fetched that the phone could not read, one line
     // each with its reason; the fetch itself succeeds without them.
     virtual QStringList skippedEntries() const { return {}; }
+    // A vCard, or a calendar entry, as the phone will hand it back once written; a restore
+    // matches by it.
+    virtual KeptForm keptForm(bool calendar, const QByteArray& entry) const
+    {
+        Q_UNUSED(calendar);
+        return KeptForm{entry, {}, {}};
+    }
 };

@@ -269,6 +269,12 @@ bool ObexTransfer::notImplemented() const
     return m_link.ResponseStatus == NotImplemented;
 }
 
+KeptForm ObexTransfer::keptForm(bool calendar, const QByteArray& entry)
+{
+    ObexService* obex = m_link.m_objObex.data();
+    return obex ? obex->keptForm(calendar, entry) : KeptForm{entry, {}, {}};
+}
+
 QStringList ObexTransfer::skippedEntries()
 {
     try {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "phone/components.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -47,6 +49,8 @@ public:
     bool notImplemented() const;
     // The entries of the last whole book fetched that the phone could not read, one line each.
     QStringList skippedEntries();
+    // The entry as the phone will hand it back once written; as it is without a phone.
+    KeptForm keptForm(bool calendar, const QByteArray& entry);
     // Sends strdata as the object strFile. A refused packet throws ProgramError.
     bool Obex_Put(const QString& strFile, const QByteArray& strdata);
 

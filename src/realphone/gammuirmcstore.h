@@ -5,10 +5,13 @@
 
 #include "irmc/irmcstore.h"
 
+#include <memory>
+
 namespace gammu {
 
 class GammuCellPhone;
 class GammuSession;
+struct StoreKeeping;
 
 // Contacts of the phone memory and the SIM, calendar entries and to-dos, as libgammu's
 // vCard 2.1 and vCalendar 1.0. Each call waits for the worker in a local event loop. A
@@ -17,6 +20,7 @@ class GammuIrmcStore final : public irmc::IrmcStore
 {
 public:
     GammuIrmcStore(GammuSession& session, GammuCellPhone& phone);
+    ~GammuIrmcStore() override;
 
     // Throws ProgramError unless the whole book could be listed.
     QList<irmc::IrmcEntry> entries(irmc::IrmcBook book) const override;
@@ -32,10 +36,15 @@ public:
     int maximumRecords(irmc::IrmcBook book) const override;
     // Whether libgammu's fixed fields hold the entry whole.
     bool fits(irmc::IrmcBook book, const QByteArray& data) const override;
+    // A phone that keeps one name and one number gets a contact as that; the dummy phone
+    // hands a to-do's priority back the other way round.
+    KeptForm keptForm(irmc::IrmcBook book, const QByteArray& data) const override;
 
 private:
     GammuSession& m_session;
     GammuCellPhone& m_phone;
+    // What the store learned of the phone; used on the worker thread only.
+    std::unique_ptr<StoreKeeping> m_keeping;
 };
 
 } // namespace gammu

@@ -20,6 +20,17 @@ void take(QByteArray& out, const unsigned char* frame, unsigned char at, int cou
         out.append(reinterpret_cast<const char*>(frame + at), count);
 }
 
+// A time zone in seconds as the time stamp's last octet: quarters of an hour in swapped BCD,
+// 0x08 for a zone west of Greenwich.
+unsigned char zoneOctet(int seconds)
+{
+    const int quarters = qMin(qAbs(seconds) / 900, 79);
+    unsigned char octet = static_cast<unsigned char>(((quarters % 10) << 4) | (quarters / 10));
+    if (seconds < 0)
+        octet |= 0x08;
+    return octet;
+}
+
 } // namespace
 
 bool encodePdu(const GSM_SMSMessage& original, EncodedPdu& pdu, QString& error)
@@ -41,7 +52,11 @@ bool encodePdu(const GSM_SMSMessage& original, EncodedPdu& pdu, QString& error)
     }
     // libgammu lays the fields out in a frame of its own; a PDU takes them in 03.40 order.
     QByteArray bytes;
-    take(bytes, frame, layout.SMSCNumber, frame[layout.SMSCNumber] + 1);
+    // The encoder writes an empty service centre as "01 81"; a phone's PDU holds "00".
+    if (sms.SMSC.Number[0] == 0 && sms.SMSC.Number[1] == 0)
+        bytes.append('\0');
+    else
+        take(bytes, frame, layout.SMSCNumber, frame[layout.SMSCNumber] + 1);
     const qsizetype serviceCentre = bytes.size();
     take(bytes, frame, layout.firstbyte, 1);
     take(bytes, frame, layout.TPMR, 1);
@@ -49,6 +64,9 @@ bool encodePdu(const GSM_SMSMessage& original, EncodedPdu& pdu, QString& error)
     take(bytes, frame, layout.TPPID, 1);
     take(bytes, frame, layout.TPDCS, 1);
     take(bytes, frame, layout.DateTime, 7);
+    // The encoder writes the time zone octet as zero whatever the message's zone was.
+    if (received && layout.DateTime != Absent)
+        bytes[bytes.size() - 1] = static_cast<char>(zoneOctet(sms.DateTime.Timezone));
     if (!received && (frame[layout.firstbyte] & 0x18) != 0)
         take(bytes, frame, layout.TPVP, 1);
     take(bytes, frame, layout.TPUDL, 1);

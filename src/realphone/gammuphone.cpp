@@ -96,6 +96,7 @@ GammuPhoneMonitor::GammuPhoneMonitor(const PhoneChoice& choice, QObject* parent)
         m_lastProblem = line;
         Q_EMIT problem(line);
     });
+    connect(m_session, &GammuSession::note, this, &GammuPhoneMonitor::note);
     connect(m_session, &GammuSession::connected, this,
             [this](const QString& manufacturer, const QString& model, const QString& imei,
                    const QString& firmware, const QSet<qint32>& commands) {

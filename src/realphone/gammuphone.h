@@ -29,6 +29,8 @@ public:
     SettingsObject* General() override;
     qint32 IsCommandSupported(qint32 code) override;
     ObexService* Obex() override;
+    // libgammu writes GPRS access points only.
+    bool keepsCsdAccounts() const override { return false; }
 
     // Throws the error of a call on a phone that is not connected.
     void ensureConnected(const char* operation) const;
@@ -72,6 +74,8 @@ public:
 
 Q_SIGNALS:
     void problem(const QString& line);
+    // A line for the log alone: how the phone is written, for example.
+    void note(const QString& line);
 
 private:
     GammuSession* m_session;

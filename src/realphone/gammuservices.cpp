@@ -1,6 +1,7 @@
 #include "realphone/gammuservices.h"
 
 #include "realphone/gammucommands.h"
+#include "realphone/gammukeeping.h"
 #include "realphone/gammulistings.h"
 #include "realphone/gammumapping.h"
 #include "realphone/gammupdu.h"
@@ -202,6 +203,25 @@ void GammuTextMessage::ReadMessages(qint32 storage, qint32 what, qint32& transac
                 Q_EMIT OnPDUAvailable(id, last ? read.status : SmsStatus::MoreToCome, &pdu);
             }
         });
+}
+
+KeptMessage GammuTextMessage::keptForm(qint32 Storage, qint32 Type, const QString& PDU,
+                                      const QString& time) const
+{
+    Q_UNUSED(Storage);
+    const Driver driver =
+        m_session.await<Driver>([](GammuWorker& worker) { return driverOf(worker.machine()); });
+    const QByteArray octets = QByteArray::fromHex(PDU.toLatin1());
+    const qint32 length =
+        octets.isEmpty() ? 0
+                         : static_cast<qint32>(octets.size() - static_cast<unsigned char>(octets.at(0)) - 1);
+    const KeptPdu kept = keptPdu(driver, PDU, length, Type, time);
+    KeptMessage message{kept.hex, kept.time, {}, {}};
+    if (!kept.lost.isEmpty()) {
+        message.summary = QStringLiteral("stored without their ") + kept.lost.join(QStringLiteral(" and "));
+        message.detail = QStringLiteral("without its ") + kept.lost.join(QStringLiteral(" and "));
+    }
+    return message;
 }
 
 void GammuTextMessage::WriteMessage(qint32 Storage, qint32 Type, const QString& PDU,

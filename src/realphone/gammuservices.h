@@ -35,6 +35,10 @@ public:
                       qint32& transactionId) override;
     void WriteMessageAt(qint32 Storage, qint32 Type, const QString& PDU, qint32 Length,
                         const QString& time, qint32& transactionId) override;
+    // As the driver keeps it: the AT driver writes a zero time zone and keeps no time of a
+    // sent message.
+    KeptMessage keptForm(qint32 Storage, qint32 Type, const QString& PDU,
+                         const QString& time) const override;
 
 private:
     void refuse(qint32 transactionId, qint32 status, bool read);

@@ -65,6 +65,8 @@ Q_SIGNALS:
                    const QString& firmware, const QSet<qint32>& commands);
     void disconnected(const QString& why);
     void problem(const QString& line);
+    // A line for the log alone; may be emitted on the worker thread.
+    void note(const QString& line);
 
 private:
     void post(std::function<void(GammuWorker&)> job);

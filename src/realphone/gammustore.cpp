@@ -1,5 +1,6 @@
 #include "core/programerror.h"
 #include "realphone/gammuguard.h"
+#include "realphone/gammukeeping.h"
 #include "realphone/gammumapping.h"
 #include "realphone/gammuphone.h"
 #include "realphone/gammuirmcstore.h"
@@ -10,6 +11,7 @@
 #include "realphone/gammuworker.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <cstring>
 #include <memory>
 
@@ -29,6 +31,16 @@ struct Listing
 {
     GSM_Error error = ERR_NONE;
     irmc::IrmcListing book;
+};
+
+// The phone memory's locations as the last listing found them.
+struct PhoneMemory
+{
+    // False when the phone did not say how many locations it has, or an entry could not be
+    // read (its location is taken all the same).
+    bool known = false;
+    int size = 0;
+    QSet<int> taken;
 };
 
 // A SIM or to-do list the phone does not have is empty already.
@@ -74,13 +86,39 @@ QString keepEncoded(std::vector<char>& buffer, QList<IrmcEntry>& entries, const 
     }
 }
 
+// Encodes a contact as the listing does.
+QByteArray encodedContact(std::vector<char>& buffer, GSM_MemoryEntry& entry)
+{
+    QList<IrmcEntry> one;
+    keepEncoded(buffer, one, QString(), entry, [&entry](char* data, size_t size, size_t* length) {
+        return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE, Nokia_VCard21);
+    });
+    return one.isEmpty() ? QByteArray() : one.first().data;
+}
+
 BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
-                         QList<IrmcEntry>& out)
+                         QList<IrmcEntry>& out, PhoneMemory& phoneMemory)
 {
     BookListing found;
     found.supported = false;
+    phoneMemory = PhoneMemory{};
     for (const GSM_MemoryType memory : {MEM_ME, MEM_SM}) {
-        found.join(listMemory(machine, memory, [&](GSM_MemoryEntry& entry) {
+        GSM_MemoryStatus status;
+        std::memset(&status, 0, sizeof status);
+        status.MemoryType = memory;
+        const GSM_Error statusError = GSM_GetMemoryStatus(machine, &status);
+        if (memory == MEM_ME && statusError == ERR_NONE) {
+            phoneMemory.known = true;
+            phoneMemory.size = status.MemoryUsed + status.MemoryFree;
+        }
+        // A memory whose status says it is empty costs no listing.
+        if (statusError == ERR_NONE && status.MemoryUsed == 0) {
+            found.supported = true;
+            continue;
+        }
+        const BookListing listed = listMemory(machine, memory, [&](GSM_MemoryEntry& entry) {
+            if (memory == MEM_ME)
+                phoneMemory.taken.insert(entry.Location);
             const QString luid = QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
                                  QString::number(entry.Location);
             return keepEncoded(buffer, out, luid, entry,
@@ -88,8 +126,18 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
                                    return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE,
                                                           Nokia_VCard21);
                                });
-        }));
+        });
+        // An entry that could not be read still holds its location.
+        if (memory == MEM_ME && (!listed.skipped.isEmpty() || listed.error != ERR_NONE))
+            phoneMemory.known = false;
+        found.join(listed);
     }
+    // Right after the SIM's status, the AT driver answers the first write to the phone memory
+    // with ERR_INVALIDDATA; once the phone memory was asked again, it writes.
+    GSM_MemoryStatus status;
+    std::memset(&status, 0, sizeof status);
+    status.MemoryType = MEM_ME;
+    GSM_GetMemoryStatus(machine, &status);
     return found;
 }
 
@@ -121,16 +169,54 @@ BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
     return found;
 }
 
-Listing list(GammuWorker& worker, IrmcBook book)
+} // namespace
+
+// What the store learns of the phone on the worker thread, and uses there only.
+struct StoreKeeping
+{
+    enum class Form { Unknown, Whole, NameAndNumber };
+    Form contacts = Form::Unknown;
+    PhoneMemory memory;
+    // The driver cannot set a location: contacts are added where the phone puts them.
+    bool cannotSet = false;
+    // The way contacts are written was named in the log since the last listing.
+    bool wayNamed = false;
+    std::vector<char> buffer = std::vector<char>(FirstBufferSize);
+
+    Form contactForm(GSM_StateMachine* machine)
+    {
+        if (contacts == Form::Unknown)
+            contacts = keepsNameAndNumberOnly(machine) ? Form::NameAndNumber : Form::Whole;
+        return contacts;
+    }
+    // The next free location of the phone memory, 0 when none is known.
+    int freeLocation() const
+    {
+        if (!memory.known || cannotSet)
+            return 0;
+        for (int location = 1; location <= memory.size; ++location) {
+            if (!memory.taken.contains(location))
+                return location;
+        }
+        return 0;
+    }
+};
+
+namespace {
+
+Listing list(GammuWorker& worker, IrmcBook book, StoreKeeping& keeping)
 {
     GSM_StateMachine* machine = worker.machine();
     if (!machine)
         return Listing{ERR_NOTCONNECTED, {}};
     Listing listing;
-    std::vector<char> buffer(FirstBufferSize);
-    const BookListing found = book == IrmcBook::Phonebook
-                                  ? listContacts(machine, buffer, listing.book.entries)
-                                  : listCalendar(machine, buffer, listing.book.entries);
+    std::vector<char>& buffer = keeping.buffer;
+    if (book == IrmcBook::Phonebook)
+        keeping.wayNamed = false;
+    const BookListing found =
+        book == IrmcBook::Phonebook
+            ? listContacts(machine, buffer, listing.book.entries, keeping.memory)
+            : listCalendar(machine, buffer, listing.book.entries);
     listing.book.supported = found.supported;
     listing.book.skipped = found.skipped;
     listing.error = worker.check(found.error);
@@ -149,11 +235,104 @@ bool parseLuid(const QString& luid, QString& kind, int& location)
     return ok && location > 0;
 }
 
+// A contact as a name and a number; false when it has neither, or they do not fit the fields.
+bool nameAndNumberEntry(const QByteArray& text, GSM_MemoryEntry& entry)
+{
+    const NameAndNumber contact = nameAndNumberOf(text);
+    if ((contact.name.isEmpty() && contact.number.isEmpty()) ||
+        contact.name.size() > limits::ContactTextChars ||
+        contact.number.size() > limits::ContactTextChars)
+        return false;
+    fillNameAndNumber(contact, entry);
+    return true;
+}
+
+bool cannotSetLocations(GSM_Error error)
+{
+    return error == ERR_NOTIMPLEMENTED || error == ERR_NOTSUPPORTED;
+}
+
+// Writes a new contact of the phone memory to the next free location the last listing left,
+// or where the phone puts it when the driver cannot set one or the free ones are not known:
+// the driver's own search for a free location reads the book from its start for every entry.
+GSM_Error addContact(GSM_StateMachine* machine, StoreKeeping& keeping, GSM_MemoryEntry& entry,
+                     const std::function<void(const QString&)>& note)
+{
+    for (;;) {
+        const int location = entry.MemoryType == MEM_ME ? keeping.freeLocation() : 0;
+        if (!keeping.wayNamed && entry.MemoryType == MEM_ME) {
+            keeping.wayNamed = true;
+            note(location ? QStringLiteral("Contacts go to the free locations of the phone "
+                                           "memory, from location %1 on (of %2)")
+                                .arg(location)
+                                .arg(keeping.memory.size)
+                          : QStringLiteral("Contacts are added where the phone puts them"));
+        }
+        entry.Location = location;
+        const GSM_Error result =
+            location ? GSM_SetMemory(machine, &entry) : GSM_AddMemory(machine, &entry);
+        if (location && cannotSetLocations(result)) {
+            keeping.cannotSet = true;
+            keeping.wayNamed = false;
+            continue;
+        }
+        // A location the phone refuses is passed over; the entry goes to the next one.
+        if (location && result == ERR_INVALIDLOCATION) {
+            keeping.memory.taken.insert(location);
+            continue;
+        }
+        if (result == ERR_NONE && entry.MemoryType == MEM_ME)
+            keeping.memory.taken.insert(entry.Location);
+        return result;
+    }
+}
+
+// Writes a contact as the phone keeps it: whole, or as a name and a number on a phone that
+// keeps no more, or when it does not fit libgammu's fields whole. A phone that drops parts of
+// an entry is known to keep no more from then on, and the entry is written again that way.
+QString writeContact(GammuWorker& worker, StoreKeeping& keeping, const QByteArray& text,
+                     const QString& kind, int location,
+                     const std::function<void(const QString&)>& note)
+{
+    GSM_StateMachine* machine = worker.machine();
+    auto entry = std::make_unique<GSM_MemoryEntry>();
+    const bool reduced = keeping.contactForm(machine) == StoreKeeping::Form::NameAndNumber ||
+                         !entryFits(EntryKind::Contact, text);
+    GSM_Error result = ERR_NONE;
+    if (reduced) {
+        if (!nameAndNumberEntry(text, *entry))
+            return QString();
+    } else {
+        const Decoded decoded = decodeVCard(text, *entry);
+        if (!decoded.fits)
+            return QString();
+        result = decoded.error;
+    }
+    entry->MemoryType = kind == QLatin1String("SM") ? MEM_SM : MEM_ME;
+    entry->Location = location;
+    if (result == ERR_NONE)
+        result = location ? GSM_SetMemory(machine, entry.get())
+                          : addContact(machine, keeping, *entry, note);
+    if (result == ERR_NONE && !reduced && droppedAny(*entry)) {
+        keeping.contacts = StoreKeeping::Form::NameAndNumber;
+        auto again = std::make_unique<GSM_MemoryEntry>();
+        if (nameAndNumberEntry(text, *again)) {
+            again->MemoryType = entry->MemoryType;
+            again->Location = entry->Location;
+            result = GSM_SetMemory(machine, again.get());
+        }
+    }
+    const QString luid = (entry->MemoryType == MEM_SM ? QStringLiteral("SM") : QStringLiteral("ME")) +
+                         QString::number(entry->Location);
+    GSM_FreeMemoryEntry(entry.get());
+    return worker.check(result) == ERR_NONE ? luid : QString();
+}
+
 // Writes data as the entry at location of kind, or as a new entry when location is 0; the
 // entry's LUID, empty when libgammu refused it or it does not fit libgammu's fields (it is
 // never written cut).
-QString write(GammuWorker& worker, IrmcBook book, const QByteArray& data, const QString& kind,
-              int location)
+QString write(GammuWorker& worker, StoreKeeping& keeping, IrmcBook book, const QByteArray& data,
+              const QString& kind, int location, const std::function<void(const QString&)>& note)
 {
     GSM_StateMachine* machine = worker.machine();
     if (!machine)
@@ -162,19 +341,7 @@ QString write(GammuWorker& worker, IrmcBook book, const QByteArray& data, const 
     GSM_Error result = ERR_NONE;
     QString luid;
     if (book == IrmcBook::Phonebook) {
-        auto entry = std::make_unique<GSM_MemoryEntry>();
-        const Decoded decoded = decodeVCard(text, *entry);
-        if (!decoded.fits)
-            return QString();
-        result = decoded.error;
-        entry->MemoryType = kind == QLatin1String("SM") ? MEM_SM : MEM_ME;
-        entry->Location = location;
-        if (result == ERR_NONE)
-            result = location ? GSM_SetMemory(machine, entry.get())
-                              : GSM_AddMemory(machine, entry.get());
-        luid = (entry->MemoryType == MEM_SM ? QStringLiteral("SM") : QStringLiteral("ME")) +
-               QString::number(entry->Location);
-        GSM_FreeMemoryEntry(entry.get());
+        return writeContact(worker, keeping, text, kind, location, note);
     } else {
         auto note = std::make_unique<GSM_CalendarEntry>();
         auto todo = std::make_unique<GSM_ToDoEntry>();
@@ -197,6 +364,56 @@ QString write(GammuWorker& worker, IrmcBook book, const QByteArray& data, const 
                       : QStringLiteral("C") + QString::number(note->Location);
     }
     return worker.check(result) == ERR_NONE ? luid : QString();
+}
+
+// A contact as the phone hands it back once written.
+KeptForm keptContact(GSM_StateMachine* machine, StoreKeeping& keeping, const QByteArray& data)
+{
+    const QByteArray text = storeEntryText(false, data);
+    const bool nameAndNumberOnly =
+        keeping.contactForm(machine) == StoreKeeping::Form::NameAndNumber;
+    if (!nameAndNumberOnly && entryFits(EntryKind::Contact, text))
+        return KeptForm{data, {}, {}};
+    auto entry = std::make_unique<GSM_MemoryEntry>();
+    if (!nameAndNumberEntry(text, *entry))
+        return KeptForm{data, {}, {}};
+    KeptForm kept{encodedContact(keeping.buffer, *entry), {}, {}};
+    if (kept.entry.isEmpty())
+        return KeptForm{data, {}, {}};
+    const QStringList leftOut = nameAndNumberOf(text).leftOut;
+    if (!leftOut.isEmpty()) {
+        kept.summary = nameAndNumberOnly
+                           ? QStringLiteral("on the phone as name and number only (this phone "
+                                            "keeps one name and one number)")
+                           : QStringLiteral("on the phone as name and number only (too long for "
+                                            "this phone as a whole)");
+        kept.detail = QStringLiteral("without ") + leftOut.join(QStringLiteral(", "));
+    }
+    return kept;
+}
+
+// A calendar entry as the phone hands it back once written.
+KeptForm keptCalendarEntry(GSM_StateMachine* machine, const QByteArray& data)
+{
+    KeptForm kept{data, {}, {}};
+    if (driverOf(machine) != Driver::Dummy || !data.toUpper().contains("BEGIN:VTODO"))
+        return kept;
+    static const QRegularExpression priority(QStringLiteral("(^|\\n)PRIORITY:(\\d+)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QString text = QString::fromLatin1(data);
+    const QRegularExpressionMatch match = priority.match(text);
+    if (!match.hasMatch())
+        return kept;
+    const int written = match.captured(2).toInt();
+    const int back = dummyToDoPriority(written);
+    if (back == written)
+        return kept;
+    QString changed = text;
+    changed.replace(match.capturedStart(2), match.capturedLength(2), QString::number(back));
+    kept.entry = changed.toLatin1();
+    kept.summary = QStringLiteral("stored with another priority by the phone");
+    kept.detail = QStringLiteral("priority %1 reads back as %2").arg(written).arg(back);
+    return kept;
 }
 
 GSM_Error erase(GSM_StateMachine* machine, IrmcBook book, const QString& kind, int location)
@@ -223,8 +440,22 @@ GSM_Error erase(GSM_StateMachine* machine, IrmcBook book, const QString& kind, i
 } // namespace
 
 GammuIrmcStore::GammuIrmcStore(GammuSession& session, GammuCellPhone& phone)
-    : m_session(session), m_phone(phone)
+    : m_session(session), m_phone(phone), m_keeping(std::make_unique<StoreKeeping>())
 {
+}
+
+GammuIrmcStore::~GammuIrmcStore() = default;
+
+KeptForm GammuIrmcStore::keptForm(IrmcBook book, const QByteArray& data) const
+{
+    StoreKeeping* keeping = m_keeping.get();
+    return m_session.await<KeptForm>([book, data, keeping](GammuWorker& worker) {
+        GSM_StateMachine* machine = worker.machine();
+        if (!machine)
+            return KeptForm{data, {}, {}};
+        return book == IrmcBook::Phonebook ? keptContact(machine, *keeping, data)
+                                           : keptCalendarEntry(machine, data);
+    });
 }
 
 QList<IrmcEntry> GammuIrmcStore::entries(IrmcBook book) const
@@ -234,8 +465,9 @@ QList<IrmcEntry> GammuIrmcStore::entries(IrmcBook book) const
 
 irmc::IrmcListing GammuIrmcStore::listing(IrmcBook book) const
 {
-    const Listing listing =
-        m_session.await<Listing>([book](GammuWorker& worker) { return list(worker, book); });
+    StoreKeeping* keeping = m_keeping.get();
+    const Listing listing = m_session.await<Listing>(
+        [book, keeping](GammuWorker& worker) { return list(worker, book, *keeping); });
     if (listing.error != ERR_NONE)
         throw ProgramError(ProgramError::ComponentFailure, QStringLiteral("ObexService"),
                            QStringLiteral("The phone could not list its %1: %2")
@@ -247,8 +479,12 @@ irmc::IrmcListing GammuIrmcStore::listing(IrmcBook book) const
 
 QString GammuIrmcStore::add(IrmcBook book, const QByteArray& data)
 {
-    return m_session.await<QString>(
-        [book, data](GammuWorker& worker) { return write(worker, book, data, QString(), 0); });
+    StoreKeeping* keeping = m_keeping.get();
+    GammuSession* session = &m_session;
+    return m_session.await<QString>([book, data, keeping, session](GammuWorker& worker) {
+        return write(worker, *keeping, book, data, QString(), 0,
+                     [session](const QString& line) { Q_EMIT session->note(line); });
+    });
 }
 
 bool GammuIrmcStore::clear(IrmcBook book)
@@ -278,9 +514,11 @@ bool GammuIrmcStore::replace(IrmcBook book, const QString& luid, const QByteArra
     int location = 0;
     if (!parseLuid(luid, kind, location))
         return false;
+    StoreKeeping* keeping = m_keeping.get();
     return !m_session
-                .await<QString>([book, data, kind, location](GammuWorker& worker) {
-                    return write(worker, book, data, kind, location);
+                .await<QString>([book, data, kind, location, keeping](GammuWorker& worker) {
+                    return write(worker, *keeping, book, data, kind, location,
+                                 [](const QString&) {});
                 })
                 .isEmpty();
 }
@@ -305,8 +543,13 @@ irmc::IrmcIdentity GammuIrmcStore::identity() const
 
 bool GammuIrmcStore::fits(IrmcBook book, const QByteArray& data) const
 {
-    return entryFits(book == IrmcBook::Phonebook ? EntryKind::Contact : EntryKind::Event,
-                     storeEntryText(book == IrmcBook::Calendar, data));
+    const QByteArray text = storeEntryText(book == IrmcBook::Calendar, data);
+    if (book == IrmcBook::Phonebook) {
+        // A contact too long as a whole is still written as its name and number.
+        auto entry = std::make_unique<GSM_MemoryEntry>();
+        return entryFits(EntryKind::Contact, text) || nameAndNumberEntry(text, *entry);
+    }
+    return entryFits(EntryKind::Event, text);
 }
 
 int GammuIrmcStore::maximumRecords(IrmcBook book) const

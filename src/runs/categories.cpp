@@ -2,7 +2,11 @@
 
 #include "backupfile/backupfile.h"
 #include "categories/categoryservices.h"
+#include "backupfile/sectiontable.h"
+#include "categories/categorysupport.h"
 #include "phone/obextransfer.h"
+#include "phone/phonelink.h"
+#include "statuslog/statuslog.h"
 
 Categories::Categories(CategoryServices& services, ObexTransfer& obexTransfer)
     : services(services), obex(services, obexTransfer), time(services), da(services), wap(services, da),
@@ -13,6 +17,46 @@ Categories::Categories(CategoryServices& services, ObexTransfer& obexTransfer)
                                  [this](const QByteArray& entry) { obex.bSaveCal(entry); });
 }
 
+OutcomeTally::Category Categories::categoryOfSection(qint16 iTag)
+{
+    switch (iTag) {
+    case sections::Contacts:
+        return OutcomeTally::Phonebook;
+    case sections::Calendar:
+        return OutcomeTally::Calendar;
+    case sections::SmsMessages:
+        return OutcomeTally::SMS;
+    case sections::SettingsDataAccount:
+        return OutcomeTally::DataAccounts;
+    case sections::SettingsWap:
+        return OutcomeTally::WAP;
+    case sections::Bookmarks:
+        return OutcomeTally::Bookmarks;
+    case sections::SettingsProfiles:
+        return OutcomeTally::Profiles;
+    case sections::SettingsLocks:
+        return OutcomeTally::Locks;
+    case sections::SettingsTime:
+        return OutcomeTally::Time;
+    case sections::SettingsCustomMenu:
+        return OutcomeTally::Shortcuts;
+    default:
+        return OutcomeTally::Count;
+    }
+}
+
+bool Categories::restorable(OutcomeTally::Category category) const
+{
+    const PhoneLink& link = services.link;
+    if (category == OutcomeTally::Calendar)
+        return link.bCalendarSupported;
+    CellPhone* phone = link.m_objCellPhone.data();
+    // The phonebook has its own check in the walk; messages are asked for by the SMS object.
+    return category == OutcomeTally::Phonebook || category == OutcomeTally::SMS ||
+           category == OutcomeTally::Count || !phone ||
+           categorysupport::servedBy(*phone, category);
+}
+
 void Categories::registerReaders(BackupFile& file)
 {
     file.sectionSkipped = [this](qint16 iTag) {
@@ -20,10 +64,20 @@ void Categories::registerReaders(BackupFile& file)
             services.tally.failed(OutcomeTally::Phonebook);
     };
     // Each reader notes its section, so that a restore the phone's loss cuts short can name
-    // the sections it never reached.
+    // the sections it never reached. A section of a category the phone has not got is passed
+    // over without a command, and named.
     const auto reader = [this, &file](sections::Tag iTag, std::function<int(int)> read) {
-        file.registerReader(iTag, [this, iTag, read = std::move(read)](int lineIndex) {
+        file.registerReader(iTag, [this, &file, iTag, read = std::move(read)](int lineIndex) {
             services.lists.sectionStarted(iTag);
+            const OutcomeTally::Category category = categoryOfSection(iTag);
+            if (!restorable(category)) {
+                services.tally.unsupported(category);
+                services.log.WriteLog(QStringLiteral("Not written -> the %1 section (not "
+                                                     "supported by the phone)")
+                                          .arg(sections::nameOf(file.sFileLines.at(lineIndex))));
+                const sections::Extent extent = sections::extentOf(file.sFileLines, lineIndex);
+                return static_cast<int>(extent.closed ? extent.end : extent.end - 1);
+            }
             return read(lineIndex);
         });
     };

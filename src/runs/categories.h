@@ -23,6 +23,10 @@ struct Categories
 
     // Attaches each category's section reader to the file's dispatcher.
     void registerReaders(BackupFile& file);
+    // The category a section restores, or OutcomeTally::Count for none.
+    static OutcomeTally::Category categoryOfSection(qint16 iTag);
+    // Whether the connected phone has the category at all; one it has not got is not written.
+    bool restorable(OutcomeTally::Category category) const;
 
     // Where the categories report what they could not read or write.
     CategoryServices& services;

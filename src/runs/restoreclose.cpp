@@ -6,26 +6,10 @@
 #include "runs/categories.h"
 #include "statuslog/statuslog.h"
 
-#include <QHash>
+
+#include <algorithm>
 
 namespace {
-
-// The category a section restores, or Count for a section that restores none.
-OutcomeTally::Category categoryOfSection(qint16 iTag)
-{
-    static const QHash<qint16, OutcomeTally::Category> categories{
-        {sections::Contacts, OutcomeTally::Phonebook},
-        {sections::Calendar, OutcomeTally::Calendar},
-        {sections::SmsMessages, OutcomeTally::SMS},
-        {sections::SettingsDataAccount, OutcomeTally::DataAccounts},
-        {sections::SettingsWap, OutcomeTally::WAP},
-        {sections::Bookmarks, OutcomeTally::Bookmarks},
-        {sections::SettingsProfiles, OutcomeTally::Profiles},
-        {sections::SettingsLocks, OutcomeTally::Locks},
-        {sections::SettingsTime, OutcomeTally::Time},
-        {sections::SettingsCustomMenu, OutcomeTally::Shortcuts}};
-    return categories.value(iTag, OutcomeTally::Count);
-}
 
 // The restored sections of the file in file order.
 QList<qint16> sectionsOfFile(const QStringList& lines)
@@ -33,7 +17,7 @@ QList<qint16> sectionsOfFile(const QStringList& lines)
     QList<qint16> found;
     for (const sections::Placed& section : sections::sectionsOf(lines)) {
         const auto iTag = static_cast<qint16>(section.iTag);
-        if (categoryOfSection(iTag) != OutcomeTally::Count)
+        if (Categories::categoryOfSection(iTag) != OutcomeTally::Count)
             found.append(iTag);
     }
     return found;
@@ -44,15 +28,36 @@ QString counted(qsizetype count, const QString& one, const QString& many)
     return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? one : many);
 }
 
+QString nameOfOne(RestoreLists::List list)
+{
+    return list == RestoreLists::Phonebook  ? QStringLiteral("contact")
+           : list == RestoreLists::Calendar ? QStringLiteral("calendar entry")
+                                            : QStringLiteral("message");
+}
+
+QString nameOfMany(RestoreLists::List list)
+{
+    return list == RestoreLists::Phonebook  ? QStringLiteral("contacts")
+           : list == RestoreLists::Calendar ? QStringLiteral("calendar entries")
+                                            : QStringLiteral("messages");
+}
+
 } // namespace
 
 QStringList RestoreRun::verify(bool& ok)
 {
     ok = true;
-    const RestoreLists& lists = m_services.lists;
+    m_keptInPart = false;
+    RestoreLists& lists = m_services.lists;
     if (!lists.holdsEntries())
         return {};
     StatusLog& log = m_services.log;
+    // What the phone keeps of an entry may have come to light with the writes.
+    for (const bool calendar : {false, true})
+        lists.reform(calendar ? RestoreLists::Calendar : RestoreLists::Phonebook,
+                     [this, calendar](RestoreLists::FileEntry& entry) {
+                         m_categories.obex.reform(calendar, entry);
+                     });
     log.UpdateStat(QStringLiteral("Reading the phone's lists back"));
     ObexModule::PhoneBooks books;
     books.wantContacts = lists.holdsEntries(RestoreLists::Phonebook);
@@ -73,6 +78,7 @@ QStringList RestoreRun::verify(bool& ok)
                            {RestoreLists::Calendar, books.calendarRead, books.calendar},
                            {RestoreLists::SMS, messagesRead, messages}};
     QStringList lines;
+    QStringList partly;
     for (const Found& list : found) {
         if (!lists.holdsEntries(list.list))
             continue;
@@ -84,11 +90,32 @@ QStringList RestoreRun::verify(bool& ok)
             continue;
         }
         int missing = 0;
+        // Entries on the phone in the form it keeps, counted by what differs.
+        QList<std::pair<QString, int>> kept;
+        int keptCount = 0;
         for (const RestoreLists::FileEntry& entry : lists.entries(list.list)) {
-            if (list.keys.take(entry.key))
+            if (!list.keys.take(entry.key)) {
+                log.WriteLog(QStringLiteral("Missing after the restore -> ") + entry.label);
+                ++missing;
                 continue;
-            log.WriteLog(QStringLiteral("Missing after the restore -> ") + entry.label);
-            ++missing;
+            }
+            if (entry.summary.isEmpty())
+                continue;
+            log.WriteLog(QStringLiteral("Kept in part -> ") + entry.label + QStringLiteral(" -> ") +
+                         entry.detail);
+            ++keptCount;
+            auto same = std::find_if(kept.begin(), kept.end(),
+                                     [&entry](const auto& row) { return row.first == entry.summary; });
+            if (same == kept.end())
+                kept.append({entry.summary, 1});
+            else
+                ++same->second;
+        }
+        for (const auto& [summary, count] : kept)
+            lines << QStringLiteral("%1: %2 %3 -> see the log").arg(name).arg(count).arg(summary);
+        if (keptCount > 0) {
+            m_keptInPart = true;
+            partly << counted(keptCount, nameOfOne(list.list), nameOfMany(list.list));
         }
         if (missing > 0) {
             lines << QStringLiteral("%1: %2 missing after the restore -> see the log")
@@ -97,15 +124,20 @@ QStringList RestoreRun::verify(bool& ok)
             ok = false;
         }
     }
-    if (ok)
-        lines << QStringLiteral("Restore verified: %1, %2, %3 on the phone")
-                     .arg(counted(lists.entries(RestoreLists::Phonebook).size(),
-                                  QStringLiteral("contact"), QStringLiteral("contacts")),
-                          counted(lists.entries(RestoreLists::Calendar).size(),
-                                  QStringLiteral("calendar entry"),
-                                  QStringLiteral("calendar entries")),
-                          counted(lists.entries(RestoreLists::SMS).size(),
-                                  QStringLiteral("message"), QStringLiteral("messages")));
+    if (ok) {
+        QString last = QStringLiteral("Restore verified: %1, %2, %3 on the phone")
+                           .arg(counted(lists.entries(RestoreLists::Phonebook).size(),
+                                        nameOfOne(RestoreLists::Phonebook),
+                                        nameOfMany(RestoreLists::Phonebook)),
+                                counted(lists.entries(RestoreLists::Calendar).size(),
+                                        nameOfOne(RestoreLists::Calendar),
+                                        nameOfMany(RestoreLists::Calendar)),
+                                counted(lists.entries(RestoreLists::SMS).size(),
+                                        nameOfOne(RestoreLists::SMS), nameOfMany(RestoreLists::SMS)));
+        if (!partly.isEmpty())
+            last += QStringLiteral("; kept in part: ") + partly.join(QStringLiteral(", "));
+        lines << last;
+    }
     return lines;
 }
 
@@ -132,7 +164,7 @@ RunOutcome RestoreRun::stopped(bool byUser)
         notReached.removeOne(iTag);
     QStringList names;
     for (const qint16 iTag : notReached) {
-        const QString name = OutcomeTally::name(categoryOfSection(iTag));
+        const QString name = OutcomeTally::name(Categories::categoryOfSection(iTag));
         if (!names.contains(name))
             names << name;
     }

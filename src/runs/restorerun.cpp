@@ -152,5 +152,6 @@ RunOutcome RestoreRun::walk()
             closeObex();
         return finish(RunOutcome::Failed);
     }
-    return finish(complete ? RunOutcome::Completed : RunOutcome::Incomplete, verified);
+    return finish(complete && !m_keptInPart ? RunOutcome::Completed : RunOutcome::Incomplete,
+                  verified);
 }

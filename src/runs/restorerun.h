@@ -49,6 +49,8 @@ private:
     MainView& m_view;
     MasterReset& m_masterReset;
     Categories& m_categories;
+    // The verify found entries the phone keeps only in part: the file is not all on the phone.
+    bool m_keptInPart = false;
     // The sections of the file being restored that have no closing line, as they are told.
     QStringList m_cutShort;
 };
