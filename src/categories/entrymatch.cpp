@@ -5,6 +5,7 @@
 #include "core/vproperty.h"
 
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QStringList>
 
 namespace entrymatch {
@@ -54,18 +55,45 @@ QStringList logicalLines(const QString& entry)
     return lines;
 }
 
+// A value's text, decoded in its own charset. Bytes that are no text of that charset stay
+// bytes, with the charset's name: two different ones never become one replacement character.
+QString valueText(const QString& head, const QString& value)
+{
+    QString charset;
+    for (const QString& param : head.split(QLatin1Char(';')).mid(1)) {
+        if (param.trimmed().toUpper().startsWith(QLatin1String("CHARSET=")))
+            charset = param.trimmed().mid(8).toUpper();
+    }
+    const QByteArray bytes = isQuotedPrintable(head)
+                                 ? vproperty::decodeQuotedPrintable(codepage::encode(value))
+                                 : codepage::encode(value);
+    if (charset.isEmpty() || charset == QLatin1String("WINDOWS-1252") ||
+        charset == QLatin1String("CP1252"))
+        return codepage::decode(bytes);
+    if (charset == QLatin1String("ISO-8859-1") || charset == QLatin1String("US-ASCII"))
+        return QString::fromLatin1(bytes);
+    QStringDecoder decoder(charset == QLatin1String("UTF-8") ? "UTF-8" : qPrintable(charset),
+                           QStringConverter::Flag::Stateless);
+    if (decoder.isValid()) {
+        const QString text = decoder.decode(bytes);
+        if (!decoder.hasError())
+            return text;
+    }
+    return QStringLiteral("\x01%1:%2").arg(charset, QString::fromLatin1(bytes.toHex()));
+}
+
 QString normalLine(const QString& line)
 {
-    vproperty::Property property = vproperty::parse(line);
     const qsizetype colon = line.indexOf(QLatin1Char(':'));
-    const QString head = (colon < 0 ? line : line.left(colon)).toUpper();
-    // A UTF-8 text that came without quoted-printable is still in its bytes.
-    if (head.contains(QLatin1String("CHARSET=UTF-8")) && !isQuotedPrintable(head))
-        property.text = QString::fromUtf8(codepage::encode(property.text));
+    // A line of its own that holds no property (a text broken without quoted-printable) is
+    // the user's text as it stands.
+    if (colon < 0)
+        return QStringLiteral("\x02") + line;
+    const vproperty::Property property = vproperty::parse(line);
     QString normal = property.name;
     for (const QString& param : property.params)
         normal += QLatin1Char(';') + param.toUpper();
-    return normal + QLatin1Char(':') + property.text.trimmed();
+    return normal + QLatin1Char(':') + valueText(line.left(colon), line.mid(colon + 1)).trimmed();
 }
 
 } // namespace

@@ -61,6 +61,7 @@ void ObexModule::reform(bool calendar, RestoreLists::FileEntry& entry)
     const QString object = calendar ? calendarObjectOf(entry.source) : entry.source;
     const KeptForm kept = m_obex.keptForm(calendar, codepage::encode(object));
     entry.key = entrymatch::entryKey(codepage::decode(kept.entry));
+    entry.asIs = entrymatch::entryKey(entry.source);
     entry.summary = kept.summary;
     entry.detail = kept.detail;
 }

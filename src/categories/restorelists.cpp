@@ -12,11 +12,18 @@ bool RestoreLists::admit(List list, const FileEntry& entry)
 {
     Ledger& ledger = m_lists[list];
     ledger.entries.append(entry);
-    if (ledger.phoneRead && ledger.onPhone.take(entry.key)) {
+    bool whole = false;
+    if (ledger.phoneRead && take(ledger.onPhone, entry, whole)) {
         ++ledger.already;
         return false;
     }
     return true;
+}
+
+bool RestoreLists::take(entrymatch::Multiset& keys, const FileEntry& entry, bool& whole)
+{
+    whole = !entry.asIs.isEmpty() && entry.asIs != entry.key && keys.take(entry.asIs);
+    return whole || keys.take(entry.key);
 }
 
 void RestoreLists::reform(List list, const std::function<void(FileEntry&)>& again)

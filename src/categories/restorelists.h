@@ -19,8 +19,10 @@ public:
 
     struct FileEntry
     {
-        // The key of the entry as the phone keeps it.
+        // The key of the entry as the phone keeps it, and as the file holds it: a phone may hold
+        // it that way already, from another way in.
         QString key;
+        QString asIs;
         // Names the entry in the log: "contact on line 12 of the file (Berg;Zoë)".
         QString label;
         // Where the phone keeps less of the entry or changes it: the words of the closing line
@@ -41,6 +43,9 @@ public:
     void sectionStarted(qint16 iTag) { m_started.append(iTag); }
     const QList<qint16>& sectionsStarted() const { return m_started; }
 
+    // Takes entry from keys, as the file holds it or else as the phone keeps it; false when
+    // neither is there. whole tells which.
+    static bool take(entrymatch::Multiset& keys, const FileEntry& entry, bool& whole);
     // The phone's entries of list were read before the writes: each file entry is matched
     // against them from now on.
     void phoneRead(List list, entrymatch::Multiset onPhone);

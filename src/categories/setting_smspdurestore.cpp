@@ -100,6 +100,7 @@ void Setting_SMSPDU::SetSMSPDU()
             file.detail = kept.detail;
         }
         file.key = entrymatch::messageKey(asKept);
+        file.asIs = entrymatch::messageKey(message);
         if (m_services.lists.admit(RestoreLists::SMS, file))
             lacking.append(i);
         else

@@ -95,9 +95,11 @@ const char* const kHelp =
     "  1  the run ended early or failed (no phone, a lost phone, stopped by Ctrl+C, a\n"
     "     refused master reset, an unreadable or unwritable file)\n"
     "  2  usage error\n"
-    "  3  the run reached its end, but some items were not read or not written, or a\n"
-    "     category asked for is not supported by the phone; the last status lines name\n"
-    "     each such category, the log names each item\n";
+    "  3  the run reached its end, but some items were not read or not written, a\n"
+    "     category asked for is not supported by the phone, or a restore left entries\n"
+    "     on the phone only in part (a contact as name and number only, a message\n"
+    "     without its time zone); the last status lines name each such category, the\n"
+    "     log names each item\n";
 
 int usage(QTextStream& err, const QString& problem = QString())
 {
@@ -262,7 +264,7 @@ int finish(RunOutcome outcome, HeadlessProgram& headless, QTextStream& err)
     if (status == 0)
         return 0;
     err << (outcome == RunOutcome::Incomplete
-                ? "cellarchive-cli: the run ended, but some items were not read or not written; "
+                ? "cellarchive-cli: the run ended, but not everything was read or written whole; "
                 : "cellarchive-cli: the run did not complete; ")
         << "see the lines above and the log " << headless.program().log().LogFile() << "\n";
     return status;

@@ -94,12 +94,13 @@ QStringList RestoreRun::verify(bool& ok)
         QList<std::pair<QString, int>> kept;
         int keptCount = 0;
         for (const RestoreLists::FileEntry& entry : lists.entries(list.list)) {
-            if (!list.keys.take(entry.key)) {
+            bool whole = false;
+            if (!RestoreLists::take(list.keys, entry, whole)) {
                 log.WriteLog(QStringLiteral("Missing after the restore -> ") + entry.label);
                 ++missing;
                 continue;
             }
-            if (entry.summary.isEmpty())
+            if (whole || entry.summary.isEmpty())
                 continue;
             log.WriteLog(QStringLiteral("Kept in part -> ") + entry.label + QStringLiteral(" -> ") +
                          entry.detail);

@@ -1,4 +1,5 @@
 #include "categories/entrymatch.h"
+#include "categories/setting_smspdu.h"
 #include "qtprint.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,18 @@ const Pair kPairs[] = {
      true},
     {"AnEventIsNoToDo", "\r\nBEGIN:VEVENT\r\nSUMMARY:Choir\r\nEND:VEVENT",
      "\r\nBEGIN:VTODO\r\nSUMMARY:Choir\r\nEND:VTODO", false},
+    // Bytes that are no UTF-8 (FC and F6) stay apart, plain or quoted-printable.
+    {"InvalidUtf8StaysBytes", "N;CHARSET=UTF-8:M\xC3\xBCller", "N;CHARSET=UTF-8:M\xC3\xB6ller",
+     false},
+    {"InvalidUtf8QuotedPrintable", "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=FCller",
+     "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=F6ller", false},
+    // The byte E1 is "\xC3\xA1" in Latin-1 and alpha in Greek.
+    {"CharsetsTellTheSameBytesApart", "N;CHARSET=ISO-8859-1:\xC3\xA1", "N;CHARSET=ISO-8859-7:\xC3\xA1",
+     false},
+    {"ALineWithoutAPropertyKeepsItsCase", "NOTE:Call back\r\nsoon", "NOTE:Call back\r\nSOON",
+     false},
+    {"TheSameTextInTwoEncodings", "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller",
+     "N:M\xC3\xBCller", true},
 };
 
 void PrintTo(const Pair& pair, std::ostream* out)
@@ -75,3 +88,29 @@ INSTANTIATE_TEST_SUITE_P(Pairs, EntryMatch, ::testing::ValuesIn(kPairs),
                          [](const ::testing::TestParamInfo<Pair>& info) {
                              return info.param.name;
                          });
+
+// Messages: the service centre is the phone's, a sent message's time is the message's.
+TEST(MessageKey, TellsMessagesApart)
+{
+    const SMSRecord ok{QStringLiteral("07919471016700001100"), 2, 2, 3,
+                       QStringLiteral("20261201T101500")};
+    struct Row
+    {
+        const char* name;
+        SMSRecord other;
+        bool same;
+    };
+    SMSRecord otherCentre = ok;
+    otherCentre.PDU = QStringLiteral("001100");
+    SMSRecord otherDay = ok;
+    otherDay.Time = QStringLiteral("20261202T101500");
+    SMSRecord otherStorage = ok;
+    otherStorage.Storage = 1;
+    SMSRecord unsent = ok;
+    unsent.Type = 2;
+    for (const Row& row : {Row{"ServiceCentre", otherCentre, true}, Row{"AnotherDay", otherDay, false},
+                           Row{"SentFromAnotherStorage", otherStorage, true},
+                           Row{"UnsentIsNotSent", unsent, false}})
+        EXPECT_EQ(entrymatch::messageKey(ok) == entrymatch::messageKey(row.other), row.same)
+            << row.name;
+}

@@ -4,6 +4,7 @@
 # Usage: test_atphone.sh CELLARCHIVE_CLI
 set -u
 cli="$1"
+here=$(cd "$(dirname "$0")" && pwd)
 command -v gammu >/dev/null 2>&1 || { echo "gammu is not installed"; exit 77; }
 command -v python3 >/dev/null 2>&1 || { echo "python3 is not installed"; exit 77; }
 work=$(mktemp -d)
@@ -84,16 +85,50 @@ run 0 backup gammu:at.rc a.MS
 # Without OBEX the phone has no calendar: named, but not asked for, so no loss.
 grep -q 'Calendar: not supported by this phone' run.out || fail "the missing calendar is not named"
 stop
+# The messages as the image path reads them: the same PDUs, but for what libgammu's AT reader
+# does not return (the first octet's bits 0x04, 0x20 and 0x80, and TP-PID).
+run 0 backup demo.json image.MS
+python3 "$here/pdus.py" same image.MS a.MS || fail "the AT backup's PDUs differ from the image's"
+# Into a blank phone, the AT backup comes back but for the time zones the AT driver cannot
+# write; the contacts are whole, as the AT backup holds them as name and number.
 serve blank.json
-run 0 restore gammu:at.rc a.MS
+run 3 restore gammu:at.rc a.MS
+grep -qF 'SMS Messages: 3 stored without their time zone -> see the log' run.out ||
+    fail "the lost time zones are not named"
 run 0 backup gammu:at.rc b.MS
 stop
-for section in Contacts SMS_Messages; do
-    sed -n "/^<$section>/,/^<$section\/>/p" a.MS >"a.$section"
-    sed -n "/^<$section>/,/^<$section\/>/p" b.MS >"b.$section"
-    [ -s "a.$section" ] || fail "no $section section in the first backup"
-    cmp -s "a.$section" "b.$section" || { diff "a.$section" "b.$section"; fail "$section differs"; }
-done
+sed -n '/^<Contacts>/,/^<Contacts\/>/p' a.MS >a.Contacts
+sed -n '/^<Contacts>/,/^<Contacts\/>/p' b.MS >b.Contacts
+[ -s a.Contacts ] || fail "no Contacts section in the first backup"
+cmp -s a.Contacts b.Contacts || { diff a.Contacts b.Contacts; fail "Contacts differ"; }
+python3 "$here/pdus.py" wallclock a.MS b.MS || fail "the restored messages differ"
+
+# The demo phone's whole backup into a blank AT phone: each contact as its whole name and one
+# of its own numbers, the mobile first; what the phone cannot hold named, nothing called
+# missing; a second run writes nothing.
+"$cli" phone init blank2.json --blank >/dev/null || exit 1
+serve blank2.json
+run 3 restore gammu:at.rc image.MS
+cp run.out first.out
+run 3 restore gammu:at.rc image.MS
+stop
+while IFS= read -r expected; do
+    for out in first.out run.out; do
+        grep -qF -- "$expected" "$out" || { cat "$out"; fail "$out does not say: $expected"; }
+    done
+done <<'LINES'
+Phonebook: 7 on the phone as name and number only (this phone keeps one name and one number) -> see the log
+SMS Messages: 3 stored without their time zone -> see the log
+Calendar: not supported by this phone
+Data Accounts: not supported by this phone
+Profiles: not supported by this phone
+Restore verified: 13 contacts, 0 calendar entries, 5 messages on the phone; kept in part: 7 contacts, 3 messages
+LINES
+grep -qF 'Phonebook: 13 in the file, 13 already on the phone, 0 written' run.out &&
+    grep -qF 'SMS Messages: 5 in the file, 5 already on the phone, 0 written' run.out ||
+    fail "the second restore wrote again"
+grep -q 'missing\|Restoring\|failed' first.out run.out && fail "a restore calls something missing or failed"
+python3 "$here/pdus.py" names image.MS blank2.json || fail "a contact lost its name or number"
 [ "$(grep -c '<Contact Value=' a.MS)" -eq 13 ] || fail "the backup lacks contacts"
 [ "$(grep -c '<SMS>' a.MS)" -eq 5 ] || fail "the backup lacks messages"
 grep -q 'N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Jos=C3=A9 =C3=81lvarez' a.MS ||

@@ -45,7 +45,7 @@ while IFS='|' read -r input show_rc show_line export_rc export_file export_line 
     cat log/*.txt >restore.log 2>/dev/null
     [ "$code" -eq "$restore_rc" ] && has restore.log "$restore_line" && has restore.out "$closing" ||
         { cat restore.out; fail "$input: restore ended with $code"; }
-    # Nothing was written cut: the phone holds nothing of the entry.
+    # Nothing was written cut: the phone holds nothing of a text too long for it.
     rm -f all.vcf all.vcs
     gammu -c phone.rc backup all.vcf -yes >/dev/null 2>&1 &&
         gammu -c phone.rc backup all.vcs -yes >/dev/null 2>&1 || fail "$input: no gammu backup"
@@ -54,7 +54,7 @@ while IFS='|' read -r input show_rc show_line export_rc export_file export_line 
 done <<ROWS
 description-1010.MS|0|event  2027-01-10 09:00 UTC  Short|0|calendar.ics|DESCRIPTION:$(echo "$d1010" | cut -c1-60)|3|Calendar entry on line 2: too long for this phone -> not written|Calendar: 1 not written -> see the log
 summary-1500.MS|0|UTC  $s1500|0|calendar.ics|SUMMARY:$(echo "$s1500" | cut -c1-60)|3|Calendar entry on line 2: too long for this phone -> not written|Calendar: 1 not written -> see the log
-note-12000.MS|0|Zoe Berg  mobile +4917099887766|0|contacts.vcf|NOTE:$n12000|3|Contact on line 2: too long for this phone -> not written|Phonebook: 1 not written -> see the log
+note-12000.MS|0|Zoe Berg  mobile +4917099887766|0|contacts.vcf|NOTE:$n12000|3|Kept in part -> contact on line 2 of the file|Phonebook: 1 on the phone as name and number only (too long for this phone as a whole) -> see the log
 name-300.MS|0|First $l300|0|contacts.vcf|N:$l300;First|3|Contact on line 2: too long for this phone -> not written|Phonebook: 1 not written -> see the log
 pdu-170-septets.MS|3|! line 6: not a valid SMS|3|messages.xml|<smses count="0">|3|Not written -> SMS Message 1|SMS Messages: 1 not written -> see the log
 pdu-fuzzed-359.MS|3|! line 6: not a valid SMS|3|messages.xml|<smses count="0">|3|Not written -> SMS Message 1|SMS Messages: 1 not written -> see the log
