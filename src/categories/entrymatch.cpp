@@ -139,8 +139,11 @@ QString messageKey(const SMSRecord& message)
     const int centre = pdu.left(2).toInt(&hex, 16);
     if (hex && pdu.size() >= 2 + 2 * centre)
         pdu.remove(0, 2 + 2 * centre);
-    // A sent message's PDU holds no time: two alike sent on two days are two messages.
-    const QString time = message.Time.isEmpty() ? QString() : QLatin1Char('@') + message.Time;
+    // An SMS-SUBMIT holds no time: two alike sent on two days are two messages. A time beside
+    // an SMS-DELIVER says again what its time stamp says.
+    const bool submit = (pdu.left(2).toInt(nullptr, 16) & 0x03) == 0x01;
+    const QString time =
+        !submit || message.Time.isEmpty() ? QString() : QLatin1Char('@') + message.Time;
     if (message.Type == StoredSent)
         return QStringLiteral("sent:") + pdu + time;
     return QString::number(message.Storage) + QLatin1Char(':') + pdu + time;
