@@ -46,6 +46,11 @@ QString counted(qsizetype count, const QString& one, const QString& many)
 
 } // namespace
 
+OutcomeTally::Category RestoreRun::sectionCategory(qint16 iTag)
+{
+    return categoryOfSection(iTag);
+}
+
 QStringList RestoreRun::verify(bool& ok)
 {
     ok = true;
@@ -97,8 +102,17 @@ QStringList RestoreRun::verify(bool& ok)
             ok = false;
         }
     }
+    // A file not read whole proves only what could be read of it.
+    const QString verdict = m_unreadable == 0 && m_cutShort.isEmpty()
+                                ? QStringLiteral("Restore verified: %1, %2, %3 on the phone")
+                                : QStringLiteral("Restore checked: %1, %2, %3 on the phone; ") +
+                                      (m_unreadable == 0 ? QStringLiteral("the file is cut short")
+                                                         : counted(m_unreadable, QStringLiteral("entry"),
+                                                                   QStringLiteral("entries")) +
+                                                               QStringLiteral(" of the file could not "
+                                                                              "be read -> see the log"));
     if (ok)
-        lines << QStringLiteral("Restore verified: %1, %2, %3 on the phone")
+        lines << QString(verdict)
                      .arg(counted(lists.entries(RestoreLists::Phonebook).size(),
                                   QStringLiteral("contact"), QStringLiteral("contacts")),
                           counted(lists.entries(RestoreLists::Calendar).size(),
