@@ -8,6 +8,9 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 const QString kSource = QStringLiteral("Cellarchive");
@@ -37,16 +40,21 @@ void BackupFile::AppendLine(const QString& text)
     // Opened and closed for every line, so a run that stops half-way leaves complete lines.
     QFile file(sBackUpFIleName);
     // Backups hold passwords and messages: a new file is for its owner's eyes only. Unbuffered,
-    // so a failed write reports the system's reason (a full disk) instead of an unknown error.
+    // so a write that fails fails here, with nothing left in a buffer.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
                    QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         failFileAccess(QStringLiteral("Can not open the backup file"), file.fileName(),
                        file.errorString());
     const qint64 before = file.size();
     const QByteArray bytes = codepage::encode(text + QStringLiteral("\r\n"));
+    // Qt reports a write the disk had no room for as an unknown error: the system's reason
+    // is taken as it comes.
+    errno = 0;
     if (file.write(bytes) != bytes.size()) {
+        const int systemError = errno;
+        const QString reason = systemError != 0 ? QString::fromLocal8Bit(std::strerror(systemError))
+                                                : file.errorString();
         // Part of the line may be on disk: the file the run keeps ends after its last whole line.
-        const QString reason = file.errorString();
         file.resize(before);
         failFileAccess(QStringLiteral("Can not write the backup file"), file.fileName(), reason);
     }

@@ -77,8 +77,11 @@ bool RestoreRun::readAsShown()
                        contents.problems.constFirst().reason);
         return false;
     }
+    // The file check refuses it next and logs it as it always has.
     for (const QString& twice : contents.openedTwice)
         log.UpdateStat(QStringLiteral("The file is not used -> ") + twice);
+    if (!contents.openedTwice.isEmpty())
+        return true;
     // A section without its closing line is told as cut short; everything else show marks is
     // named and counted here, per category in the order the listing meets them.
     QList<std::pair<QString, int>> perCategory;

@@ -203,17 +203,14 @@ def hostile_files(work):
         return b"\r\n".join(lines[:index] + ([line] if line is not None else []) + lines[index + 1:])
 
     blank = data_of(image(work, "blank.json", blank=True))
-    whole = data_of(image(work, "whole.json", blank=True))
-    run(work, "restore", os.path.join(work, "whole.json"), "demo.MS", expect=0)
+    run(work, "restore", image(work, "whole.json", blank=True), "demo.MS", expect=0)
     whole = data_of(os.path.join(work, "whole.json"))
 
     def less(key, index):
+        """What the whole file gives without one entry: a contact, or a message of the SIM."""
         held = json.loads(json.dumps(whole))
-        if key == "sms":
-            storage = held["sms"]["sim"]
-            del storage[index]
-        else:
-            del held[key][index]
+        entries = held[key] if key != "sms" else next(iter(held["sms"].values()))["messages"]
+        del entries[index]
         return held
 
     rows = [  # name, bytes, exit status, unreadable entries, what the phone holds after
@@ -230,7 +227,7 @@ def hostile_files(work):
         path = os.path.join(work, name.replace(" ", "_") + ".MS")
         open(path, "wb").write(data)
         code, shown = run(work, "show", path)
-        phone = image(work, "target.json", blank=True)
+        phone = image(work, name.replace(" ", "_") + ".json", blank=True)
         restored, out = run(work, "restore", phone, path)
         said = "%s: show %d, restore %d, not %d\n%s" % (name, code, restored, status, out)
         check(code == status and restored == status, said)
@@ -279,9 +276,11 @@ def full_disk(work):
         print("skip full_disk: cannot mount a small tmpfs here (no user namespaces)")
         return
     phone = image(work, "demo.json")
+    full = os.path.join(work, "full")
+    os.mkdir(full)
     script = ('mount -t tmpfs -o size=12k tmpfs "$1" && cd "$1" && "$2" backup "$3" full.MS; '
               'echo "exit $?"; od -c full.MS | tail -3; tail -c 2 full.MS | od -An -c')
-    done = subprocess.run(["unshare", "-rm", "sh", "-c", script, "sh", os.path.join(work, "home"),
+    done = subprocess.run(["unshare", "-rm", "sh", "-c", script, "sh", full,
                            CLI, phone], capture_output=True, env=env(work))
     out = done.stdout.decode("utf-8", "replace")
     check("No space left on device" in out and "Unknown error" not in out,
