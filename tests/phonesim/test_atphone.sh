@@ -100,8 +100,8 @@ grep -q 'N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Jos=C3=A9 =C3=81lvarez' a.MS 
     fail "a name in UCS2 did not come through"
 
 # Another program changes the image while the line serves it: the line answers from the image
-# as it is now. A master reset through the image path, then a restore through the line writes
-# every contact and message again.
+# as it is now. A master reset through the image path (it empties the phonebook and keeps the
+# messages), then a restore through the line writes every contact again.
 "$cli" phone init shared.json >/dev/null
 "$cli" backup shared.json time.MS --categories time >/dev/null || fail "no time settings to reset with"
 serve shared.json
@@ -110,7 +110,7 @@ timeout 300 "$cli" restore shared.json time.MS --master-reset 7391 >reset.out 2>
     { cat reset.out; fail "the master reset through the image failed"; }
 run 0 restore gammu:at.rc a.MS
 grep -q 'Phonebook: 13 in the file, 0 already on the phone, 13 written' run.out &&
-    grep -q 'SMS Messages: 5 in the file, 0 already on the phone, 5 written' run.out ||
+    grep -q 'SMS Messages: 5 in the file, 5 already on the phone, 0 written' run.out ||
     { cat run.out; fail "the line served the image from before the master reset"; }
 stop
 count() { python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); print(len(d.get("phonebook", [])), sum(len(s["messages"]) for s in d.get("sms", {}).values()))' "$1"; }
@@ -131,7 +131,7 @@ cp a.MS keep.orig
 cp a.MS keep.MS
 serve demo.json
 run 3 backup gammu:at.rc keep.MS --categories profiles --overwrite
-grep -q "Nothing was backed up; keep.MS is kept" run.out || { cat run.out; fail "no line says the old file is kept"; }
+grep -q "Nothing was backed up; .*keep.MS is kept" run.out || { cat run.out; fail "no line says the old file is kept"; }
 stop
 cmp -s keep.MS keep.orig || fail "a backup of nothing replaced the old file"
 
