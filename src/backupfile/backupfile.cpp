@@ -8,15 +8,19 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 const QString kSource = QStringLiteral("Cellarchive");
 
-[[noreturn]] void failFileAccess(const QString& description, const QFile& file)
+[[noreturn]] void failFileAccess(const QString& description, const QString& path,
+                                 const QString& reason)
 {
     throw ProgramError(BackupFile::FileAccessError, kSource,
-                       description + QStringLiteral(" -> ") + file.fileName() +
-                           QStringLiteral(" (") + file.errorString() + QLatin1Char(')'));
+                       description + QStringLiteral(" -> ") + path + QStringLiteral(" (") +
+                           reason + QLatin1Char(')'));
 }
 
 } // namespace
@@ -35,13 +39,25 @@ void BackupFile::AppendLine(const QString& text)
 {
     // Opened and closed for every line, so a run that stops half-way leaves complete lines.
     QFile file(sBackUpFIleName);
-    // Backups hold passwords and messages: a new file is for its owner's eyes only.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append,
+    // Backups hold passwords and messages: a new file is for its owner's eyes only. Unbuffered,
+    // so a write that fails fails here, with nothing left in a buffer.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
                    QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        failFileAccess(QStringLiteral("Can not open the backup file"), file);
+        failFileAccess(QStringLiteral("Can not open the backup file"), file.fileName(),
+                       file.errorString());
+    const qint64 before = file.size();
     const QByteArray bytes = codepage::encode(text + QStringLiteral("\r\n"));
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        failFileAccess(QStringLiteral("Can not write the backup file"), file);
+    // Qt reports a write the disk had no room for as an unknown error: the system's reason
+    // is taken as it comes.
+    errno = 0;
+    if (file.write(bytes) != bytes.size()) {
+        const int systemError = errno;
+        const QString reason = systemError != 0 ? QString::fromLocal8Bit(std::strerror(systemError))
+                                                : file.errorString();
+        // Part of the line may be on disk: the file the run keeps ends after its last whole line.
+        file.resize(before);
+        failFileAccess(QStringLiteral("Can not write the backup file"), file.fileName(), reason);
+    }
     file.close();
 }
 
@@ -56,19 +72,21 @@ bool BackupFile::bReadFileToArray()
     if (readFailed)
         return false;
 
-    // A line ends at CR LF or at a lone CR; a lone LF belongs to the line's text.
+    // A line ends at CR LF, a lone CR or a lone LF: the format keeps line breaks inside an entry
+    // as "<br/>", so a file whose line ends a text tool changed is still the same file.
     const QString text = codepage::decode(bytes);
     QStringList lines{QString()};
     qsizetype start = 0;
     const qsizetype size = text.size();
     while (start < size) {
-        qsizetype end = text.indexOf(QLatin1Char('\r'), start);
-        if (end < 0)
-            end = size;
+        qsizetype end = start;
+        while (end < size && text.at(end) != QLatin1Char('\r') && text.at(end) != QLatin1Char('\n'))
+            ++end;
         lines.last() = text.mid(start, end - start);
         lines.append(QString());
         start = end + 1;
-        if (start < size && text.at(start) == QLatin1Char('\n'))
+        if (end < size && text.at(end) == QLatin1Char('\r') && start < size &&
+            text.at(start) == QLatin1Char('\n'))
             ++start;
         yieldOnce();
     }
@@ -79,22 +97,12 @@ bool BackupFile::bReadFileToArray()
 
 bool BackupFile::bCheckFile()
 {
-    std::array<int, sections::Count> counters{};
-    for (const QString& line : std::as_const(sFileLines)) {
-        const int iTag = sections::findTag(sections::tagWord(line));
-        if (iTag >= 0 && sections::table()[iTag].counted)
-            ++counters[iTag];
-        yieldOnce();
-    }
-    bool result = true;
-    for (int iTag = 0; iTag < sections::Count; ++iTag) {
-        if (counters[iTag] > 1) {
-            m_log.WriteLog(QStringLiteral("Failed to decode the file -->iTag<-->") +
-                           QString::number(iTag));
-            result = false;
-        }
-    }
-    return result;
+    yieldOnce();
+    const QList<sections::Twice> twice = sections::openedTwice(sFileLines);
+    for (const sections::Twice& section : twice)
+        m_log.WriteLog(QStringLiteral("Failed to decode the file -->iTag<-->") +
+                       QString::number(section.iTag));
+    return twice.isEmpty();
 }
 
 bool BackupFile::registerReader(qint16 iTag, SectionReader reader)

@@ -4,10 +4,11 @@ namespace sections {
 
 const std::array<Section, Count>& table()
 {
-    // Every calendar entry line has the tag word "<Calendar" too, so it cannot be counted.
+    // Every calendar entry line has the tag word "<Calendar" too; the sections are counted by
+    // their extents, so only a second "<Calendar>" opening counts.
     static const std::array<Section, Count> kTable = {{
         {Contacts, "<Contacts", true, true},
-        {Calendar, "<Calendar", true, false},
+        {Calendar, "<Calendar", true, true},
         {SettingsCalendar, "<Settings_Calendar", false, true},
         {SmsMessages, "<SMS_Messages", true, true},
         {SettingsSms, "<Settings_SMS", false, true},
@@ -90,6 +91,33 @@ QList<Placed> sectionsOf(const QStringList& lines)
         i = extent.closed ? extent.end : extent.end - 1;
     }
     return placed;
+}
+
+QList<Twice> openedTwice(const QStringList& lines)
+{
+    std::array<qsizetype, Count> firstOpening;
+    firstOpening.fill(-1);
+    QList<Twice> twice;
+    for (const Placed& section : sectionsOf(lines)) {
+        if (!table()[section.iTag].counted)
+            continue;
+        qsizetype& first = firstOpening[section.iTag];
+        if (first == -1) {
+            first = section.opening;
+        } else if (first >= 0) {
+            twice.append(Twice{section.iTag, first, section.opening});
+            first = -2; // named once, however often it opens again
+        }
+    }
+    return twice;
+}
+
+QString openedTwiceText(const Twice& twice)
+{
+    return QStringLiteral("the section %1 opens twice (lines %2 and %3)")
+        .arg(QLatin1String(table()[twice.iTag].tagWord + 1))
+        .arg(twice.first + 1)
+        .arg(twice.second + 1);
 }
 
 QList<qsizetype> unclosedSections(const QStringList& lines)

@@ -66,6 +66,18 @@ struct Placed
     Extent extent;
 };
 QList<Placed> sectionsOf(const QStringList& lines);
+// A section that opens a second time: the file is refused as a whole, since nothing tells
+// which of the two is the backup.
+struct Twice
+{
+    int iTag = -1;
+    qsizetype first = 0;  // the line index of its first opening
+    qsizetype second = 0; // and of its second
+};
+// Each counted section that opens more than once, at its second opening, in file order.
+QList<Twice> openedTwice(const QStringList& lines);
+// What the refusal says: "the section Contacts opens twice (lines 1 and 40)".
+QString openedTwiceText(const Twice& twice);
 // The opening lines of the sections that have no closing line, in file order.
 QList<qsizetype> unclosedSections(const QStringList& lines);
 // The section's name as the file writes it ("Contacts") and what is said of it when it has no

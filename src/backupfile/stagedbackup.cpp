@@ -1,5 +1,8 @@
 #include "backupfile/stagedbackup.h"
 
+#include "backupfile/sectiontable.h"
+#include "core/codepage.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -57,6 +60,33 @@ QString createStaging(const QString& target, QString& error)
     const QString path = file.fileName();
     file.close();
     return path;
+}
+
+bool holdsFilledSection(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Read line by line: the question is answered at the first filled section, and a large
+    // backup is never held whole.
+    QString open;
+    bool filled = false;
+    while (!file.atEnd()) {
+        const QString line = codepage::decode(file.readLine()).trimmed();
+        const bool opening = line.startsWith(QLatin1Char('<')) && line.endsWith(QLatin1Char('>')) &&
+                             sections::findTag(line.chopped(1)) >= 0;
+        if (opening) {
+            open = line;
+            filled = false;
+        } else if (!open.isEmpty() && line == open.chopped(1) + QStringLiteral("/>")) {
+            if (filled)
+                return true;
+            open.clear();
+        } else if (!open.isEmpty() && !line.isEmpty()) {
+            filled = true;
+        }
+    }
+    return false;
 }
 
 QString incompletePath(const QString& target)

@@ -10,6 +10,9 @@ namespace stagedbackup {
 // own, created exclusively and owner-only, so two runs into one path never share it. Its path,
 // or an empty text with the reason in error.
 QString createStaging(const QString& target, QString& error);
+// Whether the file holds a section with its closing line and something between the two: only
+// such a file may take the place of an earlier backup.
+bool holdsFilledSection(const QString& path);
 // Where a run cut short leaves what it wrote when a previous backup is kept: "NAME.incomplete.MS".
 QString incompletePath(const QString& target);
 // Moves the file from onto to in one step, once its data are on disk; the file keeps its

@@ -95,9 +95,10 @@ bool Setting_DA::GetDA()
         DataAccountGPRS.clear();
         m_services.log.WriteLog(QStringLiteral("Erased both arrays"));
         const qint32 count = toInt32(m_services.link.ResponseData, 0);
+        // A factory phone has no accounts: an empty list read whole, not a failure.
         if (count == 0) {
             m_services.log.WriteLog(QStringLiteral("No Data Account available"));
-            return false;
+            return true;
         }
         m_services.log.WriteLog(QStringLiteral("Found-->") + StatusLog::signed_(count) +
                                 QStringLiteral("<--accounts"));

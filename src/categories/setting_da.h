@@ -50,8 +50,8 @@ class Setting_DA
 public:
     explicit Setting_DA(CategoryServices& services);
 
-    // Reads every account; false when the phone gave none or its answer could not be read
-    // (the log then holds the answer).
+    // Reads every account; false when its answer could not be read (the log then holds the
+    // answer). A phone without accounts leaves both lists empty.
     bool GetDA();
     bool bSaveDataAccounts();
     // Reads the section that opens at lineIndex, restores it and returns the last line read.

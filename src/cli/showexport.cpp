@@ -114,12 +114,20 @@ bool read(const QString& file, Reporting& reporting, backupexport::BackupContent
           QTextStream& err)
 {
     QString error;
-    if (backupexport::readBackup(file, reporting.log, reporting.clock, contents, error))
-        return true;
-    reporting.log.WriteLog(QStringLiteral("Backup file not read -> ") + error);
-    err << "cellarchive-cli: " << error << "\n";
+    if (!backupexport::readBackup(file, reporting.log, reporting.clock, contents, error)) {
+        reporting.log.WriteLog(QStringLiteral("Backup file not read -> ") + error);
+        err << "cellarchive-cli: " << error << "\n";
+        err.flush();
+        return false;
+    }
+    // Nothing tells which of two sections of one name is the backup: the file is refused, as a
+    // restore refuses it.
+    for (const QString& twice : std::as_const(contents.openedTwice)) {
+        reporting.log.WriteLog(QStringLiteral("Backup file not used -> %1: %2").arg(file, twice));
+        err << "cellarchive-cli: " << file << ": " << twice << "; the file is not used\n";
+    }
     err.flush();
-    return false;
+    return contents.openedTwice.isEmpty();
 }
 
 } // namespace

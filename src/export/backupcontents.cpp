@@ -134,6 +134,8 @@ BackupContents parseBackupLines(const QStringList& lines)
         contents.sections.append(section);
     }
     endStray();
+    for (const sections::Twice& twice : sections::openedTwice(lines))
+        contents.openedTwice.append(sections::openedTwiceText(twice));
     if (contents.sections.isEmpty())
         contents.problems.prepend({0, QStringLiteral("not a backup file: no section opens in it")});
     return contents;

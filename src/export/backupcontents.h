@@ -60,6 +60,9 @@ struct BackupContents
 {
     QList<Section> sections;
     QList<Problem> problems; // lines outside any section, a file that is no backup
+    // A section that opens twice, as sections::openedTwiceText says it: show, export and a
+    // restore refuse such a file as a whole.
+    QStringList openedTwice;
     QDateTime modified;      // the file's modification time: when the backup was taken
 
     const Section* find(qint16 iTag) const;

@@ -14,8 +14,7 @@ const QString kIndent = QStringLiteral("  ");
 
 QString problemLine(const Problem& problem)
 {
-    return problem.line > 0 ? QStringLiteral("! line %1: %2").arg(problem.line).arg(problem.reason)
-                            : QStringLiteral("! ") + problem.reason;
+    return QStringLiteral("! ") + problemText(problem);
 }
 
 QString oneLine(QString text)
@@ -137,11 +136,19 @@ int listSettings(const Section& section, bool showPasswords, QStringList& lines)
 
 } // namespace
 
+QString problemText(const Problem& problem)
+{
+    return problem.line > 0 ? QStringLiteral("line %1: %2").arg(problem.line).arg(problem.reason)
+                            : problem.reason;
+}
+
 Listing showListing(const BackupContents& contents, int onlyTag, bool showPasswords)
 {
     Listing listing;
-    for (const Problem& problem : contents.problems)
+    for (const Problem& problem : contents.problems) {
         listing.lines.append(problemLine(problem));
+        listing.unreadable.append({-1, problem});
+    }
     listing.problems += static_cast<int>(contents.problems.size());
     for (const Section& section : contents.sections) {
         if (onlyTag >= 0 && section.iTag != onlyTag)
@@ -163,8 +170,10 @@ Listing showListing(const BackupContents& contents, int onlyTag, bool showPasswo
             listing.lines.append(QString());
         listing.lines.append(QStringLiteral("%1 (%2)").arg(section.name).arg(count));
         listing.lines.append(body);
-        for (const Problem& problem : problems)
+        for (const Problem& problem : problems) {
             listing.lines.append(kIndent + problemLine(problem));
+            listing.unreadable.append({section.iTag, problem});
+        }
         listing.problems += static_cast<int>(problems.size());
     }
     return listing;

@@ -111,6 +111,9 @@ bool AtModem::silent() const
 
 QList<AtModem::Answer> AtModem::feed(const QByteArray& bytes)
 {
+    // Another program may have changed the image or its journal since the last command: the
+    // answers come from the image as it is now, as every program sharing an image serves it.
+    m_session.image->refresh();
     QList<Answer> answers;
     if (m_obex) {
         if (!silent())

@@ -97,6 +97,12 @@ std::vector<BackupRun::Step> BackupRun::steps()
                             QStringLiteral("Failed to backup DataAccount"));
                  return true;
              }
+             // No accounts: no section, as for an empty message store.
+             if (m_categories.da.DataAccountCSD.isEmpty() &&
+                 m_categories.da.DataAccountGPRS.isEmpty()) {
+                 log.UpdateStat(QStringLiteral("Didn't find any Data Accounts"));
+                 return true;
+             }
              m_categories.da.bSaveDataAccounts();
              done(OutcomeTally::DataAccounts, QStringLiteral("Backup of DataAccount -> Done"),
                   QStringLiteral("Backup of DataAccounts -> Done"));
@@ -178,19 +184,22 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
     const QString staging = file.sBackUpFIleName;
     file.sBackUpFIleName = target;
     const bool written = QFileInfo(staging).size() > 0;
-    if (!written)
+    // A backup replaces another only with something of its own: a run that read nothing, or
+    // only empty lists, keeps the old file whatever it was asked and however it ended.
+    const bool holdsData = written && stagedbackup::holdsFilledSection(staging);
+    if (!written || (outcome == RunOutcome::Completed && hadOld && !holdsData)) {
         QFile::remove(staging);
+        m_nothingBackedUp = true;
+        log.UpdateStat(hadOld ? QStringLiteral("Nothing was backed up; %1 is kept").arg(target)
+                              : QStringLiteral("Nothing was backed up; no file was written"));
+        return outcome;
+    }
     QString error;
     // Without a previous backup no file is replaced: one that appeared meanwhile is another
     // run's, and stays.
     bool taken = false;
     if (outcome == RunOutcome::Completed) {
-        // The new backup takes the old one's place; a run that wrote nothing leaves no file,
-        // as the user agreed to lose the old one.
-        const bool replaced = written ? stagedbackup::moveOnto(staging, target, hadOld, error,
-                                                               &taken)
-                                      : !hadOld || m_selection.bDeleteFile(target);
-        if (replaced) {
+        if (stagedbackup::moveOnto(staging, target, hadOld, error, &taken)) {
             if (hadOld)
                 log.UpdateStat(QStringLiteral("Removed old file"));
             return outcome;
@@ -202,12 +211,9 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
             log.UpdateStat(QStringLiteral("Failed to remove old file"));
             log.UpdateStat(QStringLiteral("Remove it manually"));
         }
-        if (written)
-            log.UpdateStat(QStringLiteral("The new backup is in -> ") + staging);
+        log.UpdateStat(QStringLiteral("The new backup is in -> ") + staging);
         return RunOutcome::Failed;
     }
-    if (!written)
-        return outcome;
     // Cut short: the previous backup stays whole; the sections written so far are still
     // worth having, under a name that says what they are.
     const QString kept = hadOld ? stagedbackup::incompletePath(target) : target;
@@ -226,8 +232,9 @@ RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool had
                              const QStringList& untried)
 {
     StatusLog& log = m_services.log;
+    m_nothingBackedUp = false;
     outcome = settleFile(outcome, target, hadOld);
-    if (outcome == RunOutcome::Completed)
+    if (outcome == RunOutcome::Completed && !m_nothingBackedUp)
         log.UpdateStat(QStringLiteral("Backup completed"));
     const QStringList losses = m_services.tally.summary(QStringLiteral("read"));
     for (const QString& line : losses)

@@ -81,4 +81,6 @@ private:
     MainView& m_view;
     Categories& m_categories;
     bool m_namedCategories = true;
+    // The run's file held no filled section and was dropped: no backup to call completed.
+    bool m_nothingBackedUp = false;
 };

@@ -126,8 +126,12 @@ QStringList RestoreRun::verify(bool& ok)
         }
     }
     if (ok) {
-        QString last = QStringLiteral("Restore verified: %1, %2, %3 on the phone")
-                           .arg(counted(lists.entries(RestoreLists::Phonebook).size(),
+        // A file not read whole proves only what could be read of it.
+        const bool whole = m_unreadable == 0 && m_cutShort.isEmpty();
+        QString last = QStringLiteral("%1: %2, %3, %4 on the phone")
+                           .arg(whole ? QStringLiteral("Restore verified")
+                                      : QStringLiteral("Restore checked"),
+                                counted(lists.entries(RestoreLists::Phonebook).size(),
                                         nameOfOne(RestoreLists::Phonebook),
                                         nameOfMany(RestoreLists::Phonebook)),
                                 counted(lists.entries(RestoreLists::Calendar).size(),
@@ -137,6 +141,12 @@ QStringList RestoreRun::verify(bool& ok)
                                         nameOfOne(RestoreLists::SMS), nameOfMany(RestoreLists::SMS)));
         if (!partly.isEmpty())
             last += QStringLiteral("; kept in part: ") + partly.join(QStringLiteral(", "));
+        if (!whole)
+            last += QStringLiteral("; ") +
+                    (m_unreadable == 0
+                         ? QStringLiteral("the file is cut short")
+                         : counted(m_unreadable, QStringLiteral("entry"), QStringLiteral("entries")) +
+                               QStringLiteral(" of the file could not be read -> see the log"));
         lines << last;
     }
     return lines;

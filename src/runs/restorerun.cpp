@@ -5,12 +5,16 @@
 #include "backupfile/sectiontable.h"
 #include "categories/categoryservices.h"
 #include "core/userinterface.h"
+#include "export/backupcontents.h"
+#include "export/showlisting.h"
 #include "phone/phonelink.h"
+#include "runs/categories.h"
 #include "runs/masterreset.h"
 #include "runs/runerror.h"
 #include "statuslog/mainview.h"
 #include "statuslog/statuslog.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -49,7 +53,9 @@ RunOutcome RestoreRun::finish(RunOutcome outcome, const QStringList& last)
     // as incomplete.
     for (const QString& cut : std::as_const(m_cutShort))
         log.UpdateStat(QStringLiteral("The file is cut short -> ") + cut);
-    if (outcome == RunOutcome::Completed && !m_cutShort.isEmpty())
+    for (const QString& line : std::as_const(m_unreadableLines))
+        log.UpdateStat(line);
+    if (outcome == RunOutcome::Completed && (!m_cutShort.isEmpty() || m_unreadable > 0))
         outcome = RunOutcome::Incomplete;
     for (const QString& line : m_services.lists.countLines())
         log.UpdateStat(line);
@@ -59,6 +65,51 @@ RunOutcome RestoreRun::finish(RunOutcome outcome, const QStringList& last)
     if (outcome == RunOutcome::Completed && !losses.isEmpty())
         outcome = RunOutcome::Incomplete;
     return end(outcome);
+}
+
+bool RestoreRun::readAsShown()
+{
+    StatusLog& log = m_services.log;
+    const BackupFile& file = m_services.file;
+    const backupexport::BackupContents contents = backupexport::parseBackupLines(file.sFileLines);
+    if (contents.sections.isEmpty()) {
+        log.WriteLog(QStringLiteral("Not a backup file -> ") + file.sBackUpFIleName);
+        log.UpdateStat(file.sBackUpFIleName + QStringLiteral(" is ") +
+                       contents.problems.constFirst().reason);
+        return false;
+    }
+    // The file check refuses it next and logs it as it always has.
+    for (const QString& twice : contents.openedTwice)
+        log.UpdateStat(QStringLiteral("The file is not used -> ") + twice);
+    if (!contents.openedTwice.isEmpty())
+        return true;
+    // A section without its closing line is told as cut short; everything else show marks is
+    // named and counted here, per category in the order the listing meets them.
+    QList<std::pair<QString, int>> perCategory;
+    const backupexport::Listing listing = backupexport::showListing(contents, -1, false);
+    for (const backupexport::Unreadable& item : listing.unreadable) {
+        QString name = QStringLiteral("Outside any section");
+        if (item.iTag >= 0) {
+            const QString section = QLatin1String(sections::table()[item.iTag].tagWord + 1);
+            if (item.problem.reason == sections::noClosingLine(section))
+                continue;
+            const OutcomeTally::Category category = Categories::categoryOfSection(item.iTag);
+            name = category == OutcomeTally::Count ? section : OutcomeTally::name(category);
+        }
+        log.WriteLog(QStringLiteral("Could not be read -> ") + backupexport::problemText(item.problem));
+        ++m_unreadable;
+        auto counted = std::find_if(perCategory.begin(), perCategory.end(),
+                                    [&name](const auto& entry) { return entry.first == name; });
+        if (counted == perCategory.end())
+            perCategory.append({name, 1});
+        else
+            ++counted->second;
+    }
+    for (const auto& [name, count] : std::as_const(perCategory))
+        m_unreadableLines << QStringLiteral("%1: %2 in the file could not be read -> see the log")
+                                 .arg(name)
+                                 .arg(count);
+    return true;
 }
 
 RunOutcome RestoreRun::cmdRestore_Click()
@@ -78,6 +129,8 @@ RunOutcome RestoreRun::walk()
     StatusLog& log = m_services.log;
     BackupFile& file = m_services.file;
     m_cutShort.clear();
+    m_unreadable = 0;
+    m_unreadableLines.clear();
     m_view.setButtonCaption(MainView::Button::Restore, QStringLiteral("Running"));
     log.UpdateStat(QStringLiteral("Restore has started"));
     if (!m_selection.bSelectFile(QString(), QStringLiteral("MS"), file.sBackUpFIleName,
@@ -111,7 +164,8 @@ RunOutcome RestoreRun::walk()
         fileRead = true;
         log.UpdateStat(QStringLiteral("Read the file -> time to decode"));
         log.UpdateStat(QStringLiteral("Checking file"));
-        if (!file.bCheckFile()) {
+        const bool usable = readAsShown();
+        if (!usable || !file.bCheckFile()) {
             log.UpdateStat(QStringLiteral("Errors in the file - can not continue!!"));
             return end(RunOutcome::Failed);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "categories/outcometally.h"
 #include "runs/runoutcome.h"
 
 #include <QStringList>
@@ -43,6 +44,11 @@ private:
     // says what was written and what was not.
     RunOutcome stopped(bool byUser);
     RunOutcome end(RunOutcome outcome);
+    // Reads the file as show reads it. False (the run ends before anything is sent) when it is
+    // no backup; otherwise every line or item it cannot read is named in the log and counted.
+    bool readAsShown();
+    // The category a section restores, or Count for a section that restores none.
+
 
     CategoryServices& m_services;
     FileSelection& m_selection;
@@ -53,4 +59,8 @@ private:
     bool m_keptInPart = false;
     // The sections of the file being restored that have no closing line, as they are told.
     QStringList m_cutShort;
+    // Lines and items of the file that could not be read, and the closing line of each
+    // category that has some ("SMS Messages: 1 in the file could not be read -> see the log").
+    int m_unreadable = 0;
+    QStringList m_unreadableLines;
 };

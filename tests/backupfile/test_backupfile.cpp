@@ -22,7 +22,7 @@ TEST_F(BackupFileTest, AppendLineWritesEveryByteValueAndReadsItBack)
 {
     QByteArray bytes;
     for (int value = 0; value < 256; ++value) {
-        if (value != '\r')
+        if (value != '\r' && value != '\n')
             bytes.append(static_cast<char>(value));
     }
     file.AppendLine(codepage::decode(bytes));
@@ -30,7 +30,7 @@ TEST_F(BackupFileTest, AppendLineWritesEveryByteValueAndReadsItBack)
 
     EXPECT_EQ(readAllBytes(file.sBackUpFIleName), bytes + "\r\n<Settings_Time/>\r\n");
     ASSERT_TRUE(file.bReadFileToArray());
-    // One element per line plus the trailing empty one; a lone LF stays inside its line.
+    // One element per line plus the trailing empty one.
     ASSERT_EQ(file.sFileLines.size(), 3);
     EXPECT_EQ(codepage::encode(file.sFileLines[0]), bytes);
     EXPECT_EQ(file.sFileLines[1], QStringLiteral("<Settings_Time/>"));
@@ -53,6 +53,21 @@ TEST_F(BackupFileTest, ReadSplitsAtLoneCrAndKeepsTheUnterminatedLastLine)
               QStringList({QStringLiteral("<Settings_Time>"), QStringLiteral("   <Nitz value=1/>"),
                            QString(), QStringLiteral("<Settings_Time/>"), QString()}));
     EXPECT_GE(clock.yields(), 4);
+}
+
+// A text tool may turn the line ends into LF alone, or mix them: the file reads the same.
+TEST_F(BackupFileTest, EveryLineEndGivesTheSameLines)
+{
+    const QStringList expected{QStringLiteral("<Settings_Time>"), QStringLiteral("   <Nitz value=1/>"),
+                               QString(), QStringLiteral("<Settings_Time/>"), QString()};
+    for (const QByteArray& bytes :
+         {QByteArray("<Settings_Time>\r\n   <Nitz value=1/>\r\n\r\n<Settings_Time/>\r\n"),
+          QByteArray("<Settings_Time>\n   <Nitz value=1/>\n\n<Settings_Time/>\n"),
+          QByteArray("<Settings_Time>\n   <Nitz value=1/>\r\n\r<Settings_Time/>\n")}) {
+        writeBytes(QStringLiteral("backup.MS"), bytes);
+        ASSERT_TRUE(file.bReadFileToArray());
+        EXPECT_EQ(file.sFileLines, expected) << bytes.toStdString();
+    }
 }
 
 TEST_F(BackupFileTest, EmptyAndMissingFiles)
@@ -95,16 +110,22 @@ TEST_F(BackupFileTest, TagWords)
     EXPECT_EQ(sections::findTag(QStringLiteral("<settings_time")), -1);
 }
 
-TEST_F(BackupFileTest, CheckLogsEveryDuplicatedSectionButNotTheCalendar)
+// The calendar's entry lines share its tag word, but only a second opening counts.
+TEST_F(BackupFileTest, CheckLogsEveryDuplicatedSectionTheCalendarToo)
 {
     file.sBackUpFIleName = dataPath(QStringLiteral("backupfile/duplicates.MS"));
     ASSERT_TRUE(file.bReadFileToArray());
     EXPECT_FALSE(file.bCheckFile());
-    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Failed to decode the file -->iTag<-->5"),
+    EXPECT_EQ(logTexts(), QStringList({QStringLiteral("Failed to decode the file -->iTag<-->1"),
+                                       QStringLiteral("Failed to decode the file -->iTag<-->5"),
                                        QStringLiteral("Failed to decode the file -->iTag<-->9")}));
+    const QList<sections::Twice> twice = sections::openedTwice(file.sFileLines);
+    ASSERT_EQ(twice.size(), 3);
+    EXPECT_EQ(sections::openedTwiceText(twice.at(2)),
+              QStringLiteral("the section Settings_Time opens twice (lines 9 and 13)"));
 
-    setLines({QStringLiteral("<Calendar>"), QStringLiteral("<Calendar/>"),
-              QStringLiteral("<Calendar>"), QStringLiteral("<Calendar/>"),
+    setLines({QStringLiteral("<Calendar>"), QStringLiteral("   <Calendar Value=BEGIN:VCALENDAR/>"),
+              QStringLiteral("   <Calendar Value=BEGIN:VCALENDAR/>"), QStringLiteral("<Calendar/>"),
               QStringLiteral("<Settings_Time>"), QStringLiteral("<Settings_Time/>")});
     EXPECT_TRUE(file.bCheckFile());
 }

@@ -50,6 +50,7 @@ TEST(FuzzCorpus, EveryInputRestoresToAnOrderlyEnd)
         EXPECT_TRUE(endings.contains(last) || last.startsWith(QStringLiteral("Restore stopped")) ||
                     last.startsWith(QStringLiteral("The file is cut short -> ")) ||
                     last.startsWith(QStringLiteral("Restore verified: ")) ||
+                    last.startsWith(QStringLiteral("Restore checked: ")) ||
                     last.endsWith(QStringLiteral(" -> see the log")))
             << last.toStdString();
     }

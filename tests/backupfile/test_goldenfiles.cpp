@@ -54,14 +54,15 @@ TEST(GoldenFiles, HundredThousandLinesRestoreEveryLineOnce)
     const int yieldsBefore = harness.clock.yields();
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(harness.restore(file), RunOutcome::Completed);
+    // The lines outside any section are named and counted, as show marks them.
+    EXPECT_EQ(harness.restore(file), RunOutcome::Incomplete);
     EXPECT_LT(timer.elapsed(), 60000);
     EXPECT_EQ(phoneSetting(harness, "time", "timeZoneUpdate"), 1);
     EXPECT_EQ(phoneSetting(harness, "keylock", "mode"), 1);
-    // Reading, checking and decoding each take one turn per line, plus the phone's answers.
+    // Reading and decoding each take one turn per line, plus the phone's answers.
     const int yields = harness.clock.yields() - yieldsBefore;
-    EXPECT_GE(yields, 3 * kLines);
-    EXPECT_LT(yields, 3 * kLines + 100);
+    EXPECT_GE(yields, 2 * kLines);
+    EXPECT_LT(yields, 2 * kLines + 100);
 
     const QStringList log = harness.logLines();
     EXPECT_EQ(log.count(QStringLiteral("Failed to find the tag->Unknown_Key")), 5999);

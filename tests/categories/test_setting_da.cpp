@@ -61,7 +61,7 @@ TEST(SettingDA, WalksOfGoodAndShortAnswers)
 
     ScriptedRig none;
     none.answer(kList, {i16(0)});
-    walk(none, false, QStringLiteral("da_none"));
+    walk(none, true, QStringLiteral("da_none"));
 
     // The context read is not answered: the accounts are kept with empty contexts.
     ScriptedRig noContexts;

@@ -134,6 +134,42 @@ python3 "$here/pdus.py" names image.MS blank2.json || fail "a contact lost its n
 grep -q 'N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Jos=C3=A9 =C3=81lvarez' a.MS ||
     fail "a name in UCS2 did not come through"
 
+# Another program changes the image while the line serves it: the line answers from the image
+# as it is now. A master reset through the image path (it empties the phonebook and keeps the
+# messages), then a restore through the line writes every contact again.
+"$cli" phone init shared.json >/dev/null
+"$cli" backup shared.json time.MS --categories time >/dev/null || fail "no time settings to reset with"
+serve shared.json
+run 0 backup gammu:at.rc before.MS --categories phonebook
+timeout 300 "$cli" restore shared.json time.MS --master-reset 7391 >reset.out 2>&1 ||
+    { cat reset.out; fail "the master reset through the image failed"; }
+run 0 restore gammu:at.rc a.MS
+grep -q 'Phonebook: 13 in the file, 0 already on the phone, 13 written' run.out &&
+    grep -q 'SMS Messages: 5 in the file, 5 already on the phone, 0 written' run.out ||
+    { cat run.out; fail "the line served the image from before the master reset"; }
+stop
+count() { python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); print(len(d.get("phonebook", [])), sum(len(s["messages"]) for s in d.get("sms", {}).values()))' "$1"; }
+[ "$(count shared.json)" = "13 5" ] || fail "after the restore through the line the image holds $(count shared.json)"
+# A restore through the image path, then a backup through the line sees it.
+"$cli" phone init seen.json --blank >/dev/null
+serve seen.json
+run 0 backup gammu:at.rc empty.MS --categories phonebook
+timeout 300 "$cli" restore seen.json a.MS >restore.out 2>&1 || { cat restore.out; fail "the restore through the image failed"; }
+run 0 backup gammu:at.rc seen.MS
+stop
+[ "$(grep -c '<Contact Value=' seen.MS)" -eq 13 ] && [ "$(grep -c '<SMS>' seen.MS)" -eq 5 ] ||
+    { cat run.out; fail "the backup through the line did not see the restore through the image"; }
+
+# A backup onto an old file that backs nothing up keeps it: a phone on a line has no
+# profiles, and a silent one fails at once.
+cp a.MS keep.orig
+cp a.MS keep.MS
+serve demo.json
+run 3 backup gammu:at.rc keep.MS --categories profiles --overwrite
+grep -q "Nothing was backed up; .*keep.MS is kept" run.out || { cat run.out; fail "no line says the old file is kept"; }
+stop
+cmp -s keep.MS keep.orig || fail "a backup of nothing replaced the old file"
+
 # The calendar over OBEX on the same line (AT+CPROT=0), for an image that offers it.
 python3 -c 'import json; d=json.load(open("demo.json")); d["atObex"]=True; json.dump(d,open("obex.json","w"))'
 serve obex.json

@@ -101,3 +101,23 @@ echo "$rows" | {
     done
     exit "$status"
 }
+status=$?
+
+# A backup onto an old file that backs nothing up keeps it byte for byte, whether the category
+# is not supported or every category asked for fails.
+"$cli" backup gammu:main.rc keep.MS --categories phonebook >/dev/null 2>&1 || status=1
+cp keep.MS keep.orig
+while IFS='|' read -r row rules categories code; do
+    CELLARCHIVE_GAMMU_FAULTS="$rules" LD_PRELOAD="$faults" \
+        "$cli" backup gammu:main.rc keep.MS --categories "$categories" --overwrite >out.txt 2>&1
+    got=$?
+    { [ "$got" -eq "$code" ] && cmp -s keep.MS keep.orig &&
+        grep -q 'Nothing was backed up; .*keep.MS is kept' out.txt &&
+        ! grep -q 'Removed old file' out.txt; } ||
+        { cat out.txt; echo "FAILED: $row: exit $got, not $code, or the old file changed"; status=1; }
+done <<'ROWS'
+no profiles on the phone||profiles|3
+no calendar|GetNextCalendar=NOTSUPPORTED GetCalendarStatus=NOTSUPPORTED GetNextToDo=NOTSUPPORTED GetToDoStatus=NOTSUPPORTED|calendar|3
+the first listing times out|GetNextSMS#1=TIMEOUT|sms|1
+ROWS
+exit "$status"

@@ -4,6 +4,7 @@ separate processes on simulated phones. Usage: test_datasafety.py CELLARCHIVE_CL
 import json
 import os
 import quopri
+import random
 import re
 import signal
 import subprocess
@@ -175,7 +176,120 @@ def killed_profile_walk(work):
     check("cut short" not in out, "the note was not removed")
 
 
-ROWS = [two_backups_into_one_path, cut_file, huge_contact, lone_return_and_br, end_line_in_note,
+def data_of(path):
+    """What a restore puts into a phone: its lists and settings, without the LUIDs it gives."""
+    doc = json.load(open(path))
+    lists = {key: [{k: v for k, v in entry.items() if k != "luid"} for entry in doc.get(key, [])]
+             for key in ("phonebook", "calendar")}
+    return dict(lists, sms=doc.get("sms"), settings=doc.get("settings"))
+
+
+def unreadable_count(out):
+    """The entries of the file a restore could not read, by its closing lines."""
+    return sum(int(n) for n in re.findall(r": (\d+) in the file could not be read", out))
+
+
+def hostile_files(work):
+    """The demo backup broken as users and tools break files: each row with the exit status
+    show and restore must both give, and what the phone must hold afterwards (None: nothing)."""
+    run(work, "backup", image(work, "demo.json"), "demo.MS", expect=0)
+    crlf = open(os.path.join(work, "demo.MS"), "rb").read()
+    lines = crlf.split(b"\r\n")
+    pdu = next(i for i, line in enumerate(lines) if b"<PDU value=" in line)
+    contact = next(i for i, line in enumerate(lines) if b"<Contact Value=" in line)
+    calendar = lines[lines.index(b"<Calendar>"):lines.index(b"<Calendar/>") + 1]
+
+    def edit(index, line):
+        return b"\r\n".join(lines[:index] + ([line] if line is not None else []) + lines[index + 1:])
+
+    blank = data_of(image(work, "blank.json", blank=True))
+    run(work, "restore", image(work, "whole.json", blank=True), "demo.MS", expect=0)
+    whole = data_of(os.path.join(work, "whole.json"))
+
+    def less(key, index):
+        """What the whole file gives without one entry: a contact, or a message of the SIM."""
+        held = json.loads(json.dumps(whole))
+        entries = held[key] if key != "sms" else next(iter(held["sms"].values()))["messages"]
+        del entries[index]
+        return held
+
+    rows = [  # name, bytes, exit status, unreadable entries, what the phone holds after
+        ("cut closing tag", edit(contact, lines[contact][:-2]), 3, 1, less("phonebook", 0)),
+        ("missing PDU line", edit(pdu, None), 3, 1, less("sms", 0)),
+        ("header typo", crlf.replace(b"<SMS_Messages>", b"<SMS_Messagez>"), 3, 1, "no sms"),
+        ("LF line ends", crlf.replace(b"\r\n", b"\n"), 0, 0, whole),
+        ("empty file", b"", 1, 0, None),
+        ("UTF-16", crlf.decode("cp1252").encode("utf-16"), 1, 0, None),
+        ("random bytes", random.Random(28).randbytes(65536).replace(b"<", b"("), 1, 0, None),
+        ("section twice", crlf + b"\r\n".join(calendar) + b"\r\n", 1, 0, None),
+    ]
+    for name, data, status, unreadable, held in rows:
+        path = os.path.join(work, name.replace(" ", "_") + ".MS")
+        open(path, "wb").write(data)
+        code, shown = run(work, "show", path)
+        phone = image(work, name.replace(" ", "_") + ".json", blank=True)
+        restored, out = run(work, "restore", phone, path)
+        said = "%s: show %d, restore %d, not %d\n%s" % (name, code, restored, status, out)
+        check(code == status and restored == status, said)
+        check(("Restore verified" in out) == (status == 0), name + ": verified?\n" + out)
+        check(unreadable_count(out) == unreadable, name + ": counted wrong\n" + out)
+        if unreadable:
+            check("entr%s of the file could not be read -> see the log" %
+                  ("y" if unreadable == 1 else "ies") in out and "Restore checked" in out,
+                  name + ": the restore does not say what it could not read\n" + out)
+        after = data_of(phone)
+        if held is None:
+            check(after == blank, name + ": the phone was written")
+        elif held == "no sms":
+            check(after["phonebook"] == whole["phonebook"] and after["sms"] == blank["sms"],
+                  name + ": the phone holds the wrong entries")
+        else:
+            check(after == held, name + ": the phone holds the wrong entries")
+    code, out = run(work, "export", "section_twice.MS", "--to", "out", expect=1)
+    check(not os.path.exists(os.path.join(work, "out")), "export wrote a file holding a section twice")
+
+
+def overwrite_keeps_the_old_file(work):
+    """A backup onto an old file that backs nothing up keeps the old file byte for byte."""
+    old = os.path.join(work, "keep.MS")
+    run(work, "backup", image(work, "demo.json"), old, "--categories", "phonebook", expect=0)
+    kept = open(old, "rb").read()
+    refused_gets = {str(code): "0x88880001" for code in (664, 36, 344, 347)}
+    rows = [  # phone, categories, exit status
+        (image(work, "noprofiles.json", faults={"unsupported": [126]}), "profiles", 3),
+        (image(work, "failing.json", faults={"refused": refused_gets}), "dataaccounts,time", 3),
+        (image(work, "noobex.json", faults={"obex": {"refuseConnect": True}}), "phonebook,calendar", 1),
+        (image(work, "blank.json", blank=True), "sms,dataaccounts", 0),
+    ]
+    for phone, categories, status in rows:
+        code, out = run(work, "backup", phone, old, "--categories", categories, "--overwrite")
+        check(code == status, "%s: exit %d, not %d\n%s" % (categories, code, status, out))
+        check("Nothing was backed up; %s is kept" % old in out and "Removed old file" not in out
+              and "Backup completed" not in out, categories + ": not told\n" + out)
+        check(open(old, "rb").read() == kept, categories + ": the old file changed")
+        check([n for n in os.listdir(work) if n.endswith(".partial")] == [], "a staging file is left")
+
+
+def full_disk(work):
+    """A disk that fills up during a backup: the system's reason, and whole lines kept."""
+    if subprocess.run(["unshare", "-rm", "true"], capture_output=True).returncode != 0:
+        print("skip full_disk: cannot mount a small tmpfs here (no user namespaces)")
+        return
+    phone = image(work, "demo.json")
+    full = os.path.join(work, "full")
+    os.mkdir(full)
+    script = ('mount -t tmpfs -o size=12k tmpfs "$1" && cd "$1" && "$2" backup "$3" full.MS; '
+              'echo "exit $?"; od -c full.MS | tail -3; tail -c 2 full.MS | od -An -c')
+    done = subprocess.run(["unshare", "-rm", "sh", "-c", script, "sh", full,
+                           CLI, phone], capture_output=True, env=env(work))
+    out = done.stdout.decode("utf-8", "replace")
+    check("No space left on device" in out and "Unknown error" not in out,
+          "the full disk is not named:\n" + out)
+    check("exit 1" in out, "a backup onto a full disk did not fail:\n" + out)
+    check(out.rstrip().endswith("\\r  \\n"), "the kept file ends in half a line:\n" + out)
+
+
+ROWS = [hostile_files, overwrite_keeps_the_old_file, full_disk, two_backups_into_one_path, cut_file, huge_contact, lone_return_and_br, end_line_in_note,
         killed_profile_walk]
 
 failed = 0
