@@ -6,7 +6,8 @@
 
 QPixmap cellarchivePixmap(int size)
 {
-    return QPixmap::fromImage(renderIcon(QStringLiteral(":/icons/org.example.Cellarchive.svg"), size));
+    return QPixmap::fromImage(
+        renderIcon(QStringLiteral(":/icons/org.example.Cellarchive.svg"), size));
 }
 
 QIcon cellarchiveIcon()
