@@ -2,6 +2,7 @@
 
 #include <QIcon>
 
-// The program's icon, a phone beside an archive box, drawn at the usual icon sizes.
+// The program's icon, a phone beside an archive box, rendered from its one drawing
+// (data/icons/org.example.Cellarchive.svg) at the usual icon sizes.
 QIcon cellarchiveIcon();
 QPixmap cellarchivePixmap(int size);

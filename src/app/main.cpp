@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 #include "app/phonechoice.h"
 #include "core/clock.h"
+#include "core/programfolder.h"
 #include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
 
@@ -15,6 +16,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Cellarchive"));
+    QApplication::setApplicationVersion(QLatin1String(CELLARCHIVE_VERSION));
+    // Ties the window to its desktop entry, so launchers show the entry's icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Cellarchive"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -28,6 +32,9 @@ int main(int argc, char** argv)
                        "the demo phone."),
         QStringLiteral("PHONE"));
     parser.addOption(phoneOption);
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Prints the name and the version."));
+    parser.addOption(versionOption);
     if (!parser.parse(QApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
         const QString problem = parser.errorText().isEmpty()
                                     ? QStringLiteral("unexpected argument ") +
@@ -39,6 +46,10 @@ int main(int argc, char** argv)
     }
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
+    if (parser.isSet(versionOption)) {
+        std::printf("cellarchive %s\n", CELLARCHIVE_VERSION);
+        return 0;
+    }
 
     const QString dataFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
@@ -60,7 +71,7 @@ int main(int argc, char** argv)
             options.image = &phoneImage;
             return phonechoice::createMonitor(phone, clock, parent, options);
         },
-        QCoreApplication::applicationDirPath(), dataFolder);
+        programLogFolder(), dataFolder);
     window.setExitHandler([&phoneImage] {
         if (phoneImage)
             phoneImage->close();

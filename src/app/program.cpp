@@ -41,10 +41,7 @@ Program::~Program() = default;
 
 QString Program::versionText()
 {
-    return QStringLiteral("Version %1.%2.%3")
-        .arg(CELLARCHIVE_VERSION_MAJOR)
-        .arg(CELLARCHIVE_VERSION_MINOR)
-        .arg(CELLARCHIVE_VERSION_PATCH);
+    return QStringLiteral("Version ") + QLatin1String(CELLARCHIVE_VERSION);
 }
 
 void Program::Form_Load()

@@ -32,8 +32,8 @@ struct ProgramEnvironment
     MainView& view;
     // Creates the phone monitor worker; throws ProgramError when it cannot be created.
     std::function<PhoneMonitor*(QObject* parent)> createPhoneMonitor;
-    // The folder of the program, where the log folder goes, and the user's data folder, used
-    // when the program's folder cannot be written.
+    // The folder of the program, where the log folder goes (empty for an installed program),
+    // and the user's data folder, used when there is none or it cannot be written.
     QString programFolder;
     QString fallbackFolder;
 };

@@ -7,6 +7,7 @@
 #include "cli/showexport.h"
 #include "cli/terminationsignals.h"
 #include "core/clock.h"
+#include "core/programfolder.h"
 #include "core/programerror.h"
 #include "phonesim/cable.h"
 #include "phonesim/demophone.h"
@@ -42,7 +43,7 @@ const char* const kUsage =
     "  cellarchive-cli restore [PHONE] FILE [--phone PHONE] [--master-reset LOCKCODE]\n"
     "  cellarchive-cli show FILE [--section NAME] [--show-passwords]\n"
     "  cellarchive-cli export FILE --to FOLDER [--overwrite] [--timezone ZONE] [--vcard 2.1|3.0]\n"
-    "  cellarchive-cli --help\n"
+    "  cellarchive-cli --help | --version\n"
     "PHONE is gammu, gammu:N, gammu:PATH or gammu:PATH:N: a real phone, described in section N\n"
     "(default 0) of the gammu configuration PATH (default: where gammu looks); or the path of\n"
     "a phone image. Without it: $CELLARCHIVE_PHONE, else section 0 of the gammu configuration\n"
@@ -218,7 +219,7 @@ public:
         : m_ui(file, overwrite, lockCode), m_phone(phone),
           m_program(ProgramEnvironment{m_clock, m_wallClock, m_ui, m_view,
                                        [this](QObject* parent) { return createMonitor(parent); },
-                                       QCoreApplication::applicationDirPath(),
+                                       programLogFolder(),
                                        QStandardPaths::writableLocation(
                                            QStandardPaths::GenericDataLocation) +
                                            QStringLiteral("/cellarchive")})
@@ -412,6 +413,11 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
         out << kUsage << kHelp;
+        out.flush();
+        return 0;
+    }
+    if (arguments.contains(QLatin1String("--version"))) {
+        out << "cellarchive-cli " << CELLARCHIVE_VERSION << "\n";
         out.flush();
         return 0;
     }

@@ -1,6 +1,7 @@
 #include "cli/showexport.h"
 
 #include "core/clock.h"
+#include "core/programfolder.h"
 #include "export/backupcontents.h"
 #include "export/exportrun.h"
 #include "export/showlisting.h"
@@ -101,7 +102,7 @@ struct Reporting
 {
     Reporting()
     {
-        log.InitLog(QCoreApplication::applicationDirPath(),
+        log.InitLog(programLogFolder(),
                     QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                         QStringLiteral("/cellarchive"));
     }

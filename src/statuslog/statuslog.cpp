@@ -64,7 +64,7 @@ void StatusLog::InitLog(const QString& programFolder, const QString& fallbackFol
     const QString day =
         logFileNameForDate(m_clock.now().date().toString(QLatin1String(ShortDateFormat)));
     QString folder = QDir(programFolder).filePath(QStringLiteral("log"));
-    if (!folderIsWritable(folder) && !fallbackFolder.isEmpty()) {
+    if ((programFolder.isEmpty() || !folderIsWritable(folder)) && !fallbackFolder.isEmpty()) {
         folder = QDir(fallbackFolder).filePath(QStringLiteral("log"));
         folderIsWritable(folder);
     }

@@ -20,7 +20,7 @@ public:
     explicit StatusLog(const WallClock& clock, QObject* parent = nullptr);
 
     // Fixes the day's log file: the "log" folder in programFolder, or in fallbackFolder when
-    // that one cannot be created or written (an installed program in a read-only folder).
+    // that one is not given (an installed program) or cannot be created or written.
     void InitLog(const QString& programFolder, const QString& fallbackFolder);
     void WriteLog(const QString& text);
     // A run begins: its first status line that sends the user to the log ("... -> see the

@@ -154,12 +154,20 @@ TEST_F(FrmMainTest, ButtonsClearTheStatusOpenTheAboutBoxStartARunAndEndTheProgra
     find<QPushButton>("cmdClear")->click();
     EXPECT_TRUE(statusText().isEmpty());
     QString about;
-    answerNextDialog([&about](QWidget* dialog) {
+    QString version;
+    QImage icon;
+    answerNextDialog([&about, &version, &icon](QWidget* dialog) {
         about = dialog->isModal() ? dialog->windowTitle() : QStringLiteral("not modal");
+        version = dialog->findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
+        icon = dialog->findChild<QLabel*>(QStringLiteral("picIcon"))->pixmap().toImage();
         dialog->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     });
     find<QPushButton>("cmdAbout")->click();
     EXPECT_EQ(about, QStringLiteral("About Cellarchive"));
+    EXPECT_EQ(version, QStringLiteral("Version ") + QLatin1String(CELLARCHIVE_VERSION));
+    // Rendered from the SVG drawing the program carries: without it the icon would be blank.
+    EXPECT_EQ(icon.size(), QSize(48, 48));
+    EXPECT_GT(icon.pixelColor(24, 24).alpha(), 0);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
     // The run asks for the file first; the scripted user cancels.

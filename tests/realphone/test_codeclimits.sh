@@ -9,8 +9,9 @@ inputs="$2"
 here=$(dirname "$0")
 . "$here/dummyphone.sh"
 dummy_home
-# The program keeps its log beside itself: a copy keeps each run's log here.
+# A copy outside the build folder logs in the data folder, which is here: each run's log is its own.
 cp "$cli" "$work/cli" && cli="$work/cli" || exit 1
+export XDG_DATA_HOME="$work"
 
 long() { printf "%$2s" '' | tr ' ' "$1"; }
 d1010=$(long d 1010)
@@ -38,11 +39,11 @@ while IFS='|' read -r input show_rc show_line export_rc export_file export_line 
     code=$?
     [ "$code" -eq "$export_rc" ] && unfolded "out/$export_file" "$export_line" ||
         { cat export.out; fail "$input: export ended with $code"; }
-    rm -rf phone log
+    rm -rf phone cellarchive/log
     dummy_rc phone.rc "$work/phone"
     "$cli" restore gammu:phone.rc "$file" >restore.out 2>&1
     code=$?
-    cat log/*.txt >restore.log 2>/dev/null
+    cat cellarchive/log/*.txt >restore.log 2>/dev/null
     [ "$code" -eq "$restore_rc" ] && has restore.log "$restore_line" && has restore.out "$closing" ||
         { cat restore.out; fail "$input: restore ended with $code"; }
     # Nothing was written cut: the phone holds nothing of a text too long for it.

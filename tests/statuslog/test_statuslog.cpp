@@ -86,6 +86,18 @@ TEST_F(StatusLogTest, UnusableProgramFolderFallsBackAndAnUnwritableLogDropsLines
     EXPECT_EQ(lost.statusText(), QStringLiteral("14:30:05 - still shown\r\n"));
 }
 
+// An installed program has no folder of its own to log in: its log goes to the fallback folder,
+// never into a "log" folder of the working directory.
+TEST_F(StatusLogTest, WithoutAProgramFolderTheLogGoesToTheFallbackFolder)
+{
+    const QString working = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    log.InitLog(QString(), dir.filePath(QStringLiteral("data")));
+    QDir::setCurrent(working);
+    EXPECT_EQ(log.LogFile(), dir.filePath(QStringLiteral("data/log/17-05-2004.txt")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("log"))));
+}
+
 TEST_F(StatusLogTest, StatusBoxShowsNewestLineFirstAndNeverReachesTheLog)
 {
     log.InitLog(dir.path(), QString());
