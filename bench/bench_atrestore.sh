@@ -64,6 +64,7 @@ measure() {
     serve "$image"
     /usr/bin/time -f %e -o time.txt "$@" >out.txt 2>&1
     code=$?
+    [ "$code" -eq 0 ] || [ "$code" -eq 3 ] || tail -n 3 out.txt
     stop
     set -- $(holds "$image")
     printf '%-44s %8s s  exit %s  phone: %5s contacts %4s SMS\n' "$label" "$(tail -n 1 time.txt)" \
@@ -86,7 +87,7 @@ ours() {
 
 for n in $counts; do
     make phone.json "$n" "$messages"
-    "$cli" backup phone.json ours.MS --categories phonebook,sms >/dev/null
+    "$cli" backup phone.json ours.MS --categories phonebook,sms --overwrite >/dev/null
     serve phone.json
     timeout 900 gammu -c at.rc backup gammu.backup -yes >/dev/null 2>&1
     stop
@@ -100,7 +101,7 @@ for n in $counts; do
 done
 
 make phone.json 0 100
-"$cli" backup phone.json sms.MS --categories sms >/dev/null
+"$cli" backup phone.json sms.MS --categories sms --overwrite >/dev/null
 serve phone.json
 timeout 900 gammu -c at.rc backupsms gammu.smsbackup -yes >/dev/null 2>&1
 stop

@@ -189,11 +189,14 @@ KeptPdu keptPdu(Driver driver, const QString& hex, qint32 length, qint32 type,
     QString error;
     if (!decodePdu(hex, length, *sms, error) || !stateOfType(type, sms->State))
         return kept;
+    // The AT driver encodes the frame itself with a zero zone; the dummy driver keeps a time
+    // without its zone.
+    if ((driver == Driver::At || driver == Driver::Dummy) && sms->PDU == SMS_Deliver &&
+        sms->DateTime.Timezone != 0) {
+        sms->DateTime.Timezone = 0;
+        kept.lost << QStringLiteral("time zone");
+    }
     if (driver == Driver::At) {
-        if (sms->PDU == SMS_Deliver && sms->DateTime.Timezone != 0) {
-            sms->DateTime.Timezone = 0;
-            kept.lost << QStringLiteral("time zone");
-        }
         if (sms->PDU == SMS_Submit && !time.isEmpty()) {
             kept.time.clear();
             kept.lost << QStringLiteral("time");

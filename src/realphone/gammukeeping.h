@@ -41,8 +41,8 @@ bool droppedAny(const GSM_MemoryEntry& entry);
 
 // The dummy driver stores a to-do's priority with libgammu's vCalendar writer, which writes
 // High as 3, and reads it back with the reader, which takes 3 for Low: a priority comes back
-// the other way round. The vCalendar priority (1 high to 3 low) the dummy phone hands back for
-// one written.
+// the other way round. The priority (1 high to 3 low, as libgammu's GSM_ToDo_Priority and
+// vCalendar count) the dummy phone hands back for one written.
 int dummyToDoPriority(int written);
 
 // A message as a libgammu phone hands it back once written, and what differs.
@@ -54,7 +54,7 @@ struct KeptPdu
 };
 // hex as libgammu's decoder reads it and our encoder writes it again, as driver keeps it: the
 // AT driver encodes the frame itself with a zero time zone and keeps no time of a sent
-// message.
+// message; the dummy driver keeps no time zone either.
 KeptPdu keptPdu(Driver driver, const QString& hex, qint32 length, qint32 type,
                 const QString& time);
 

@@ -141,32 +141,74 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
     return found;
 }
 
+// Encodes an event or a to-do as the listing hands it on; why not, when libgammu cannot.
+QByteArray encodedEvent(std::vector<char>& buffer, GSM_CalendarEntry& note, QString& why)
+{
+    QList<IrmcEntry> one;
+    why = keepEncoded(buffer, one, QString(), note, [&note](char* data, size_t size, size_t* length) {
+        return GSM_EncodeVCALENDAR(data, size, length, &note, FALSE, Nokia_VCalendar);
+    });
+    return why.isEmpty() ? asThePhoneMeansIt(one.first().data, nullptr) : QByteArray();
+}
+
+QByteArray encodedToDo(std::vector<char>& buffer, GSM_ToDoEntry& todo, QString& why)
+{
+    QList<IrmcEntry> one;
+    why = keepEncoded(buffer, one, QString(), todo, [&todo](char* data, size_t size, size_t* length) {
+        return GSM_EncodeVTODO(data, size, length, &todo, FALSE, Nokia_VToDo);
+    });
+    return why.isEmpty() ? asThePhoneMeansIt(one.first().data, &todo) : QByteArray();
+}
+
 BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
                          QList<IrmcEntry>& out)
 {
     BookListing found;
     found.supported = false;
     found.join(gammu::listCalendar(machine, [&](GSM_CalendarEntry& note) {
-        const QString luid = QStringLiteral("C") + QString::number(note.Location);
-        const QString why =
-            keepEncoded(buffer, out, luid, note, [&note](char* data, size_t size, size_t* length) {
-                return GSM_EncodeVCALENDAR(data, size, length, &note, FALSE, Nokia_VCalendar);
-            });
+        QString why;
+        const QByteArray text = encodedEvent(buffer, note, why);
         if (why.isEmpty())
-            out.last().data = asThePhoneMeansIt(out.last().data, nullptr);
+            out.append(IrmcEntry{QStringLiteral("C") + QString::number(note.Location), text});
         return why;
     }));
     found.join(listToDos(machine, [&](GSM_ToDoEntry& todo) {
-        const QString luid = QStringLiteral("T") + QString::number(todo.Location);
-        const QString why =
-            keepEncoded(buffer, out, luid, todo, [&todo](char* data, size_t size, size_t* length) {
-                return GSM_EncodeVTODO(data, size, length, &todo, FALSE, Nokia_VToDo);
-            });
+        QString why;
+        const QByteArray text = encodedToDo(buffer, todo, why);
         if (why.isEmpty())
-            out.last().data = asThePhoneMeansIt(out.last().data, &todo);
+            out.append(IrmcEntry{QStringLiteral("T") + QString::number(todo.Location), text});
         return why;
     }));
     return found;
+}
+
+// The names of an entry's properties that hold its data: not the envelope, not what the
+// phone assigns on its own.
+QSet<QByteArray> dataNames(const QByteArray& entry)
+{
+    QSet<QByteArray> names;
+    for (const PropertyLine& line : propertyLines(entry)) {
+        if (line.name != "BEGIN" && line.name != "END" && line.name != "VERSION" &&
+            line.name != "REV" && line.name != "X-IRMC-LUID" && !line.name.startsWith("X-GAMMU-"))
+            names.insert(line.name);
+    }
+    return names;
+}
+
+// kept, with words for what libgammu's decoder and writer left out of data.
+KeptForm keptThroughLibgammu(const QByteArray& data, const QByteArray& kept)
+{
+    QStringList lost;
+    const QSet<QByteArray> keptNames = dataNames(kept);
+    for (const QByteArray& name : dataNames(data)) {
+        if (!keptNames.contains(name))
+            lost << QString::fromLatin1(name);
+    }
+    lost.sort();
+    if (lost.isEmpty())
+        return KeptForm{kept, {}, {}};
+    return KeptForm{kept, QStringLiteral("on the phone without the fields libgammu does not keep"),
+                    QStringLiteral("without ") + lost.join(QStringLiteral(", "))};
 }
 
 } // namespace
@@ -368,8 +410,17 @@ KeptForm keptContact(GSM_StateMachine* machine, StoreKeeping& keeping, const QBy
     const QByteArray text = storeEntryText(false, data);
     const bool nameAndNumberOnly =
         keeping.contactForm(machine) == StoreKeeping::Form::NameAndNumber;
-    if (!nameAndNumberOnly && entryFits(EntryKind::Contact, text))
-        return KeptForm{data, {}, {}};
+    if (!nameAndNumberOnly && entryFits(EntryKind::Contact, text)) {
+        // What the phone hands back is what libgammu's decoder made of the entry, written
+        // again by its writer.
+        auto whole = std::make_unique<GSM_MemoryEntry>();
+        if (!decodeVCard(text, *whole).ok())
+            return KeptForm{data, {}, {}};
+        whole->MemoryType = MEM_ME;
+        const QByteArray kept = encodedContact(keeping.buffer, *whole);
+        GSM_FreeMemoryEntry(whole.get());
+        return kept.isEmpty() ? KeptForm{data, {}, {}} : keptThroughLibgammu(data, kept);
+    }
     auto entry = std::make_unique<GSM_MemoryEntry>();
     if (!nameAndNumberEntry(text, *entry))
         return KeptForm{data, {}, {}};
@@ -389,27 +440,33 @@ KeptForm keptContact(GSM_StateMachine* machine, StoreKeeping& keeping, const QBy
 }
 
 // A calendar entry as the phone hands it back once written.
-KeptForm keptCalendarEntry(GSM_StateMachine* machine, const QByteArray& data)
+KeptForm keptCalendarEntry(GSM_StateMachine* machine, StoreKeeping& keeping,
+                           const QByteArray& data)
 {
-    KeptForm kept{data, {}, {}};
-    if (driverOf(machine) != Driver::Dummy || !data.toUpper().contains("BEGIN:VTODO"))
-        return kept;
-    static const QRegularExpression priority(QStringLiteral("(^|\\n)PRIORITY:(\\d+)"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    const QString text = QString::fromLatin1(data);
-    const QRegularExpressionMatch match = priority.match(text);
-    if (!match.hasMatch())
-        return kept;
-    const int written = match.captured(2).toInt();
-    const int back = dummyToDoPriority(written);
-    if (back == written)
-        return kept;
-    QString changed = text;
-    changed.replace(match.capturedStart(2), match.capturedLength(2), QString::number(back));
-    kept.entry = changed.toLatin1();
-    kept.summary = QStringLiteral("stored with another priority by the phone");
-    kept.detail = QStringLiteral("priority %1 reads back as %2").arg(written).arg(back);
-    return kept;
+    auto event = std::make_unique<GSM_CalendarEntry>();
+    auto todo = std::make_unique<GSM_ToDoEntry>();
+    bool isTodo = false;
+    if (!decodeVCalendar(storeEntryText(true, data), *event, *todo, isTodo).ok())
+        return KeptForm{data, {}, {}};
+    QString why;
+    if (!isTodo) {
+        const QByteArray kept = encodedEvent(keeping.buffer, *event, why);
+        return why.isEmpty() ? keptThroughLibgammu(data, kept) : KeptForm{data, {}, {}};
+    }
+    const int written = todo->Priority;
+    const bool swapped = driverOf(machine) == Driver::Dummy && written >= GSM_Priority_High &&
+                         written <= GSM_Priority_Low;
+    if (swapped)
+        todo->Priority = static_cast<GSM_ToDo_Priority>(dummyToDoPriority(written));
+    const QByteArray kept = encodedToDo(keeping.buffer, *todo, why);
+    if (!why.isEmpty())
+        return KeptForm{data, {}, {}};
+    KeptForm form = keptThroughLibgammu(data, kept);
+    if (swapped && todo->Priority != written && form.whole()) {
+        form.summary = QStringLiteral("stored with another priority by the phone");
+        form.detail = QStringLiteral("priority %1 reads back as %2").arg(written).arg(todo->Priority);
+    }
+    return form;
 }
 
 GSM_Error erase(GSM_StateMachine* machine, IrmcBook book, const QString& kind, int location)
@@ -450,7 +507,7 @@ KeptForm GammuIrmcStore::keptForm(IrmcBook book, const QByteArray& data) const
         if (!machine)
             return KeptForm{data, {}, {}};
         return book == IrmcBook::Phonebook ? keptContact(machine, *keeping, data)
-                                           : keptCalendarEntry(machine, data);
+                                           : keptCalendarEntry(machine, *keeping, data);
     });
 }
 
