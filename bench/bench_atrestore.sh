@@ -96,10 +96,13 @@ for n in $counts; do
     blank g.json
     measure "gammu restore" g.json timeout 1200 gammu -c at.rc restore gammu.backup -yes
     blank g.json
+    # gammu's restore ends with an error of its own after the phonebook (on the SMS centre
+    # profiles of this phone): the backup runs all the same.
     measure "gammu restore, then gammu backup" g.json sh -c \
-        'timeout 1200 gammu -c at.rc restore gammu.backup -yes && timeout 1200 gammu -c at.rc backup check.backup -yes'
+        'timeout 1200 gammu -c at.rc restore gammu.backup -yes; timeout 1200 gammu -c at.rc backup check.backup -yes'
 done
 
+[ "${SKIP_SMS:-}" ] && exit 0
 make phone.json 0 100
 "$cli" backup phone.json sms.MS --categories sms --overwrite >/dev/null
 serve phone.json

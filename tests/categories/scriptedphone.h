@@ -80,8 +80,10 @@ public:
     SettingsObject* General() override { return &settings; }
     qint32 IsCommandSupported(qint32) override { return 1; }
     ObexService* Obex() override { return nullptr; }
+    bool keepsCsdAccounts() const override { return csdKept; }
 
     ScriptedSettings settings;
+    bool csdKept = true;
 };
 
 // The services a category needs, on the scripted phone, with a log in a temporary folder.

@@ -101,6 +101,23 @@ TEST(SettingDA, RestoreRunsTheIndexOnFromTheAnswers)
     EXPECT_EQ(da.DataAccountGPRS[2].RestoredID, 5);
 }
 
+// A phone without CSD accounts is sent none of them, and the closing line names them apart
+// from the GPRS accounts it takes.
+TEST(SettingDA, RestoreSendsNoCsdAccountToAPhoneWithoutThem)
+{
+    ScriptedRig rig;
+    rig.phone.csdKept = false;
+    rig.setFileLines(ProgramHarness::fileLines(goldenPath(QStringLiteral("input/da_restore.MS"))));
+    rig.answer(kDefine, {i16(4), i16(7)});
+    rig.answer(kDefine, {}, 0x7001);
+    rig.answer(kDefine, {i16(5), i16(8)});
+    Setting_DA da(rig.services);
+    EXPECT_EQ(da.DecodeDataAccounts(0), 23);
+    expectGolden(rig.record(), QStringLiteral("da_restore_without_csd.txt"));
+    EXPECT_TRUE(rig.services.tally.summary(QStringLiteral("written"))
+                    .contains(QStringLiteral("Data Accounts: 1 CSD account not supported by this phone")));
+}
+
 // An empty section consumes nothing; a group left open, a field before the Number line, a
 // negative Number and an unknown key never run into the next section.
 TEST(SettingDA, BrokenSectionsNeverRunIntoTheNextSection)
