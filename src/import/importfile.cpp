@@ -197,6 +197,9 @@ QStringList backupForm(const QString& written, QStringList& names)
             out << line;
             continue;
         }
+        // libgammu's own bookkeeping of where the entry was on a phone.
+        if (parts.name.startsWith(QLatin1String("X-GAMMU-")))
+            continue;
         names << parts.name;
         if (!line.contains(QLatin1String("CHARSET=UTF-8"), Qt::CaseInsensitive) &&
             !line.contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive)) {
@@ -281,9 +284,12 @@ void Import::addContacts(const QString& text)
         const QStringList out = backupForm(contact.vcard, kept);
         for (const QString& overlong : contact.overlong) {
             Line line;
-            if (split(overlong, line))
-                this->lost(category, line.name + QStringLiteral(" too long for the phone's fields"),
-                           QStringLiteral("contact"));
+            if (!split(overlong, line))
+                continue;
+            // Named once, as too long rather than also as left out.
+            kept << line.name;
+            this->lost(category, line.name + QStringLiteral(" too long for the phone's fields"),
+                       QStringLiteral("contact"));
         }
         for (const QString& name : std::as_const(given)) {
             // The writer makes N of a formatted name; an FN beside an N is carried in it.
@@ -302,12 +308,16 @@ void Import::addCalendar(const QString& text)
 {
     const QString category = QStringLiteral("Calendar");
     QStringList lines;
+    const bool legacy = text.contains(QLatin1String("VERSION:1.0"), Qt::CaseInsensitive);
     for (const QString& raw : unfolded(text)) {
         Line line;
         if (!split(raw, line)) {
             lines << raw;
             continue;
         }
+        // libgammu reads only vCalendar's own rules, and turns the entry away for another.
+        if (!legacy && line.name == QLatin1String("RRULE"))
+            continue;
         QStringList dropped;
         lines << readerLine(line, false, dropped);
     }
@@ -445,10 +455,12 @@ QStringList Import::lossLines() const
         if (loss.ofWhat.isEmpty())
             lines << QStringLiteral("%1: %2 %3").arg(loss.category).arg(loss.count).arg(loss.what);
         else
-            lines << QStringLiteral("%1: %2 left out of %3 %4%5 (the backup format cannot hold it)")
+            lines << QStringLiteral("%1: %2 left out of %3 %4 (the backup format cannot hold it)")
                          .arg(loss.category, loss.what)
                          .arg(loss.count)
-                         .arg(loss.ofWhat, loss.count == 1 ? QString() : QStringLiteral("s"));
+                         .arg(loss.count == 1          ? loss.ofWhat
+                              : loss.ofWhat == QLatin1String("entry") ? QStringLiteral("entries")
+                                                      : loss.ofWhat + QLatin1Char('s'));
     }
     return lines;
 }
