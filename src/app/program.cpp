@@ -1,5 +1,9 @@
 #include "app/program.h"
 
+#include "import/importfile.h"
+
+#include <QFile>
+
 #include "statuslog/mainview.h"
 #include "core/clock.h"
 #include "core/programerror.h"
@@ -18,6 +22,22 @@ Program::Program(const ProgramEnvironment& env, QObject* parent)
                    m_categories)
 {
     m_categories.registerReaders(m_file);
+    // Contacts and calendars of other programs restore as the backup made of them would.
+    m_file.convertForeign = [](QByteArray& bytes, QStringList& notes) {
+        QByteArray backup;
+        QString error;
+        if (importing::convert(bytes, backup, notes, error))
+            bytes = backup;
+        else if (!error.isEmpty())
+            notes << QStringLiteral("The file cannot be imported -> ") + error;
+    };
+    m_selection.readsAsIs = [](const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const importing::Kind kind = importing::kindOf(file.read(4096));
+        return kind != importing::Kind::Unknown && kind != importing::Kind::Backup;
+    };
     // A killed backup may have left the phone in another profile: the next run's first
     // command to the phone puts it back.
     m_categories.profiles.walkNoteFolder = env.fallbackFolder;
@@ -140,14 +160,14 @@ RunOutcome Program::cmdBackup_Click(bool namedCategories)
     return m_backupRun.cmdBackup_Click(namedCategories);
 }
 
-RunOutcome Program::cmdRestore_Click()
+RunOutcome Program::cmdRestore_Click(const RestoreRun::Choice& choice)
 {
     if (m_runInProgress)
         return RunOutcome::Ended;
     RunGuard guard(m_runInProgress, m_connection);
     m_stopRequested = false;
     m_log.startRun();
-    return m_restoreRun.cmdRestore_Click();
+    return m_restoreRun.cmdRestore_Click(choice);
 }
 
 void Program::requestStop()

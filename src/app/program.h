@@ -57,7 +57,7 @@ public:
     // the phone is refused: both share the program's lists and the command channel.
     // See BackupRun::cmdBackup_Click.
     RunOutcome cmdBackup_Click(bool namedCategories = true);
-    RunOutcome cmdRestore_Click();
+    RunOutcome cmdRestore_Click(const RestoreRun::Choice& choice = {});
     void chkMasterReset_Click();
     bool runInProgress() const { return m_runInProgress; }
     // Asks the run in progress to end at its next step, as an interrupted run ends.

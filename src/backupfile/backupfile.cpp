@@ -66,11 +66,14 @@ bool BackupFile::bReadFileToArray()
     QFile file(sBackUpFIleName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     const bool readFailed = file.error() != QFileDevice::NoError;
     file.close();
     if (readFailed)
         return false;
+    importNotes.clear();
+    if (convertForeign)
+        convertForeign(bytes, importNotes);
 
     // A line ends at CR LF, a lone CR or a lone LF: the format keeps line breaks inside an entry
     // as "<br/>", so a file whose line ends a text tool changed is still the same file.

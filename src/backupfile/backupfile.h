@@ -44,6 +44,13 @@ public:
     // Walks sFileLines and hands each section to its reader; True at the end.
     bool bDecodeFile();
 
+    // Turns the bytes of a file of another kind (contacts, a calendar) into those of a backup
+    // file as it is read; set by the program. notes: what the conversion could not carry, or
+    // why it failed.
+    std::function<void(QByteArray& bytes, QStringList& notes)> convertForeign;
+    // The notes of the last file read.
+    QStringList importNotes;
+
     // Told of a section the walk passes over without restoring it (a phonebook the phone
     // model lacks), so the run can name it.
     std::function<void(qint16 iTag)> sectionSkipped;

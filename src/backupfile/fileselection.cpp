@@ -31,7 +31,7 @@ bool FileSelection::bSelectFile(const QString& initialFolder, const QString& ext
         // Case-sensitive on this side: "backup.ms" still gets ".MS".
         if (!path.contains(dotted))
             path += dotted;
-    } else if (!path.toLower().contains(dotted.toLower())) {
+    } else if (!path.toLower().contains(dotted.toLower()) && !(readsAsIs && readsAsIs(path))) {
         path += dotted;
         m_log.WriteLog(QStringLiteral("Missing extension in selected file -> adding"));
     }

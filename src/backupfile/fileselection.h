@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class UserInterface;
 class StatusLog;
@@ -18,6 +19,10 @@ public:
     // lacks it; on cancel it is left as it was and the result is false.
     bool bSelectFile(const QString& initialFolder, const QString& extension, QString& fileName,
                      const QString& title, bool save);
+
+    // An existing file of another kind that a restore reads as it is (contacts, a calendar):
+    // no extension is added to its name. Set by the program.
+    std::function<bool(const QString& path)> readsAsIs;
 
     // True when an entry exists at the path (a file, or anything else of that name).
     bool bFileExists(const QString& path) const;

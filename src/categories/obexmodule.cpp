@@ -286,7 +286,12 @@ int ObexModule::restore(const Book& book, int lineIndex)
     // entries are not written. Only what the phone lacks is written, so what it holds is read
     // first; a phone whose entries cannot be read gets none rather than perhaps all twice.
     const bool connected = m_obex.ObexConnect();
-    const bool read = connected && readBeforeWriting(book.calendar);
+    RestoreLists& lists = m_services.lists;
+    const RestoreLists::List list = book.calendar ? RestoreLists::Calendar : RestoreLists::Phonebook;
+    // A dry run before a master reset counts against the emptied book it would find.
+    if (connected && lists.erasedFirst())
+        lists.phoneRead(list, {});
+    const bool read = connected && (lists.erasedFirst() || readBeforeWriting(book.calendar));
     if (connected && !read && m_obex.notImplemented()) {
         // No such book on this phone: nothing is sent, and the closing line says so, as after
         // a backup.
@@ -330,6 +335,13 @@ int ObexModule::restore(const Book& book, int lineIndex)
         }
         if (admit(book.calendar, index, entry))
             lacking.append({index, entry});
+    }
+    if (lists.preview()) {
+        for (qsizetype i = 0; i < lacking.size(); ++i)
+            lists.written(list);
+        m_services.checkPhone();
+        m_obex.ObexDisconnect();
+        return last;
     }
     int refused = 0;
     for (const auto& [index, entry] : lacking) {

@@ -2,6 +2,8 @@
 
 #include "categories/outcometally.h"
 
+#include <algorithm>
+
 void RestoreLists::phoneRead(List list, entrymatch::Multiset onPhone)
 {
     m_lists[list].phoneRead = true;
@@ -17,6 +19,7 @@ bool RestoreLists::admit(List list, const FileEntry& entry)
         ++ledger.already;
         return false;
     }
+    ledger.lacking.append(ledger.entries.size() - 1);
     return true;
 }
 
@@ -61,11 +64,45 @@ QStringList RestoreLists::countLines() const
             QStringLiteral("%1: %2 in the file").arg(name(static_cast<List>(list))).arg(inFile);
         if (ledger.phoneRead)
             line += QStringLiteral(", %1 already on the phone").arg(ledger.already);
-        line += QStringLiteral(", %1 written").arg(ledger.written);
+        const QString written = m_preview ? QStringLiteral("would be written")
+                                          : QStringLiteral("written");
+        line += QStringLiteral(", %1 %2").arg(ledger.written).arg(written);
         const qsizetype missing = inFile - ledger.already - ledger.written;
         if (missing > 0)
-            line += QStringLiteral(", %1 not written").arg(missing);
+            line += m_preview ? QStringLiteral(", %1 would not be written").arg(missing)
+                              : QStringLiteral(", %1 not written").arg(missing);
         lines << line;
+        if (!m_preview)
+            continue;
+        QList<std::pair<QString, int>> kept;
+        for (const qsizetype index : ledger.lacking) {
+            const QString& summary = ledger.entries.at(index).summary;
+            if (summary.isEmpty())
+                continue;
+            auto same = std::find_if(kept.begin(), kept.end(),
+                                     [&summary](const auto& row) { return row.first == summary; });
+            if (same == kept.end())
+                kept.append({summary, 1});
+            else
+                ++same->second;
+        }
+        for (const auto& [summary, count] : kept)
+            lines << QStringLiteral("%1: %2 would be %3")
+                         .arg(name(static_cast<List>(list)))
+                         .arg(count)
+                         .arg(summary);
     }
+    for (const QString& category : m_settingsUnread)
+        lines << category + QStringLiteral(": would be written (settings are not read in a dry run)");
     return lines;
+}
+
+int RestoreLists::keptInPart() const
+{
+    int count = 0;
+    for (const Ledger& ledger : m_lists) {
+        for (const qsizetype index : ledger.lacking)
+            count += ledger.entries.at(index).summary.isEmpty() ? 0 : 1;
+    }
+    return count;
 }

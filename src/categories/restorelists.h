@@ -34,10 +34,28 @@ public:
         QString source;
     };
 
+    // Clears the lists of a run; the kind of run stays as set.
     void clear()
     {
         m_lists = {};
         m_started.clear();
+        m_settingsUnread.clear();
+    }
+    // A dry run: the lists are read and counted, nothing is written; the closing lines say
+    // "would be written". erased: a master reset would come first, so the phone's phonebook and
+    // calendar count as empty.
+    void setPreview(bool preview, bool erased = false)
+    {
+        m_preview = preview;
+        m_erased = preview && erased;
+    }
+    bool preview() const { return m_preview; }
+    bool erasedFirst() const { return m_erased; }
+    // A settings category a dry run does not read: reading it may change the phone.
+    void settingsNotRead(const QString& category)
+    {
+        if (!m_settingsUnread.contains(category))
+            m_settingsUnread << category;
     }
     // The sections of the file whose restore began, in order, by iTag.
     void sectionStarted(qint16 iTag) { m_started.append(iTag); }
@@ -63,7 +81,11 @@ public:
 
     // One line per list of the file, for example "Phonebook: 13 in the file, 10 already on the
     // phone, 3 written"; the entries neither found nor written are added as "2 not written".
+    // A dry run says "would be written", groups the entries the phone would keep only in part
+    // by what it drops, and names the settings categories it did not read.
     QStringList countLines() const;
+    // Entries a dry run would write that the phone keeps only in part.
+    int keptInPart() const;
 
 private:
     struct Ledger
@@ -73,7 +95,12 @@ private:
         int already = 0;
         int written = 0;
         QList<FileEntry> entries;
+        // The entries still to be written, by index into entries.
+        QList<qsizetype> lacking;
     };
     std::array<Ledger, Count> m_lists{};
     QList<qint16> m_started;
+    bool m_preview = false;
+    bool m_erased = false;
+    QStringList m_settingsUnread;
 };

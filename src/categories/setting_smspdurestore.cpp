@@ -106,6 +106,15 @@ void Setting_SMSPDU::SetSMSPDU()
         else
             log.WriteLog(QStringLiteral("Already on the phone -> ") + file.label);
     }
+    if (m_services.lists.preview()) {
+        for (qsizetype i = 0; i < lacking.size(); ++i) {
+            if (phoneRead && textMessage())
+                m_services.lists.written(RestoreLists::SMS);
+            else
+                m_services.tally.lost(OutcomeTally::SMS);
+        }
+        return;
+    }
     int notWritten = 0;
     for (const qsizetype i : lacking) {
         const SMSRecord& message = messages.at(i);

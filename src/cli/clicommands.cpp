@@ -7,6 +7,8 @@
 #include "cli/showexport.h"
 #include "cli/terminationsignals.h"
 #include "core/clock.h"
+#include "core/codepage.h"
+#include "import/importfile.h"
 #include "core/programfolder.h"
 #include "core/programerror.h"
 #include "phonesim/cable.h"
@@ -20,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -40,7 +43,9 @@ const char* const kUsage =
     "  cellarchive-cli phone serial IMAGE [--link PATH]\n"
     "  cellarchive-cli phone unplug IMAGE | phone plug IMAGE\n"
     "  cellarchive-cli backup [PHONE] FILE [--phone PHONE] [--categories LIST] [--overwrite]\n"
-    "  cellarchive-cli restore [PHONE] FILE [--phone PHONE] [--master-reset LOCKCODE]\n"
+    "  cellarchive-cli restore [PHONE] FILE [--phone PHONE] [--categories LIST] [--dry-run]\n"
+    "                          [--master-reset LOCKCODE]\n"
+    "  cellarchive-cli import FILE... --to NEW.MS [--overwrite]\n"
     "  cellarchive-cli show FILE [--section NAME] [--show-passwords]\n"
     "  cellarchive-cli export FILE --to FOLDER [--overwrite] [--timezone ZONE] [--vcard 2.1|3.0]\n"
     "  cellarchive-cli --help | --version\n"
@@ -76,7 +81,17 @@ const char* const kHelp =
     "                          --overwrite.\n"
     "  restore PHONE FILE      writes every section of FILE back into the phone;\n"
     "                          --master-reset LOCKCODE resets the phone to its factory\n"
-    "                          settings first, with the phone lock code LOCKCODE\n"
+    "                          settings first, with the phone lock code LOCKCODE. FILE may\n"
+    "                          also be a vCard or calendar file, imported on the way.\n"
+    "                          --categories LIST writes only those categories (not with\n"
+    "                          --master-reset); --dry-run reads the phone's contacts,\n"
+    "                          calendar and messages and tells per category what a restore\n"
+    "                          would write, writing nothing\n"
+    "  import FILE... --to NEW.MS\n"
+    "                          makes the backup file NEW.MS of vCard (2.1, 3.0, 4.0) and\n"
+    "                          iCalendar or vCalendar files; what a backup cannot hold is\n"
+    "                          named and counted. An existing NEW.MS is replaced only with\n"
+    "                          --overwrite\n"
     "  show FILE               lists what the backup file FILE holds, section by section,\n"
     "                          without a phone; --section NAME lists one section (its name\n"
     "                          in the file or a category of LIST); passwords show as ***\n"
@@ -387,8 +402,10 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     Parsed parsed;
     QString problem;
-    if (!parse(arguments, {QStringLiteral("master-reset"), QStringLiteral("phone")}, {}, parsed,
-               problem))
+    if (!parse(arguments,
+               {QStringLiteral("master-reset"), QStringLiteral("phone"),
+                QStringLiteral("categories")},
+               {QStringLiteral("dry-run")}, parsed, problem))
         return usage(err, problem);
     phonechoice::PhoneInUse phone;
     QString file;
@@ -398,13 +415,78 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QString lockCode = parsed.options.value(QStringLiteral("master-reset"));
     if (reset && lockCode.isEmpty())
         return usage(err, QStringLiteral("--master-reset needs the phone lock code"));
+    RestoreRun::Choice choice;
+    choice.dryRun = parsed.options.contains(QStringLiteral("dry-run"));
+    if (parsed.options.contains(QStringLiteral("categories"))) {
+        // A reset wipes every category; restoring only some would lose the others.
+        if (reset)
+            return usage(err, QStringLiteral("--categories cannot go with --master-reset: it "
+                                             "would erase the phone and restore only part of it"));
+        QList<MainView::Box> boxes;
+        if (!categoryBoxes(parsed.options.value(QStringLiteral("categories")), boxes, problem))
+            return usage(err, problem);
+        for (const MainView::Box box : std::as_const(boxes))
+            choice.categories << BackupRun::categoryOf(box);
+    }
     TerminationSignals signals;
     HeadlessProgram headless(phone, file, false, lockCode, out);
     stopOnSignal(signals, headless.program(), err);
     if (const int code = startProgram(headless, err))
         return code;
     headless.view().setTicked(MainView::Box::MasterReset, reset);
-    return finish(headless.program().cmdRestore_Click(), headless, err);
+    return finish(headless.program().cmdRestore_Click(choice), headless, err);
+}
+
+// Makes one backup file of contacts, calendars and messages of other programs.
+int importFiles(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    Parsed parsed;
+    QString problem;
+    if (!parse(arguments, {QStringLiteral("to")}, {QStringLiteral("overwrite")}, parsed, problem))
+        return usage(err, problem);
+    const QString target = parsed.options.value(QStringLiteral("to"));
+    if (parsed.positional.isEmpty() || target.isEmpty())
+        return usage(err, QStringLiteral("import needs FILE and --to NEW.MS"));
+    importing::Import import;
+    for (const QString& path : std::as_const(parsed.positional)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            err << "cellarchive-cli: " << path << " cannot be read: " << file.errorString() << "\n";
+            return 1;
+        }
+        QString error;
+        if (!import.add(file.readAll(), error)) {
+            err << "cellarchive-cli: " << path << " cannot be imported: " << error << "\n";
+            return 1;
+        }
+    }
+    if (!parsed.options.contains(QStringLiteral("overwrite")) && QFileInfo::exists(target)) {
+        err << "cellarchive-cli: " << target << " exists; nothing was written (use --overwrite "
+            << "to replace it)\n";
+        return 1;
+    }
+    QSaveFile file(target);
+    const QByteArray bytes = codepage::encode(
+        import.backupLines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    // A backup holds private data: it is the owner's alone.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        file.write(bytes) != bytes.size() || !file.commit()) {
+        err << "cellarchive-cli: " << target << " cannot be written: " << file.errorString() << "\n";
+        return 1;
+    }
+    out << QStringLiteral("Imported into %1: %2 contacts, %3 calendar entries, %4 messages\n")
+               .arg(target)
+               .arg(import.contacts())
+               .arg(import.calendarEntries())
+               .arg(import.messages());
+    for (const QString& line : import.lossLines())
+        out << line << "\n";
+    out.flush();
+    if (import.whole())
+        return 0;
+    err << "cellarchive-cli: the backup holds not everything of the files; see the lines above\n";
+    return 3;
 }
 
 } // namespace
@@ -437,6 +519,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return backup(arguments.mid(1), out, err);
     if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("restore"))
         return restore(arguments.mid(1), out, err);
+    if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("import"))
+        return importFiles(arguments.mid(1), out, err);
     if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("show"))
         return show(arguments.mid(1), out, err);
     if (!arguments.isEmpty() && arguments.at(0) == QLatin1String("export"))

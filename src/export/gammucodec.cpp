@@ -336,6 +336,11 @@ CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
                         : task->Priority == GSM_Priority_Low    ? 3
                                                                 : 0;
         error = GSM_EncodeVTODO(out.data(), kWriterBufferSize, &length, task.get(), TRUE,
+                                Nokia_VToDo);
+        if (error == ERR_NONE)
+            item.vcalendar = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));
+        length = 0;
+        error = GSM_EncodeVTODO(out.data(), kWriterBufferSize, &length, task.get(), TRUE,
                                 Mozilla_VToDo);
     } else {
         const Qt::TimeSpec start = isUtc(block, "DTSTART") ? Qt::UTC : Qt::LocalTime;
@@ -353,6 +358,11 @@ CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
             else if (sub.EntryType == CAL_END_DATETIME)
                 item.end = fromGammu(sub.Date, end);
         }
+        error = GSM_EncodeVCALENDAR(out.data(), kWriterBufferSize, &length, calendar.get(), TRUE,
+                                    Nokia_VCalendar);
+        if (error == ERR_NONE)
+            item.vcalendar = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));
+        length = 0;
         error = GSM_EncodeVCALENDAR(out.data(), kWriterBufferSize, &length, calendar.get(), TRUE,
                                     Mozilla_iCalendar);
     }

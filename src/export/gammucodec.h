@@ -78,6 +78,9 @@ struct CalendarItem
     // The entry as iCalendar of libgammu's writer (flavours Mozilla_iCalendar and
     // Mozilla_VToDo), with its own VCALENDAR header and end.
     QString icalendar;
+    // The same entry as vCalendar 1.0 of libgammu's writer (flavours Nokia_VCalendar and
+    // Nokia_VToDo), as a phone's backup holds it.
+    QString vcalendar;
     QStringList overlong; // as for Contact
 };
 

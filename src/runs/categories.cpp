@@ -78,6 +78,13 @@ void Categories::registerReaders(BackupFile& file)
                 const sections::Extent extent = sections::extentOf(file.sFileLines, lineIndex);
                 return static_cast<int>(extent.closed ? extent.end : extent.end - 1);
             }
+            // A dry run reads only the lists: reading a setting may change the phone.
+            if (services.lists.preview() && iTag != sections::Contacts &&
+                iTag != sections::Calendar && iTag != sections::SmsMessages) {
+                services.lists.settingsNotRead(OutcomeTally::name(category));
+                const sections::Extent extent = sections::extentOf(file.sFileLines, lineIndex);
+                return static_cast<int>(extent.closed ? extent.end : extent.end - 1);
+            }
             return read(lineIndex);
         });
     };

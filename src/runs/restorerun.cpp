@@ -55,7 +55,8 @@ RunOutcome RestoreRun::finish(RunOutcome outcome, const QStringList& last)
         log.UpdateStat(QStringLiteral("The file is cut short -> ") + cut);
     for (const QString& line : std::as_const(m_unreadableLines))
         log.UpdateStat(line);
-    if (outcome == RunOutcome::Completed && (!m_cutShort.isEmpty() || m_unreadable > 0))
+    if (outcome == RunOutcome::Completed &&
+        (!m_cutShort.isEmpty() || m_unreadable > 0 || !m_services.file.importNotes.isEmpty()))
         outcome = RunOutcome::Incomplete;
     for (const QString& line : m_services.lists.countLines())
         log.UpdateStat(line);
@@ -112,8 +113,34 @@ bool RestoreRun::readAsShown()
     return true;
 }
 
-RunOutcome RestoreRun::cmdRestore_Click()
+QStringList RestoreRun::narrow()
 {
+    QStringList& lines = m_services.file.sFileLines;
+    QStringList kept;
+    QList<OutcomeTally::Category> found;
+    for (const sections::Placed& section : sections::sectionsOf(lines)) {
+        const OutcomeTally::Category category =
+            Categories::categoryOfSection(static_cast<qint16>(section.iTag));
+        if (!m_choice.categories.contains(category))
+            continue;
+        found << category;
+        const qsizetype end = section.extent.closed ? section.extent.end + 1 : section.extent.end;
+        kept << lines.mid(section.opening, end - section.opening);
+    }
+    // The file's lines end with one empty element, as they were read.
+    kept << QString();
+    lines = kept;
+    QStringList missing;
+    for (const OutcomeTally::Category category : std::as_const(m_choice.categories)) {
+        if (!found.contains(category) && !missing.contains(OutcomeTally::name(category)))
+            missing << OutcomeTally::name(category);
+    }
+    return missing;
+}
+
+RunOutcome RestoreRun::cmdRestore_Click(const Choice& choice)
+{
+    m_choice = choice;
     m_services.tally.clear();
     m_services.lists.clear();
     // From here on a phone that goes away stops the run; one that is not there already has.
@@ -121,6 +148,7 @@ RunOutcome RestoreRun::cmdRestore_Click()
     m_services.stopWhenPhoneLost = true;
     const RunOutcome outcome = walk();
     m_services.stopWhenPhoneLost = false;
+    m_services.lists.setPreview(false);
     return outcome;
 }
 
@@ -139,10 +167,12 @@ RunOutcome RestoreRun::walk()
         return end(RunOutcome::Ended);
     }
     QStringList verified;
+    QStringList notInFile;
     bool complete = true;
     bool fileRead = false;
     try {
-        if (GetAlternateLineSupport)
+        // A dry run sends nothing that may change the phone, and writes no setting.
+        if (GetAlternateLineSupport && !m_choice.dryRun)
             GetAlternateLineSupport();
         const bool reset = m_view.isTicked(MainView::Box::MasterReset);
         if (reset) {
@@ -162,6 +192,19 @@ RunOutcome RestoreRun::walk()
             return end(RunOutcome::Failed);
         }
         fileRead = true;
+        for (const QString& note : std::as_const(file.importNotes))
+            log.UpdateStat(note);
+        m_services.lists.setPreview(m_choice.dryRun, reset);
+        if (!m_choice.categories.isEmpty()) {
+            // A category asked for that the file lacks is named, and the restore is not whole.
+            for (const QString& name : narrow())
+                notInFile << name + QStringLiteral(": not in the file, nothing to restore");
+            if (sections::sectionsOf(file.sFileLines).isEmpty()) {
+                for (const QString& line : std::as_const(notInFile))
+                    log.UpdateStat(line);
+                return end(RunOutcome::Incomplete);
+            }
+        }
         log.UpdateStat(QStringLiteral("Read the file -> time to decode"));
         log.UpdateStat(QStringLiteral("Checking file"));
         const bool usable = readAsShown();
@@ -175,7 +218,10 @@ RunOutcome RestoreRun::walk()
             log.WriteLog(QStringLiteral("The file is cut short -> ") + cut);
             m_cutShort.append(cut);
         }
-        if (reset) {
+        if (reset && m_choice.dryRun) {
+            log.UpdateStat(QStringLiteral(
+                "Dry run -> no Master Reset is sent; the phonebook and the calendar count as empty"));
+        } else if (reset) {
             log.UpdateStat(QStringLiteral("Making a Master Reset!!"));
             if (!m_masterReset.SetMasterReset()) {
                 log.UpdateStat(QStringLiteral(
@@ -187,8 +233,17 @@ RunOutcome RestoreRun::walk()
         file.bDecodeFile();
         // A category that took the loss for a failure of its own has sent nothing since.
         m_services.checkPhone();
+        if (m_choice.dryRun) {
+            log.UpdateStat(QStringLiteral("Dry run finished -> nothing was written to the phone"));
+            complete = m_services.lists.keptInPart() == 0;
+            verified = notInFile;
+            complete = complete && notInFile.isEmpty();
+            return finish(complete ? RunOutcome::Completed : RunOutcome::Incomplete, verified);
+        }
         log.UpdateStat(QStringLiteral("Restore finished"));
         verified = verify(complete);
+        verified = notInFile + verified;
+        complete = complete && notInFile.isEmpty();
     } catch (const StoppedByUser&) {
         return stopped(true);
     } catch (const PhoneLost&) {

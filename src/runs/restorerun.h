@@ -12,6 +12,15 @@ class FileSelection;
 class MainView;
 class MasterReset;
 
+// A restore narrowed to some categories, or a dry run that reads the phone's lists and counts
+// what a restore would write without sending a write.
+struct RestoreChoice
+{
+    // The categories to restore, in any order; empty for every section of the file.
+    QList<OutcomeTally::Category> categories;
+    bool dryRun = false;
+};
+
 // The "Restore" button: lets the user choose a backup file, makes the master reset when it is
 // asked for, then reads, checks and walks the file, each section restoring its category. The
 // phonebook, the calendar and the messages get only the entries the phone lacks; at the end
@@ -22,7 +31,8 @@ public:
     RestoreRun(CategoryServices& services, FileSelection& selection, MainView& view,
                MasterReset& masterReset, Categories& categories);
 
-    RunOutcome cmdRestore_Click();
+    using Choice = RestoreChoice;
+    RunOutcome cmdRestore_Click(const Choice& choice = {});
 
     // Called once after the file was chosen.
     std::function<void()> GetAlternateLineSupport;
@@ -47,9 +57,12 @@ private:
     // Reads the file as show reads it. False (the run ends before anything is sent) when it is
     // no backup; otherwise every line or item it cannot read is named in the log and counted.
     bool readAsShown();
-    // The category a section restores, or Count for a section that restores none.
+    // Keeps only the sections of the chosen categories in the file's lines; the names of the
+    // chosen categories the file has no section of.
+    QStringList narrow();
 
 
+    Choice m_choice;
     CategoryServices& m_services;
     FileSelection& m_selection;
     MainView& m_view;

@@ -184,3 +184,138 @@ TEST_F(CliTest, InterruptStopsTheRunAfterTheCategoryInProgress)
     EXPECT_EQ(bytes(QStringLiteral("a.MS")), QByteArray("keep\r\n"));
     EXPECT_TRUE(bytes(QStringLiteral("a.incomplete.MS")).startsWith("<SMS_Messages>"));
 }
+
+namespace {
+
+class RestoreChoiceTest : public CliTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("init"), path(QStringLiteral("demo.json"))}), 0);
+        ASSERT_EQ(cli.run({QStringLiteral("phone"), QStringLiteral("init"), path(QStringLiteral("blank.json")),
+                           QStringLiteral("--blank")}),
+                  0);
+        ASSERT_EQ(cli.run({QStringLiteral("backup"), path(QStringLiteral("demo.json")), path(QStringLiteral("demo.MS"))}), 0);
+    }
+    int backup(const QString& file, const QString& categories)
+    {
+        return cli.run({QStringLiteral("backup"), path(QStringLiteral("blank.json")), path(file),
+                        QStringLiteral("--categories"), categories, QStringLiteral("--overwrite")});
+    }
+    QStringList countLines() const
+    {
+        QStringList lines;
+        for (const QString& line : cli.out.split(QLatin1Char('\n'))) {
+            if (line.contains(QLatin1String(" in the file, ")))
+                lines << line.section(QStringLiteral(" - "), 1).replace(QStringLiteral("would be written"),
+                                                                         QStringLiteral("written"));
+        }
+        return lines;
+    }
+};
+
+} // namespace
+
+TEST_F(RestoreChoiceTest, NarrowedRestoreWritesOnlyTheCategoriesAskedFor)
+{
+    const QString others = QStringLiteral("calendar,sms,dataaccounts,wap,bookmarks,profiles,time");
+    ASSERT_EQ(backup(QStringLiteral("before.MS"), others), 0);
+    EXPECT_EQ(cli.run({QStringLiteral("restore"), path(QStringLiteral("blank.json")), path(QStringLiteral("demo.MS")),
+                       QStringLiteral("--categories"), QStringLiteral("phonebook")}),
+              0)
+        << cli.out.toStdString();
+    ASSERT_EQ(backup(QStringLiteral("after.MS"), others), 0);
+    EXPECT_EQ(bytes(QStringLiteral("before.MS")), bytes(QStringLiteral("after.MS")));
+    ASSERT_EQ(backup(QStringLiteral("contacts.MS"), QStringLiteral("phonebook")), 0);
+    const QByteArray demo = bytes(QStringLiteral("demo.MS"));
+    EXPECT_EQ(bytes(QStringLiteral("contacts.MS")), demo.left(demo.indexOf("<Contacts/>\r\n") + 13));
+
+    // A category the file lacks is named; a narrowed master reset is refused.
+    ASSERT_EQ(cli.run({QStringLiteral("restore"), path(QStringLiteral("blank.json")), path(QStringLiteral("contacts.MS")),
+                       QStringLiteral("--categories"), QStringLiteral("phonebook,calendar")}),
+              3);
+    EXPECT_TRUE(cli.out.contains(QLatin1String("Calendar: not in the file")));
+    EXPECT_EQ(cli.run({QStringLiteral("restore"), path(QStringLiteral("blank.json")), path(QStringLiteral("demo.MS")),
+                       QStringLiteral("--categories"), QStringLiteral("time"), QStringLiteral("--master-reset"),
+                       QStringLiteral("1234")}),
+              2);
+}
+
+TEST_F(RestoreChoiceTest, DryRunChangesNothingAndCountsWhatTheRestoreThenDoes)
+{
+    // Half the contacts on the phone already, so that both counts are at work.
+    ASSERT_EQ(cli.run({QStringLiteral("restore"), path(QStringLiteral("blank.json")), path(QStringLiteral("demo.MS")),
+                       QStringLiteral("--categories"), QStringLiteral("calendar")}),
+              0);
+    const QByteArray image = bytes(QStringLiteral("blank.json"));
+    const QByteArray journal = bytes(QStringLiteral("blank.json.journal"));
+    ASSERT_EQ(cli.run({QStringLiteral("restore"), path(QStringLiteral("blank.json")), path(QStringLiteral("demo.MS")),
+                       QStringLiteral("--dry-run")}),
+              0)
+        << cli.out.toStdString();
+    EXPECT_TRUE(cli.out.contains(QLatin1String("Profiles: would be written")));
+    const QStringList preview = countLines();
+    EXPECT_EQ(bytes(QStringLiteral("blank.json")), image);
+    EXPECT_EQ(bytes(QStringLiteral("blank.json.journal")), journal);
+    ASSERT_EQ(cli.run({QStringLiteral("restore"), path(QStringLiteral("blank.json")), path(QStringLiteral("demo.MS"))}), 0);
+    EXPECT_EQ(preview, countLines());
+    EXPECT_EQ(preview.size(), 3);
+}
+
+namespace {
+
+struct Hostile
+{
+    const char* name;
+    QByteArray bytes;
+    int importStatus;
+    int restoreStatus; // a file of no entry is no backup to restore
+    const char* says;
+};
+
+QByteArray card(const QByteArray& body)
+{
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Berg;Anna\r\nFN:Anna Berg\r\n" + body + "END:VCARD\r\n";
+}
+
+// Little-endian UTF-16 with its byte order mark, as some address books save.
+QByteArray utf16(const QString& text)
+{
+    QByteArray bytes("\xFF\xFE");
+    for (const QChar c : text)
+        bytes += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(CliTest, HostileContactFilesGiveAClearLineAndNoCrash)
+{
+    const Hostile rows[] = {
+        {"empty", QByteArray(), 1, 1, "it is empty"},
+        {"truncated", QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Berg;An"), 3, 1, "without its END:VCARD"},
+        {"folding", card("TEL;TYPE=cell:+4670\r\n 1234567\r\nNOTE:a\r\n\tb\r\n"), 0, 0, "1 contacts"},
+        {"unknown", card("X-SHOE-SIZE:42\r\nFOO;BAR=1:x\r\n"), 3, 3, "X-SHOE-SIZE left out of 1 contact"},
+        {"photo", card("PHOTO;ENCODING=b;TYPE=JPEG:" + QByteArray(5 * 1024 * 1024, 'A') + "\r\n"), 3, 3,
+         "PHOTO left out of 1 contact"},
+        {"utf16", utf16(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lindqvist;Zoë\r\nEND:VCARD\r\n")),
+         0, 0, "1 contacts"},
+    };
+    cli.run({QStringLiteral("phone"), QStringLiteral("init"), path(QStringLiteral("blank.json")), QStringLiteral("--blank")});
+    for (const Hostile& row : rows) {
+        const QString name = QLatin1String(row.name) + QStringLiteral(".vcf");
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(row.bytes);
+        file.close();
+        EXPECT_EQ(cli.run({QStringLiteral("import"), path(name), QStringLiteral("--to"),
+                           path(QStringLiteral("out.MS")), QStringLiteral("--overwrite")}),
+                  row.importStatus)
+            << row.name << cli.out.toStdString() << cli.err.toStdString();
+        EXPECT_TRUE((cli.out + cli.err).contains(QLatin1String(row.says))) << row.name;
+        // The same file straight into a restore: the same verdict.
+        const int restored = cli.run({QStringLiteral("restore"), path(QStringLiteral("blank.json")), path(name)});
+        EXPECT_EQ(restored, row.restoreStatus) << row.name << cli.out.toStdString();
+    }
+}
