@@ -310,6 +310,10 @@ GSM_Error addContact(GSM_StateMachine* machine, StoreKeeping& keeping, GSM_Memor
                                 .arg(keeping.memory.size)
                           : QStringLiteral("Contacts are added where the phone puts them"));
         }
+        // Every location the phone has is taken: asking the driver would only have it read the
+        // whole book again to find none, for every contact left.
+        if (!location && entry.MemoryType == MEM_ME && keeping.memory.known && !keeping.cannotSet)
+            return ERR_FULL;
         entry.Location = location;
         const GSM_Error result =
             location ? GSM_SetMemory(machine, &entry) : GSM_AddMemory(machine, &entry);
