@@ -14,6 +14,7 @@ namespace {
 
 // Sent from the phone's own storage ("stored sent" as phones report the message status).
 constexpr qint16 StoredSent = 3;
+constexpr qint16 ReceivedUnread = 0;
 
 bool assignedByPhone(const QString& name)
 {
@@ -146,7 +147,9 @@ QString messageKey(const SMSRecord& message)
         !submit || message.Time.isEmpty() ? QString() : QLatin1Char('@') + message.Time;
     if (message.Type == StoredSent)
         return QStringLiteral("sent:") + pdu + time;
-    return QString::number(message.Storage) + QLatin1Char(':') + pdu + time;
+    // Read and unread are two states of a received message that a restore gives back.
+    const QString unread = message.Type == ReceivedUnread ? QStringLiteral("unread:") : QString();
+    return QString::number(message.Storage) + QLatin1Char(':') + unread + pdu + time;
 }
 
 bool Multiset::take(const QString& key)

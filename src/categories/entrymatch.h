@@ -16,8 +16,8 @@ namespace entrymatch {
 // endings, folding, quoted-printable and the charset make no difference.
 QString entryKey(const QString& entry);
 
-// The key of a message: its storage, its TPDU (the service centre left out) and the time kept
-// beside it; a sent message has no storage, since a phone may keep what it sent in a storage of
+// The key of a message: its storage, whether it is unread, its TPDU (the service centre left
+// out) and the time kept beside it; a sent message has no storage, since a phone may keep what it sent in a storage of
 // its own choosing.
 QString messageKey(const SMSRecord& message);
 

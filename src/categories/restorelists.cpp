@@ -14,8 +14,7 @@ bool RestoreLists::admit(List list, const FileEntry& entry)
 {
     Ledger& ledger = m_lists[list];
     ledger.entries.append(entry);
-    bool whole = false;
-    if (ledger.phoneRead && take(ledger.onPhone, entry, whole)) {
+    if (ledger.phoneRead && take(ledger.onPhone, entry) != Match::None) {
         ++ledger.already;
         return false;
     }
@@ -23,10 +22,15 @@ bool RestoreLists::admit(List list, const FileEntry& entry)
     return true;
 }
 
-bool RestoreLists::take(entrymatch::Multiset& keys, const FileEntry& entry, bool& whole)
+RestoreLists::Match RestoreLists::take(entrymatch::Multiset& keys, const FileEntry& entry)
 {
-    whole = !entry.asIs.isEmpty() && keys.take(entry.asIs);
-    return whole || keys.take(entry.key);
+    if (!entry.asIs.isEmpty() && keys.take(entry.asIs))
+        return Match::Whole;
+    if (keys.take(entry.key))
+        return Match::Kept;
+    if (!entry.alsoKey.isEmpty() && keys.take(entry.alsoKey))
+        return Match::Also;
+    return Match::None;
 }
 
 void RestoreLists::reform(List list, const std::function<void(FileEntry&)>& again)

@@ -32,7 +32,13 @@ public:
         // The entry as the file holds it, for a key made again once the phone's ways are
         // better known.
         QString source;
+        // One more form the phone may keep it in (an unread message listed as read), with its
+        // words.
+        QString alsoKey;
+        QString alsoSummary;
+        QString alsoDetail;
     };
+    enum class Match { None, Whole, Kept, Also };
 
     // Clears the lists of a run; the kind of run stays as set.
     void clear()
@@ -61,9 +67,9 @@ public:
     void sectionStarted(qint16 iTag) { m_started.append(iTag); }
     const QList<qint16>& sectionsStarted() const { return m_started; }
 
-    // Takes entry from keys, as the file holds it or else as the phone keeps it; false when
-    // neither is there. whole tells which.
-    static bool take(entrymatch::Multiset& keys, const FileEntry& entry, bool& whole);
+    // Takes entry from keys: as the file holds it, else as the phone keeps it, else in the
+    // other form the phone may keep it in.
+    static Match take(entrymatch::Multiset& keys, const FileEntry& entry);
     // The phone's entries of list were read before the writes: each file entry is matched
     // against them from now on.
     void phoneRead(List list, entrymatch::Multiset onPhone);

@@ -8,6 +8,14 @@
 
 #include <exception>
 
+namespace {
+
+// GSM 07.05 message statuses.
+constexpr qint16 ReceivedUnread = 0;
+constexpr qint16 ReceivedRead = 1;
+
+} // namespace
+
 int Setting_SMSPDU::DecodeSMSMessages(int lineIndex)
 {
     SMSList.clear();
@@ -101,6 +109,16 @@ void Setting_SMSPDU::SetSMSPDU()
         }
         file.key = entrymatch::messageKey(asKept);
         file.asIs = entrymatch::messageKey(message);
+        // A phone that lists an unread message marks it read; no phone here can set it back.
+        if (message.Type == ReceivedUnread) {
+            asKept.Type = ReceivedRead;
+            file.alsoKey = entrymatch::messageKey(asKept);
+            file.alsoSummary = file.summary.isEmpty()
+                                   ? QStringLiteral("stored as read by the phone")
+                                   : file.summary + QStringLiteral(", and as read by the phone");
+            file.alsoDetail = file.detail.isEmpty() ? QStringLiteral("as read")
+                                                    : file.detail + QStringLiteral(", as read");
+        }
         if (m_services.lists.admit(RestoreLists::SMS, file))
             lacking.append(i);
         else

@@ -94,21 +94,23 @@ QStringList RestoreRun::verify(bool& ok)
         QList<std::pair<QString, int>> kept;
         int keptCount = 0;
         for (const RestoreLists::FileEntry& entry : lists.entries(list.list)) {
-            bool whole = false;
-            if (!RestoreLists::take(list.keys, entry, whole)) {
+            const RestoreLists::Match match = RestoreLists::take(list.keys, entry);
+            if (match == RestoreLists::Match::None) {
                 log.WriteLog(QStringLiteral("Missing after the restore -> ") + entry.label);
                 ++missing;
                 continue;
             }
-            if (whole || entry.summary.isEmpty())
+            const bool also = match == RestoreLists::Match::Also;
+            const QString& summary = also ? entry.alsoSummary : entry.summary;
+            if (match == RestoreLists::Match::Whole || summary.isEmpty())
                 continue;
             log.WriteLog(QStringLiteral("Kept in part -> ") + entry.label + QStringLiteral(" -> ") +
-                         entry.detail);
+                         (also ? entry.alsoDetail : entry.detail));
             ++keptCount;
             auto same = std::find_if(kept.begin(), kept.end(),
-                                     [&entry](const auto& row) { return row.first == entry.summary; });
+                                     [&summary](const auto& row) { return row.first == summary; });
             if (same == kept.end())
-                kept.append({entry.summary, 1});
+                kept.append({summary, 1});
             else
                 ++same->second;
         }

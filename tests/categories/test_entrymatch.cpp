@@ -108,9 +108,13 @@ TEST(MessageKey, TellsMessagesApart)
     otherStorage.Storage = 1;
     SMSRecord unsent = ok;
     unsent.Type = 2;
+    const SMSRecord read{QStringLiteral("07919471016700000400"), 2, 2, 1, QString()};
+    SMSRecord unread = read;
+    unread.Type = 0;
     for (const Row& row : {Row{"ServiceCentre", otherCentre, true}, Row{"AnotherDay", otherDay, false},
                            Row{"SentFromAnotherStorage", otherStorage, true},
                            Row{"UnsentIsNotSent", unsent, false}})
         EXPECT_EQ(entrymatch::messageKey(ok) == entrymatch::messageKey(row.other), row.same)
             << row.name;
+    EXPECT_NE(entrymatch::messageKey(read), entrymatch::messageKey(unread));
 }

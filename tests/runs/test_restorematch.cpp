@@ -115,6 +115,26 @@ const RunRow kRows[] = {
      },
      nothingWritten(2), RunOutcome::Completed,
      [](ProgramHarness& h) { EXPECT_EQ(bookSize(h, ImageIrmcStore::PhonebookKey), 2); }},
+    // The file holds a message unread that the phone holds read: it is there, but not as the
+    // file has it, and the run says so.
+    {"AnUnreadMessageReadOnThePhoneIsNamed", phonesim::demoPhone,
+     [](ProgramHarness& h) {
+         QStringList lines =
+             ProgramHarness::fileLines(demoBackup(h, {Box::SMS}, QStringLiteral("r.MS")));
+         const qsizetype read = lines.indexOf(QStringLiteral("      <Type value=1/>"));
+         EXPECT_GE(read, 0);
+         lines[read] = QStringLiteral("      <Type value=0/>");
+         return h.restore(h.writeFile(QStringLiteral("unread.MS"), lines));
+     },
+     {QStringLiteral("SMS Messages: 1 stored as read by the phone -> see the log"),
+      QStringLiteral("Log -> %LOG%"),
+      QStringLiteral("Restore verified: 0 contacts, 0 calendar entries, 5 messages on the phone; "
+                     "kept in part: 1 message")},
+     RunOutcome::Incomplete,
+     [](ProgramHarness& h) {
+         EXPECT_TRUE(h.statusLines().contains(
+             QStringLiteral("SMS Messages: 5 in the file, 5 already on the phone, 0 written")));
+     }},
     // The file has the demo phone's messages with their storages swapped: a sent message is the
     // same in either storage, a received one is not.
     {"SentMessageIsFoundInEitherStorage",
