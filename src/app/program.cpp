@@ -136,8 +136,12 @@ RunOutcome Program::cmdBackup_Click(bool namedCategories)
         return RunOutcome::Ended;
     RunGuard guard(m_runInProgress, m_connection);
     m_stopRequested = false;
+    m_backupInProgress = true;
     m_log.startRun();
-    return m_backupRun.cmdBackup_Click(namedCategories);
+    const RunOutcome outcome = m_backupRun.cmdBackup_Click(namedCategories);
+    m_backupInProgress = false;
+    m_env.ui.progress(QString());
+    return outcome;
 }
 
 RunOutcome Program::cmdRestore_Click()
@@ -147,7 +151,9 @@ RunOutcome Program::cmdRestore_Click()
     RunGuard guard(m_runInProgress, m_connection);
     m_stopRequested = false;
     m_log.startRun();
-    return m_restoreRun.cmdRestore_Click();
+    const RunOutcome outcome = m_restoreRun.cmdRestore_Click();
+    m_env.ui.progress(QString());
+    return outcome;
 }
 
 void Program::requestStop()
@@ -156,6 +162,18 @@ void Program::requestStop()
         return;
     m_stopRequested = true;
     m_log.WriteLog(QStringLiteral("Stop of the run requested by the user"));
+}
+
+void Program::abandonRun()
+{
+    if (!m_runInProgress)
+        return;
+    m_log.WriteLog(QStringLiteral("The run ended at once by the user"));
+    if (m_backupInProgress)
+        m_backupRun.abandon();
+    else
+        m_restoreRun.abandon();
+    m_env.ui.progress(QString());
 }
 
 void Program::chkMasterReset_Click()

@@ -129,6 +129,11 @@ KeptForm IrmcObexService::keptForm(bool calendar, const QByteArray& entry) const
     return m_store->keptForm(book, entries.first());
 }
 
+bool IrmcObexService::full(bool calendar, int& used, int& size) const
+{
+    return m_store && m_store->full(calendar ? IrmcBook::Calendar : IrmcBook::Phonebook, used, size);
+}
+
 QStringList IrmcObexService::skippedEntries() const
 {
     return m_server ? m_server->lastSkipped() : QStringList();

@@ -50,6 +50,9 @@ public:
     // Known of an in-process server only.
     QStringList skippedEntries() const override;
     KeptForm keptForm(bool calendar, const QByteArray& entry) const override;
+    // An in-process server stands for a phone reached by another protocol.
+    bool overObex() const override { return !m_store; }
+    bool full(bool calendar, int& used, int& size) const override;
 
     ObexServer* server() const { return m_server.get(); }
 

@@ -165,6 +165,12 @@ public:
     // The entries of the last whole book fetched that the phone could not read, one line
     // each with its reason; the fetch itself succeeds without them.
     virtual QStringList skippedEntries() const { return {}; }
+    // False when no OBEX crosses the line: the server runs inside the program on another
+    // protocol (libgammu's), and messages must not speak of OBEX.
+    virtual bool overObex() const { return true; }
+    // After a write the phone refused for want of room: true, with the entries the book holds
+    // and the most it holds, as the phone tells them (0 when it does not).
+    virtual bool full(bool /*calendar*/, int& /*used*/, int& /*size*/) const { return false; }
     // A vCard, or a calendar entry, as the phone will hand it back once written; a restore
     // matches by it.
     virtual KeptForm keptForm(bool calendar, const QByteArray& entry) const

@@ -97,6 +97,7 @@ GammuPhoneMonitor::GammuPhoneMonitor(const PhoneChoice& choice, QObject* parent)
         Q_EMIT problem(line);
     });
     connect(m_session, &GammuSession::note, this, &GammuPhoneMonitor::note);
+    connect(m_session, &GammuSession::waiting, this, &GammuPhoneMonitor::problem);
     connect(m_session, &GammuSession::connected, this,
             [this](const QString& manufacturer, const QString& model, const QString& imei,
                    const QString& firmware, const QSet<qint32>& commands) {

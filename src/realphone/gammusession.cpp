@@ -41,6 +41,14 @@ GammuSession::~GammuSession()
     m_thread.wait();
 }
 
+void GammuSession::phoneSlow()
+{
+    if (m_toldWaiting)
+        return;
+    m_toldWaiting = true;
+    Q_EMIT waiting(QStringLiteral("Waiting for the phone to answer \u2026"));
+}
+
 void GammuSession::post(std::function<void(GammuWorker&)> job)
 {
     GammuWorker* worker = m_worker;

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QThread>
+#include <QTimer>
 #include <functional>
 #include <optional>
 
@@ -45,20 +46,30 @@ public:
         });
     }
 
-    // The same, waiting in a local event loop: the window stays live meanwhile.
+    // The same, waiting in a local event loop: the window stays live meanwhile. A phone that
+    // keeps the wait long is told of once, long before libgammu's timeout ends it.
     template <class R>
     R await(std::function<R(GammuWorker&)> job)
     {
         std::optional<R> result;
         QEventLoop loop;
+        QTimer slow;
+        slow.setSingleShot(true);
+        connect(&slow, &QTimer::timeout, this, [this] { phoneSlow(); });
+        slow.start(SlowAnswerMs);
         request<R>(this, std::move(job), [&result, &loop](R value) {
             result = std::move(value);
             loop.quit();
         });
         while (!result)
             loop.exec();
+        if (slow.isActive())
+            m_toldWaiting = false;
         return std::move(*result);
     }
+
+    // How long a call may take before the user is told that the phone does not answer.
+    static constexpr int SlowAnswerMs = 4000;
 
 Q_SIGNALS:
     void connected(const QString& manufacturer, const QString& model, const QString& imei,
@@ -67,8 +78,13 @@ Q_SIGNALS:
     void problem(const QString& line);
     // A line for the log alone; may be emitted on the worker thread.
     void note(const QString& line);
+    // A line for the status box and the log: the phone keeps the program waiting.
+    void waiting(const QString& line);
 
 private:
+    void phoneSlow();
+    // Told once until the phone answers in time again.
+    bool m_toldWaiting = false;
     void post(std::function<void(GammuWorker&)> job);
 
     QThread m_thread;

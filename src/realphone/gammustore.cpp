@@ -181,6 +181,8 @@ struct StoreKeeping
     bool cannotSet = false;
     // The way contacts are written was named in the log since the last listing.
     bool wayNamed = false;
+    // What the phone answered to the last contact written.
+    GSM_Error lastWrite = ERR_NONE;
     std::vector<char> buffer = std::vector<char>(FirstBufferSize);
 
     Form contactForm(GSM_StateMachine* machine)
@@ -260,6 +262,10 @@ GSM_Error addContact(GSM_StateMachine* machine, StoreKeeping& keeping, GSM_Memor
 {
     for (;;) {
         const int location = entry.MemoryType == MEM_ME ? keeping.freeLocation() : 0;
+        // Every location known taken: the driver's own search would only find the same.
+        if (entry.MemoryType == MEM_ME && !location && keeping.memory.known &&
+            !keeping.cannotSet && keeping.memory.size > 0)
+            return ERR_FULL;
         if (!keeping.wayNamed && entry.MemoryType == MEM_ME) {
             keeping.wayNamed = true;
             note(location ? QStringLiteral("Contacts go to the free locations of the phone "
@@ -322,6 +328,7 @@ QString writeContact(GammuWorker& worker, StoreKeeping& keeping, const QByteArra
             result = GSM_SetMemory(machine, again.get());
         }
     }
+    keeping.lastWrite = result;
     const QString luid = (entry->MemoryType == MEM_SM ? QStringLiteral("SM") : QStringLiteral("ME")) +
                          QString::number(entry->Location);
     GSM_FreeMemoryEntry(entry.get());
@@ -550,6 +557,30 @@ bool GammuIrmcStore::fits(IrmcBook book, const QByteArray& data) const
         return entryFits(EntryKind::Contact, text) || nameAndNumberEntry(text, *entry);
     }
     return entryFits(EntryKind::Event, text);
+}
+
+bool GammuIrmcStore::full(IrmcBook book, int& used, int& size) const
+{
+    const StoreKeeping& keeping = *m_keeping;
+    if (book != IrmcBook::Phonebook || keeping.lastWrite != ERR_FULL)
+        return false;
+    if (keeping.memory.known) {
+        used = static_cast<int>(keeping.memory.taken.size());
+        size = keeping.memory.size;
+        return true;
+    }
+    const auto status = m_session.await<std::pair<int, int>>([](GammuWorker& worker) {
+        GSM_StateMachine* machine = worker.machine();
+        GSM_MemoryStatus status;
+        std::memset(&status, 0, sizeof status);
+        status.MemoryType = MEM_ME;
+        if (!machine || GSM_GetMemoryStatus(machine, &status) != ERR_NONE)
+            return std::pair<int, int>(0, 0);
+        return std::pair<int, int>(status.MemoryUsed, status.MemoryUsed + status.MemoryFree);
+    });
+    used = status.first;
+    size = status.second;
+    return true;
 }
 
 int GammuIrmcStore::maximumRecords(IrmcBook book) const

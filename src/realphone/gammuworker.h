@@ -66,6 +66,8 @@ private:
     void tick();
     void drop(const QString& why);
     bool deviceVanished() const;
+    // A failed connection's reason in the user's words, naming the device.
+    QString connectionProblem(GSM_Error result) const;
     // GSM_InitConnection that leaves nothing open when it fails.
     GSM_Error initConnection();
 

@@ -232,6 +232,7 @@ RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool had
                              const QStringList& untried)
 {
     StatusLog& log = m_services.log;
+    m_walking.reset();
     m_nothingBackedUp = false;
     outcome = settleFile(outcome, target, hadOld);
     if (outcome == RunOutcome::Completed && !m_nothingBackedUp)
@@ -246,6 +247,19 @@ RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool had
     if (outcome == RunOutcome::Completed && m_services.tally.lostAnything(m_namedCategories))
         outcome = RunOutcome::Incomplete;
     return end(outcome);
+}
+
+void BackupRun::abandon()
+{
+    if (!m_walking)
+        return;
+    const Walking walking = *m_walking;
+    StatusLog& log = m_services.log;
+    log.WriteLog(QStringLiteral("Backup stopped at once by the user"));
+    log.UpdateStat(QStringLiteral("Backup stopped at once by the user"));
+    // The category in progress is in the file as far as it was read.
+    finish(RunOutcome::Ended, walking.target, walking.hadOld,
+           untried(walking.walk, walking.step, QStringLiteral("the run was stopped")));
 }
 
 OutcomeTally::Category BackupRun::categoryOf(MainView::Box box)
@@ -330,8 +344,10 @@ RunOutcome BackupRun::cmdBackup_Click(bool namedCategories)
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
-        const std::vector<Step> walk = steps();
+        m_walking = Walking{target, hadOld, steps(), 0};
+        const std::vector<Step> walk = m_walking->walk;
         for (size_t i = 0; i < walk.size(); ++i) {
+            m_walking->step = i;
             const Step& step = walk[i];
             const OutcomeTally::Category category = categoryOf(step.box);
             if (stopRequested && stopRequested()) {
