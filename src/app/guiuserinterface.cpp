@@ -60,3 +60,10 @@ void GuiUserInterface::progress(const QString& text)
                                            : title + QStringLiteral(" \u2014 ") +
                                                  shown.remove(QLatin1Char(':')));
 }
+
+void GuiUserInterface::tell(const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, m_owner);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.exec();
+}

@@ -19,6 +19,7 @@ public:
     // In the window's title, so the layout stays as it is: "Cellarchive — Phonebook 631 of
     // 1,250", and "Cellarchive" again once the text is empty.
     void progress(const QString& text) override;
+    void tell(const QString& title, const QString& text) override;
 
 private:
     QWidget* m_owner;

@@ -25,4 +25,11 @@ public:
     // How far the run is in a category ("Phonebook: 631 of 1,250"), rewritten in place; the
     // empty text clears it after the run. Only shown, never logged.
     virtual void progress(const QString& text) { Q_UNUSED(text); }
+
+    // A message the user reads and acknowledges; front ends without a user ignore it.
+    virtual void tell(const QString& title, const QString& text)
+    {
+        Q_UNUSED(title);
+        Q_UNUSED(text);
+    }
 };

@@ -82,6 +82,9 @@ public:
     virtual ObexService* Obex() = 0;
     // Whether the phone keeps CSD data accounts beside GPRS ones; both use one command.
     virtual bool keepsCsdAccounts() const { return true; }
+    // True when the phone said at connection that it has no calendar; false when it has one
+    // or could not tell.
+    virtual bool lacksCalendar() const { return false; }
 };
 
 class SettingsObject : public QObject

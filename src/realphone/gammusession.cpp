@@ -12,7 +12,8 @@ GammuSession::GammuSession(const PhoneChoice& choice, QObject* parent) : QObject
         QMetaObject::invokeMethod(
             this,
             [this, id, commands] {
-                Q_EMIT connected(id.manufacturer, id.model, id.imei, id.firmware, commands);
+                Q_EMIT connected(id.manufacturer, id.model, id.imei, id.firmware, commands,
+                                 id.noCalendar);
             },
             Qt::QueuedConnection);
     };

@@ -73,7 +73,7 @@ public:
 
 Q_SIGNALS:
     void connected(const QString& manufacturer, const QString& model, const QString& imei,
-                   const QString& firmware, const QSet<qint32>& commands);
+                   const QString& firmware, const QSet<qint32>& commands, bool noCalendar);
     void disconnected(const QString& why);
     void problem(const QString& line);
     // A line for the log alone; may be emitted on the worker thread.

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cstring>
+
 namespace gammu {
 
 namespace {
@@ -128,8 +130,15 @@ void GammuWorker::tryConnect()
     m_devicePath = device.isAbsolute() && device.exists() ? device.absoluteFilePath() : QString();
     m_connected = true;
     const QSet<qint32> commands = supportedCommands(m_machine);
+    // Known now, the missing calendar is greyed before anyone ticks it.
+    GSM_CalendarStatus calendar;
+    std::memset(&calendar, 0, sizeof calendar);
+    const GSM_Error calendarStatus = GSM_GetCalendarStatus(m_machine, &calendar);
+    const bool noCalendar =
+        calendarStatus == ERR_NOTSUPPORTED || calendarStatus == ERR_NOTIMPLEMENTED;
     m_reports.connected(PhoneIdentity{QString::fromUtf8(manufacturer), QString::fromUtf8(model),
-                                      QString::fromUtf8(imei), QString::fromUtf8(firmware)},
+                                      QString::fromUtf8(imei), QString::fromUtf8(firmware),
+                                      noCalendar},
                         commands);
 }
 

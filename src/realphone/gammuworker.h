@@ -22,6 +22,8 @@ struct PhoneIdentity
     QString model;
     QString imei;
     QString firmware;
+    // The phone answered the calendar's status call as a phone without a calendar.
+    bool noCalendar = false;
 };
 
 // Lives on the worker thread. It connects at start, retries while there is no phone, checks
