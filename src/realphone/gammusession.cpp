@@ -42,6 +42,11 @@ GammuSession::~GammuSession()
     m_thread.wait();
 }
 
+quint64 GammuSession::signsOfLife() const
+{
+    return m_worker->signsOfLife();
+}
+
 void GammuSession::phoneSlow()
 {
     if (m_toldWaiting)

@@ -54,8 +54,15 @@ public:
         std::optional<R> result;
         QEventLoop loop;
         QTimer slow;
-        slow.setSingleShot(true);
-        connect(&slow, &QTimer::timeout, this, [this] { phoneSlow(); });
+        quint64 seen = signsOfLife();
+        bool silent = false;
+        connect(&slow, &QTimer::timeout, this, [this, &seen, &silent] {
+            const quint64 now = signsOfLife();
+            silent = now == seen;
+            seen = now;
+            if (silent)
+                phoneSlow();
+        });
         slow.start(SlowAnswerMs);
         request<R>(this, std::move(job), [&result, &loop](R value) {
             result = std::move(value);
@@ -63,7 +70,8 @@ public:
         });
         while (!result)
             loop.exec();
-        if (slow.isActive())
+        // An answer in time: the next silence is worth telling again.
+        if (!silent)
             m_toldWaiting = false;
         return std::move(*result);
     }
@@ -83,6 +91,7 @@ Q_SIGNALS:
 
 private:
     void phoneSlow();
+    quint64 signsOfLife() const;
     // Told once until the phone answers in time again.
     bool m_toldWaiting = false;
     void post(std::function<void(GammuWorker&)> job);

@@ -97,7 +97,8 @@ QByteArray encodedContact(std::vector<char>& buffer, GSM_MemoryEntry& entry)
 }
 
 BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
-                         QList<IrmcEntry>& out, PhoneMemory& phoneMemory)
+                         QList<IrmcEntry>& out, PhoneMemory& phoneMemory,
+                         const std::function<void()>& alive)
 {
     BookListing found;
     found.supported = false;
@@ -117,6 +118,7 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
             continue;
         }
         const BookListing listed = listMemory(machine, memory, [&](GSM_MemoryEntry& entry) {
+            alive();
             if (memory == MEM_ME)
                 phoneMemory.taken.insert(entry.Location);
             const QString luid = QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
@@ -142,11 +144,12 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
 }
 
 BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
-                         QList<IrmcEntry>& out)
+                         QList<IrmcEntry>& out, const std::function<void()>& alive)
 {
     BookListing found;
     found.supported = false;
     found.join(gammu::listCalendar(machine, [&](GSM_CalendarEntry& note) {
+        alive();
         const QString luid = QStringLiteral("C") + QString::number(note.Location);
         const QString why =
             keepEncoded(buffer, out, luid, note, [&note](char* data, size_t size, size_t* length) {
@@ -157,6 +160,7 @@ BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
         return why;
     }));
     found.join(listToDos(machine, [&](GSM_ToDoEntry& todo) {
+        alive();
         const QString luid = QStringLiteral("T") + QString::number(todo.Location);
         const QString why =
             keepEncoded(buffer, out, luid, todo, [&todo](char* data, size_t size, size_t* length) {
@@ -215,10 +219,12 @@ Listing list(GammuWorker& worker, IrmcBook book, StoreKeeping& keeping)
     std::vector<char>& buffer = keeping.buffer;
     if (book == IrmcBook::Phonebook)
         keeping.wayNamed = false;
+    // Every entry read tells that the phone still answers, however long the book.
+    const auto alive = [&worker] { worker.alive(); };
     const BookListing found =
         book == IrmcBook::Phonebook
-            ? listContacts(machine, buffer, listing.book.entries, keeping.memory)
-            : listCalendar(machine, buffer, listing.book.entries);
+            ? listContacts(machine, buffer, listing.book.entries, keeping.memory, alive)
+            : listCalendar(machine, buffer, listing.book.entries, alive);
     listing.book.supported = found.supported;
     listing.book.skipped = found.skipped;
     listing.error = worker.check(found.error);

@@ -185,6 +185,8 @@ void GammuWorker::tick()
 
 GSM_Error GammuWorker::check(GSM_Error result)
 {
+    if (!isLinkError(result))
+        alive();
     if (!m_connected)
         return result;
     if (isLinkError(result))

@@ -184,6 +184,10 @@ with_faults demo.json '{"silentAfterCommands": 40}' silent.json
 serve silent.json
 run 1 backup gammu:at.rc silent.MS
 grep -q 'Phonebook: failed' run.out || fail "the silent phone's run does not name the phonebook"
+# Told once, in the status lines and the log, while libgammu still waits.
+[ "$(grep -c 'Waiting for the phone to answer …' run.out)" -eq 1 ] &&
+    [ "$(cat "$HOME"/.local/share/cellarchive/log/*.txt | grep -c 'Waiting for the phone to answer …')" -eq 1 ] ||
+    { cat run.out; fail "the silent phone is not told of once"; }
 stop
 # The line cut in the middle of the phonebook: the previous backup stays whole.
 cp a.MS keep.MS
