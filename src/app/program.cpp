@@ -3,6 +3,7 @@
 #include "statuslog/mainview.h"
 #include "core/clock.h"
 #include "core/programerror.h"
+#include "core/userinterface.h"
 
 #include <exception>
 

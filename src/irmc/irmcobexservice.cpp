@@ -35,6 +35,7 @@ IrmcObexService* IrmcObexService::inProcess(std::shared_ptr<IrmcStore> store,
 {
     auto server = std::make_unique<ObexServer>(*store, serverPacketSize);
     auto* service = new IrmcObexService(directTo(*server), DefaultReceiveSize, parent);
+    service->m_roomSource = store;
     service->m_store = std::move(store);
     service->m_server = std::move(server);
     return service;
@@ -131,7 +132,8 @@ KeptForm IrmcObexService::keptForm(bool calendar, const QByteArray& entry) const
 
 bool IrmcObexService::full(bool calendar, int& used, int& size) const
 {
-    return m_store && m_store->full(calendar ? IrmcBook::Calendar : IrmcBook::Phonebook, used, size);
+    return m_roomSource &&
+           m_roomSource->full(calendar ? IrmcBook::Calendar : IrmcBook::Phonebook, used, size);
 }
 
 QStringList IrmcObexService::skippedEntries() const

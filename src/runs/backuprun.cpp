@@ -357,10 +357,10 @@ RunOutcome BackupRun::cmdBackup_Click(bool namedCategories)
         return end(RunOutcome::Failed);
     }
     const QString phoneLost = QStringLiteral("the phone was lost");
+    m_walking = Walking{target, hadOld, steps(), 0};
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
-        m_walking = Walking{target, hadOld, steps(), 0};
         const std::vector<Step> walk = m_walking->walk;
         for (size_t i = 0; i < walk.size(); ++i) {
             m_walking->step = i;

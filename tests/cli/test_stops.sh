@@ -37,8 +37,8 @@ d["latencyMs"] = int(latency)
 json.dump(d, open(name, "w"))
 EOF
 }
-image big.json 300 1000 0
-image slow.json 300 1000 150
+image big.json 900 1000 0
+image slow.json 900 1000 1000
 image slowblank.json BLANK 1000 150
 image fullsim.json BLANK 5 0
 image fullat.json BLANK 5 0
@@ -63,9 +63,9 @@ now() { date +%s%N; }
 
 # row NAME PHONE SIGNALS STATUS FILES LINES -- ARGS: runs cellarchive-cli ARGS on PHONE (IMAGE
 # itself, at:IMAGE served on the line as gammu:at.rc, or "-" for none) with PHONE replaced in
-# ARGS. SIGNALS go one second apart once the run writes or reads its first list; the last must
-# end the program within two seconds. FILES is a shell condition on the files afterwards, LINES
-# the closing lines the output must hold, separated by |.
+# ARGS. SIGNALS go half a second apart once the run writes or reads its first list or message; a
+# second one must end the program within two seconds. FILES is a shell condition on the files
+# afterwards, LINES the closing lines the output must hold, separated by |.
 row() {
     name=$1 phone=$2 signals=$3 want=$4 files=$5 lines=$6
     shift 7
@@ -73,23 +73,26 @@ row() {
     case $phone in at:*) serve "${phone#at:}"; given=gammu:at.rc ;; esac
     args=
     for arg in "$@"; do args="$args $(printf '%s' "$arg" | sed "s|PHONE|$given|")"; done
+    # Started itself, not under timeout(1), which would pass the signals on as it likes; the
+    # test's own time limit guards the run.
     # shellcheck disable=SC2086
-    timeout 300 "$cli" $args >"$name.out" 2>&1 &
+    "$cli" $args >"$name.out" 2>&1 &
     run=$!
     if [ -n "$signals" ]; then
         waited=0
-        until grep -qE 'Added a contact|Backup of phonebook has started' "$name.out" ||
+        until grep -qE 'Added a contact|Backup of phonebook has started|Read SMS Message' "$name.out" ||
             [ "$waited" -gt 600 ]; do sleep 0.1; waited=$((waited + 1)); done
         for signal in $signals; do
-            sleep 1
+            sleep 0.5
             sent=$(now)
             kill -s "$signal" "$run"
         done
     fi
     wait "$run"
     code=$?
-    if [ -n "$signals" ] && [ $(( ($(now) - sent) / 1000000 )) -gt 2000 ]; then
-        fail "$name: the last signal took more than two seconds to end the program"
+    # A second signal ends the program at once; a first one lets the category end.
+    if [ "$signals" != "${signals% *}" ] && [ $(( ($(now) - sent) / 1000000 )) -gt 2000 ]; then
+        fail "$name: the second signal took more than two seconds to end the program"
     fi
     unserve
     [ "$code" -eq "$want" ] || fail "$name ended with $code, not $want"
@@ -97,18 +100,17 @@ row() {
     echo "$lines" | tr '|' '\n' | while IFS= read -r line; do
         [ -z "$line" ] || grep -qF -- "$line" "$name.out" || { echo "FAILED: $name does not say: $line"; touch failed; }
     done
-    [ -e failed ] && { rm -f failed; status=1; cat "$name.out"; }
+    [ -e failed ] && { rm -f failed; status=1; tail -n 15 "$name.out"; }
 }
 keep() { cp "$1" keep.MS && cp "$1" keep.orig; }
 same() { cmp -s keep.MS keep.orig; }
 
 keep demo.MS
-row sim-backup-int-int slow.json "INT INT" 1 'same && grep -q "<Contact Value=" keep.incomplete.MS' \
-    'stopping at once|Backup stopped at once by the user|Phonebook: not backed up (the run was stopped)|The previous backup is kept -> ' \
-    -- backup PHONE keep.MS --overwrite
-rm -f keep.incomplete.MS
+row sim-backup-int-int slow.json "INT INT" 1 'same && [ ! -e keep.incomplete.MS ]' \
+    'stopping at once|Backup stopped at once by the user|SMS Messages: not backed up (the run was stopped)|Nothing was backed up; ' \
+    -- backup PHONE keep.MS --overwrite --categories sms,time
 row sim-restore-int-int slowblank.json "INT INT" 1 'cmp -s big.MS big.orig' \
-    'Restore stopped at once by the user, nothing more was sent|Phonebook: 313 in the file, 0 already on the phone' \
+    'Restore stopped at once by the user, nothing more was sent|Phonebook: 913 in the file, 0 already on the phone' \
     -- restore PHONE big.MS
 # The run ended at once: the image's journal holds what was written, and goes with it.
 rm -f slowblank.json.journal
@@ -124,7 +126,7 @@ row at-backup-int-int at:big.json "INT INT" 1 'same && [ -e keep.incomplete.MS ]
     -- backup PHONE keep.MS --overwrite
 rm -f keep.incomplete.MS
 row at-restore-int-int at:blank.json "INT INT" 1 'cmp -s big.MS big.orig' \
-    'Restore stopped at once by the user, nothing more was sent|Phonebook: 313 in the file, 0 already on the phone' \
+    'Restore stopped at once by the user, nothing more was sent|Phonebook: 913 in the file, 0 already on the phone' \
     -- restore PHONE big.MS
 row at-backup-term-term at:big.json "TERM TERM" 1 '[ ! -e new.MS ] && grep -q "^<Contacts>" new.incomplete.MS' \
     'Backup stopped at once by the user|No section was backed up whole -> nothing was written to ' \
