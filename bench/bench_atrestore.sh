@@ -7,13 +7,15 @@
 # 100 messages, and a second cellarchive restore of the same file into the same phone.
 # Prints wall time, exit status and how many contacts the phone holds after each run.
 #
-#   bench/bench_atrestore.sh BUILD_DIR [BEFORE_BUILD_DIR] [COUNTS]
-#       COUNTS defaults to "300 900 2000"; needs gammu, python3 and /usr/bin/time
+#   bench/bench_atrestore.sh BUILD_DIR [BEFORE_BUILD_DIR] [COUNTS] [MESSAGES]
+#       COUNTS defaults to "300 900 2000"; MESSAGES (default 0) go into cellarchive's file
+#       beside the contacts; needs gammu, python3 and /usr/bin/time
 set -u
 build=$(cd "${1:-build}" && pwd)
 before=
 [ -n "${2:-}" ] && before=$(cd "$2" && pwd)
 counts=${3:-300 900 2000}
+messages=${4:-0}
 cli="$build/src/cli/cellarchive-cli"
 work=$(mktemp -d)
 server=
@@ -68,22 +70,28 @@ measure() {
         "$code" "$1" "$2"
 }
 
+# ours FILE: the build before (if given) and this one restore FILE into a blank phone; this one
+# restores it again into the same phone.
+ours() {
+    if [ -n "$before" ]; then
+        blank b.json
+        measure "cellarchive-cli restore (before)" b.json \
+            timeout 1200 "$before/src/cli/cellarchive-cli" restore gammu:at.rc "$1"
+    fi
+    blank a.json
+    measure "cellarchive-cli restore" a.json timeout 1200 "$cli" restore gammu:at.rc "$1"
+    measure "cellarchive-cli restore, the same file again" a.json \
+        timeout 1200 "$cli" restore gammu:at.rc "$1"
+}
+
 for n in $counts; do
-    make phone.json "$n" 0
-    "$cli" backup phone.json ours.MS --categories phonebook >/dev/null
+    make phone.json "$n" "$messages"
+    "$cli" backup phone.json ours.MS --categories phonebook,sms >/dev/null
     serve phone.json
     timeout 900 gammu -c at.rc backup gammu.backup -yes >/dev/null 2>&1
     stop
     echo "== $n contacts into a blank AT phone"
-    if [ -n "$before" ]; then
-        blank b.json
-        measure "cellarchive-cli restore (before)" b.json \
-            timeout 1200 "$before/src/cli/cellarchive-cli" restore gammu:at.rc ours.MS
-    fi
-    blank a.json
-    measure "cellarchive-cli restore" a.json timeout 1200 "$cli" restore gammu:at.rc ours.MS
-    measure "cellarchive-cli restore, the same file again" a.json \
-        timeout 1200 "$cli" restore gammu:at.rc ours.MS
+    ours ours.MS
     blank g.json
     measure "gammu restore" g.json timeout 1200 gammu -c at.rc restore gammu.backup -yes
     blank g.json
@@ -97,13 +105,6 @@ serve phone.json
 timeout 900 gammu -c at.rc backupsms gammu.smsbackup -yes >/dev/null 2>&1
 stop
 echo "== 100 SMS into a blank AT phone"
-if [ -n "$before" ]; then
-    blank b.json
-    measure "cellarchive-cli restore (before)" b.json \
-        timeout 1200 "$before/src/cli/cellarchive-cli" restore gammu:at.rc sms.MS
-fi
-blank a.json
-measure "cellarchive-cli restore" a.json timeout 1200 "$cli" restore gammu:at.rc sms.MS
-measure "cellarchive-cli restore, the same file again" a.json timeout 1200 "$cli" restore gammu:at.rc sms.MS
+ours sms.MS
 blank g.json
 measure "gammu restoresms" g.json timeout 1200 gammu -c at.rc restoresms gammu.smsbackup -yes

@@ -22,7 +22,7 @@ bool RestoreLists::admit(List list, const FileEntry& entry)
 
 bool RestoreLists::take(entrymatch::Multiset& keys, const FileEntry& entry, bool& whole)
 {
-    whole = !entry.asIs.isEmpty() && entry.asIs != entry.key && keys.take(entry.asIs);
+    whole = !entry.asIs.isEmpty() && keys.take(entry.asIs);
     return whole || keys.take(entry.key);
 }
 

@@ -97,8 +97,11 @@ NameAndNumber nameAndNumberOf(const QByteArray& vcard)
         QString head = property.name;
         for (const QString& param : property.params)
             head += QLatin1Char(';') + param.toUpper();
+        // What holds no data of the contact, or is the phone's own, is not left behind.
         if (property.name == QLatin1String("BEGIN") || property.name == QLatin1String("END") ||
-            property.name == QLatin1String("VERSION"))
+            property.name == QLatin1String("VERSION") || property.name == QLatin1String("REV") ||
+            property.name.startsWith(QLatin1String("X-GAMMU-")) ||
+            property.name == QLatin1String("X-IRMC-LUID"))
             continue;
         if (property.name == QLatin1String("FN")) {
             if (formatted.isEmpty())

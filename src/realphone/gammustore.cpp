@@ -351,31 +351,27 @@ QString write(GammuWorker& worker, StoreKeeping& keeping, IrmcBook book, const Q
     if (!machine)
         return QString();
     const QByteArray text = storeEntryText(book == IrmcBook::Calendar, data);
-    GSM_Error result = ERR_NONE;
-    QString luid;
-    if (book == IrmcBook::Phonebook) {
+    if (book == IrmcBook::Phonebook)
         return writeContact(worker, keeping, text, kind, location, note);
-    } else {
-        auto note = std::make_unique<GSM_CalendarEntry>();
-        auto todo = std::make_unique<GSM_ToDoEntry>();
-        bool isTodo = false;
-        const Decoded decoded = decodeVCalendar(text, *note, *todo, isTodo);
-        if (!decoded.fits)
-            return QString();
-        result = decoded.error;
-        if (result == ERR_NONE && note->EntriesNum == 0 && todo->EntriesNum == 0)
-            result = ERR_INVALIDDATA;
-        if (result == ERR_NONE && location != 0 && (kind == QLatin1String("T")) != isTodo)
-            result = ERR_INVALIDDATA;
-        note->Location = todo->Location = location;
-        if (result == ERR_NONE && isTodo)
-            result = location ? GSM_SetToDo(machine, todo.get()) : GSM_AddToDo(machine, todo.get());
-        else if (result == ERR_NONE)
-            result = location ? GSM_SetCalendar(machine, note.get())
-                              : GSM_AddCalendar(machine, note.get());
-        luid = isTodo ? QStringLiteral("T") + QString::number(todo->Location)
-                      : QStringLiteral("C") + QString::number(note->Location);
-    }
+    auto event = std::make_unique<GSM_CalendarEntry>();
+    auto todo = std::make_unique<GSM_ToDoEntry>();
+    bool isTodo = false;
+    const Decoded decoded = decodeVCalendar(text, *event, *todo, isTodo);
+    if (!decoded.fits)
+        return QString();
+    GSM_Error result = decoded.error;
+    if (result == ERR_NONE && event->EntriesNum == 0 && todo->EntriesNum == 0)
+        result = ERR_INVALIDDATA;
+    if (result == ERR_NONE && location != 0 && (kind == QLatin1String("T")) != isTodo)
+        result = ERR_INVALIDDATA;
+    event->Location = todo->Location = location;
+    if (result == ERR_NONE && isTodo)
+        result = location ? GSM_SetToDo(machine, todo.get()) : GSM_AddToDo(machine, todo.get());
+    else if (result == ERR_NONE)
+        result = location ? GSM_SetCalendar(machine, event.get())
+                          : GSM_AddCalendar(machine, event.get());
+    const QString luid = isTodo ? QStringLiteral("T") + QString::number(todo->Location)
+                                : QStringLiteral("C") + QString::number(event->Location);
     return worker.check(result) == ERR_NONE ? luid : QString();
 }
 

@@ -89,6 +89,21 @@ run twins-again 0 restore gammu:e.rc twins.MS
 says twins-again 'Phonebook: 2 in the file, 2 already on the phone, 0 written'
 [ "$(gammu -c e.rc getallmemory ME 2>&1 | grep -c '^Memory ME, Location')" -eq 2 ] || fail "the phone does not hold two twins"
 
+# New contacts go to the free locations the read before found, the holes first, and never
+# over an entry of the phone.
+contacts=$(grep '<Contact Value=' lists.MS | head -n 3 | tr -d '\r' | sed 's/$/\r/')
+printf '<Contacts>\r\n%s\n<Contacts/>\r\n' "$contacts" >three.MS
+dummy_rc h.rc "$work/h"
+mkdir -p h/pbk/ME
+for i in 1 2 4; do
+    printf 'BEGIN:VCARD\r\nVERSION:2.1\r\nN:Kept %d;\r\nTEL:+4930%d\r\nEND:VCARD\r\n' "$i" "$i" >"h/pbk/ME/$i"
+done
+(cd h/pbk/ME && md5sum 1 2 4) >h.kept
+run holes 0 restore gammu:h.rc three.MS
+says holes 'Phonebook: 3 in the file, 0 already on the phone, 3 written'
+[ "$(ls h/pbk/ME | sort -n | tr '\n' ' ')" = "1 2 3 4 5 6 " ] || fail "the contacts did not go to 3, 5 and 6"
+(cd h/pbk/ME && md5sum -c --quiet "$work/h.kept") || fail "a contact of the phone was written over"
+
 # A phone that takes the third contact and loses it: named as missing, exit status 3.
 dummy_rc f.rc "$work/f"
 LD_PRELOAD="$faults" CELLARCHIVE_LOSE_ADD=3 run lossy 3 restore gammu:f.rc lists.MS
