@@ -76,8 +76,9 @@ public:
         return std::move(*result);
     }
 
-    // How long a call may take before the user is told that the phone does not answer.
-    static constexpr int SlowAnswerMs = 4000;
+    // How long the phone may give no answer at all before the user is told; well below
+    // libgammu's own timeouts, well above what a slow phone takes to connect.
+    static constexpr int SlowAnswerMs = 8000;
 
 Q_SIGNALS:
     void connected(const QString& manufacturer, const QString& model, const QString& imei,

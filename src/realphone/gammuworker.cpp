@@ -115,6 +115,7 @@ void GammuWorker::tryConnect()
         return;
     }
     m_lastProblem.clear();
+    alive();
     char manufacturer[GSM_MAX_MANUFACTURER_LENGTH + 1] = {};
     char model[GSM_MAX_MODEL_LENGTH + 1] = {};
     char firmware[GSM_MAX_VERSION_LENGTH + 1] = {};
