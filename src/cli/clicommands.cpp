@@ -239,6 +239,12 @@ public:
     Program& program() { return m_program; }
     CliUserInterface& ui() { return m_ui; }
     const QString& loadError() const { return m_loadError; }
+    // Folds a simulated phone's journal into its image, for a process that ends at once.
+    void closeImage()
+    {
+        if (m_image)
+            m_image->close();
+    }
 
 private:
     PhoneMonitor* createMonitor(QObject* parent)
@@ -247,6 +253,7 @@ private:
         // The run starts only once the first connection attempt is over.
         options.waitForFirstAttempt = true;
         options.problem = &m_loadError;
+        options.image = &m_image;
         options.createMissingImage = m_phone.demo;
         // The cable pulled by `phone unplug`: no phone is there.
         options.sim.connectedAtCreation =
@@ -260,6 +267,7 @@ private:
     CliUserInterface m_ui;
     phonechoice::PhoneInUse m_phone;
     QString m_loadError;
+    std::shared_ptr<phonesim::PhoneImage> m_image;
     Program m_program;
 };
 
@@ -348,6 +356,7 @@ void stopOnSignal(TerminationSignals& signals, HeadlessProgram& headless, QTextS
             err << "cellarchive-cli: stopping at once\n";
             err.flush();
             program.abandonRun();
+            headless.closeImage();
             out.flush();
             err << "cellarchive-cli: the run did not complete; see the lines above and the log "
                 << program.log().LogFile() << "\n";

@@ -103,13 +103,20 @@ row() {
     [ -e failed ] && { rm -f failed; status=1; tail -n 15 "$name.out"; }
 }
 keep() { cp "$1" keep.MS && cp "$1" keep.orig; }
+# holds IMAGE OUT: the image, its journal folded in, holds as many contacts as OUT says were
+# written.
+holds() {
+    [ ! -e "$1.journal" ] &&
+        [ "$(python3 -c 'import json,sys; print(len(json.load(open(sys.argv[1]))["phonebook"]))' "$1")" = \
+            "$(sed -n 's/^.* - Phonebook: .*, \([0-9]*\) written.*$/\1/p' "$2")" ]
+}
 same() { cmp -s keep.MS keep.orig; }
 
 keep demo.MS
 row sim-backup-int-int slow.json "INT INT" 1 'same && [ ! -e keep.incomplete.MS ]' \
     'stopping at once|Backup stopped at once by the user|SMS Messages: not backed up (the run was stopped)|Nothing was backed up; ' \
     -- backup PHONE keep.MS --overwrite --categories sms,time
-row sim-restore-int-int slowblank.json "INT INT" 1 'cmp -s big.MS big.orig' \
+row sim-restore-int-int slowblank.json "INT INT" 1 'cmp -s big.MS big.orig && holds slowblank.json sim-restore-int-int.out' \
     'Restore stopped at once by the user, nothing more was sent|Phonebook: 913 in the file, 0 already on the phone' \
     -- restore PHONE big.MS
 # The run ended at once: the image's journal holds what was written, and goes with it.

@@ -187,11 +187,12 @@ with_faults demo.json '{"silentAfterCommands": 40}' silent.json
 serve silent.json
 run 1 backup gammu:at.rc silent.MS
 grep -q 'Phonebook: failed' run.out || fail "the silent phone's run does not name the phonebook"
-# Told once, in the status lines and at the same time in the log, while libgammu still waits.
+# Told once, in the status lines and at the same time in the log (in Windows-1252, where the
+# ellipsis is a byte of its own), while libgammu still waits.
 waiting=$(grep 'Waiting for the phone to answer …' run.out)
 log=$(sed -n 's/.*see the log \(.*\)$/\1/p' run.out)
 [ "$(echo "$waiting" | grep -c .)" -eq 1 ] &&
-    grep -q "	${waiting%% *}	Waiting for the phone to answer …" "$log" ||
+    grep -q "	${waiting%% *}	Waiting for the phone to answer" "$log" ||
     { cat run.out; fail "the silent phone is not told of once"; }
 stop
 # The line cut in the middle of the phonebook: the previous backup stays whole.
