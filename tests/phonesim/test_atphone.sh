@@ -190,7 +190,7 @@ grep -q 'Phonebook: failed' run.out || fail "the silent phone's run does not nam
 # Told once, in the status lines and at the same time in the log (in Windows-1252, where the
 # ellipsis is a byte of its own), while libgammu still waits.
 waiting=$(grep 'Waiting for the phone to answer …' run.out)
-log=$(sed -n 's/.*see the log \(.*\)$/\1/p' run.out)
+log=$(sed -n 's/^.* - Log -> \(.*\)$/\1/p' run.out)
 [ "$(echo "$waiting" | grep -c .)" -eq 1 ] &&
     grep -q "	${waiting%% *}	Waiting for the phone to answer" "$log" ||
     { cat run.out; fail "the silent phone is not told of once"; }
