@@ -7,6 +7,7 @@
 #include "runs/backuprun.h"
 
 #include <exception>
+#include <iterator>
 
 namespace {
 
@@ -23,6 +24,18 @@ constexpr ModelRow kModels[] = {
     {"BVT300", false, false},
     {"BVT610", true, true},
 };
+
+// What a phone without the category lacks, for the greyed box's tooltip.
+QString reasonFor(OutcomeTally::Category category)
+{
+    static const char* const kept[] = {"contacts", "a calendar", "text messages", "data accounts",
+                                       "WAP settings", "bookmarks", "profiles", "lock settings",
+                                       "time settings", "shortcuts"};
+    const int index = static_cast<int>(category);
+    return index >= 0 && index < int(std::size(kept))
+               ? QStringLiteral("This phone does not keep ") + QLatin1String(kept[index])
+               : QString();
+}
 
 } // namespace
 
@@ -68,8 +81,10 @@ void Connection::showNoPhone()
     m_link.bCalendarSupported = true;
     m_link.bKnownPhoneType = true;
     EnableCategories();
-    for (const BackupRun::CategoryBox& row : BackupRun::CategoryBoxes)
+    for (const BackupRun::CategoryBox& row : BackupRun::CategoryBoxes) {
         m_view.setBoxEnabled(row.box, true);
+        m_view.setBoxReason(row.box, QString());
+    }
     EnableBackupRestore(false);
     m_log.WriteLog(QStringLiteral("Phone disconnected"));
 }
@@ -95,6 +110,12 @@ void Connection::UpdateConnectionStatus()
         m_view.setPhoneInfo(2, phone->Model());
         m_view.setPhoneInfo(3, phone->SoftwareVersion());
         SetModelFlags(phone->Model());
+        if (phone->lacksCalendar()) {
+            m_link.bCalendarSupported = false;
+            m_log.WriteLog(QStringLiteral("Not supported by the phone -> ") +
+                           OutcomeTally::name(OutcomeTally::Calendar));
+            EnableCategories();
+        }
         EnableServedSettings(*phone);
         m_log.UpdateStat(m_link.bKnownPhoneType
                              ? QStringLiteral("Known PhoneType!!")
@@ -146,6 +167,7 @@ void Connection::EnableCategories()
 {
     const auto apply = [this](MainView::Box box, bool supported) {
         m_view.setBoxEnabled(box, supported);
+        m_view.setBoxReason(box, supported ? QString() : reasonFor(BackupRun::categoryOf(box)));
         if (!supported)
             m_view.setTicked(box, false);
     };
@@ -161,6 +183,7 @@ void Connection::EnableServedSettings(CellPhone& phone)
             continue;
         const bool served = categorysupport::servedBy(phone, row.category);
         m_view.setBoxEnabled(row.box, served);
+        m_view.setBoxReason(row.box, served ? QString() : reasonFor(row.category));
         if (!served) {
             m_view.setTicked(row.box, false);
             m_log.WriteLog(QStringLiteral("Not supported by the phone -> ") +

@@ -36,7 +36,11 @@ void frmMain::connectControls()
 {
     // Line by line: redrawing the whole history for every new line made a long run quadratic.
     connect(&m_program->log(), &StatusLog::statusLineAdded, m_txtStatus,
-            [this](const QString& line) { addStatusLine(line); });
+            [this](const QString& line) {
+                addStatusLine(line);
+                if (m_closeAfterRun)
+                    m_closingLines << line;
+            });
     connect(&m_program->log(), &StatusLog::statusCleared, m_txtStatus,
             [this] { m_txtStatus->clear(); });
     m_statusRedraw.setSingleShot(true);
@@ -118,14 +122,21 @@ void frmMain::askToStopTheRun()
                            "ends after the category it is working on.")))
         return;
     m_closeAfterRun = true;
+    m_closingLines.clear();
     m_program->requestStop();
 }
 
 void frmMain::closeIfAsked()
 {
-    // The process ends the way Exit ends it, so the phone image is closed first.
-    if (m_closeAfterRun && !m_program->runInProgress())
-        m_exitProcess();
+    // The process ends the way Exit ends it, so the phone image is closed first. The window goes
+    // only after the user has read how the run ended: what was written and where.
+    if (!m_closeAfterRun || m_program->runInProgress())
+        return;
+    if (!m_closingLines.isEmpty())
+        m_program->ui().tell(QStringLiteral("Cellarchive"),
+                             QStringLiteral("The run was stopped:\n") +
+                                 m_closingLines.join(QLatin1Char('\n')));
+    m_exitProcess();
 }
 
 QPushButton* frmMain::button(Button which) const
@@ -151,6 +162,14 @@ bool frmMain::isBoxEnabled(Box box) const
 void frmMain::setBoxEnabled(Box box, bool enabled)
 {
     m_boxes[int(box)]->setEnabled(enabled);
+}
+
+void frmMain::setBoxReason(Box box, const QString& reason)
+{
+    const QString own = box == Box::CustomMenu ? QString::fromUtf16(CustomMenuTip) : QString();
+    m_boxes[int(box)]->setToolTip(own.isEmpty() || reason.isEmpty()
+                                      ? own + reason
+                                      : own + QLatin1Char('\n') + reason);
 }
 
 void frmMain::setButtonEnabled(Button which, bool enabled)

@@ -3,6 +3,7 @@
 #include "app/guiuserinterface.h"
 #include "statuslog/mainview.h"
 
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -42,6 +43,8 @@ public:
     void setTicked(Box box, bool ticked) override;
     bool isBoxEnabled(Box box) const override;
     void setBoxEnabled(Box box, bool enabled) override;
+    // The reason is the tooltip; chkCustomMenu keeps its own above it.
+    void setBoxReason(Box box, const QString& reason) override;
     void setButtonEnabled(Button button, bool enabled) override;
     void setButtonCaption(Button button, const QString& caption) override;
     QString phoneInfo(int index) const override;
@@ -63,6 +66,8 @@ private:
     void closeIfAsked();
     QPushButton* button(Button which) const;
 
+    static constexpr const char16_t* CustomMenuTip =
+        u"You can not restore My Shortcuts if you change phone model";
     QCheckBox* m_boxes[PlainMainView::BoxCount] = {};
     QLabel* m_lblPhoneInfo[4] = {};
     QPlainTextEdit* m_txtStatus = nullptr;
@@ -78,4 +83,6 @@ private:
     std::unique_ptr<Program> m_program;
     std::function<void()> m_exitProcess;
     bool m_closeAfterRun = false;
+    // The status lines since the user asked to close: the run's closing lines.
+    QStringList m_closingLines;
 };

@@ -146,8 +146,7 @@ void frmMain::createControls()
                         QLatin1String(categories[i].caption),
                         twipRect(120, 360 + 360 * row, 1900, RowHeight));
     }
-    m_boxes[int(Box::CustomMenu)]->setToolTip(
-        QStringLiteral("You can not restore My Shortcuts if you change phone model"));
+    m_boxes[int(Box::CustomMenu)]->setToolTip(QString::fromUtf16(CustomMenuTip));
 
     QGroupBox* phoneInfo = addFrame(this, "fraPhoneInfo", QStringLiteral("Phone Info"),
                                     twipRect(2640, 120, 3975, 1935));

@@ -51,3 +51,19 @@ QString GuiUserInterface::inputBox(const QString& prompt, const QString& title,
     dialog.setTextValue(defaultText);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
+
+void GuiUserInterface::progress(const QString& text)
+{
+    const QString title = QStringLiteral("Cellarchive");
+    QString shown = text;
+    m_owner->setWindowTitle(text.isEmpty() ? title
+                                           : title + QStringLiteral(" \u2014 ") +
+                                                 shown.remove(QLatin1Char(':')));
+}
+
+void GuiUserInterface::tell(const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, m_owner);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.exec();
+}

@@ -7,6 +7,7 @@
 #include "statuslog/mainview.h"
 #include "core/clock.h"
 #include "core/programerror.h"
+#include "core/userinterface.h"
 
 #include <exception>
 
@@ -156,8 +157,12 @@ RunOutcome Program::cmdBackup_Click(bool namedCategories)
         return RunOutcome::Ended;
     RunGuard guard(m_runInProgress, m_connection);
     m_stopRequested = false;
+    m_backupInProgress = true;
     m_log.startRun();
-    return m_backupRun.cmdBackup_Click(namedCategories);
+    const RunOutcome outcome = m_backupRun.cmdBackup_Click(namedCategories);
+    m_backupInProgress = false;
+    m_env.ui.progress(QString());
+    return outcome;
 }
 
 RunOutcome Program::cmdRestore_Click(const RestoreRun::Choice& choice)
@@ -167,7 +172,9 @@ RunOutcome Program::cmdRestore_Click(const RestoreRun::Choice& choice)
     RunGuard guard(m_runInProgress, m_connection);
     m_stopRequested = false;
     m_log.startRun();
-    return m_restoreRun.cmdRestore_Click(choice);
+    const RunOutcome outcome = m_restoreRun.cmdRestore_Click(choice);
+    m_env.ui.progress(QString());
+    return outcome;
 }
 
 void Program::requestStop()
@@ -176,6 +183,18 @@ void Program::requestStop()
         return;
     m_stopRequested = true;
     m_log.WriteLog(QStringLiteral("Stop of the run requested by the user"));
+}
+
+void Program::abandonRun()
+{
+    if (!m_runInProgress)
+        return;
+    m_log.WriteLog(QStringLiteral("The run ended at once by the user"));
+    if (m_backupInProgress)
+        m_backupRun.abandon();
+    else
+        m_restoreRun.abandon();
+    m_env.ui.progress(QString());
 }
 
 void Program::chkMasterReset_Click()

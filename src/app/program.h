@@ -60,8 +60,12 @@ public:
     RunOutcome cmdRestore_Click(const RestoreRun::Choice& choice = {});
     void chkMasterReset_Click();
     bool runInProgress() const { return m_runInProgress; }
+    bool stopRequested() const { return m_stopRequested; }
     // Asks the run in progress to end at its next step, as an interrupted run ends.
     void requestStop();
+    // Ends the run in progress at once, for a process that exits right after: leaves its
+    // files as a stopped run leaves them and shows its closing lines.
+    void abandonRun();
 
     StatusLog& log() { return m_log; }
     PhoneLink& link() { return m_link; }
@@ -93,5 +97,6 @@ private:
     BackupRun m_backupRun;
     RestoreRun m_restoreRun;
     bool m_runInProgress = false;
+    bool m_backupInProgress = false;
     bool m_stopRequested = false;
 };

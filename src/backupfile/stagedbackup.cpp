@@ -96,6 +96,13 @@ QString incompletePath(const QString& target)
     return base + QStringLiteral(".incomplete") + extension;
 }
 
+QString numberedPath(const QString& target, int n)
+{
+    const QString extension = QStringLiteral(".MS");
+    const QString base = target.endsWith(extension) ? target.chopped(extension.size()) : target;
+    return base + QStringLiteral("-%1").arg(n) + extension;
+}
+
 bool moveOnto(const QString& from, const QString& to, bool replace, QString& error,
               bool* targetTaken)
 {

@@ -15,6 +15,8 @@ QString createStaging(const QString& target, QString& error);
 bool holdsFilledSection(const QString& path);
 // Where a run cut short leaves what it wrote when a previous backup is kept: "NAME.incomplete.MS".
 QString incompletePath(const QString& target);
+// The nth name beside target for a backup that cannot take target's place: "NAME-2.MS" for 2.
+QString numberedPath(const QString& target, int n);
 // Moves the file from onto to in one step, once its data are on disk; the file keeps its
 // owner-only permissions. A file at to is replaced only when replace is set. False with the
 // reason in error; targetTaken then tells that another file stood at to.

@@ -4,6 +4,9 @@
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "core/clock.h"
+#include "core/userinterface.h"
+
+#include <QLocale>
 #include "phone/commandchannel.h"
 #include "phone/phonelink.h"
 #include "phone/variants.h"
@@ -87,6 +90,21 @@ void CategoryServices::readInt16(OutcomeTally::Category category, qint32 code,
     target.clear();
     if (read(category, code, name))
         target.set(variants::toInt16(variants::at(link.ResponseData, 0)));
+}
+
+void CategoryServices::progress(OutcomeTally::Category category, qsizetype count,
+                                qsizetype total)
+{
+    const qint64 now = clock.nowMs();
+    if (lastProgressMs >= 0 && now - lastProgressMs < 200 && count != total && count > 1)
+        return;
+    lastProgressMs = now;
+    const QLocale grouped(QLocale::English);
+    QString text = OutcomeTally::name(category) + QStringLiteral(": ") +
+                   grouped.toString(static_cast<qlonglong>(count));
+    if (total >= 0)
+        text += QStringLiteral(" of ") + grouped.toString(static_cast<qlonglong>(total));
+    ui.progress(text);
 }
 
 void CategoryServices::yieldOnce()

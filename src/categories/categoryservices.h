@@ -75,6 +75,12 @@ struct CategoryServices
     // One non-blocking turn of the event loop.
     void yieldOnce();
 
+    // Tells the user how many items of category are done, of total when it is known (else
+    // negative); at most a few times a second, and always for the last item.
+    void progress(OutcomeTally::Category category, qsizetype count, qsizetype total = -1);
+    // The time of the last progress shown, so a long list costs no flood of redraws.
+    qint64 lastProgressMs = -1;
+
     // Writes count groups of a section, numbered from firstNumber: each gets its tags, its
     // Number line and the lines writeValues(index) adds, then the event loop turns once.
     void saveGroups(const QString& group, qsizetype count, qsizetype firstNumber,

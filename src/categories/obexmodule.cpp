@@ -9,6 +9,8 @@
 #include "core/programerror.h"
 #include "phone/obextransfer.h"
 
+#include <QLocale>
+
 struct ObexModule::Book
 {
     sections::Tag iTag;
@@ -196,6 +198,7 @@ void ObexModule::saveEntry(const Book& book, const QByteArray& entry)
     const QString value = encodeEntry(text, [this] { m_services.yieldOnce(); });
     m_services.file.AppendLine(book.linePrefix + value + QStringLiteral("/>"));
     log.UpdateStat(book.savedStatus);
+    m_services.progress(book.category, m_entryNumber);
 }
 
 bool ObexModule::bSaveContact(const QByteArray& entry)
@@ -272,6 +275,22 @@ int ObexModule::lastEntryLine(const Book& book, int lineIndex) const
     }
 }
 
+void ObexModule::memoryFull(const Book& book, int notWritten)
+{
+    const QLocale grouped(QLocale::English);
+    QString many = book.calendar ? QStringLiteral("calendar entries") : QStringLiteral("contacts");
+    int used = 0;
+    int size = 0;
+    const QString room = m_obex.memoryRoom(book.calendar, used, size) && size > 0
+                             ? QStringLiteral(": %1 of %2 %3")
+                                   .arg(grouped.toString(used), grouped.toString(size), many)
+                             : QString();
+    const QString line = QStringLiteral("The phone's memory is full%1 -> %2 not written")
+                             .arg(room, grouped.toString(notWritten));
+    m_services.log.WriteLog(line);
+    m_services.log.UpdateStat(line);
+}
+
 int ObexModule::restore(const Book& book, int lineIndex)
 {
     StatusLog& log = m_services.log;
@@ -344,8 +363,21 @@ int ObexModule::restore(const Book& book, int lineIndex)
         return last;
     }
     int refused = 0;
+    qsizetype sent = 0;
+    bool full = false;
+    int lostToFull = 0;
     for (const auto& [index, entry] : lacking) {
+        // A full memory takes nothing more: the rest are counted, not sent.
+        if (full) {
+            tally.lost(book.category);
+            ++refused;
+            ++lostToFull;
+            log.WriteLog(QStringLiteral("Not written -> ") + entryLabel(book.calendar, index, entry) +
+                         QStringLiteral(" -> the phone's memory is full"));
+            continue;
+        }
         const QString object = book.calendar ? calendarObjectOf(entry) : entry;
+        m_services.progress(book.category, ++sent, lacking.size());
         m_services.checkPhone();
         try {
             m_obex.Obex_Put(book.newEntryName, codepage::encode(object));
@@ -353,6 +385,14 @@ int ObexModule::restore(const Book& book, int lineIndex)
             tally.lost(book.category);
             ++refused;
             // The phone refused this entry; the others are still worth sending.
+            if (error.number() == ProgramError::MemoryFull) {
+                full = true;
+                ++lostToFull;
+                log.WriteLog(QStringLiteral("Not written -> ") +
+                             entryLabel(book.calendar, index, entry) + QStringLiteral(" -> ") +
+                             error.description());
+                continue;
+            }
             if (error.number() == ProgramError::EntryTooLong) {
                 QString word = book.entryWord;
                 word[0] = word.at(0).toUpper();
@@ -369,6 +409,8 @@ int ObexModule::restore(const Book& book, int lineIndex)
         m_services.lists.written(book.calendar ? RestoreLists::Calendar : RestoreLists::Phonebook);
         log.UpdateStat(book.addedStatus);
     }
+    if (full)
+        memoryFull(book, lostToFull);
     m_services.checkPhone();
     if (m_obex.ObexDisconnect() && refused == 0)
         log.UpdateStat(book.allAddedStatus);

@@ -65,6 +65,8 @@ public:
 private:
     bool backUp(const Book& book);
     int restore(const Book& book, int lineIndex);
+    // Says that the phone took no more entries of book, with its numbers where it gives them.
+    void memoryFull(const Book& book, int notWritten);
     int lastEntryLine(const Book& book, int lineIndex) const;
     // Writes the entry's line, or names the entry when the file cannot keep it.
     void saveEntry(const Book& book, const QByteArray& entry);

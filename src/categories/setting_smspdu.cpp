@@ -169,9 +169,11 @@ void Setting_SMSPDU::m_objTextMessage_OnPDUAvailable(qint32 TransactionID, qint3
             record.Storage = variants::toInt16(QVariant(PDU->Storage()));
             record.Time = PDU->Time();
             SMSList.append(record);
-            if (!m_quiet)
+            if (!m_quiet) {
                 m_services.log.UpdateStat(QStringLiteral("Read SMS Message-->") +
                                           StatusLog::signed_(SMSList.size()));
+                m_services.progress(OutcomeTally::SMS, SMSList.size());
+            }
         } catch (const std::exception& error) {
             // Nothing may escape into the event loop; the message cannot be kept.
             m_services.log.WriteLog(QStringLiteral("Error in OnPDUAvailable -> ") +

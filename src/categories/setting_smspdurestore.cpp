@@ -134,9 +134,11 @@ void Setting_SMSPDU::SetSMSPDU()
         return;
     }
     int notWritten = 0;
+    qsizetype sent = 0;
     for (const qsizetype i : lacking) {
         const SMSRecord& message = messages.at(i);
         const QString name = QStringLiteral("SMS Message") + StatusLog::signed_(i + 1);
+        m_services.progress(OutcomeTally::SMS, ++sent, lacking.size());
         m_services.checkPhone();
         TextMessageObject* sms = textMessage();
         if (!sms) {

@@ -12,6 +12,7 @@
 #include "core/programfolder.h"
 #include "core/programerror.h"
 #include "phonesim/cable.h"
+#include "realphone/gammuchoice.h"
 #include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
 #include "phonesim/phoneobex.h"
@@ -27,6 +28,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 
 namespace cli {
 
@@ -52,7 +54,8 @@ const char* const kUsage =
     "PHONE is gammu, gammu:N, gammu:PATH or gammu:PATH:N: a real phone, described in section N\n"
     "(default 0) of the gammu configuration PATH (default: where gammu looks); or the path of\n"
     "a phone image. Without it: $CELLARCHIVE_PHONE, else section 0 of the gammu configuration\n"
-    "when there is one, else the demo phone.\n";
+    "when there is one; without any of them backup and restore end with status 1 (the demo\n"
+    "phone: phone init demo.json, then --phone demo.json).\n";
 
 const char* const kHelp =
     "\n"
@@ -240,7 +243,8 @@ public:
                                            QStringLiteral("/cellarchive")})
     {
         QObject::connect(&m_program.log(), &StatusLog::statusLineAdded, &m_program,
-                         [&out](const QString& line) {
+                         [this, &out](const QString& line) {
+                             m_ui.clearProgressLine();
                              out << line << "\n";
                              out.flush();
                          });
@@ -250,6 +254,12 @@ public:
     Program& program() { return m_program; }
     CliUserInterface& ui() { return m_ui; }
     const QString& loadError() const { return m_loadError; }
+    // Folds a simulated phone's journal into its image, for a process that ends at once.
+    void closeImage()
+    {
+        if (m_image)
+            m_image->close();
+    }
 
 private:
     PhoneMonitor* createMonitor(QObject* parent)
@@ -258,6 +268,7 @@ private:
         // The run starts only once the first connection attempt is over.
         options.waitForFirstAttempt = true;
         options.problem = &m_loadError;
+        options.image = &m_image;
         options.createMissingImage = m_phone.demo;
         // The cable pulled by `phone unplug`: no phone is there.
         options.sim.connectedAtCreation =
@@ -271,6 +282,7 @@ private:
     CliUserInterface m_ui;
     phonechoice::PhoneInUse m_phone;
     QString m_loadError;
+    std::shared_ptr<phonesim::PhoneImage> m_image;
     Program m_program;
 };
 
@@ -339,22 +351,50 @@ bool categoryBoxes(const QString& list, QList<MainView::Box>& boxes, QString& pr
 }
 
 // Ctrl-C or SIGTERM during a run ends it as the window's close does: after the category in
-// progress, with its closing lines and the old backup kept. A second one ends the process.
-void stopOnSignal(TerminationSignals& signals, Program& program, QTextStream& err)
+// progress, with its closing lines and the old backup kept. A second one ends the process at
+// once: the run leaves its files as a stopped run does and shows the closing lines it can,
+// without waiting for the phone (a libgammu call may take its whole timeout).
+void stopOnSignal(TerminationSignals& signals, HeadlessProgram& headless, QTextStream& out,
+                  QTextStream& err)
 {
+    Program& program = headless.program();
     QObject::connect(&signals, &TerminationSignals::received, &program,
-                     [&signals, &program, &err](int signalNumber) {
-        signals.release();
+                     [&signals, &program, &headless, &out, &err](int signalNumber) {
         // Before or after the run nothing is at stake: the signal ends the process as usual.
         if (!program.runInProgress()) {
+            signals.release();
             raise(signalNumber);
             return;
+        }
+        headless.ui().clearProgressLine();
+        if (program.stopRequested()) {
+            err << "cellarchive-cli: stopping at once\n";
+            err.flush();
+            program.abandonRun();
+            headless.closeImage();
+            out.flush();
+            err << "cellarchive-cli: the run did not complete; see the lines above and the log "
+                << program.log().LogFile() << "\n";
+            err.flush();
+            std::_Exit(1);
         }
         err << "cellarchive-cli: stopping after the category in progress (again to quit at "
                "once)\n";
         err.flush();
         program.requestStop();
     });
+}
+
+// A script that names no phone must not back up the demo phone and believe it has a backup.
+int noPhoneChosen(QTextStream& err)
+{
+    err << "cellarchive-cli: no phone chosen: give PHONE, --phone PHONE or CELLARCHIVE_PHONE, or "
+           "describe the phone in a gammu configuration (gammu looks for "
+        << gammu::configurationCandidates().join(QStringLiteral(", "))
+        << "). To try the demo phone: cellarchive-cli phone init demo.json, then --phone "
+           "demo.json\n";
+    err.flush();
+    return 1;
 }
 
 int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -368,6 +408,8 @@ int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
     QString file;
     if (!phoneAndFile(parsed, phone, file))
         return usage(err, QStringLiteral("backup needs FILE, and PHONE once at most"));
+    if (phone.demo)
+        return noPhoneChosen(err);
     const bool chosen = parsed.options.contains(QStringLiteral("categories"));
     QList<MainView::Box> ticked;
     if (chosen &&
@@ -376,7 +418,7 @@ int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
     TerminationSignals signals;
     HeadlessProgram headless(phone, file, parsed.options.contains(QStringLiteral("overwrite")),
                              QString(), out);
-    stopOnSignal(signals, headless.program(), err);
+    stopOnSignal(signals, headless, out, err);
     if (const int code = startProgram(headless, err))
         return code;
     if (chosen) {
@@ -411,6 +453,8 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
     QString file;
     if (!phoneAndFile(parsed, phone, file))
         return usage(err, QStringLiteral("restore needs FILE, and PHONE once at most"));
+    if (phone.demo)
+        return noPhoneChosen(err);
     const bool reset = parsed.options.contains(QStringLiteral("master-reset"));
     const QString lockCode = parsed.options.value(QStringLiteral("master-reset"));
     if (reset && lockCode.isEmpty())
@@ -430,7 +474,7 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     TerminationSignals signals;
     HeadlessProgram headless(phone, file, false, lockCode, out);
-    stopOnSignal(signals, headless.program(), err);
+    stopOnSignal(signals, headless, out, err);
     if (const int code = startProgram(headless, err))
         return code;
     headless.view().setTicked(MainView::Box::MasterReset, reset);

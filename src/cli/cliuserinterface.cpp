@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <unistd.h>
+
 bool CliUserInterface::chooseFile(bool, const QString&, const QString&, const QString&,
                                   const QString&, QString& path)
 {
@@ -25,4 +27,43 @@ bool CliUserInterface::askQuestion(const QString& title, const QString&)
 QString CliUserInterface::inputBox(const QString&, const QString&, const QString&)
 {
     return m_lockCode;
+}
+
+bool CliUserInterface::stderrIsTerminal()
+{
+    return isatty(STDERR_FILENO) == 1;
+}
+
+void CliUserInterface::writeToTerminal(const QByteArray& bytes)
+{
+    // Straight to the descriptor: the line must show now, whatever stream buffers hold.
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(STDERR_FILENO, bytes.constData() + done,
+                                        static_cast<size_t>(bytes.size() - done));
+        if (written <= 0)
+            return;
+        done += written;
+    }
+}
+
+void CliUserInterface::progress(const QString& text)
+{
+    if (!m_terminal)
+        return;
+    if (text.isEmpty()) {
+        clearProgressLine();
+        return;
+    }
+    // Back to the line's start, the text, and the rest of the old text erased.
+    writeToTerminal("\r" + text.toLocal8Bit() + "\x1b[K");
+    m_progressShown = true;
+}
+
+void CliUserInterface::clearProgressLine()
+{
+    if (!m_progressShown)
+        return;
+    writeToTerminal("\r\x1b[K");
+    m_progressShown = false;
 }

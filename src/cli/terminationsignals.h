@@ -22,8 +22,7 @@ public:
 
     // False when no descriptor could be made: the signals then keep their default action.
     bool ok() const { return m_fd >= 0; }
-    // Gives the next signals their default action again, so that a second Ctrl-C ends the
-    // process at once.
+    // Gives the next signals their default action again, for a signal outside a run.
     void release();
 
 Q_SIGNALS:

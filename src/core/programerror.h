@@ -26,6 +26,8 @@ public:
     static constexpr qint32 ComponentFailure = 440;
     // The phone cannot hold an entry whole and did not write it.
     static constexpr qint32 EntryTooLong = 441;
+    // The phone's memory for the entry is full: nothing more of its kind can be written.
+    static constexpr qint32 MemoryFull = 442;
 
 private:
     qint32 m_number;

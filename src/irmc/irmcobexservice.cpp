@@ -35,6 +35,7 @@ IrmcObexService* IrmcObexService::inProcess(std::shared_ptr<IrmcStore> store,
 {
     auto server = std::make_unique<ObexServer>(*store, serverPacketSize);
     auto* service = new IrmcObexService(directTo(*server), DefaultReceiveSize, parent);
+    service->m_roomSource = store;
     service->m_store = std::move(store);
     service->m_server = std::move(server);
     return service;
@@ -127,6 +128,12 @@ KeptForm IrmcObexService::keptForm(bool calendar, const QByteArray& entry) const
     if (!m_store || !parseEntries(book, entry, entries, error) || entries.size() != 1)
         return ObexService::keptForm(calendar, entry);
     return m_store->keptForm(book, entries.first());
+}
+
+bool IrmcObexService::full(bool calendar, int& used, int& size) const
+{
+    return m_roomSource &&
+           m_roomSource->full(calendar ? IrmcBook::Calendar : IrmcBook::Phonebook, used, size);
 }
 
 QStringList IrmcObexService::skippedEntries() const

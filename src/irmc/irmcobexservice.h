@@ -50,12 +50,19 @@ public:
     // Known of an in-process server only.
     QStringList skippedEntries() const override;
     KeptForm keptForm(bool calendar, const QByteArray& entry) const override;
+    // An in-process server stands for a phone reached by another protocol.
+    bool overObex() const override { return !m_store; }
+    bool full(bool calendar, int& used, int& size) const override;
+    // Where full() learns the room of a book whose last add was refused for want of it: the
+    // store behind the server, as the phone's information log would tell it.
+    void setRoomSource(std::shared_ptr<IrmcStore> store) { m_roomSource = std::move(store); }
 
     ObexServer* server() const { return m_server.get(); }
 
 private:
     obex::Packet exchange(quint8 code, const QByteArray& headers, qint32& status);
 
+    std::shared_ptr<IrmcStore> m_roomSource;
     Transport m_transport;
     quint16 m_receiveSize;
     bool m_hasConnectionId = false;

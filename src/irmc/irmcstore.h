@@ -71,6 +71,9 @@ public:
     virtual IrmcIdentity identity() const = 0;
     // Room of the book, for the information log.
     virtual int maximumRecords(IrmcBook book) const = 0;
+    // Whether the last add failed because the book is full: then true, with the entries it
+    // holds and the most it holds.
+    virtual bool full(IrmcBook /*book*/, int& /*used*/, int& /*size*/) const { return false; }
     // Whether the store keeps data whole; a store with fixed fields refuses an entry it would
     // keep cut.
     virtual bool fits(IrmcBook /*book*/, const QByteArray& /*data*/) const { return true; }

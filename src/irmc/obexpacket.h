@@ -35,6 +35,7 @@ constexpr quint8 EntityTooLarge = 0xCD;
 constexpr quint8 InternalError = 0xD0;
 constexpr quint8 NotImplemented = 0xD1;
 constexpr quint8 ServiceUnavailable = 0xD3;
+constexpr quint8 DatabaseFull = 0xE0;
 } // namespace response
 
 namespace hdr {

@@ -346,6 +346,10 @@ Packet ObexServer::putEntries(const IrmcObjectName& name, const QList<QByteArray
     for (const QByteArray& entry : entries) {
         const qint64 before = m_store.changeCounter(name.book);
         const QString luid = m_store.add(name.book, entry);
+        int used = 0;
+        int size = 0;
+        if (luid.isEmpty() && m_store.full(name.book, used, size))
+            return answerWith(response::DatabaseFull, QStringLiteral("the book is full"));
         if (luid.isEmpty())
             return answerWith(response::InternalError, QStringLiteral("could not add an entry"));
         answer = changed(name.book, before, IrmcChange::Modified, luid);

@@ -82,6 +82,9 @@ public:
     virtual ObexService* Obex() = 0;
     // Whether the phone keeps CSD data accounts beside GPRS ones; both use one command.
     virtual bool keepsCsdAccounts() const { return true; }
+    // True when the phone said at connection that it has no calendar; false when it has one
+    // or could not tell.
+    virtual bool lacksCalendar() const { return false; }
 };
 
 class SettingsObject : public QObject
@@ -165,6 +168,12 @@ public:
     // The entries of the last whole book fetched that the phone could not read, one line
     // each with its reason; the fetch itself succeeds without them.
     virtual QStringList skippedEntries() const { return {}; }
+    // False when no OBEX crosses the line: the server runs inside the program on another
+    // protocol (libgammu's), and messages must not speak of OBEX.
+    virtual bool overObex() const { return true; }
+    // After a write the phone refused for want of room: true, with the entries the book holds
+    // and the most it holds, as the phone tells them (0 when it does not).
+    virtual bool full(bool /*calendar*/, int& /*used*/, int& /*size*/) const { return false; }
     // A vCard, or a calendar entry, as the phone will hand it back once written; a restore
     // matches by it.
     virtual KeptForm keptForm(bool calendar, const QByteArray& entry) const

@@ -17,6 +17,7 @@ constexpr char BodyHeaderId = 0x48;
 constexpr char EndOfBodyHeaderId = 0x49;
 // The answer to a put whose entry the phone cannot hold whole ("Request Entity Too Large").
 constexpr qint32 EntityTooLargeResponse = 0xCD;
+constexpr qint32 DatabaseFullResponse = 0xE0;
 // A run of empty answers this long means the service no longer moves the transfer on.
 constexpr int MaxEmptyAnswers = 1000;
 
@@ -254,12 +255,23 @@ bool ObexTransfer::Obex_Put(const QString& strFile, const QByteArray& strdata)
             if (m_link.ResponseStatus == EntityTooLargeResponse)
                 throw ProgramError(ProgramError::EntryTooLong, QStringLiteral("PutFile"),
                                    QStringLiteral("too long for this phone"));
+            if (m_link.ResponseStatus == DatabaseFullResponse)
+                throw ProgramError(ProgramError::MemoryFull, QStringLiteral("PutFile"),
+                                   QStringLiteral("the phone's memory is full"));
+            // Only a phone reached over OBEX has an OBEX put to blame.
             throw ProgramError(-1, QStringLiteral("PutFile"),
-                               QStringLiteral("Failed during obex put"));
+                               obex->overObex() ? QStringLiteral("Failed during obex put")
+                                                : QStringLiteral("The phone refused the entry"));
         }
         yield();
     }
     return true;
+}
+
+bool ObexTransfer::memoryRoom(bool calendar, int& used, int& size) const
+{
+    const ObexService* obex = m_link.m_objObex.data();
+    return obex && obex->full(calendar, used, size);
 }
 
 bool ObexTransfer::notImplemented() const

@@ -53,6 +53,9 @@ public:
     KeptForm keptForm(bool calendar, const QByteArray& entry);
     // Sends strdata as the object strFile. A refused packet throws ProgramError.
     bool Obex_Put(const QString& strFile, const QByteArray& strdata);
+    // After a put refused as MemoryFull: the entries the book holds and the most it holds, as
+    // the phone tells them; false when it does not.
+    bool memoryRoom(bool calendar, int& used, int& size) const;
 
 private:
     void yield();

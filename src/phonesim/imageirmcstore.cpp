@@ -11,6 +11,7 @@ namespace phonesim {
 const QString ImageIrmcStore::PhonebookKey = QStringLiteral("phonebook");
 const QString ImageIrmcStore::CalendarKey = QStringLiteral("calendar");
 const QString ImageIrmcStore::CountersKey = QStringLiteral("irmcCounters");
+const QString ImageIrmcStore::PhonebookCapacityKey = QStringLiteral("phonebookCapacity");
 
 namespace {
 
@@ -57,6 +58,10 @@ QList<irmc::IrmcEntry> ImageIrmcStore::entries(irmc::IrmcBook book) const
 
 QString ImageIrmcStore::add(irmc::IrmcBook book, const QByteArray& data)
 {
+    m_lastAddFull[int(book)] =
+        m_image->category(keyOf(book)).toArray().size() >= maximumRecords(book);
+    if (m_lastAddFull[int(book)])
+        return QString();
     const qint64 luid = qMax(lastNumber(book), m_lastLuid) + 1;
     const QString text = QString::number(luid);
     if (!m_image->appendToCategory(
@@ -161,9 +166,22 @@ irmc::IrmcIdentity ImageIrmcStore::identity() const
                         identity.imei, identity.softwareVersion};
 }
 
-int ImageIrmcStore::maximumRecords(irmc::IrmcBook) const
+int ImageIrmcStore::maximumRecords(irmc::IrmcBook book) const
 {
-    return MaximumRecords;
+    // A smaller phonebook makes a full phone without a thousand contacts to fill it.
+    const int capacity = book == irmc::IrmcBook::Phonebook
+                             ? m_image->category(PhonebookCapacityKey).toInt(MaximumRecords)
+                             : MaximumRecords;
+    return qBound(1, capacity, MaximumRecords);
+}
+
+bool ImageIrmcStore::full(irmc::IrmcBook book, int& used, int& size) const
+{
+    if (!m_lastAddFull[int(book)])
+        return false;
+    used = static_cast<int>(m_image->category(keyOf(book)).toArray().size());
+    size = maximumRecords(book);
+    return true;
 }
 
 } // namespace phonesim

@@ -28,6 +28,7 @@ public:
     // {"phonebook": n, "calendar": n}: the last number each book handed out, where its
     // entries no longer show it.
     static const QString CountersKey;
+    static const QString PhonebookCapacityKey;
 
     explicit ImageIrmcStore(std::shared_ptr<PhoneImage> image);
 
@@ -39,7 +40,9 @@ public:
     bool replace(irmc::IrmcBook book, const QString& luid, const QByteArray& data) override;
     bool remove(irmc::IrmcBook book, const QString& luid) override;
     irmc::IrmcIdentity identity() const override;
+    // The phonebook holds "phonebookCapacity" contacts when the image says so (at most 1000).
     int maximumRecords(irmc::IrmcBook book) const override;
+    bool full(irmc::IrmcBook book, int& used, int& size) const override;
     qint64 changeCounter(irmc::IrmcBook book) const override;
     qint64 countChange(irmc::IrmcBook book) override;
     // The counters live as long as the image.
@@ -65,6 +68,8 @@ private:
     std::shared_ptr<PhoneImage> m_image;
     qint64 m_lastLuid = 0;
     mutable LuidScan m_scans[2];
+    // The last add of each book was refused for want of room.
+    bool m_lastAddFull[2] = {false, false};
 };
 
 } // namespace phonesim

@@ -15,10 +15,12 @@ irmc::IrmcObexService* imageObexService(std::shared_ptr<PhoneImage> image)
 {
     auto store = std::make_shared<ImageIrmcStore>(image);
     auto server = std::make_shared<irmc::ObexServer>(*store);
-    return new irmc::IrmcObexService([image, store, server](const QByteArray& request) {
+    auto* service = new irmc::IrmcObexService([image, store, server](const QByteArray& request) {
         server->faults() = image->refreshed().faults().obex;
         return server->feed(request);
     });
+    service->setRoomSource(store);
+    return service;
 }
 
 int serveObex(std::shared_ptr<PhoneImage> image, int inFd, int outFd)

@@ -34,6 +34,8 @@ public:
     bool remove(irmc::IrmcBook book, const QString& luid) override;
     irmc::IrmcIdentity identity() const override;
     int maximumRecords(irmc::IrmcBook book) const override;
+    // After a contact refused for want of room, the phone memory's numbers.
+    bool full(irmc::IrmcBook book, int& used, int& size) const override;
     // Whether libgammu's fixed fields hold the entry whole.
     bool fits(irmc::IrmcBook book, const QByteArray& data) const override;
     // A phone that keeps one name and one number gets a contact as that; the dummy phone

@@ -97,15 +97,17 @@ GammuPhoneMonitor::GammuPhoneMonitor(const PhoneChoice& choice, QObject* parent)
         Q_EMIT problem(line);
     });
     connect(m_session, &GammuSession::note, this, &GammuPhoneMonitor::note);
+    connect(m_session, &GammuSession::waiting, this, &GammuPhoneMonitor::problem);
     connect(m_session, &GammuSession::connected, this,
             [this](const QString& manufacturer, const QString& model, const QString& imei,
-                   const QString& firmware, const QSet<qint32>& commands) {
+                   const QString& firmware, const QSet<qint32>& commands, bool noCalendar) {
                 m_lastProblem.clear();
                 m_phone->m_manufacturer = manufacturer;
                 m_phone->m_model = model;
                 m_phone->m_imei = imei;
                 m_phone->m_firmware = firmware;
                 m_phone->m_commands = commands;
+                m_phone->m_noCalendar = noCalendar;
                 m_phone->m_state = GammuCellPhone::State::Connected;
                 Q_EMIT OnNotifyCellPhoneConnected(1, m_phone);
             });

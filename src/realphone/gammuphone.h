@@ -31,6 +31,7 @@ public:
     ObexService* Obex() override;
     // libgammu writes GPRS access points only.
     bool keepsCsdAccounts() const override { return false; }
+    bool lacksCalendar() const override { return m_noCalendar; }
 
     // Throws the error of a call on a phone that is not connected.
     void ensureConnected(const char* operation) const;
@@ -48,6 +49,7 @@ private:
     QString m_imei;
     QString m_firmware;
     QSet<qint32> m_commands;
+    bool m_noCalendar = false;
     SettingsObject* m_settings = nullptr;
     TextMessageObject* m_textMessage = nullptr;
     QPointer<ObexService> m_obex;

@@ -12,7 +12,8 @@ GammuSession::GammuSession(const PhoneChoice& choice, QObject* parent) : QObject
         QMetaObject::invokeMethod(
             this,
             [this, id, commands] {
-                Q_EMIT connected(id.manufacturer, id.model, id.imei, id.firmware, commands);
+                Q_EMIT connected(id.manufacturer, id.model, id.imei, id.firmware, commands,
+                                 id.noCalendar);
             },
             Qt::QueuedConnection);
     };
@@ -39,6 +40,19 @@ GammuSession::~GammuSession()
         worker, [worker] { delete worker; }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
+}
+
+quint64 GammuSession::signsOfLife() const
+{
+    return m_worker->signsOfLife();
+}
+
+void GammuSession::phoneSlow()
+{
+    if (m_toldWaiting)
+        return;
+    m_toldWaiting = true;
+    Q_EMIT waiting(QStringLiteral("Waiting for the phone to answer \u2026"));
 }
 
 void GammuSession::post(std::function<void(GammuWorker&)> job)

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QThread>
+#include <QTimer>
 #include <functional>
 #include <optional>
 
@@ -45,30 +46,55 @@ public:
         });
     }
 
-    // The same, waiting in a local event loop: the window stays live meanwhile.
+    // The same, waiting in a local event loop: the window stays live meanwhile. A phone that
+    // keeps the wait long is told of once, long before libgammu's timeout ends it.
     template <class R>
     R await(std::function<R(GammuWorker&)> job)
     {
         std::optional<R> result;
         QEventLoop loop;
+        QTimer slow;
+        quint64 seen = signsOfLife();
+        bool silent = false;
+        connect(&slow, &QTimer::timeout, this, [this, &seen, &silent] {
+            const quint64 now = signsOfLife();
+            silent = now == seen;
+            seen = now;
+            if (silent)
+                phoneSlow();
+        });
+        slow.start(SlowAnswerMs);
         request<R>(this, std::move(job), [&result, &loop](R value) {
             result = std::move(value);
             loop.quit();
         });
         while (!result)
             loop.exec();
+        // An answer in time: the next silence is worth telling again.
+        if (!silent)
+            m_toldWaiting = false;
         return std::move(*result);
     }
 
+    // How long the phone may give no answer at all before the user is told; well below
+    // libgammu's own timeouts, well above what a slow phone takes to connect.
+    static constexpr int SlowAnswerMs = 8000;
+
 Q_SIGNALS:
     void connected(const QString& manufacturer, const QString& model, const QString& imei,
-                   const QString& firmware, const QSet<qint32>& commands);
+                   const QString& firmware, const QSet<qint32>& commands, bool noCalendar);
     void disconnected(const QString& why);
     void problem(const QString& line);
     // A line for the log alone; may be emitted on the worker thread.
     void note(const QString& line);
+    // A line for the status box and the log: the phone keeps the program waiting.
+    void waiting(const QString& line);
 
 private:
+    void phoneSlow();
+    quint64 signsOfLife() const;
+    // Told once until the phone answers in time again.
+    bool m_toldWaiting = false;
     void post(std::function<void(GammuWorker&)> job);
 
     QThread m_thread;

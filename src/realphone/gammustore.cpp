@@ -97,7 +97,8 @@ QByteArray encodedContact(std::vector<char>& buffer, GSM_MemoryEntry& entry)
 }
 
 BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
-                         QList<IrmcEntry>& out, PhoneMemory& phoneMemory)
+                         QList<IrmcEntry>& out, PhoneMemory& phoneMemory,
+                         const std::function<void()>& alive)
 {
     BookListing found;
     found.supported = false;
@@ -117,6 +118,7 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
             continue;
         }
         const BookListing listed = listMemory(machine, memory, [&](GSM_MemoryEntry& entry) {
+            alive();
             if (memory == MEM_ME)
                 phoneMemory.taken.insert(entry.Location);
             const QString luid = QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
@@ -161,11 +163,12 @@ QByteArray encodedToDo(std::vector<char>& buffer, GSM_ToDoEntry& todo, QString& 
 }
 
 BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
-                         QList<IrmcEntry>& out)
+                         QList<IrmcEntry>& out, const std::function<void()>& alive)
 {
     BookListing found;
     found.supported = false;
     found.join(gammu::listCalendar(machine, [&](GSM_CalendarEntry& note) {
+        alive();
         QString why;
         const QByteArray text = encodedEvent(buffer, note, why);
         if (why.isEmpty())
@@ -173,6 +176,7 @@ BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
         return why;
     }));
     found.join(listToDos(machine, [&](GSM_ToDoEntry& todo) {
+        alive();
         QString why;
         const QByteArray text = encodedToDo(buffer, todo, why);
         if (why.isEmpty())
@@ -223,6 +227,8 @@ struct StoreKeeping
     bool cannotSet = false;
     // The way contacts are written was named in the log since the last listing.
     bool wayNamed = false;
+    // What the phone answered to the last contact written.
+    GSM_Error lastWrite = ERR_NONE;
     std::vector<char> buffer = std::vector<char>(FirstBufferSize);
 
     Form contactForm(GSM_StateMachine* machine)
@@ -255,10 +261,12 @@ Listing list(GammuWorker& worker, IrmcBook book, StoreKeeping& keeping)
     std::vector<char>& buffer = keeping.buffer;
     if (book == IrmcBook::Phonebook)
         keeping.wayNamed = false;
+    // Every entry read tells that the phone still answers, however long the book.
+    const auto alive = [&worker] { worker.alive(); };
     const BookListing found =
         book == IrmcBook::Phonebook
-            ? listContacts(machine, buffer, listing.book.entries, keeping.memory)
-            : listCalendar(machine, buffer, listing.book.entries);
+            ? listContacts(machine, buffer, listing.book.entries, keeping.memory, alive)
+            : listCalendar(machine, buffer, listing.book.entries, alive);
     listing.book.supported = found.supported;
     listing.book.skipped = found.skipped;
     listing.error = worker.check(found.error);
@@ -302,6 +310,10 @@ GSM_Error addContact(GSM_StateMachine* machine, StoreKeeping& keeping, GSM_Memor
 {
     for (;;) {
         const int location = entry.MemoryType == MEM_ME ? keeping.freeLocation() : 0;
+        // Every location known taken: the driver's own search would only find the same.
+        if (entry.MemoryType == MEM_ME && !location && keeping.memory.known &&
+            !keeping.cannotSet && keeping.memory.size > 0)
+            return ERR_FULL;
         if (!keeping.wayNamed && entry.MemoryType == MEM_ME) {
             keeping.wayNamed = true;
             note(location ? QStringLiteral("Contacts go to the free locations of the phone "
@@ -368,6 +380,7 @@ QString writeContact(GammuWorker& worker, StoreKeeping& keeping, const QByteArra
             result = GSM_SetMemory(machine, again.get());
         }
     }
+    keeping.lastWrite = result;
     const QString luid = (entry->MemoryType == MEM_SM ? QStringLiteral("SM") : QStringLiteral("ME")) +
                          QString::number(entry->Location);
     GSM_FreeMemoryEntry(entry.get());
@@ -607,6 +620,30 @@ bool GammuIrmcStore::fits(IrmcBook book, const QByteArray& data) const
         return entryFits(EntryKind::Contact, text) || nameAndNumberEntry(text, *entry);
     }
     return entryFits(EntryKind::Event, text);
+}
+
+bool GammuIrmcStore::full(IrmcBook book, int& used, int& size) const
+{
+    const StoreKeeping& keeping = *m_keeping;
+    if (book != IrmcBook::Phonebook || keeping.lastWrite != ERR_FULL)
+        return false;
+    if (keeping.memory.known) {
+        used = static_cast<int>(keeping.memory.taken.size());
+        size = keeping.memory.size;
+        return true;
+    }
+    const auto status = m_session.await<std::pair<int, int>>([](GammuWorker& worker) {
+        GSM_StateMachine* machine = worker.machine();
+        GSM_MemoryStatus status;
+        std::memset(&status, 0, sizeof status);
+        status.MemoryType = MEM_ME;
+        if (!machine || GSM_GetMemoryStatus(machine, &status) != ERR_NONE)
+            return std::pair<int, int>(0, 0);
+        return std::pair<int, int>(status.MemoryUsed, status.MemoryUsed + status.MemoryFree);
+    });
+    used = status.first;
+    size = status.second;
+    return true;
 }
 
 int GammuIrmcStore::maximumRecords(IrmcBook book) const

@@ -6,7 +6,31 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <cstring>
+
 namespace gammu {
+
+namespace {
+
+// The sections a configuration holds, by the numbers PHONE uses: [gammu] is 0, [gammuN] is N.
+QStringList sectionNumbers(const INI_Section* ini)
+{
+    QStringList numbers;
+    for (const INI_Section* section = ini; section; section = section->Next) {
+        const QString name =
+            QString::fromLocal8Bit(reinterpret_cast<const char*>(section->SectionName)).toLower();
+        if (!name.startsWith(QLatin1String("gammu")))
+            continue;
+        const QString number = name.mid(5);
+        bool digits = false;
+        number.toInt(&digits);
+        if (number.isEmpty() || digits)
+            numbers << (number.isEmpty() ? QStringLiteral("0") : number);
+    }
+    return numbers;
+}
+
+} // namespace
 
 GammuWorker::GammuWorker(PhoneChoice choice, Reports reports)
     : m_choice(std::move(choice)), m_reports(std::move(reports))
@@ -45,21 +69,29 @@ bool GammuWorker::configure()
     INI_Section* ini = nullptr;
     const QByteArray path = m_choice.path.toLocal8Bit();
     GSM_Error result = GSM_FindGammuRC(&ini, m_choice.path.isEmpty() ? nullptr : path.constData());
+    QStringList sections;
     if (result == ERR_NONE && ini) {
         result = GSM_ReadConfig(ini, GSM_GetConfig(m_machine, 0), m_choice.section);
+        sections = sectionNumbers(ini);
         INI_Free(ini);
     } else if (result == ERR_NONE) {
         result = ERR_CANTOPENFILE;
     }
     if (result != ERR_NONE) {
         const bool missing = m_choice.path.isEmpty() && foundConfiguration().isEmpty();
-        const QString line =
+        QString line =
             missing ? QStringLiteral("Gammu configuration failed -> no configuration found "
                                      "(gammu looks for %1): %2")
                           .arg(configurationCandidates().join(QStringLiteral(", ")),
                                errorText(result))
                     : QStringLiteral("Gammu configuration failed -> %1: %2")
                           .arg(where(), errorText(result));
+        // A wrong number is mended by one that exists.
+        if (result == ERR_NONE_SECTION)
+            line += sections.isEmpty()
+                         ? QStringLiteral(" (the file has no [gammu] section)")
+                         : QStringLiteral(" (sections there: %1)")
+                               .arg(sections.join(QStringLiteral(", ")));
         report(line);
         return false;
     }
@@ -79,10 +111,11 @@ void GammuWorker::tryConnect()
 {
     const GSM_Error result = initConnection();
     if (result != ERR_NONE) {
-        report(QStringLiteral("Gammu connection failed -> %1: %2").arg(where(), errorText(result)));
+        report(QStringLiteral("Gammu connection failed -> %1: %2").arg(where(), connectionProblem(result)));
         return;
     }
     m_lastProblem.clear();
+    alive();
     char manufacturer[GSM_MAX_MANUFACTURER_LENGTH + 1] = {};
     char model[GSM_MAX_MODEL_LENGTH + 1] = {};
     char firmware[GSM_MAX_VERSION_LENGTH + 1] = {};
@@ -98,9 +131,36 @@ void GammuWorker::tryConnect()
     m_devicePath = device.isAbsolute() && device.exists() ? device.absoluteFilePath() : QString();
     m_connected = true;
     const QSet<qint32> commands = supportedCommands(m_machine);
+    // Known now, the missing calendar is greyed before anyone ticks it.
+    GSM_CalendarStatus calendar;
+    std::memset(&calendar, 0, sizeof calendar);
+    const GSM_Error calendarStatus = GSM_GetCalendarStatus(m_machine, &calendar);
+    const bool noCalendar =
+        calendarStatus == ERR_NOTSUPPORTED || calendarStatus == ERR_NOTIMPLEMENTED;
     m_reports.connected(PhoneIdentity{QString::fromUtf8(manufacturer), QString::fromUtf8(model),
-                                      QString::fromUtf8(imei), QString::fromUtf8(firmware)},
+                                      QString::fromUtf8(imei), QString::fromUtf8(firmware),
+                                      noCalendar},
                         commands);
+}
+
+QString GammuWorker::connectionProblem(GSM_Error result) const
+{
+    const QString device = QString::fromLocal8Bit(GSM_GetConfig(m_machine, 0)->Device);
+    const QFileInfo file(device);
+    // libgammu's texts name neither the device nor who holds it; the user needs both.
+    if (result == ERR_DEVICENOTEXIST || (file.isAbsolute() && !file.exists()))
+        return QStringLiteral("the device %1 does not exist (is the phone plugged in?)").arg(device);
+    if (result == ERR_DEVICELOCKED || result == ERR_DEVICEBUSY ||
+        (result == ERR_DEVICEOPENERROR && file.isReadable() && file.isWritable()))
+        return QStringLiteral("The phone is in use by another program, perhaps another "
+                              "Cellarchive window (%1)")
+            .arg(device);
+    if (result == ERR_DEVICENOPERMISSION ||
+        (result == ERR_DEVICEOPENERROR && file.exists() && !file.isWritable()))
+        return QStringLiteral("no permission to open %1 (is the user in its group, such as "
+                              "dialout?)")
+            .arg(device);
+    return errorText(result);
 }
 
 bool GammuWorker::deviceVanished() const
@@ -126,6 +186,8 @@ void GammuWorker::tick()
 
 GSM_Error GammuWorker::check(GSM_Error result)
 {
+    if (!isLinkError(result))
+        alive();
     if (!m_connected)
         return result;
     if (isLinkError(result))

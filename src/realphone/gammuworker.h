@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <atomic>
 #include <functional>
 
 class QTimer;
@@ -22,6 +23,8 @@ struct PhoneIdentity
     QString model;
     QString imei;
     QString firmware;
+    // The phone answered the calendar's status call as a phone without a calendar.
+    bool noCalendar = false;
 };
 
 // Lives on the worker thread. It connects at start, retries while there is no phone, checks
@@ -56,6 +59,10 @@ public:
     GSM_Error confirm();
     // Where the problem lines say the phone is configured.
     QString where() const;
+    // The phone answered something: a long job that keeps answering is no silent phone.
+    void alive() { m_signsOfLife.fetch_add(1, std::memory_order_relaxed); }
+    // How often the phone answered so far; read from any thread.
+    quint64 signsOfLife() const { return m_signsOfLife.load(std::memory_order_relaxed); }
 
 private:
     // Reads the configuration; false (reported) when it cannot be read.
@@ -66,6 +73,8 @@ private:
     void tick();
     void drop(const QString& why);
     bool deviceVanished() const;
+    // A failed connection's reason in the user's words, naming the device.
+    QString connectionProblem(GSM_Error result) const;
     // GSM_InitConnection that leaves nothing open when it fails.
     GSM_Error initConnection();
 
@@ -79,6 +88,7 @@ private:
     // existed at connection time: its disappearance means the phone is gone.
     QString m_devicePath;
     QString m_lastProblem;
+    std::atomic<quint64> m_signsOfLife{0};
 };
 
 } // namespace gammu

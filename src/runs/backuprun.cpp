@@ -207,6 +207,17 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
         log.WriteLog(QStringLiteral("Can not replace ") + target + QStringLiteral(" -> ") + error);
         if (taken) {
             log.UpdateStat(QStringLiteral("Another run wrote the file meanwhile -> ") + target);
+            // The backup stays whole under a name of its own that the file dialogs show.
+            for (int n = 2; n < 100; ++n) {
+                const QString beside = stagedbackup::numberedPath(target, n);
+                bool besideTaken = false;
+                if (stagedbackup::moveOnto(staging, beside, false, error, &besideTaken)) {
+                    log.UpdateStat(QStringLiteral("This backup is in -> ") + beside);
+                    return RunOutcome::Failed;
+                }
+                if (!besideTaken)
+                    break;
+            }
         } else {
             log.UpdateStat(QStringLiteral("Failed to remove old file"));
             log.UpdateStat(QStringLiteral("Remove it manually"));
@@ -215,9 +226,11 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
         return RunOutcome::Failed;
     }
     // Cut short: the previous backup stays whole; the sections written so far are still
-    // worth having, under a name that says what they are.
-    const QString kept = hadOld ? stagedbackup::incompletePath(target) : target;
-    if (!stagedbackup::moveOnto(staging, kept, hadOld, error)) {
+    // worth having, under a name that says what they are. Without one whole section the file
+    // is no backup, and the name chosen for one stays free.
+    const bool partOnly = hadOld || !holdsData;
+    const QString kept = partOnly ? stagedbackup::incompletePath(target) : target;
+    if (!stagedbackup::moveOnto(staging, kept, partOnly, error)) {
         log.WriteLog(QStringLiteral("Can not rename ") + staging + QStringLiteral(" -> ") + error);
         log.UpdateStat(QStringLiteral("The backup is incomplete -> it is in ") + staging);
         return outcome;
@@ -225,6 +238,9 @@ RunOutcome BackupRun::settleFile(RunOutcome outcome, const QString& target, bool
     log.UpdateStat(QStringLiteral("The backup is incomplete -> it is in ") + kept);
     if (hadOld)
         log.UpdateStat(QStringLiteral("The previous backup is kept -> ") + target);
+    else if (partOnly)
+        log.UpdateStat(QStringLiteral("No section was backed up whole -> nothing was written to ") +
+                       target);
     return outcome;
 }
 
@@ -232,6 +248,7 @@ RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool had
                              const QStringList& untried)
 {
     StatusLog& log = m_services.log;
+    m_walking.reset();
     m_nothingBackedUp = false;
     outcome = settleFile(outcome, target, hadOld);
     if (outcome == RunOutcome::Completed && !m_nothingBackedUp)
@@ -246,6 +263,19 @@ RunOutcome BackupRun::finish(RunOutcome outcome, const QString& target, bool had
     if (outcome == RunOutcome::Completed && m_services.tally.lostAnything(m_namedCategories))
         outcome = RunOutcome::Incomplete;
     return end(outcome);
+}
+
+void BackupRun::abandon()
+{
+    if (!m_walking)
+        return;
+    const Walking walking = *m_walking;
+    StatusLog& log = m_services.log;
+    log.WriteLog(QStringLiteral("Backup stopped at once by the user"));
+    log.UpdateStat(QStringLiteral("Backup stopped at once by the user"));
+    // The category in progress is in the file as far as it was read.
+    finish(RunOutcome::Ended, walking.target, walking.hadOld,
+           untried(walking.walk, walking.step, QStringLiteral("the run was stopped")));
 }
 
 OutcomeTally::Category BackupRun::categoryOf(MainView::Box box)
@@ -327,11 +357,13 @@ RunOutcome BackupRun::cmdBackup_Click(bool namedCategories)
         return end(RunOutcome::Failed);
     }
     const QString phoneLost = QStringLiteral("the phone was lost");
+    m_walking = Walking{target, hadOld, steps(), 0};
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
-        const std::vector<Step> walk = steps();
+        const std::vector<Step> walk = m_walking->walk;
         for (size_t i = 0; i < walk.size(); ++i) {
+            m_walking->step = i;
             const Step& step = walk[i];
             const OutcomeTally::Category category = categoryOf(step.box);
             if (stopRequested && stopRequested()) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 struct CategoryServices;
@@ -50,6 +51,10 @@ public:
     std::function<void()> GetAlternateLineSupport;
     // Asked before each category: true ends the run there, as an interrupted run ends.
     std::function<bool()> stopRequested;
+    // Ends the run in progress where it is, for a process about to exit (a second Ctrl+C):
+    // the file is left as a stopped run leaves it, with the closing lines. Nothing to do
+    // outside a run.
+    void abandon();
 
 private:
     struct Step
@@ -83,4 +88,14 @@ private:
     bool m_namedCategories = true;
     // The run's file held no filled section and was dropped: no backup to call completed.
     bool m_nothingBackedUp = false;
+    // The walk in progress, for abandon(): its file, whether a previous backup exists, the
+    // steps and the one in progress.
+    struct Walking
+    {
+        QString target;
+        bool hadOld = false;
+        std::vector<Step> walk;
+        size_t step = 0;
+    };
+    std::optional<Walking> m_walking;
 };

@@ -154,12 +154,16 @@ QStringList RestoreRun::verify(bool& ok)
     return lines;
 }
 
-RunOutcome RestoreRun::stopped(bool byUser)
+RunOutcome RestoreRun::stopped(Stop why)
 {
     StatusLog& log = m_services.log;
-    if (byUser) {
+    if (why == Stop::ByUser) {
         log.WriteLog(QStringLiteral("Restore stopped by the user"));
         log.UpdateStat(QStringLiteral("Restore stopped by the user"));
+    } else if (why == Stop::AtOnce) {
+        log.WriteLog(QStringLiteral("Restore stopped at once by the user"));
+        log.UpdateStat(
+            QStringLiteral("Restore stopped at once by the user, nothing more was sent"));
     } else {
         log.WriteLog(QStringLiteral("Restore stopped -> the phone went away"));
         log.UpdateStat(
@@ -170,7 +174,7 @@ RunOutcome RestoreRun::stopped(bool byUser)
     // begun was finished.
     QList<qint16> notReached = sectionsOfFile(m_services.file.sFileLines);
     QList<qint16> started = m_services.lists.sectionsStarted();
-    if (!byUser && !started.isEmpty() && started.last() != sections::Contacts &&
+    if (why != Stop::ByUser && !started.isEmpty() && started.last() != sections::Contacts &&
         started.last() != sections::Calendar && started.last() != sections::SmsMessages)
         started.removeLast();
     for (const qint16 iTag : started)
@@ -183,8 +187,8 @@ RunOutcome RestoreRun::stopped(bool byUser)
     }
     QStringList last;
     if (!names.isEmpty())
-        last << (byUser ? QStringLiteral("Not written, the run was stopped -> ")
-                        : QStringLiteral("Not written, the phone went away -> ")) +
+        last << (why == Stop::PhoneLost ? QStringLiteral("Not written, the phone went away -> ")
+                                        : QStringLiteral("Not written, the run was stopped -> ")) +
                     names.join(QStringLiteral(", "));
     finish(RunOutcome::Ended, last);
     return RunOutcome::Ended;

@@ -147,6 +147,7 @@ RunOutcome RestoreRun::cmdRestore_Click(const Choice& choice)
     m_services.link.bPhoneLost = !m_services.link.bPhoneConnected;
     m_services.stopWhenPhoneLost = true;
     const RunOutcome outcome = walk();
+    m_writing = false;
     m_services.stopWhenPhoneLost = false;
     m_services.lists.setPreview(false);
     return outcome;
@@ -205,6 +206,7 @@ RunOutcome RestoreRun::walk()
                 return end(RunOutcome::Incomplete);
             }
         }
+        m_writing = true;
         log.UpdateStat(QStringLiteral("Read the file -> time to decode"));
         log.UpdateStat(QStringLiteral("Checking file"));
         const bool usable = readAsShown();
@@ -245,14 +247,17 @@ RunOutcome RestoreRun::walk()
         verified = notInFile + verified;
         complete = complete && notInFile.isEmpty();
     } catch (const StoppedByUser&) {
-        return stopped(true);
+        m_writing = false;
+        return stopped(Stop::ByUser);
     } catch (const PhoneLost&) {
+        m_writing = false;
         if (!fileRead) {
             log.UpdateStat(QStringLiteral("Restore stopped -> no phone, nothing was written"));
             return end(RunOutcome::Ended);
         }
-        return stopped(false);
+        return stopped(Stop::PhoneLost);
     } catch (const std::exception& error) {
+        m_writing = false;
         // An error a section reader or the phone raised: end in order and leave the phone's
         // OBEX side closed.
         reportRunError(log, QStringLiteral("Restore stopped by an error -> "),
@@ -261,6 +266,15 @@ RunOutcome RestoreRun::walk()
             closeObex();
         return finish(RunOutcome::Failed);
     }
+    m_writing = false;
     return finish(complete && !m_keptInPart ? RunOutcome::Completed : RunOutcome::Incomplete,
                   verified);
+}
+
+void RestoreRun::abandon()
+{
+    if (!m_writing)
+        return;
+    m_writing = false;
+    stopped(Stop::AtOnce);
 }

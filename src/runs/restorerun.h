@@ -40,6 +40,9 @@ public:
     std::function<void()> closeObex;
     // Asked before each section of the file: true ends the run there, as a lost phone does.
     std::function<bool()> stopRequested;
+    // Ends the run in progress where it is, for a process about to exit (a second Ctrl+C): the
+    // closing lines say what was written and what was not. Nothing to do outside a run.
+    void abandon();
 
 private:
     RunOutcome walk();
@@ -52,7 +55,8 @@ private:
     RunOutcome finish(RunOutcome outcome, const QStringList& last = {});
     // The phone went away (byUser false) or the user stopped the run: nothing more is sent;
     // says what was written and what was not.
-    RunOutcome stopped(bool byUser);
+    enum class Stop { ByUser, AtOnce, PhoneLost };
+    RunOutcome stopped(Stop why);
     RunOutcome end(RunOutcome outcome);
     // Reads the file as show reads it. False (the run ends before anything is sent) when it is
     // no backup; otherwise every line or item it cannot read is named in the log and counted.
@@ -76,4 +80,6 @@ private:
     // category that has some ("SMS Messages: 1 in the file could not be read -> see the log").
     int m_unreadable = 0;
     QStringList m_unreadableLines;
+    // The file was read and the phone may have been written: abandon() has something to say.
+    bool m_writing = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 // The controls of the main window as the program's logic sees them. The window implements it
 // with its widgets; the command line and the tests with plain values.
@@ -30,6 +31,8 @@ public:
     virtual void setTicked(Box box, bool ticked) = 0;
     virtual bool isBoxEnabled(Box box) const = 0;
     virtual void setBoxEnabled(Box box, bool enabled) = 0;
+    // Why a box is greyed, for its tooltip; the empty text when it is not.
+    virtual void setBoxReason(Box box, const QString& reason) { Q_UNUSED(box); Q_UNUSED(reason); }
 
     virtual void setButtonEnabled(Button button, bool enabled) = 0;
     virtual void setButtonCaption(Button button, const QString& caption) = 0;

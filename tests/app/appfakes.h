@@ -18,6 +18,9 @@ public:
     QString software = QStringLiteral("R2A");
     // Reading the identity fails, as it does when the phone goes away while it is read.
     bool failOnRead = false;
+    // A phone without any settings command, and one that says it has no calendar.
+    bool noSettings = false;
+    bool noCalendar = false;
 
     bool IsConnected() const override { return connected; }
     QString Name() const override { return read(name); }
@@ -26,8 +29,9 @@ public:
     QString SoftwareVersion() const override { return read(software); }
     TextMessageObject* TextMessage() override { return nullptr; }
     SettingsObject* General() override { return nullptr; }
-    // A phone with every settings category: no box is disabled for it.
-    qint32 IsCommandSupported(qint32) override { return 1; }
+    // Unless noSettings, a phone with every settings category: no box is disabled for it.
+    qint32 IsCommandSupported(qint32) override { return noSettings ? 0 : 1; }
+    bool lacksCalendar() const override { return noCalendar; }
     ObexService* Obex() override { return nullptr; }
 
 private:

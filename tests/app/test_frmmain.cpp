@@ -217,6 +217,41 @@ TEST_F(FrmMainTest, BackupWithNothingTickedAsksForNoFile)
 
 // Closing while a backup waits for the phone asks first; "No" lets the run go on, "Yes" ends
 // it after the category in progress, keeps the previous backup and then closes the window.
+// A greyed box says why in its tooltip; the calendar a phone says it lacks is greyed as it
+// connects. A phone with everything takes the reasons away again.
+TEST_F(FrmMainTest, GreyedBoxesSayWhy)
+{
+    FakeCellPhone bare(QStringLiteral("35"), QStringLiteral("BVT610"));
+    bare.noSettings = true;
+    bare.noCalendar = true;
+    open({&bare});
+    const QString shortcuts =
+        QStringLiteral("You can not restore My Shortcuts if you change phone model");
+    const auto tips = [this] {
+        QStringList shown;
+        for (const char* name : {"chkPb", "chkCal", "chkProfiles", "chkCustomMenu"}) {
+            const QCheckBox* box = find<QCheckBox>(name);
+            shown << QStringLiteral("%1 %2 %3")
+                         .arg(QLatin1String(name), box->isEnabled() ? QStringLiteral("on")
+                                                                    : QStringLiteral("grey"),
+                              box->toolTip());
+        }
+        return shown;
+    };
+    EXPECT_EQ(tips(), (QStringList{QStringLiteral("chkPb on "),
+                                   QStringLiteral("chkCal grey This phone does not keep a calendar"),
+                                   QStringLiteral("chkProfiles grey This phone does not keep profiles"),
+                                   QStringLiteral("chkCustomMenu grey ") + shortcuts +
+                                       QStringLiteral("\nThis phone does not keep shortcuts")}));
+    EXPECT_TRUE(logged().contains(QStringLiteral("Not supported by the phone -> Calendar")));
+    monitor->disconnectPhone(&bare);
+    FakeCellPhone full(QStringLiteral("36"), QStringLiteral("BVT610"));
+    monitor->connectPhone(&full);
+    EXPECT_EQ(tips(), (QStringList{QStringLiteral("chkPb on "), QStringLiteral("chkCal on "),
+                                   QStringLiteral("chkProfiles on "),
+                                   QStringLiteral("chkCustomMenu on ") + shortcuts}));
+}
+
 TEST_F(FrmMainTest, ClosingDuringARunAsksAndStopsItAtTheNextStep)
 {
     auto image = phonesim::PhoneImage::inMemory(phonesim::demoPhone());
@@ -231,7 +266,12 @@ TEST_F(FrmMainTest, ClosingDuringARunAsksAndStopsItAtTheNextStep)
                                                  parent);
         },
         dir.path(), QString(), &ui);
-    window->setExitHandler([this] { ++exits; });
+    // The user reads how the run ended before the window goes.
+    qsizetype toldBeforeExit = -1;
+    window->setExitHandler([this, &toldBeforeExit] {
+        ++exits;
+        toldBeforeExit = ui.asked.filter(QStringLiteral("told:")).size();
+    });
     window->show();
     const QString file = QDir(dir.path()).filePath(QStringLiteral("w.MS"));
     QFile old(file);
@@ -267,4 +307,14 @@ TEST_F(FrmMainTest, ClosingDuringARunAsksAndStopsItAtTheNextStep)
     EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath(QStringLiteral("w.incomplete.MS"))));
     EXPECT_TRUE(logged().contains(QStringLiteral("Stop of the run requested by the user")));
     EXPECT_TRUE(logged().contains(QStringLiteral("Backup stopped by the user")));
+    EXPECT_EQ(toldBeforeExit, 1);
+    const QStringList told = ui.asked.filter(QStringLiteral("told:"));
+    ASSERT_EQ(told.size(), 1);
+    for (const QString& line :
+         {QStringLiteral("told:Cellarchive:The run was stopped:\n"),
+          QStringLiteral(" - The backup is incomplete -> it is in ") +
+              QDir(dir.path()).filePath(QStringLiteral("w.incomplete.MS")),
+          QStringLiteral(" - The previous backup is kept -> ") + file,
+          QStringLiteral(" - My Shortcuts: not backed up (the run was stopped)")})
+        EXPECT_TRUE(told.first().contains(line)) << line.toStdString() << told.first().toStdString();
 }

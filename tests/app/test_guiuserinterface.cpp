@@ -83,3 +83,14 @@ TEST(GuiUserInterface, FileDialogsNeitherConfirmNorRequireExistingFiles)
                                QStringLiteral("*.MS"), kept));
     EXPECT_EQ(kept, QStringLiteral("old"));
 }
+
+// Progress goes into the title, which is the program's name alone again afterwards.
+TEST(GuiUserInterface, ProgressIsInTheTitleUntilTheRunEnds)
+{
+    QWidget owner;
+    GuiUserInterface ui(&owner);
+    ui.progress(QStringLiteral("Phonebook: 631 of 1,250"));
+    EXPECT_EQ(owner.windowTitle(), QStringLiteral("Cellarchive \u2014 Phonebook 631 of 1,250"));
+    ui.progress(QString());
+    EXPECT_EQ(owner.windowTitle(), QStringLiteral("Cellarchive"));
+}

@@ -81,9 +81,12 @@ run() { # EXPECTED_STATUS CLI_ARGS...
     [ "$code" -eq "$want" ] || { cat run.out; fail "cellarchive-cli $* ended with $code, not $want"; }
 }
 serve demo.json
-run 0 backup gammu:at.rc a.MS
-# Without OBEX the phone has no calendar: named, but not asked for, so no loss.
+# Without OBEX the phone has no calendar: libgammu says so as the phone connects, so it is
+# not part of the default backup; asked for by name, it is named.
+run 3 backup gammu:at.rc calendar.MS --categories calendar
 grep -q 'Calendar: not supported by this phone' run.out || fail "the missing calendar is not named"
+run 0 backup gammu:at.rc a.MS
+grep -q 'Calendar' run.out && fail "the default backup tried the missing calendar"
 stop
 # The messages as the image path reads them: the same PDUs, but for what libgammu's AT reader
 # does not return (the first octet's bits 0x04, 0x20 and 0x80, and TP-PID).
@@ -184,6 +187,13 @@ with_faults demo.json '{"silentAfterCommands": 40}' silent.json
 serve silent.json
 run 1 backup gammu:at.rc silent.MS
 grep -q 'Phonebook: failed' run.out || fail "the silent phone's run does not name the phonebook"
+# Told once, in the status lines and at the same time in the log (in Windows-1252, where the
+# ellipsis is a byte of its own), while libgammu still waits.
+waiting=$(grep 'Waiting for the phone to answer …' run.out)
+log=$(sed -n 's/^.* - Log -> \(.*\)$/\1/p' run.out)
+[ "$(echo "$waiting" | grep -c .)" -eq 1 ] &&
+    grep -q "	${waiting%% *}	Waiting for the phone to answer" "$log" ||
+    { cat run.out; fail "the silent phone is not told of once"; }
 stop
 # The line cut in the middle of the phonebook: the previous backup stays whole.
 cp a.MS keep.MS

@@ -52,7 +52,7 @@ first message corrupted|main|GetNextSMS#1=CORRUPTED|3|40 2 11|SMS Messages: 1 no
 corrupted contact in a scan|main|GetNextMemory=NOTIMPLEMENTED GetMemory#5=CORRUPTED|3|39 2 12|Phonebook: 1 not read -> see the log|Not read -> contact ME5: Corrupted data returned by phone.
 corrupted contact in a listing|main|GetNextMemory#7=CORRUPTED|3|39 2 12|Phonebook: 1 not read -> see the log|Not read -> contact ME7: Corrupted data returned by phone.
 corrupted message in a scan|main|GetNextSMS=NOTIMPLEMENTED GetSMS#1=CORRUPTED|3|40 2 11|SMS Messages: 1 not read -> see the log|Not read -> message in folder 1 at 10001: Corrupted data returned by phone.
-no calendar|main|GetNextCalendar=NOTSUPPORTED GetCalendarStatus=NOTSUPPORTED GetNextToDo=NOTSUPPORTED GetToDoStatus=NOTSUPPORTED|3|40 0 12|Calendar: not supported by this phone|Not read -> the Calendar: not supported by this phone
+no calendar|main|GetNextCalendar=NOTSUPPORTED GetCalendarStatus=NOTSUPPORTED GetNextToDo=NOTSUPPORTED GetToDoStatus=NOTSUPPORTED|3|40 0 12|Calendar: not supported by this phone|Not supported by the phone -> Calendar
 no messages|main|GetNextSMS=NOTIMPLEMENTED GetSMSStatus=NOTSUPPORTED|3|40 2 0|SMS Messages: not supported by this phone|ReadPDU -> not supported in storage 2
 a listing times out|main|GetNextSMS#2=TIMEOUT|1|40 2 0|SMS Messages: failed -> see the log|Gammu phone lost -> main.rc, section 0: No response in
 the connection fails|main|InitConnection#1=TIMEOUT|1|none|-|cellarchive-cli: no phone: Gammu connection failed -> main.rc, section 0: No response in

@@ -88,17 +88,20 @@ def two_backups_into_one_path(work):
                 for phone in phones]
         outs = [r.communicate()[0].decode("utf-8", "replace") for r in runs]
         codes = [r.returncode for r in runs]
-        # One wins whole and the other says it failed, or both finish whole in turn.
+        # One wins whole and the other says it failed and where its own whole backup is, under
+        # a name the window's *.MS filter shows; or both finish whole in turn.
+        second = target[:-len(".MS")] + "-2.MS"
         for code, out in zip(codes, outs):
             check(code == 0 and "Backup completed" in out or
-                  code == 1 and "Another run wrote the file meanwhile -> " + target in out,
+                  code == 1 and "Another run wrote the file meanwhile -> " + target in out and
+                  "This backup is in -> " + second in out,
                   "a run neither completed nor said it failed: %d\n%s" % (code, out))
         check(0 in codes, "no run completed: %s" % codes)
-        check(sections(target) == SECTIONS, "the file left is not whole: %s" % sections(target))
-        run(work, "show", target, expect=0)
-        left = [n for n in os.listdir(work)
-                if n.startswith(os.path.basename(target)) and n.endswith(".partial")]
-        check(codes.count(1) == len(left), "staging files left: %s, runs failed: %s" % (left, codes))
+        for path in [target] + ([second] if 1 in codes else []):
+            check(sections(path) == SECTIONS, "%s is not whole: %s" % (path, sections(path)))
+            run(work, "show", path, expect=0)
+        left = [n for n in os.listdir(work) if n.endswith(".partial")]
+        check(left == [], "staging files left: %s, runs failed: %s" % (left, codes))
 
 
 def cut_file(work):

@@ -18,6 +18,10 @@ public:
     bool askQuestion(const QString& title, const QString& text) override;
     QString inputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override;
+    void tell(const QString& title, const QString& text) override
+    {
+        asked << QStringLiteral("told:%1:%2").arg(title, text);
+    }
 
     // A file name to give the next dialog; an empty text cancels it.
     void nextFile(const QString& path) { m_files.enqueue(path); }
@@ -25,7 +29,7 @@ public:
     void nextInput(const QString& text) { m_inputs.enqueue(text); }
 
     // What the user was asked, one line per question: "file:<title>", "question:<title>:<text>",
-    // "input:<title>:<prompt>:<default>".
+    // "input:<title>:<prompt>:<default>"; and told: "told:<title>:<text>".
     QStringList asked;
 
 private:
