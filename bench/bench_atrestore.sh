@@ -32,6 +32,7 @@ make() {
 import json, sys
 path, contacts, messages = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 d = json.load(open(path))
+d["phonebookCapacity"] = max(1000, contacts)
 d["phonebook"] = [{"luid": str(i), "data": "BEGIN:VCARD\r\nVERSION:2.1\r\nN:M\u00fcller %d;Zo\u00eb\r\nTEL;CELL:+4917012%05d\r\nTEL;HOME:+4930%05d\r\nEND:VCARD" % (i, i, i)} for i in range(1, contacts + 1)]
 sms = d["sms"]["2"]
 sms["capacity"] = max(200, messages + 10)
