@@ -78,19 +78,13 @@ QStringList RestoreLists::countLines() const
         lines << line;
         if (!m_preview)
             continue;
-        QList<std::pair<QString, int>> kept;
+        FirstSeenCounts kept;
         for (const qsizetype index : ledger.lacking) {
             const QString& summary = ledger.entries.at(index).summary;
-            if (summary.isEmpty())
-                continue;
-            auto same = std::find_if(kept.begin(), kept.end(),
-                                     [&summary](const auto& row) { return row.first == summary; });
-            if (same == kept.end())
-                kept.append({summary, 1});
-            else
-                ++same->second;
+            if (!summary.isEmpty())
+                kept.add(summary);
         }
-        for (const auto& [summary, count] : kept)
+        for (const auto& [summary, count] : kept.rows())
             lines << QStringLiteral("%1: %2 would be %3")
                          .arg(name(static_cast<List>(list)))
                          .arg(count)

@@ -9,6 +9,26 @@
 #include <array>
 #include <functional>
 
+// Texts counted in the order they first came: the closing lines name each once, with its count.
+class FirstSeenCounts
+{
+public:
+    void add(const QString& text)
+    {
+        for (auto& [seen, count] : m_rows) {
+            if (seen == text) {
+                ++count;
+                return;
+            }
+        }
+        m_rows.append({text, 1});
+    }
+    const QList<std::pair<QString, int>>& rows() const { return m_rows; }
+
+private:
+    QList<std::pair<QString, int>> m_rows;
+};
+
 // What a restore did with the lists of the file (contacts, calendar entries, messages): each
 // entry of the file is either already on the phone, written, or not written. The file's
 // entries are kept so that the end of the run can look for every one of them on the phone.

@@ -91,7 +91,7 @@ QStringList RestoreRun::verify(bool& ok)
         }
         int missing = 0;
         // Entries on the phone in the form it keeps, counted by what differs.
-        QList<std::pair<QString, int>> kept;
+        FirstSeenCounts kept;
         int keptCount = 0;
         for (const RestoreLists::FileEntry& entry : lists.entries(list.list)) {
             const RestoreLists::Match match = RestoreLists::take(list.keys, entry);
@@ -107,14 +107,9 @@ QStringList RestoreRun::verify(bool& ok)
             log.WriteLog(QStringLiteral("Kept in part -> ") + entry.label + QStringLiteral(" -> ") +
                          (also ? entry.alsoDetail : entry.detail));
             ++keptCount;
-            auto same = std::find_if(kept.begin(), kept.end(),
-                                     [&summary](const auto& row) { return row.first == summary; });
-            if (same == kept.end())
-                kept.append({summary, 1});
-            else
-                ++same->second;
+            kept.add(summary);
         }
-        for (const auto& [summary, count] : kept)
+        for (const auto& [summary, count] : kept.rows())
             lines << QStringLiteral("%1: %2 %3 -> see the log").arg(name).arg(count).arg(summary);
         if (keptCount > 0) {
             m_keptInPart = true;

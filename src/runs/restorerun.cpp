@@ -86,7 +86,7 @@ bool RestoreRun::readAsShown()
         return true;
     // A section without its closing line is told as cut short; everything else show marks is
     // named and counted here, per category in the order the listing meets them.
-    QList<std::pair<QString, int>> perCategory;
+    FirstSeenCounts perCategory;
     const backupexport::Listing listing = backupexport::showListing(contents, -1, false);
     for (const backupexport::Unreadable& item : listing.unreadable) {
         QString name = QStringLiteral("Outside any section");
@@ -99,14 +99,9 @@ bool RestoreRun::readAsShown()
         }
         log.WriteLog(QStringLiteral("Could not be read -> ") + backupexport::problemText(item.problem));
         ++m_unreadable;
-        auto counted = std::find_if(perCategory.begin(), perCategory.end(),
-                                    [&name](const auto& entry) { return entry.first == name; });
-        if (counted == perCategory.end())
-            perCategory.append({name, 1});
-        else
-            ++counted->second;
+        perCategory.add(name);
     }
-    for (const auto& [name, count] : std::as_const(perCategory))
+    for (const auto& [name, count] : perCategory.rows())
         m_unreadableLines << QStringLiteral("%1: %2 in the file could not be read -> see the log")
                                  .arg(name)
                                  .arg(count);
