@@ -1,6 +1,7 @@
 #include "categories/categorysupport.h"
 
 #include "phone/components.h"
+#include "phone/phonelink.h"
 
 #include <initializer_list>
 
@@ -41,6 +42,16 @@ bool servedBy(CellPhone& phone, OutcomeTally::Category category)
         return false;
     }
     return true;
+}
+
+bool servedBy(const PhoneLink& link, OutcomeTally::Category category)
+{
+    if (category == OutcomeTally::Phonebook)
+        return link.bPhonebookSupported;
+    if (category == OutcomeTally::Calendar)
+        return link.bCalendarSupported;
+    CellPhone* phone = link.m_objCellPhone.data();
+    return !phone || servedBy(*phone, category);
 }
 
 } // namespace categorysupport

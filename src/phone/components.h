@@ -37,7 +37,6 @@ struct KeptMessage
     QString time;
     QString summary;
     QString detail;
-    bool whole() const { return summary.isEmpty(); }
 };
 class TextMessageObject;
 class ObexService;

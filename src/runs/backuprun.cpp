@@ -289,13 +289,7 @@ OutcomeTally::Category BackupRun::categoryOf(MainView::Box box)
 
 bool BackupRun::served(OutcomeTally::Category category) const
 {
-    const PhoneLink& link = m_services.link;
-    if (category == OutcomeTally::Phonebook)
-        return link.bPhonebookSupported;
-    if (category == OutcomeTally::Calendar)
-        return link.bCalendarSupported;
-    CellPhone* phone = link.m_objCellPhone.data();
-    return !phone || categorysupport::servedBy(*phone, category);
+    return categorysupport::servedBy(m_services.link, category);
 }
 
 QStringList BackupRun::untried(const std::vector<Step>& walk, size_t from,

@@ -47,14 +47,8 @@ OutcomeTally::Category Categories::categoryOfSection(qint16 iTag)
 
 bool Categories::restorable(OutcomeTally::Category category) const
 {
-    const PhoneLink& link = services.link;
-    if (category == OutcomeTally::Calendar)
-        return link.bCalendarSupported;
-    CellPhone* phone = link.m_objCellPhone.data();
-    // The phonebook has its own check in the walk; messages are asked for by the SMS object.
-    return category == OutcomeTally::Phonebook || category == OutcomeTally::SMS ||
-           category == OutcomeTally::Count || !phone ||
-           categorysupport::servedBy(*phone, category);
+    // The phonebook has its own check in the walk.
+    return category == OutcomeTally::Phonebook || categorysupport::servedBy(services.link, category);
 }
 
 void Categories::registerReaders(BackupFile& file)
