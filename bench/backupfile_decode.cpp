@@ -4,7 +4,7 @@
 // peak resident memory of the process.
 
 #include "statuslog/mainview.h"
-#include "app/program.h"
+#include "shell/program.h"
 #include "core/clock.h"
 #include "core/codepage.h"
 #include "core/userinterface.h"

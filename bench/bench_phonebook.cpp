@@ -11,7 +11,7 @@
 // and times the code-page conversion of the data the restore puts.
 
 #include "statuslog/mainview.h"
-#include "app/program.h"
+#include "shell/program.h"
 #include "categories/obexmodule.h"
 #include "cli/cliuserinterface.h"
 #include "core/clock.h"

@@ -6,7 +6,7 @@
 //   QT_QPA_PLATFORM=offscreen bench_windowbackup IMAGE FILE LOGFOLDER
 
 #include "app/frmmain.h"
-#include "app/program.h"
+#include "shell/program.h"
 #include "cli/cliuserinterface.h"
 #include "core/clock.h"
 #include "phonesim/phoneimage.h"

@@ -1,7 +1,7 @@
 #include "app/frmabout.h"
 
 #include "app/appicon.h"
-#include "app/program.h"
+#include "shell/program.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

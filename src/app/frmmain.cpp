@@ -2,7 +2,7 @@
 
 #include "app/appicon.h"
 #include "app/frmabout.h"
-#include "app/program.h"
+#include "shell/program.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

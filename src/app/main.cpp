@@ -1,5 +1,5 @@
 #include "app/frmmain.h"
-#include "app/phonechoice.h"
+#include "shell/phonechoice.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "phonesim/demophone.h"

@@ -1,7 +1,7 @@
 #include "cli/clicommands.h"
 
-#include "app/phonechoice.h"
-#include "app/program.h"
+#include "shell/phonechoice.h"
+#include "shell/program.h"
 #include "cli/cliuserinterface.h"
 #include "cli/serialcommand.h"
 #include "cli/showexport.h"

@@ -3,7 +3,7 @@
 #include "cli/terminationsignals.h"
 #include "core/clock.h"
 #include "phonesim/phoneimage.h"
-#include "phonesim/serialline.h"
+#include "atmodem/serialline.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

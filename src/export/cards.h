@@ -2,7 +2,7 @@
 
 #include "export/backupcontents.h"
 #include "export/entrysource.h"
-#include "export/gammucodec.h"
+#include "gammucodec/gammucodec.h"
 
 #include <QDateTime>
 #include <QTimeZone>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/backupcontents.h"
-#include "export/gammucodec.h"
+#include "gammucodec/gammucodec.h"
 
 #include <QTimeZone>
 

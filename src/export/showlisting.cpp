@@ -4,7 +4,7 @@
 #include "export/cards.h"
 #include "export/exporttext.h"
 #include "export/messages.h"
-#include "export/gammucodec.h"
+#include "gammucodec/gammucodec.h"
 
 namespace backupexport {
 

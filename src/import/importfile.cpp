@@ -5,7 +5,7 @@
 #include "categories/obexmodule.h"
 #include "core/codepage.h"
 #include "core/vproperty.h"
-#include "export/gammucodec.h"
+#include "gammucodec/gammucodec.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
 #include "realphone/gammucommands.h"
 
-#include "realphone/gammumapping.h"
+#include "gammucodec/gammumapping.h"
 #include "phone/phonestatus.h"
 
 #include <cstring>

@@ -2,9 +2,9 @@
 
 #include "core/codepage.h"
 #include "core/vproperty.h"
-#include "realphone/gammuguard.h"
-#include "realphone/gammumapping.h"
-#include "realphone/gammupdu.h"
+#include "gammucodec/gammuguard.h"
+#include "gammucodec/gammumapping.h"
+#include "gammucodec/gammupdu.h"
 #include "realphone/gammuwallclock.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "realphone/gammulistings.h"
 
-#include "realphone/gammumapping.h"
+#include "gammucodec/gammumapping.h"
 
 #include <QList>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "realphone/gammuworker.h"
 
 #include "realphone/gammucommands.h"
-#include "realphone/gammumapping.h"
+#include "gammucodec/gammumapping.h"
 
 #include <QFileInfo>
 #include <QTimer>

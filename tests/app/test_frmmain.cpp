@@ -1,5 +1,5 @@
 #include "app/frmmain.h"
-#include "app/program.h"
+#include "shell/program.h"
 #include "appfakes.h"
 #include "fakeclock.h"
 #include "modaldialogs.h"

@@ -1,6 +1,6 @@
 #include "app/frmmain.h"
-#include "app/phonechoice.h"
-#include "app/program.h"
+#include "shell/phonechoice.h"
+#include "shell/program.h"
 #include "core/programerror.h"
 #include "phone/components.h"
 #include "phonesim/demophone.h"

@@ -7,8 +7,8 @@
 #include "export/messages.h"
 #include "export/showlisting.h"
 #include "irmc/irmcobjects.h"
-#include "realphone/gammuguard.h"
-#include "realphone/gammupdu.h"
+#include "gammucodec/gammuguard.h"
+#include "gammucodec/gammupdu.h"
 
 #include <QTimeZone>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "statuslog/mainview.h"
-#include "app/program.h"
+#include "shell/program.h"
 #include "fakeclock.h"
 #include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"

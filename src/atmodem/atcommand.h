@@ -1,7 +1,7 @@
 #pragma once
 
-#include "phonesim/atcharset.h"
-#include "phonesim/atlocations.h"
+#include "atmodem/atcharset.h"
+#include "atmodem/atlocations.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,8 +1,8 @@
-#include "phonesim/atphonebook.h"
+#include "atmodem/atphonebook.h"
 
 #include "core/codepage.h"
 #include "core/vproperty.h"
-#include "phonesim/atcommand.h"
+#include "atmodem/atcommand.h"
 #include "phonesim/imageirmcstore.h"
 #include "phonesim/phoneimage.h"
 

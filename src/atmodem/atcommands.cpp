@@ -1,4 +1,4 @@
-#include "phonesim/atcommand.h"
+#include "atmodem/atcommand.h"
 
 #include "core/clock.h"
 #include "irmc/irmcstore.h"

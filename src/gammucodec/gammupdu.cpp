@@ -1,7 +1,7 @@
-#include "realphone/gammupdu.h"
+#include "gammucodec/gammupdu.h"
 
-#include "realphone/gammuguard.h"
-#include "realphone/gammumapping.h"
+#include "gammucodec/gammuguard.h"
+#include "gammucodec/gammumapping.h"
 
 #include <QByteArray>
 #include <cstring>

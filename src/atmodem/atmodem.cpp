@@ -1,4 +1,4 @@
-#include "phonesim/atmodem.h"
+#include "atmodem/atmodem.h"
 
 #include "irmc/obexserver.h"
 #include "phonesim/imageirmcstore.h"

@@ -1,6 +1,6 @@
 #include "fakeclock.h"
 #include "golden.h"
-#include "phonesim/atmodem.h"
+#include "atmodem/atmodem.h"
 #include "phonesim/demophone.h"
 #include "phonesim/phoneimage.h"
 

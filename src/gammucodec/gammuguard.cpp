@@ -1,4 +1,4 @@
-#include "realphone/gammuguard.h"
+#include "gammucodec/gammuguard.h"
 
 #include "core/vproperty.h"
 

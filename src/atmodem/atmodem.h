@@ -1,6 +1,6 @@
 #pragma once
 
-#include "phonesim/atcommand.h"
+#include "atmodem/atcommand.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "realphone/gammumapping.h"
+#include "gammucodec/gammumapping.h"
 
 #include "phone/phonestatus.h"
 

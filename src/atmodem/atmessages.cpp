@@ -1,4 +1,4 @@
-#include "phonesim/atcommand.h"
+#include "atmodem/atcommand.h"
 
 #include "phonesim/phoneimage.h"
 #include "phonesim/simstatus.h"

@@ -1,4 +1,4 @@
-#include "phonesim/atlocations.h"
+#include "atmodem/atlocations.h"
 
 namespace phonesim {
 

@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "shell/program.h"
 
 #include "import/importfile.h"
 

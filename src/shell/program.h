@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/connection.h"
+#include "shell/connection.h"
 #include "statuslog/statuslog.h"
 #include "backupfile/backupfile.h"
 #include "backupfile/fileselection.h"

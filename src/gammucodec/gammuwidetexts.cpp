@@ -1,7 +1,7 @@
-#include "realphone/gammuwidetexts.h"
+#include "gammucodec/gammuwidetexts.h"
 
-#include "realphone/gammuguard.h"
-#include "realphone/gammumapping.h"
+#include "gammucodec/gammuguard.h"
+#include "gammucodec/gammumapping.h"
 
 namespace gammu {
 

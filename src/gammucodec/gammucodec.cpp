@@ -1,9 +1,9 @@
-#include "export/gammucodec.h"
+#include "gammucodec/gammucodec.h"
 
 #include "core/codepage.h"
 #include "core/vproperty.h"
-#include "realphone/gammuguard.h"
-#include "realphone/gammumapping.h"
+#include "gammucodec/gammuguard.h"
+#include "gammucodec/gammumapping.h"
 
 #include <gammu.h>
 

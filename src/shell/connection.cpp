@@ -1,4 +1,4 @@
-#include "app/connection.h"
+#include "shell/connection.h"
 
 #include "statuslog/mainview.h"
 #include "statuslog/statuslog.h"

@@ -1,6 +1,6 @@
-#include "app/phonechoice.h"
+#include "shell/phonechoice.h"
 
-#include "app/program.h"
+#include "shell/program.h"
 #include "core/programerror.h"
 #include "phonesim/cable.h"
 #include "phonesim/demophone.h"

@@ -1,4 +1,4 @@
-#include "phonesim/serialline.h"
+#include "atmodem/serialline.h"
 
 #include "core/clock.h"
 #include "phonesim/phoneimage.h"

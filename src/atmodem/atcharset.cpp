@@ -1,4 +1,4 @@
-#include "phonesim/atcharset.h"
+#include "atmodem/atcharset.h"
 
 #include "phonesim/smspdu.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "phonesim/atmodem.h"
+#include "atmodem/atmodem.h"
 
 #include <QByteArray>
 #include <QObject>
