@@ -1,5 +1,7 @@
 #include "app/frmmain.h"
 
+#include "categories/categorytable.h"
+
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -119,32 +121,20 @@ void frmMain::createControls()
 
     QGroupBox* userData = addFrame(this, "fraUserData", QStringLiteral("User Data"),
                                    twipRect(120, 120, 2175, 1695));
-    const struct
-    {
-        Box box;
-        const char* name;
-        const char* caption;
-    } categories[] = {
-        {Box::Pb, "chkPb", "Phonebook"},
-        {Box::Cal, "chkCal", "Calendar"},
-        {Box::SMS, "chkSMS", "SMS"},
-        {Box::WAP, "chkWAP", "WAP Profiles"},
-        {Box::DataAccount, "chkDataAccount", "Data Account"},
-        {Box::Bookmark, "chkBookmark", "Bookmarks"},
-        {Box::Profiles, "chkProfiles", "Profiles"},
-        {Box::Lock, "chkLock", "Locks"},
-        {Box::Time, "chkTime", "Time"},
-        {Box::CustomMenu, "chkCustomMenu", "My Shortcuts"},
-    };
     QGroupBox* settings = addFrame(this, "fraSettings", QStringLiteral("Settings"),
                                    twipRect(120, 2160, 2175, 3015));
-    for (int i = 0; i < 10; ++i) {
-        QWidget* frame = i < 3 ? userData : settings;
-        const int row = i < 3 ? i : i - 3;
-        m_boxes[int(categories[i].box)] =
-            addCheckBox(new QCheckBox(frame), categories[i].name,
-                        QLatin1String(categories[i].caption),
-                        twipRect(120, 360 + 360 * row, 1900, RowHeight));
+    // The category boxes in the order of their boxes, the user data above the settings.
+    int userDataRow = 0;
+    int settingsRow = 0;
+    for (int box = 0; box < PlainMainView::BoxCount; ++box) {
+        const categorytable::Row* category = categorytable::rowOfBox(static_cast<Box>(box));
+        if (!category)
+            continue;
+        const bool userDataBox = categorytable::isUserData(*category);
+        const int row = userDataBox ? userDataRow++ : settingsRow++;
+        m_boxes[box] = addCheckBox(new QCheckBox(userDataBox ? userData : settings),
+                                   category->boxName, QLatin1String(category->caption),
+                                   twipRect(120, 360 + 360 * row, 1900, RowHeight));
     }
     m_boxes[int(Box::CustomMenu)]->setToolTip(QString::fromUtf16(CustomMenuTip));
 

@@ -1,16 +1,10 @@
 #include "categories/outcometally.h"
 
-namespace {
-
-const char* const kNames[OutcomeTally::Count] = {
-    "Phonebook", "Calendar", "SMS Messages", "Data Accounts", "WAP Settings",
-    "Bookmarks", "Profiles", "Locks",        "Time",          "My Shortcuts"};
-
-} // namespace
+#include "categories/categorytable.h"
 
 QString OutcomeTally::name(Category category)
 {
-    return QLatin1String(kNames[category]);
+    return QLatin1String(categorytable::row(category).name);
 }
 
 bool OutcomeTally::isClean() const
@@ -37,13 +31,14 @@ QStringList OutcomeTally::summary(const QString& verb) const
     QStringList lines;
     for (int category = 0; category < Count; ++category) {
         const Entry& entry = m_entries[category];
+        const QString title = name(static_cast<Category>(category));
         if (entry.unsupported) {
-            lines << QLatin1String(kNames[category]) + QStringLiteral(": not supported by this phone");
+            lines << title + QStringLiteral(": not supported by this phone");
             continue;
         }
         if (entry.unsupportedItems > 0)
             lines << QStringLiteral("%1: %2 %3 not supported by this phone")
-                         .arg(QLatin1String(kNames[category]))
+                         .arg(title)
                          .arg(entry.unsupportedItems)
                          .arg(entry.unsupportedWhat);
         QStringList what;
@@ -52,7 +47,7 @@ QStringList OutcomeTally::summary(const QString& verb) const
         if (entry.items > 0)
             what << QStringLiteral("%1 not %2").arg(entry.items).arg(verb);
         if (!what.isEmpty())
-            lines << QLatin1String(kNames[category]) + QStringLiteral(": ") +
+            lines << title + QStringLiteral(": ") +
                          what.join(QStringLiteral(", ")) + QStringLiteral(" -> see the log");
     }
     return lines;

@@ -17,6 +17,7 @@
 #include "phonesim/phoneimage.h"
 #include "phonesim/phoneobex.h"
 #include "phonesim/simphonemonitor.h"
+#include "categories/categorytable.h"
 #include "runs/backuprun.h"
 #include "statuslog/mainview.h"
 
@@ -31,10 +32,6 @@
 #include <cstdlib>
 
 namespace cli {
-
-const char* const CategoryNames[10] = {"phonebook", "calendar", "sms",      "dataaccounts",
-                                       "wap",       "bookmarks", "profiles", "locks",
-                                       "time",      "shortcuts"};
 
 namespace {
 
@@ -333,15 +330,12 @@ bool categoryBoxes(const QString& list, QList<MainView::Box>& boxes, QString& pr
 {
     const QStringList names = list.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& name : names) {
-        const auto known = std::find_if(
-            std::begin(CategoryNames), std::end(CategoryNames), [&name](const char* known) {
-                return name.trimmed().compare(QLatin1String(known), Qt::CaseInsensitive) == 0;
-            });
-        if (known == std::end(CategoryNames)) {
+        const categorytable::Row* row = categorytable::rowOfCliName(name.trimmed());
+        if (!row) {
             problem = QStringLiteral("unknown category %1").arg(name.trimmed());
             return false;
         }
-        boxes << BackupRun::CategoryBoxes[known - std::begin(CategoryNames)].box;
+        boxes << row->box;
     }
     if (boxes.isEmpty()) {
         problem = QStringLiteral("--categories needs at least one category");
@@ -427,7 +421,7 @@ int backup(const QStringList& arguments, QTextStream& out, QTextStream& err)
             headless.view().setTicked(box, true);
     } else {
         // The default is what the phone has: the boxes the connection left enabled.
-        for (const BackupRun::CategoryBox& row : BackupRun::CategoryBoxes)
+        for (const categorytable::Row& row : categorytable::rows())
             headless.view().setTicked(row.box, headless.view().isBoxEnabled(row.box));
     }
     const RunOutcome outcome = headless.program().cmdBackup_Click(chosen);
@@ -470,7 +464,7 @@ int restore(const QStringList& arguments, QTextStream& out, QTextStream& err)
         if (!categoryBoxes(parsed.options.value(QStringLiteral("categories")), boxes, problem))
             return usage(err, problem);
         for (const MainView::Box box : std::as_const(boxes))
-            choice.categories << BackupRun::categoryOf(box);
+            choice.categories << categorytable::rowOfBox(box)->category;
     }
     TerminationSignals signals;
     HeadlessProgram headless(phone, file, false, lockCode, out);

@@ -10,7 +10,4 @@ namespace cli {
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
-// The categories the command line names, mapped to the window's check boxes in walk order.
-extern const char* const CategoryNames[10];
-
 } // namespace cli

@@ -1,6 +1,7 @@
 #include "export/showlisting.h"
 
 #include "backupfile/sectiontable.h"
+#include "categories/categorytable.h"
 #include "export/cards.h"
 #include "export/exporttext.h"
 #include "export/messages.h"
@@ -181,22 +182,9 @@ Listing showListing(const BackupContents& contents, int onlyTag, bool showPasswo
 
 int sectionTagForName(const QString& name)
 {
-    // The categories as the command line names them, with the section each one writes.
-    static const struct
-    {
-        const char* category;
-        sections::Tag iTag;
-    } kCategories[] = {
-        {"phonebook", sections::Contacts},         {"calendar", sections::Calendar},
-        {"sms", sections::SmsMessages},            {"dataaccounts", sections::SettingsDataAccount},
-        {"wap", sections::SettingsWap},            {"bookmarks", sections::Bookmarks},
-        {"profiles", sections::SettingsProfiles},  {"locks", sections::SettingsLocks},
-        {"time", sections::SettingsTime},          {"shortcuts", sections::SettingsCustomMenu},
-    };
-    for (const auto& category : kCategories) {
-        if (name.compare(QLatin1String(category.category), Qt::CaseInsensitive) == 0)
-            return category.iTag;
-    }
+    // The categories as the command line names them, else the sections' own names.
+    if (const categorytable::Row* row = categorytable::rowOfCliName(name))
+        return row->section;
     for (const sections::Section& section : sections::table()) {
         if (name.compare(QLatin1String(section.tagWord + 1), Qt::CaseInsensitive) == 0)
             return section.iTag;

@@ -8,7 +8,7 @@
 #include "categories/categorysupport.h"
 #include "core/programerror.h"
 #include "phone/phonelink.h"
-#include "runs/categories.h"
+#include "categories/categories.h"
 #include "runs/runerror.h"
 
 #include <QFile>
@@ -49,126 +49,42 @@ void BackupRun::done(OutcomeTally::Category category, const QString& logLine,
     logAndShow(m_services.log, logText.replace(done, instead), statusText.replace(done, instead));
 }
 
-std::vector<BackupRun::Step> BackupRun::steps()
+bool BackupRun::backUp(const categorytable::Row& row)
 {
     StatusLog& log = m_services.log;
-    using Box = MainView::Box;
-    // The walk in its fixed order, which is the order of the sections in the file.
-    std::vector<Step> walk;
-    walk.push_back({Box::Pb, QStringLiteral("Backup of phonebook has started"), [this, &log] {
-                        if (!m_categories.obex.bBackUpPB()) {
-                            log.WriteLog(
-                                QStringLiteral("Error when backing up the PB->cmdBackup_click"));
-                            m_services.tally.failed(OutcomeTally::Phonebook);
-                            return false;
-                        }
-                        done(OutcomeTally::Phonebook, QStringLiteral("Backup of PB -> Done"),
-                             QStringLiteral("Backup of Phonebook -> Done"));
-                        return true;
-                    }});
-    walk.push_back({Box::Cal, QStringLiteral("Backup of calendar has started"), [this, &log] {
-                        if (!m_categories.obex.bBackUpCal()) {
-                            log.WriteLog(
-                                QStringLiteral("Error when backing up the Cal->cmdBackup_click"));
-                            log.UpdateStat(QStringLiteral("Failed when backing up calendar"));
-                            m_services.tally.failed(OutcomeTally::Calendar);
-                        }
-                        done(OutcomeTally::Calendar, QStringLiteral("Backup of Cal -> Done"),
-                             QStringLiteral("Backup of Calendar -> Done"));
-                        return true;
-                    }});
-    walk.push_back({Box::SMS, QStringLiteral("Backup of SMS_Messages has started"), [this, &log] {
-                        Setting_SMSPDU& sms = m_categories.sms;
-                        sms.ReadSMSMessages();
-                        if (sms.SMSList.isEmpty()) {
-                            log.UpdateStat(QStringLiteral("Didn't find any SMS"));
-                            return true;
-                        }
-                        sms.bSaveSMSMessages();
-                        done(OutcomeTally::SMS, QStringLiteral("Backup of SMS_Messages -> Done"),
-                             QStringLiteral("Backup of SMS_Messages -> Done"));
-                        return true;
-                    }});
-    walk.push_back(
-        {Box::DataAccount, QStringLiteral("Saving Data Accounts information"), [this, &log] {
-             if (!m_categories.da.GetDA()) {
-                 m_services.tally.failed(OutcomeTally::DataAccounts);
-                 logAndShow(log, QStringLiteral("Failed to backup DataAccount"),
-                            QStringLiteral("Failed to backup DataAccount"));
-                 return true;
-             }
-             // No accounts: no section, as for an empty message store.
-             if (m_categories.da.DataAccountCSD.isEmpty() &&
-                 m_categories.da.DataAccountGPRS.isEmpty()) {
-                 log.UpdateStat(QStringLiteral("Didn't find any Data Accounts"));
-                 return true;
-             }
-             m_categories.da.bSaveDataAccounts();
-             done(OutcomeTally::DataAccounts, QStringLiteral("Backup of DataAccount -> Done"),
-                  QStringLiteral("Backup of DataAccounts -> Done"));
-             return true;
-         }});
-    walk.push_back({Box::WAP, QStringLiteral("Saving WAP Settings"), [this, &log] {
-                        // A phone answer the getter cannot use ends this category only.
-                        try {
-                            m_categories.wap.GetWAPSettings();
-                        } catch (const ProgramError& error) {
-                            m_services.tally.failed(OutcomeTally::WAP);
-                            log.WriteLog(QStringLiteral("Error in GetWAPSettings"));
-                            log.LogErrorDetails(error);
-                            logAndShow(log, QStringLiteral("Backup of WAP -> Failed"),
-                                       QStringLiteral("Backup of WAP Settings -> Failed"));
-                            return true;
-                        }
-                        m_categories.wap.bSaveWAPSettings();
-                        done(OutcomeTally::WAP, QStringLiteral("Backup of WAP -> Done"),
-                             QStringLiteral("Backup of WAP Settings -> Done"));
-                        return true;
-                    }});
-    walk.push_back({Box::Bookmark, QStringLiteral("Saving Bookmarks information"), [this, &log] {
-                        m_categories.bookmarks.GetWAPBookmarks();
-                        // A list that was not read is no empty list: no section for it.
-                        if (!m_services.tally.hasFailed(OutcomeTally::Bookmarks))
-                            m_categories.bookmarks.bSaveBookmarks();
-                        done(OutcomeTally::Bookmarks, QStringLiteral("Backup of Bookmarks -> Done"),
-                             QStringLiteral("Backup of Bookmarks -> Done"));
-                        return true;
-                    }});
-    walk.push_back({Box::Profiles, QStringLiteral("Saving Profile Settings"), [this, &log] {
-                        if (!m_categories.profiles.GetProfileSettings()) {
-                            m_services.tally.failed(OutcomeTally::Profiles);
-                            logAndShow(log, QStringLiteral("Backup of Profiles -> Failed"),
-                                       QStringLiteral("Backup of Profiles -> Failed"));
-                            return true;
-                        }
-                        m_categories.profiles.bSaveProfileSettings();
-                        done(OutcomeTally::Profiles, QStringLiteral("Backup of Profiles -> Done"),
-                             QStringLiteral("Backup of Profiles -> Done"));
-                        return true;
-                    }});
-    walk.push_back({Box::Lock, QStringLiteral("Saving Locks information"), [this, &log] {
-                        m_categories.locks.GetLocksSettings();
-                        m_categories.locks.bSaveLocksSettings();
-                        done(OutcomeTally::Locks, QStringLiteral("Backup of Locks -> Done"),
-                             QStringLiteral("Backup of Locks -> Done"));
-                        return true;
-                    }});
-    walk.push_back({Box::Time, QStringLiteral("Saving Time information"), [this, &log] {
-                        m_categories.time.GetTimeSettings();
-                        m_categories.time.bSaveTimeSettings();
-                        done(OutcomeTally::Time, QStringLiteral("Backup of Time -> Done"),
-                             QStringLiteral("Backup of Time -> Done"));
-                        return true;
-                    }});
-    walk.push_back(
-        {Box::CustomMenu, QStringLiteral("Saving My Shortcuts information"), [this, &log] {
-             m_categories.custom.GetCustomMenuSettings();
-             m_categories.custom.bSaveCustomMenu();
-             done(OutcomeTally::Shortcuts, QStringLiteral("Backup of Custom Menu -> Done"),
-                  QStringLiteral("Backup of My Shortcuts -> Done"));
-             return true;
-         }});
-    return walk;
+    OutcomeTally& tally = m_services.tally;
+    bool read = false;
+    bool raised = false;
+    // A phone answer a category cannot use ends that category only.
+    try {
+        read = row.backup(m_categories);
+    } catch (const ProgramError& error) {
+        raised = true;
+        if (row.failedLog)
+            log.WriteLog(QLatin1String(row.failedLog));
+        log.LogErrorDetails(error);
+    }
+    if (!read) {
+        tally.failed(row.category);
+        if (row.failedLog && !raised)
+            log.WriteLog(QLatin1String(row.failedLog));
+        if (row.failedStatus)
+            log.UpdateStat(QLatin1String(row.failedStatus));
+        if (row.failureEndsRun)
+            return false;
+        if (!row.closeAfterFailure)
+            return true;
+    } else if (row.isEmpty && row.isEmpty(m_categories)) {
+        // Nothing on the phone: no section. A list that could not be read is not called empty.
+        if (tally.isClean(row.category)) {
+            log.UpdateStat(QLatin1String(row.emptyLine));
+            return true;
+        }
+    } else if (row.save) {
+        row.save(m_categories);
+    }
+    done(row.category, QLatin1String(row.doneLog), QLatin1String(row.doneStatus));
+    return true;
 }
 
 RunOutcome BackupRun::end(RunOutcome outcome)
@@ -275,16 +191,7 @@ void BackupRun::abandon()
     log.UpdateStat(QStringLiteral("Backup stopped at once by the user"));
     // The category in progress is in the file as far as it was read.
     finish(RunOutcome::Ended, walking.target, walking.hadOld,
-           untried(walking.walk, walking.step, QStringLiteral("the run was stopped")));
-}
-
-OutcomeTally::Category BackupRun::categoryOf(MainView::Box box)
-{
-    for (const CategoryBox& row : CategoryBoxes) {
-        if (row.box == box)
-            return row.category;
-    }
-    return OutcomeTally::Count;
+           untried(walking.step, QStringLiteral("the run was stopped")));
 }
 
 bool BackupRun::served(OutcomeTally::Category category) const
@@ -292,21 +199,20 @@ bool BackupRun::served(OutcomeTally::Category category) const
     return categorysupport::servedBy(m_services.link, category);
 }
 
-QStringList BackupRun::untried(const std::vector<Step>& walk, size_t from,
-                               const QString& why) const
+QStringList BackupRun::untried(size_t from, const QString& why) const
 {
     QStringList lines;
-    for (size_t i = from; i < walk.size(); ++i) {
-        if (m_view.isTicked(walk[i].box))
-            lines << QStringLiteral("%1: not backed up (%2)")
-                         .arg(OutcomeTally::name(categoryOf(walk[i].box)), why);
+    for (size_t i = from; i < categorytable::rows().size(); ++i) {
+        const categorytable::Row& row = categorytable::rows()[i];
+        if (m_view.isTicked(row.box))
+            lines << QStringLiteral("%1: not backed up (%2)").arg(QLatin1String(row.name), why);
     }
     return lines;
 }
 
 bool BackupRun::anythingTicked() const
 {
-    for (const CategoryBox& row : CategoryBoxes) {
+    for (const categorytable::Row& row : categorytable::rows()) {
         if (m_view.isTicked(row.box))
             return true;
     }
@@ -351,26 +257,26 @@ RunOutcome BackupRun::cmdBackup_Click(bool namedCategories)
         return end(RunOutcome::Failed);
     }
     const QString phoneLost = QStringLiteral("the phone was lost");
-    m_walking = Walking{target, hadOld, steps(), 0};
+    m_walking = Walking{target, hadOld, 0};
     try {
         if (GetAlternateLineSupport)
             GetAlternateLineSupport();
-        const std::vector<Step> walk = m_walking->walk;
-        for (size_t i = 0; i < walk.size(); ++i) {
+        // The walk in its fixed order, which is the order of the sections in the file.
+        for (size_t i = 0; i < categorytable::rows().size(); ++i) {
             m_walking->step = i;
-            const Step& step = walk[i];
-            const OutcomeTally::Category category = categoryOf(step.box);
+            const categorytable::Row& row = categorytable::rows()[i];
+            const OutcomeTally::Category category = row.category;
             if (stopRequested && stopRequested()) {
                 log.WriteLog(QStringLiteral("Backup stopped by the user"));
                 log.UpdateStat(QStringLiteral("Backup stopped by the user"));
                 return finish(RunOutcome::Ended, target, hadOld,
-                              untried(walk, i, QStringLiteral("the run was stopped")));
+                              untried(i, QStringLiteral("the run was stopped")));
             }
             if (!link.bPhoneConnected) {
                 log.UpdateStat(QStringLiteral("Lost Conntact to MS->No work was done"));
-                return finish(RunOutcome::Ended, target, hadOld, untried(walk, i, phoneLost));
+                return finish(RunOutcome::Ended, target, hadOld, untried(i, phoneLost));
             }
-            if (!m_view.isTicked(step.box))
+            if (!m_view.isTicked(row.box))
                 continue;
             // Asking a phone for a category it has not got only fails: it is named instead.
             if (!served(category)) {
@@ -379,10 +285,10 @@ RunOutcome BackupRun::cmdBackup_Click(bool namedCategories)
                              OutcomeTally::name(category));
                 continue;
             }
-            log.UpdateStat(step.startLine);
-            if (!step.run())
+            log.UpdateStat(QLatin1String(row.startLine));
+            if (!backUp(row))
                 return finish(RunOutcome::Failed, target, hadOld,
-                              untried(walk, i + 1,
+                              untried(i + 1,
                                       link.bPhoneConnected ? QStringLiteral("the run ended")
                                                            : phoneLost));
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "statuslog/mainview.h"
+#include "categories/categorytable.h"
 #include "categories/outcometally.h"
 #include "runs/runoutcome.h"
 
@@ -8,7 +9,6 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
-#include <vector>
 
 struct CategoryServices;
 class FileSelection;
@@ -19,26 +19,6 @@ struct Categories;
 class BackupRun
 {
 public:
-    struct CategoryBox
-    {
-        MainView::Box box;
-        OutcomeTally::Category category;
-    };
-    // The ten category boxes in the order of the walk.
-    static constexpr CategoryBox CategoryBoxes[] = {
-        {MainView::Box::Pb, OutcomeTally::Phonebook},
-        {MainView::Box::Cal, OutcomeTally::Calendar},
-        {MainView::Box::SMS, OutcomeTally::SMS},
-        {MainView::Box::DataAccount, OutcomeTally::DataAccounts},
-        {MainView::Box::WAP, OutcomeTally::WAP},
-        {MainView::Box::Bookmark, OutcomeTally::Bookmarks},
-        {MainView::Box::Profiles, OutcomeTally::Profiles},
-        {MainView::Box::Lock, OutcomeTally::Locks},
-        {MainView::Box::Time, OutcomeTally::Time},
-        {MainView::Box::CustomMenu, OutcomeTally::Shortcuts}};
-    // The category of one of the ten boxes.
-    static OutcomeTally::Category categoryOf(MainView::Box box);
-
     BackupRun(CategoryServices& services, FileSelection& selection, MainView& view,
               Categories& categories);
 
@@ -57,14 +37,8 @@ public:
     void abandon();
 
 private:
-    struct Step
-    {
-        MainView::Box box;
-        QString startLine;
-        // Reads the category and writes its section; false ends the run.
-        std::function<bool()> run;
-    };
-    std::vector<Step> steps();
+    // Reads one category and writes its section; false ends the run.
+    bool backUp(const categorytable::Row& row);
     // Shows a step's closing lines: its "-> Done" becomes "-> Failed" or "-> Incomplete" when
     // items of the category were not read.
     void done(OutcomeTally::Category category, const QString& logLine, const QString& statusLine);
@@ -76,8 +50,8 @@ private:
                       const QStringList& untried = {});
     // False when the connected phone has no such category (or its model lacks it).
     bool served(OutcomeTally::Category category) const;
-    // "SMS Messages: not backed up (why)" for each ticked step from index from on.
-    QStringList untried(const std::vector<Step>& walk, size_t from, const QString& why) const;
+    // "SMS Messages: not backed up (why)" for each ticked category from index from on.
+    QStringList untried(size_t from, const QString& why) const;
     bool anythingTicked() const;
     RunOutcome end(RunOutcome outcome);
 
@@ -88,13 +62,12 @@ private:
     bool m_namedCategories = true;
     // The run's file held no filled section and was dropped: no backup to call completed.
     bool m_nothingBackedUp = false;
-    // The walk in progress, for abandon(): its file, whether a previous backup exists, the
-    // steps and the one in progress.
+    // The walk in progress, for abandon(): its file, whether a previous backup exists and the
+    // category in progress.
     struct Walking
     {
         QString target;
         bool hadOld = false;
-        std::vector<Step> walk;
         size_t step = 0;
     };
     std::optional<Walking> m_walking;

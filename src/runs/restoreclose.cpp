@@ -3,7 +3,7 @@
 #include "backupfile/backupfile.h"
 #include "backupfile/sectiontable.h"
 #include "categories/categoryservices.h"
-#include "runs/categories.h"
+#include "categories/categories.h"
 #include "statuslog/statuslog.h"
 
 

@@ -8,7 +8,7 @@
 #include "export/backupcontents.h"
 #include "export/showlisting.h"
 #include "phone/phonelink.h"
-#include "runs/categories.h"
+#include "categories/categories.h"
 #include "runs/masterreset.h"
 #include "runs/runerror.h"
 #include "statuslog/mainview.h"

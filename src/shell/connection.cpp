@@ -1,5 +1,7 @@
 #include "shell/connection.h"
 
+#include "categories/categorytable.h"
+
 #include "statuslog/mainview.h"
 #include "statuslog/statuslog.h"
 #include "phone/phonelink.h"
@@ -81,7 +83,7 @@ void Connection::showNoPhone()
     m_link.bCalendarSupported = true;
     m_link.bKnownPhoneType = true;
     EnableCategories();
-    for (const BackupRun::CategoryBox& row : BackupRun::CategoryBoxes) {
+    for (const categorytable::Row& row : categorytable::rows()) {
         m_view.setBoxEnabled(row.box, true);
         m_view.setBoxReason(row.box, QString());
     }
@@ -167,7 +169,7 @@ void Connection::EnableCategories()
 {
     const auto apply = [this](MainView::Box box, bool supported) {
         m_view.setBoxEnabled(box, supported);
-        m_view.setBoxReason(box, supported ? QString() : reasonFor(BackupRun::categoryOf(box)));
+        m_view.setBoxReason(box, supported ? QString() : reasonFor(categorytable::rowOfBox(box)->category));
         if (!supported)
             m_view.setTicked(box, false);
     };
@@ -178,8 +180,8 @@ void Connection::EnableCategories()
 void Connection::EnableServedSettings(CellPhone& phone)
 {
     // The phonebook and the calendar are the model table's; the rest the phone itself tells.
-    for (const BackupRun::CategoryBox& row : BackupRun::CategoryBoxes) {
-        if (row.box == MainView::Box::Pb || row.box == MainView::Box::Cal)
+    for (const categorytable::Row& row : categorytable::rows()) {
+        if (row.category == OutcomeTally::Phonebook || row.category == OutcomeTally::Calendar)
             continue;
         const bool served = categorysupport::servedBy(phone, row.category);
         m_view.setBoxEnabled(row.box, served);

@@ -9,7 +9,7 @@
 #include "phone/obextransfer.h"
 #include "phone/phonelink.h"
 #include "runs/backuprun.h"
-#include "runs/categories.h"
+#include "categories/categories.h"
 #include "runs/masterreset.h"
 #include "runs/restorerun.h"
 

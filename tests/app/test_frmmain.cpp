@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 #include "shell/program.h"
 #include "appfakes.h"
+#include "categories/categorytable.h"
 #include "fakeclock.h"
 #include "modaldialogs.h"
 #include "phonesim/demophone.h"
@@ -112,6 +113,16 @@ TEST_F(FrmMainTest, MainViewReachesTheRightWidgets)
     view.setPhoneInfo(2, QStringLiteral("BVT68"));
     EXPECT_EQ(find<QLabel>("lblPhoneInfo2")->text(), QStringLiteral("BVT68"));
     EXPECT_EQ(view.phoneInfo(2), QStringLiteral("BVT68"));
+    // Each category's box is the one its row names, in the frame of its kind.
+    for (const categorytable::Row& row : categorytable::rows()) {
+        QCheckBox* box = find<QCheckBox>(row.boxName);
+        ASSERT_NE(box, nullptr);
+        view.setTicked(row.box, !view.isTicked(row.box));
+        EXPECT_EQ(box->isChecked(), view.isTicked(row.box)) << row.boxName;
+        EXPECT_EQ(box->parent()->objectName(),
+                  categorytable::isUserData(row) ? QStringLiteral("fraUserData") : QStringLiteral("fraSettings"))
+            << row.boxName;
+    }
 }
 
 TEST_F(FrmMainTest, StatusBoxKeepsEveryLineNewestOnTopAndTheReadersPlace)

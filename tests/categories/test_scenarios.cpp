@@ -1,5 +1,7 @@
 #include "categorygolden.h"
 
+#include "categories/categorytable.h"
+
 #include "phonesim/imageirmcstore.h"
 #include "phonesim/simcellphone.h"
 #include "phonesim/simsettingsobject.h"
@@ -23,11 +25,6 @@ namespace {
 
 using Box = MainView::Box;
 using namespace phonesim;
-
-const QStringList kBoxes{QStringLiteral("Pb"),       QStringLiteral("Cal"),      QStringLiteral("SMS"),
-                         QStringLiteral("WAP"),      QStringLiteral("DataAccount"), QStringLiteral("Bookmark"),
-                         QStringLiteral("Profiles"), QStringLiteral("Lock"),     QStringLiteral("Time"),
-                         QStringLiteral("CustomMenu")};
 
 QJsonObject withProfiles(QJsonObject phone, int count, int active, const QString& secondName)
 {
@@ -120,8 +117,13 @@ private:
             m_phone = withProfiles(m_phone, number(1), number(2), w.value(3));
         } else if (verb == QLatin1String("backup")) {
             QList<Box> boxes;
-            for (const QString& box : w.mid(1))
-                boxes << static_cast<Box>(kBoxes.indexOf(box));
+            // A box by its object name without "chk": "Pb", "CustomMenu".
+            for (const QString& box : w.mid(1)) {
+                for (const categorytable::Row& row : categorytable::rows()) {
+                    if (QLatin1String(row.boxName).mid(3) == box)
+                        boxes << row.box;
+                }
+            }
             const QString name = QStringLiteral("backup%1.MS").arg(++m_backups);
             m_last = h().path(name);
             step(QStringLiteral("backup"), [&] { return h().backup(boxes, m_last); });
