@@ -36,13 +36,15 @@ int main(int argc, char** argv)
     SystemMonotonicClock clock;
     SystemWallClock wallClock;
     CliUserInterface ui(args.at(1), true, QString());
-    frmMain window(
-        clock, wallClock,
+    frmMain window;
+    Program program(ProgramEnvironment{
+        clock, wallClock, ui, window,
         [&](QObject* parent) {
             return new phonesim::SimPhoneMonitor(image, clock, phonesim::SimPhoneOptions{true, 0},
                                                  parent);
         },
-        args.at(2), QString(), &ui);
+        args.at(2), QString()});
+    window.attach(program);
     window.show();
     window.setTicked(MainView::Box::Pb, true);
 

@@ -13,19 +13,18 @@
 #include <QTextCursor>
 #include <cstdlib>
 
-frmMain::frmMain(MonotonicClock& clock, WallClock& wallClock, MonitorFactory createPhoneMonitor,
-                 const QString& programFolder, const QString& fallbackFolder, UserInterface* ui,
-                 QWidget* parent)
+frmMain::frmMain(QWidget* parent)
     : QWidget(parent), m_gui(this), m_exitProcess([] { std::_Exit(EXIT_SUCCESS); })
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Cellarchive"));
     setWindowIcon(cellarchiveIcon());
     createControls();
+}
 
-    m_program = std::make_unique<Program>(
-        ProgramEnvironment{clock, wallClock, ui ? *ui : m_gui, *this, std::move(createPhoneMonitor),
-                           programFolder, fallbackFolder});
+void frmMain::attach(Program& program)
+{
+    m_program = &program;
     connectControls();
     m_program->Form_Load();
 }

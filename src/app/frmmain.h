@@ -13,9 +13,6 @@ class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class MonotonicClock;
-class WallClock;
-class PhoneMonitor;
 class Program;
 class UserInterface;
 
@@ -25,15 +22,15 @@ class frmMain : public QWidget, public MainView
 {
     Q_OBJECT
 public:
-    using MonitorFactory = std::function<PhoneMonitor*(QObject* parent)>;
-
-    // Creates the controls and runs the load handler (Form_Load) before the window is shown.
-    // ui answers the program's questions; without one the window asks with real dialogs.
-    frmMain(MonotonicClock& clock, WallClock& wallClock, MonitorFactory createPhoneMonitor,
-            const QString& programFolder, const QString& fallbackFolder,
-            UserInterface* ui = nullptr, QWidget* parent = nullptr);
+    // Creates the controls; the window does nothing until a program is attached.
+    explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
+    // The window's own dialogs, for a program that asks the user through them.
+    UserInterface& dialogs() { return m_gui; }
+    // Forwards the controls to the program, made once by main with this window as its view,
+    // and runs its load handler (Form_Load) before the window is shown.
+    void attach(Program& program);
     Program& program() { return *m_program; }
 
     // What Exit and closing the window do; ending the process at once unless replaced.
@@ -80,7 +77,7 @@ private:
     QPushButton* m_cmdBackup = nullptr;
 
     GuiUserInterface m_gui;
-    std::unique_ptr<Program> m_program;
+    Program* m_program = nullptr;
     std::function<void()> m_exitProcess;
     bool m_closeAfterRun = false;
     // The status lines since the user asked to close: the run's closing lines.

@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
 #include "shell/phonechoice.h"
+#include "shell/program.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "phonesim/demophone.h"
@@ -63,15 +64,17 @@ int main(int argc, char** argv)
     // The phone's image is closed (its journal folded in) before the process ends; Exit ends it
     // at once, without unwinding.
     std::shared_ptr<phonesim::PhoneImage> phoneImage;
-    frmMain window(
-        clock, wallClock,
+    frmMain window;
+    Program program(ProgramEnvironment{
+        clock, wallClock, window.dialogs(), window,
         [&clock, &phoneImage, phone](QObject* parent) {
             phonechoice::MonitorOptions options;
             options.createMissingImage = true;
             options.image = &phoneImage;
             return phonechoice::createMonitor(phone, clock, parent, options);
         },
-        programLogFolder(), dataFolder);
+        programLogFolder(), dataFolder});
+    window.attach(program);
     window.setExitHandler([&phoneImage] {
         if (phoneImage)
             phoneImage->close();

@@ -33,15 +33,22 @@ class FrmMainTest : public ::testing::Test
 protected:
     void open(QList<CellPhone*> phones = {})
     {
-        window = std::make_unique<frmMain>(
-            clock, wall,
-            [this, phones](QObject* parent) {
-                monitor = new FakePhoneMonitor(parent);
-                monitor->phones = phones;
-                return monitor;
-            },
-            dir.path(), QString(), &ui);
+        start([this, phones](QObject* parent) {
+            monitor = new FakePhoneMonitor(parent);
+            monitor->phones = phones;
+            return monitor;
+        });
         window->setExitHandler([this] { ++exits; });
+    }
+
+    // As main starts it: the window, then the program with the window as its view.
+    void start(std::function<PhoneMonitor*(QObject*)> createMonitor)
+    {
+        program.reset();
+        window = std::make_unique<frmMain>();
+        program = std::make_unique<Program>(
+            ProgramEnvironment{clock, wall, ui, *window, std::move(createMonitor), dir.path(), QString()});
+        window->attach(*program);
     }
 
     template <typename T> T* find(const char* name)
@@ -60,6 +67,7 @@ protected:
     ScriptedUi ui;
     FakePhoneMonitor* monitor = nullptr;
     std::unique_ptr<frmMain> window;
+    std::unique_ptr<Program> program;
     int exits = 0;
 };
 
@@ -270,13 +278,9 @@ TEST_F(FrmMainTest, ClosingDuringARunAsksAndStopsItAtTheNextStep)
     faults.lateSeconds.insert(51, 2.0);
     faults.lateSeconds.insert(36, 2.0);
     image->setFaults(faults);
-    window = std::make_unique<frmMain>(
-        clock, wall,
-        [&](QObject* parent) {
-            return new phonesim::SimPhoneMonitor(image, clock, phonesim::SimPhoneOptions{true, 50},
-                                                 parent);
-        },
-        dir.path(), QString(), &ui);
+    start([&](QObject* parent) {
+        return new phonesim::SimPhoneMonitor(image, clock, phonesim::SimPhoneOptions{true, 50}, parent);
+    });
     // The user reads how the run ended before the window goes.
     qsizetype toldBeforeExit = -1;
     window->setExitHandler([this, &toldBeforeExit] {

@@ -104,14 +104,16 @@ TEST_F(PhoneChoiceTest, WindowNamesTheConfiguredPhoneOrTheDemoPhone)
     const auto firstLines = [&](const QString& programFolder, const QString& expected) {
         const phonechoice::PhoneInUse phone =
             phonechoice::choose(QString(), QString(), path(QStringLiteral("demo.json")));
-        frmMain window(
-            clock, wall,
-            [&](QObject* parent) {
-                phonechoice::MonitorOptions options;
-                options.createMissingImage = true;
-                return phonechoice::createMonitor(phone, clock, parent, options);
-            },
-            path(programFolder), QString(), &ui);
+        frmMain window;
+        Program program(ProgramEnvironment{clock, wall, ui, window,
+                                           [&](QObject* parent) {
+                                               phonechoice::MonitorOptions options;
+                                               options.createMissingImage = true;
+                                               return phonechoice::createMonitor(phone, clock, parent,
+                                                                                 options);
+                                           },
+                                           path(programFolder), QString()});
+        window.attach(program);
         const QStringList log = logTexts(window.program().log().LogFile());
         EXPECT_EQ(log.mid(0, 4),
                   (QStringList{QStringLiteral("Application Started"), Program::versionText(),
