@@ -54,7 +54,7 @@ int main(int argc, char** argv)
 
     QElapsedTimer timer;
     timer.start();
-    const bool answered = channel.DoData(36, QStringLiteral("CMD_GETTIMEFORMAT"));
+    const bool answered = channel.DoData(CMD_GETTIMEFORMAT);
     std::printf("DoData returned %s after %.3f s\n", answered ? "true" : "false",
                 static_cast<double>(timer.elapsed()) / 1000.0);
     return answered ? 1 : 0;

@@ -17,16 +17,16 @@ void CategoryServices::checkPhone() const
         throw PhoneLost();
 }
 
-bool CategoryServices::send(qint32 code, const QString& name, const QVariantList& params)
+bool CategoryServices::send(Command command, const QVariantList& params)
 {
     checkPhone();
     channel.setParams(params);
-    return channel.DoData(code, name);
+    return channel.DoData(command);
 }
 
-bool CategoryServices::sendOk(qint32 code, const QString& name, const QVariantList& params)
+bool CategoryServices::sendOk(Command command, const QVariantList& params)
 {
-    return send(code, name, params) && link.ResponseStatus == 0;
+    return send(command, params) && link.ResponseStatus == 0;
 }
 
 namespace {
@@ -46,49 +46,49 @@ QString CategoryServices::statusText(qint32 status)
            QString::number(static_cast<quint32>(status), 16).toUpper();
 }
 
-bool CategoryServices::write(OutcomeTally::Category category, qint32 code, const QString& name,
+bool CategoryServices::write(OutcomeTally::Category category, Command command,
                              const QVariantList& params)
 {
-    const bool answered = send(code, name, params);
+    const bool answered = send(command, params);
     if (answered && link.ResponseStatus == 0)
         return true;
-    log.WriteLog(QStringLiteral("Not written -> ") + name +
+    log.WriteLog(QStringLiteral("Not written -> ") + commandName(command) +
                  (channel.lastWasUnsupported() ? QStringLiteral(" (not supported by the phone)")
                                                : failureOf(answered, link.ResponseStatus)));
     tally.lost(category);
     return false;
 }
 
-bool CategoryServices::read(OutcomeTally::Category category, qint32 code, const QString& name,
+bool CategoryServices::read(OutcomeTally::Category category, Command command,
                             const QVariantList& params)
 {
-    if (sendOk(code, name, params))
+    if (sendOk(command, params))
         return true;
-    readFailed(category, name);
+    readFailed(category, command);
     return false;
 }
 
-void CategoryServices::readFailed(OutcomeTally::Category category, const QString& name)
+void CategoryServices::readFailed(OutcomeTally::Category category, Command command)
 {
     if (channel.lastWasUnsupported())
         return;
-    log.WriteLog(QStringLiteral("Not read -> ") + name);
+    log.WriteLog(QStringLiteral("Not read -> ") + commandName(command));
     tally.lost(category);
 }
 
-void CategoryServices::listNotRead(OutcomeTally::Category category, const QString& name)
+void CategoryServices::listNotRead(OutcomeTally::Category category, Command command)
 {
     if (channel.lastWasUnsupported())
         return;
-    log.WriteLog(QStringLiteral("Not read -> ") + name);
+    log.WriteLog(QStringLiteral("Not read -> ") + commandName(command));
     tally.failed(category);
 }
 
-void CategoryServices::readInt16(OutcomeTally::Category category, qint32 code,
-                                 const QString& name, Present<qint16>& target)
+void CategoryServices::readInt16(OutcomeTally::Category category, Command command,
+                                 Present<qint16>& target)
 {
     target.clear();
-    if (read(category, code, name))
+    if (read(category, command))
         target.set(variants::toInt16(variants::at(link.ResponseData, 0)));
 }
 

@@ -3,6 +3,7 @@
 #include "categories/outcometally.h"
 #include "categories/present.h"
 #include "categories/restorelists.h"
+#include "phone/phonecommands.h"
 
 #include <QString>
 #include <QVariantList>
@@ -46,31 +47,28 @@ struct CategoryServices
 
     // Erases CommandParams, fills it with params and sends the command. True when the command
     // was answered; the caller still looks at ResponseStatus.
-    bool send(qint32 code, const QString& name, const QVariantList& params = {});
+    bool send(Command command, const QVariantList& params = {});
     // True when the command was answered with status 0.
-    bool sendOk(qint32 code, const QString& name, const QVariantList& params = {});
+    bool sendOk(Command command, const QVariantList& params = {});
 
     // A phone status as the log shows it: "status 0x88880042".
     static QString statusText(qint32 status);
 
     // Sends a write of a restore: true when the phone took it. A refused or unanswered write
     // is logged with the command's name and counted as not written for the category.
-    bool write(OutcomeTally::Category category, qint32 code, const QString& name,
-               const QVariantList& params = {});
+    bool write(OutcomeTally::Category category, Command command, const QVariantList& params = {});
     // Sends a read of a backup: true when answered with status 0. Otherwise the read is logged
     // and counted as not read, unless the phone does not know the command (it then has no such
     // setting).
-    bool read(OutcomeTally::Category category, qint32 code, const QString& name,
-              const QVariantList& params = {});
+    bool read(OutcomeTally::Category category, Command command, const QVariantList& params = {});
     // Counts a read that failed as read() does, for callers that send on their own.
-    void readFailed(OutcomeTally::Category category, const QString& name);
+    void readFailed(OutcomeTally::Category category, Command command);
     // As readFailed, for the read that lists the whole category: the category failed.
-    void listNotRead(OutcomeTally::Category category, const QString& name);
+    void listNotRead(OutcomeTally::Category category, Command command);
 
     // Reads one 16-bit setting whose value the answer holds in element 0. Answered with status
     // 0: the value becomes present. Otherwise it is absent and counted as not read.
-    void readInt16(OutcomeTally::Category category, qint32 code, const QString& name,
-                   Present<qint16>& target);
+    void readInt16(OutcomeTally::Category category, Command command, Present<qint16>& target);
 
     // One non-blocking turn of the event loop.
     void yieldOnce();

@@ -2,7 +2,6 @@
 
 #include "statuslog/statuslog.h"
 #include "categories/categoryservices.h"
-#include "categories/profilecodes.h"
 #include "categories/profilewalknote.h"
 #include "core/programerror.h"
 #include "phone/commandchannel.h"
@@ -12,28 +11,7 @@
 #include <exception>
 #include <utility>
 
-using namespace profilecodes;
-
 namespace {
-
-constexpr qint32 CMD_GETBACKLIGHTMODES = 66;
-constexpr qint32 CMD_GETANSWERMODE = 69;
-constexpr qint32 CMD_GETFONTSIZE = 270;
-constexpr qint32 CMD_GETHELPTEXTMODE = 261;
-constexpr qint32 CMD_GETLANGUAGE = 19;
-constexpr qint32 CMD_GETSCREENSAVERMODE = 264;
-constexpr qint32 CMD_GETKEYSOUND = 54;
-constexpr qint32 CMD_GETMESSAGEALERTSOUND = 57;
-constexpr qint32 CMD_GETMINUTEMINDER = 60;
-constexpr qint32 CMD_GETRINGVOLUMES = 23;
-constexpr qint32 CMD_GETRINGMELODIES = 26;
-constexpr qint32 CMD_GETSILENTMODE = 48;
-constexpr qint32 CMD_GETVIBRATORMODE = 108;
-
-QString name(const char* text)
-{
-    return QLatin1String(text);
-}
 
 // The numbered list stands for the walk's real position on the phone, so it is thrown as the
 // error a list index outside its bounds would raise.
@@ -48,7 +26,7 @@ QString name(const char* text)
 void Setting_Profiles::GetAlternateLineSupport()
 {
     bAlternateLine = false;
-    if (!m_services.send(CMD_GETALTERNATELINESUPPORT, name("CMD_GETALTERNATELINESUPPORT")))
+    if (!m_services.send(CMD_GETALTERNATELINESUPPORT))
         return;
     // The answer is taken whatever its status; an answer without a number means no support
     // rather than an error that would stop the run before its first category.
@@ -72,8 +50,8 @@ bool Setting_Profiles::GetProfileSettings()
     qint16 active = 0;
     bool walking = false;
     try {
-        if (!m_services.send(CMD_GETPROFILES, name("CMD_GETPROFILES"))) {
-            m_services.listNotRead(OutcomeTally::Profiles, name("CMD_GETPROFILES"));
+        if (!m_services.send(CMD_GETPROFILES)) {
+            m_services.listNotRead(OutcomeTally::Profiles, CMD_GETPROFILES);
             return false;
         }
         if (link.ResponseStatus != 0) {
@@ -88,7 +66,7 @@ bool Setting_Profiles::GetProfileSettings()
         m_fromFile = QList<bool>(count, true);
         log.WriteLog(QStringLiteral("NumberOfProfiles-->") + StatusLog::signed_(count));
 
-        if (m_services.send(CMD_GETACTIVEPROFILE, name("CMD_GETACTIVEPROFILE"))) {
+        if (m_services.send(CMD_GETACTIVEPROFILE)) {
             if (link.ResponseStatus == 0) {
                 const qint16 number = variants::toInt16(variants::at(link.ResponseData, 0));
                 record(static_cast<qint16>(number - 1)).Active = true;
@@ -99,7 +77,7 @@ bool Setting_Profiles::GetProfileSettings()
                 m_services.tally.lost(OutcomeTally::Profiles);
             }
         } else {
-            m_services.readFailed(OutcomeTally::Profiles, name("CMD_GETACTIVEPROFILE"));
+            m_services.readFailed(OutcomeTally::Profiles, CMD_GETACTIVEPROFILE);
         }
         walking = true;
         leaveWalkNote(active);
@@ -134,9 +112,9 @@ void Setting_Profiles::walkProfiles(qint16 count)
         qint16 index = static_cast<qint16>(i);
         const QString number = StatusLog::signed_(i + 1);
         // The reads act on the active profile: without the switch they would read another.
-        const bool activated = m_services.send(CMD_SETACTIVEPROFILE, name("CMD_SETACTIVEPROFILE"),
-                                               {variants::int16(static_cast<qint16>(i + 1))}) &&
-                               link.ResponseStatus == 0;
+        const bool activated =
+            m_services.send(CMD_SETACTIVEPROFILE, {variants::int16(static_cast<qint16>(i + 1))}) &&
+            link.ResponseStatus == 0;
         if (!activated) {
             log.WriteLog(QStringLiteral("1-Failed to Activate the profile->") + number);
             m_services.tally.lost(OutcomeTally::Profiles);
@@ -144,7 +122,7 @@ void Setting_Profiles::walkProfiles(qint16 count)
         }
         log.WriteLog(QStringLiteral("2-Profile->") + number);
         // Sent with the profile number still in the parameters, as the phone expects it.
-        if (m_services.channel.DoData(CMD_GETACTIVEPROFILE, name("CMD_GETACTIVEPROFILE"))) {
+        if (m_services.channel.DoData(CMD_GETACTIVEPROFILE)) {
             if (link.ResponseStatus == 0) {
                 record(index).Name.set(variants::toText(variants::at(link.ResponseData, 1)));
                 log.WriteLog(QStringLiteral("3-GetProfile - Success->") + number);
@@ -153,7 +131,7 @@ void Setting_Profiles::walkProfiles(qint16 count)
                 m_services.tally.lost(OutcomeTally::Profiles);
             }
         } else {
-            m_services.readFailed(OutcomeTally::Profiles, name("CMD_GETACTIVEPROFILE"));
+            m_services.readFailed(OutcomeTally::Profiles, CMD_GETACTIVEPROFILE);
         }
         // Only the name read for this profile is shown, never the answer of an earlier one.
         QString shown = record(index).Name.value;
@@ -192,8 +170,7 @@ void Setting_Profiles::leaveWalkNote(qint16 active)
 
 void Setting_Profiles::setBackActiveProfile(qint16 active)
 {
-    if (!m_services.send(CMD_SETACTIVEPROFILE, name("CMD_SETACTIVEPROFILE"),
-                         {variants::int16(active)}))
+    if (!m_services.send(CMD_SETACTIVEPROFILE, {variants::int16(active)}))
         return;
     const bool failed = m_services.link.ResponseStatus != 0;
     m_services.log.WriteLog(failed ? QStringLiteral("5-Failed to set back the active profile")
@@ -212,8 +189,7 @@ void Setting_Profiles::putBackAfterCutWalk()
         return;
     StatusLog& log = m_services.log;
     const QString number = QString::number(*active);
-    if (!m_services.send(CMD_SETACTIVEPROFILE, name("CMD_SETACTIVEPROFILE"),
-                         {variants::int16(*active)}) ||
+    if (!m_services.send(CMD_SETACTIVEPROFILE, {variants::int16(*active)}) ||
         m_services.link.ResponseStatus != 0) {
         log.WriteLog(QStringLiteral("Can not set back the profile a cut walk left -> ") + number);
         return;
@@ -226,12 +202,11 @@ void Setting_Profiles::putBackAfterCutWalk()
     log.UpdateStat(line);
 }
 
-void Setting_Profiles::readSettings(qint32 code, const char* command,
-                                    std::initializer_list<FieldAt> fields)
+void Setting_Profiles::readSettings(Command command, std::initializer_list<FieldAt> fields)
 {
     for (const FieldAt& field : fields)
         field.target->clear();
-    if (!m_services.read(OutcomeTally::Profiles, code, name(command)))
+    if (!m_services.read(OutcomeTally::Profiles, command))
         return;
     // All values are converted before any is stored, so the fields of one answer are either
     // all present or all as they were.
@@ -246,41 +221,41 @@ void Setting_Profiles::readSettings(qint32 code, const char* command,
 void Setting_Profiles::GetDispSettings(qint16& index)
 {
     ProfileRecord& r = record(index);
-    readSettings(CMD_GETBACKLIGHTMODES, "CMD_GETBACKLIGHTMODES", {{&r.BackLightMode, 2}});
+    readSettings(CMD_GETBACKLIGHTMODES, {{&r.BackLightMode, 2}});
 }
 
 void Setting_Profiles::GetHandsfreeSettings(qint16& index)
 {
     ProfileRecord& r = record(index);
-    readSettings(CMD_GETANSWERMODE, "CMD_GETANSWERMODE", {{&r.Handsfree, 0}});
+    readSettings(CMD_GETANSWERMODE, {{&r.Handsfree, 0}});
 }
 
 void Setting_Profiles::GetMMISettings(qint16& index)
 {
     ProfileRecord& r = record(index);
-    readSettings(CMD_GETFONTSIZE, "CMD_GETFONTSIZE", {{&r.FontSize, 0}});
-    readSettings(CMD_GETHELPTEXTMODE, "CMD_GETHELPTEXTMODE", {{&r.HelpTextMode, 0}});
-    readSettings(CMD_GETLANGUAGE, "CMD_GETLANGUAGE", {{&r.Language, 0}});
-    readSettings(CMD_GETSCREENSAVERMODE, "CMD_GETSCREENSAVERMODE", {{&r.ScreenSaverMode, 0}});
+    readSettings(CMD_GETFONTSIZE, {{&r.FontSize, 0}});
+    readSettings(CMD_GETHELPTEXTMODE, {{&r.HelpTextMode, 0}});
+    readSettings(CMD_GETLANGUAGE, {{&r.Language, 0}});
+    readSettings(CMD_GETSCREENSAVERMODE, {{&r.ScreenSaverMode, 0}});
 }
 
 void Setting_Profiles::GetSoundSettings(qint16& index)
 {
     ProfileRecord& r = record(index);
-    readSettings(CMD_GETKEYSOUND, "CMD_GETKEYSOUND", {{&r.KeySound, 0}});
-    readSettings(CMD_GETMESSAGEALERTSOUND, "CMD_GETMESSAGEALERTSOUND", {{&r.MessageAlert, 0}});
-    readSettings(CMD_GETMINUTEMINDER, "CMD_GETMINUTEMINDER", {{&r.MinuteReminder, 0}});
-    readSettings(CMD_GETRINGVOLUMES, "CMD_GETRINGVOLUMES",
+    readSettings(CMD_GETKEYSOUND, {{&r.KeySound, 0}});
+    readSettings(CMD_GETMESSAGEALERTSOUND, {{&r.MessageAlert, 0}});
+    readSettings(CMD_GETMINUTEMINDER, {{&r.MinuteReminder, 0}});
+    readSettings(CMD_GETRINGVOLUMES,
                  {{&r.RingLevel_Line1, 1},
                   {&r.RingLevel_Line2, 4},
                   {&r.RingLevel_Fax, 7},
                   {&r.RingLevel_Data, 10}});
-    readSettings(CMD_GETRINGMELODIES, "CMD_GETRINGMELODIES",
+    readSettings(CMD_GETRINGMELODIES,
                  {{&r.RingMelody_Line1, 1},
                   {&r.RingMelody_Line2, 3},
                   {&r.RingMelody_Fax, 5},
                   {&r.RingMelody_Data, 7},
                   {&r.RingMelody_Alarm, 9}});
-    readSettings(CMD_GETSILENTMODE, "CMD_GETSILENTMODE", {{&r.SilenceMode, 0}});
-    readSettings(CMD_GETVIBRATORMODE, "CMD_GETVIBRATORMODE", {{&r.VibratorMode, 0}});
+    readSettings(CMD_GETSILENTMODE, {{&r.SilenceMode, 0}});
+    readSettings(CMD_GETVIBRATORMODE, {{&r.VibratorMode, 0}});
 }

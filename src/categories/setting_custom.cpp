@@ -11,10 +11,6 @@
 
 namespace {
 
-constexpr qint32 CMD_GETCUSTOMMENUITEMS = 159;
-constexpr qint32 CMD_ADDCUSTOMMENUITEM = 160;
-constexpr qint32 CMD_REMOVECUSTOMMENUITEM = 161;
-
 const QString kSection = QStringLiteral("Settings_CustomMenu");
 
 } // namespace
@@ -25,8 +21,8 @@ void Setting_Custom::GetCustomMenuSettings()
 {
     iCustomMenuItems.clear();
     // A refused answer carries no values, so its status is looked at before its count.
-    if (!m_services.sendOk(CMD_GETCUSTOMMENUITEMS, QStringLiteral("CMD_GETCUSTOMMENUITEMS"))) {
-        m_services.listNotRead(OutcomeTally::Shortcuts, QStringLiteral("CMD_GETCUSTOMMENUITEMS"));
+    if (!m_services.sendOk(CMD_GETCUSTOMMENUITEMS)) {
+        m_services.listNotRead(OutcomeTally::Shortcuts, CMD_GETCUSTOMMENUITEMS);
         return;
     }
     const PhoneLink& link = m_services.link;
@@ -92,7 +88,7 @@ int Setting_Custom::DecodeCustomMenu(int lineIndex)
 void Setting_Custom::SetCustomMenuSettings()
 {
     OutcomeTally& tally = m_services.tally;
-    if (!m_services.send(CMD_GETCUSTOMMENUITEMS, QStringLiteral("CMD_GETCUSTOMMENUITEMS"))) {
+    if (!m_services.send(CMD_GETCUSTOMMENUITEMS)) {
         tally.failed(OutcomeTally::Shortcuts);
         return;
     }
@@ -108,14 +104,12 @@ void Setting_Custom::SetCustomMenuSettings()
     }
     // Every removal takes the first position, so the menu empties from the top.
     for (int k = 0; k < count; ++k)
-        m_services.write(OutcomeTally::Shortcuts, CMD_REMOVECUSTOMMENUITEM,
-                         QStringLiteral("CMD_REMOVECUSTOMMENUITEM"), {variants::int16(1)});
+        m_services.write(OutcomeTally::Shortcuts, CMD_REMOVECUSTOMMENUITEM, {variants::int16(1)});
     // An item the phone refuses leaves no gap: the next one goes to the position it would
     // have taken, not past the end of the menu, where the phone would refuse it too.
     qint16 position = 1;
     for (qint16 item : std::as_const(iCustomMenuItems)) {
         if (m_services.write(OutcomeTally::Shortcuts, CMD_ADDCUSTOMMENUITEM,
-                             QStringLiteral("CMD_ADDCUSTOMMENUITEM"),
                              {variants::int16(position), variants::int16(item)}))
             ++position;
     }

@@ -12,11 +12,6 @@
 
 namespace {
 
-constexpr qint32 CMD_GETDEFINEPDPCONTEXT = 290;
-constexpr qint32 CMD_SETDEFINEPDPCONTEXT = 291;
-constexpr qint32 CMD_DEFINEDATAACCOUNT = 662;
-constexpr qint32 CMD_GETDEFINEDDATAACCOUNTS = 664;
-
 // Elements of one account in the list answer, and of one context in the context answer.
 constexpr qint32 kAccountElements = 9;
 constexpr qint32 kContextElements = 15;
@@ -85,10 +80,8 @@ bool Setting_DA::GetDA()
     qint32 lLine = 0;
     qint32 nCounter = 0;
     try {
-        if (!m_services.send(CMD_GETDEFINEDDATAACCOUNTS,
-                             QStringLiteral("CMD_GETDEFINEDDATAACCOUNTS"))) {
-            m_services.listNotRead(OutcomeTally::DataAccounts,
-                                   QStringLiteral("CMD_GETDEFINEDDATAACCOUNTS"));
+        if (!m_services.send(CMD_GETDEFINEDDATAACCOUNTS)) {
+            m_services.listNotRead(OutcomeTally::DataAccounts, CMD_GETDEFINEDDATAACCOUNTS);
             return false;
         }
         DataAccountCSD.clear();
@@ -109,10 +102,11 @@ bool Setting_DA::GetDA()
         m_services.log.WriteLog(QStringLiteral("Total number of GPRS Accounts-->") +
                                 StatusLog::signed_(DataAccountGPRS.size()));
         // Without the contexts the accounts are still worth keeping.
-        if (!m_services.send(CMD_GETDEFINEPDPCONTEXT, QStringLiteral("CMD_GETDEFINEPDPCONTEXT"))) {
+        if (!m_services.send(CMD_GETDEFINEPDPCONTEXT)) {
             // Their access point names and addresses are missing: count them as not read.
             if (!m_services.channel.lastWasUnsupported()) {
-                m_services.log.WriteLog(QStringLiteral("Not read -> CMD_GETDEFINEPDPCONTEXT"));
+                m_services.log.WriteLog(QStringLiteral("Not read -> ") +
+                                        commandName(CMD_GETDEFINEPDPCONTEXT));
                 m_services.tally.lost(OutcomeTally::DataAccounts,
                                       static_cast<int>(DataAccountGPRS.size()));
             }
@@ -225,7 +219,6 @@ void Setting_DA::SetDA()
             continue;
         log.UpdateStat(QStringLiteral("Restoring CSD accounts ") + QString::number(i + 1));
         if (m_services.write(OutcomeTally::DataAccounts, CMD_DEFINEDATAACCOUNT,
-                             QStringLiteral("CMD_DEFINEDATAACCOUNT"),
                              {variants::int32(indexAfter(lastIndex)), account.Name,
                               account.Username, account.Password, variants::int16(0),
                               account.PhoneNumber, variants::int32(account.DialType),
@@ -242,7 +235,6 @@ void Setting_DA::SetDA()
         log.UpdateStat(QStringLiteral("Restoring GPRS accounts ") + QString::number(i + 1));
         // A refused definition has no index and no context to fill, as for a CSD account.
         if (m_services.write(OutcomeTally::DataAccounts, CMD_DEFINEDATAACCOUNT,
-                             QStringLiteral("CMD_DEFINEDATAACCOUNT"),
                              {variants::int32(indexAfter(lastIndex)), account.Name,
                               account.Username, account.Password, variants::int16(1),
                               variants::int32(account.PrefService),
@@ -252,7 +244,6 @@ void Setting_DA::SetDA()
             account.RestoredID = restored;
             lastIndex = restored;
             m_services.write(OutcomeTally::DataAccounts, CMD_SETDEFINEPDPCONTEXT,
-                             QStringLiteral("CMD_SETDEFINEPDPCONTEXT"),
                              {variants::int16(context), account.PDP_Type, account.APN,
                               account.PDP_Address, variants::int16(account.DataComp),
                               variants::int16(account.HeadComp)});

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr qint32 CMD_GETKEYLOCKMODE = 51;
-constexpr qint32 CMD_SETKEYLOCKMODE = 52;
-
 const QString kSection = QStringLiteral("Settings_Locks");
 
 } // namespace
@@ -20,7 +17,7 @@ Setting_Locks::Setting_Locks(CategoryServices& services) : m_services(services) 
 void Setting_Locks::GetLocksSettings()
 {
     iKeylockMode.clear();
-    m_services.readInt16(OutcomeTally::Locks, CMD_GETKEYLOCKMODE, QStringLiteral("CMD_GETKEYLOCKMODE"), iKeylockMode);
+    m_services.readInt16(OutcomeTally::Locks, CMD_GETKEYLOCKMODE, iKeylockMode);
 }
 
 bool Setting_Locks::bSaveLocksSettings()
@@ -56,5 +53,5 @@ void Setting_Locks::SetLocksSettings()
 {
     if (iKeylockMode.present)
         m_services.write(OutcomeTally::Locks, CMD_SETKEYLOCKMODE,
-                         QStringLiteral("CMD_SETKEYLOCKMODE"), {variants::int16(iKeylockMode.value)});
+                         {variants::int16(iKeylockMode.value)});
 }

@@ -4,7 +4,6 @@
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "categories/categoryservices.h"
-#include "categories/profilecodes.h"
 #include "categories/truetext.h"
 #include "core/programerror.h"
 #include "phone/phonelink.h"
@@ -12,23 +11,7 @@
 
 #include <iterator>
 
-using namespace profilecodes;
-
 namespace {
-
-constexpr qint32 CMD_SETBACKLIGHTMODE = 67;
-constexpr qint32 CMD_SETANSWERMODE = 70;
-constexpr qint32 CMD_SETFONTSIZE = 269;
-constexpr qint32 CMD_SETHELPTEXTMODE = 260;
-constexpr qint32 CMD_SETLANGUAGE = 20;
-constexpr qint32 CMD_SETSCREENSAVERMODE = 263;
-constexpr qint32 CMD_SETKEYSOUND = 55;
-constexpr qint32 CMD_SETMESSAGEALERTSOUND = 58;
-constexpr qint32 CMD_SETMINUTEMINDER = 61;
-constexpr qint32 CMD_SETRINGVOLUME = 24;
-constexpr qint32 CMD_SETRINGMELODY = 27;
-constexpr qint32 CMD_SETSILENTMODE = 49;
-constexpr qint32 CMD_SETVIBRATORMODE = 109;
 
 const QString kSection = QStringLiteral("Settings_Profiles");
 const QString kGroup = QStringLiteral("Profile");
@@ -161,7 +144,7 @@ void Setting_Profiles::SetProfileSettings()
     StatusLog& log = m_services.log;
     const PhoneLink& link = m_services.link;
     OutcomeTally& tally = m_services.tally;
-    if (!m_services.send(CMD_GETPROFILES, QStringLiteral("CMD_GETPROFILES"))) {
+    if (!m_services.send(CMD_GETPROFILES)) {
         tally.failed(OutcomeTally::Profiles);
         return;
     }
@@ -200,57 +183,51 @@ void Setting_Profiles::SetProfileSettings()
             active = number;
         // The writes act on the active profile: a refused switch would send them to another.
         if (!m_services.write(OutcomeTally::Profiles, CMD_SETACTIVEPROFILE,
-                              QStringLiteral("CMD_SETACTIVEPROFILE"), {variants::int16(number)})) {
+                              {variants::int16(number)})) {
             log.WriteLog(QStringLiteral("Not written -> profile") + StatusLog::signed_(number) +
                          QStringLiteral(" could not be activated"));
             continue;
         }
         if (r.Name.present)
             m_services.write(OutcomeTally::Profiles, CMD_SETACTIVEPROFILENAME,
-                             QStringLiteral("CMD_SETACTIVEPROFILENAME"),
                              {variants::text(r.Name.value)});
         restoreSettings(r);
         m_services.yieldOnce();
     }
-    m_services.send(CMD_SETACTIVEPROFILE, QStringLiteral("CMD_SETACTIVEPROFILE"),
-                    {variants::int16(active)});
+    m_services.send(CMD_SETACTIVEPROFILE, {variants::int16(active)});
 }
 
 void Setting_Profiles::restoreSettings(const ProfileRecord& r)
 {
-    const auto send = [this](const Present<qint16>& setting, qint32 code, const char* name,
-                             QVariantList params) {
+    const auto send = [this](const Present<qint16>& setting, Command command, QVariantList params) {
         if (!setting.present)
             return;
         params.prepend(variants::int16(setting.value));
-        m_services.write(OutcomeTally::Profiles, code, QLatin1String(name), params);
+        m_services.write(OutcomeTally::Profiles, command, params);
     };
     const auto int16 = [](qint16 value) { return variants::int16(value); };
 
     if (r.BackLightMode.present)
         m_services.write(OutcomeTally::Profiles, CMD_SETBACKLIGHTMODE,
-                         QStringLiteral("CMD_SETBACKLIGHTMODE"),
                          {int16(0), int16(r.BackLightMode.value)});
-    send(r.Handsfree, CMD_SETANSWERMODE, "CMD_SETANSWERMODE", {});
-    send(r.FontSize, CMD_SETFONTSIZE, "CMD_SETFONTSIZE", {});
-    send(r.HelpTextMode, CMD_SETHELPTEXTMODE, "CMD_SETHELPTEXTMODE", {});
-    send(r.Language, CMD_SETLANGUAGE, "CMD_SETLANGUAGE", {});
-    send(r.ScreenSaverMode, CMD_SETSCREENSAVERMODE, "CMD_SETSCREENSAVERMODE", {});
-    send(r.KeySound, CMD_SETKEYSOUND, "CMD_SETKEYSOUND", {});
-    send(r.MessageAlert, CMD_SETMESSAGEALERTSOUND, "CMD_SETMESSAGEALERTSOUND", {int16(3)});
-    send(r.MinuteReminder, CMD_SETMINUTEMINDER, "CMD_SETMINUTEMINDER", {});
+    send(r.Handsfree, CMD_SETANSWERMODE, {});
+    send(r.FontSize, CMD_SETFONTSIZE, {});
+    send(r.HelpTextMode, CMD_SETHELPTEXTMODE, {});
+    send(r.Language, CMD_SETLANGUAGE, {});
+    send(r.ScreenSaverMode, CMD_SETSCREENSAVERMODE, {});
+    send(r.KeySound, CMD_SETKEYSOUND, {});
+    send(r.MessageAlert, CMD_SETMESSAGEALERTSOUND, {int16(3)});
+    send(r.MinuteReminder, CMD_SETMINUTEMINDER, {});
     const Present<qint16>* levels[] = {&r.RingLevel_Line1, &r.RingLevel_Line2, &r.RingLevel_Fax,
                                        &r.RingLevel_Data};
     // Line codes count from 1 in the order of the arrays: line 1, line 2, fax, data, alarm.
     for (qsizetype i = 0; i < std::ssize(levels); ++i)
-        send(*levels[i], CMD_SETRINGVOLUME, "CMD_SETRINGVOLUME",
-             {int16(static_cast<qint16>(i + 1)), int16(0)});
+        send(*levels[i], CMD_SETRINGVOLUME, {int16(static_cast<qint16>(i + 1)), int16(0)});
     const Present<qint16>* melodies[] = {&r.RingMelody_Line1, &r.RingMelody_Line2,
                                          &r.RingMelody_Fax, &r.RingMelody_Data,
                                          &r.RingMelody_Alarm};
     for (qsizetype i = 0; i < std::ssize(melodies); ++i)
-        send(*melodies[i], CMD_SETRINGMELODY, "CMD_SETRINGMELODY",
-             {int16(static_cast<qint16>(i + 1))});
-    send(r.SilenceMode, CMD_SETSILENTMODE, "CMD_SETSILENTMODE", {});
-    send(r.VibratorMode, CMD_SETVIBRATORMODE, "CMD_SETVIBRATORMODE", {});
+        send(*melodies[i], CMD_SETRINGMELODY, {int16(static_cast<qint16>(i + 1))});
+    send(r.SilenceMode, CMD_SETSILENTMODE, {});
+    send(r.VibratorMode, CMD_SETVIBRATORMODE, {});
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "categories/present.h"
+#include "phone/phonecommands.h"
 
 #include <QList>
 #include <QString>
@@ -82,7 +83,7 @@ private:
     void setBackActiveProfile(qint16 active);
     void leaveWalkNote(qint16 active);
     QString phoneIdentity() const;
-    void readSettings(qint32 code, const char* command, std::initializer_list<FieldAt> fields);
+    void readSettings(Command command, std::initializer_list<FieldAt> fields);
     void restoreSettings(const ProfileRecord& record);
     ProfileRecord& record(qint16 index);
 

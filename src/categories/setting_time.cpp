@@ -8,13 +8,6 @@
 
 namespace {
 
-constexpr qint32 CMD_GETTIMEFORMAT = 36;
-constexpr qint32 CMD_SETTIMEFORMAT = 37;
-constexpr qint32 CMD_SETDAYLIGHTSAVINGTIME = 343;
-constexpr qint32 CMD_GETDAYLIGHTSAVINGTIME = 344;
-constexpr qint32 CMD_SETTIMEZONEUPDATE = 346;
-constexpr qint32 CMD_GETTIMEZONEUPDATE = 347;
-
 const QString kSection = QStringLiteral("Settings_Time");
 
 } // namespace
@@ -32,11 +25,10 @@ void Setting_Time::clear()
 void Setting_Time::GetTimeSettings()
 {
     clear();
-    m_services.readInt16(OutcomeTally::Time, CMD_GETTIMEFORMAT, QStringLiteral("CMD_GETTIMEFORMAT"), DateFormat);
-    m_services.readInt16(OutcomeTally::Time, CMD_GETDAYLIGHTSAVINGTIME, QStringLiteral("CMD_GETDAYLIGHTSAVINGTIME"),
-                         DaylightSaving);
-    m_services.readInt16(OutcomeTally::Time, CMD_GETTIMEZONEUPDATE, QStringLiteral("CMD_GETTIMEZONEUPDATE"), Nitz);
-    m_services.readInt16(OutcomeTally::Time, CMD_GETTIMEFORMAT, QStringLiteral("CMD_GETTIMEFORMAT"), TimeFormat);
+    m_services.readInt16(OutcomeTally::Time, CMD_GETTIMEFORMAT, DateFormat);
+    m_services.readInt16(OutcomeTally::Time, CMD_GETDAYLIGHTSAVINGTIME, DaylightSaving);
+    m_services.readInt16(OutcomeTally::Time, CMD_GETTIMEZONEUPDATE, Nitz);
+    m_services.readInt16(OutcomeTally::Time, CMD_GETTIMEFORMAT, TimeFormat);
 }
 
 bool Setting_Time::bSaveTimeSettings()
@@ -86,13 +78,12 @@ int Setting_Time::DecodeTimeSettings(int lineIndex)
 void Setting_Time::SetTimeSettings()
 {
     m_services.log.UpdateStat(QStringLiteral("Restoring time settings"));
-    const auto write = [this](qint32 code, const char* name, const Present<qint16>& value) {
+    const auto write = [this](Command command, const Present<qint16>& value) {
         if (value.present)
-            m_services.write(OutcomeTally::Time, code, QLatin1String(name),
-                             {variants::int16(value.value)});
+            m_services.write(OutcomeTally::Time, command, {variants::int16(value.value)});
     };
-    write(CMD_SETTIMEFORMAT, "CMD_SETTIMEFORMAT", DateFormat);
-    write(CMD_SETDAYLIGHTSAVINGTIME, "CMD_SETDAYLIGHTSAVINGTIME", DaylightSaving);
-    write(CMD_SETTIMEZONEUPDATE, "CMD_SETTIMEZONEUPDATE", Nitz);
-    write(CMD_SETTIMEFORMAT, "CMD_SETTIMEFORMAT", TimeFormat);
+    write(CMD_SETTIMEFORMAT, DateFormat);
+    write(CMD_SETDAYLIGHTSAVINGTIME, DaylightSaving);
+    write(CMD_SETTIMEZONEUPDATE, Nitz);
+    write(CMD_SETTIMEFORMAT, TimeFormat);
 }

@@ -16,21 +16,6 @@
 
 namespace {
 
-constexpr qint32 CMD_GETWAPHOMEPAGE = 180;
-constexpr qint32 CMD_SETWAPHOMEPAGE = 181;
-constexpr qint32 CMD_GETACTIVEWAPPROFILE = 183;
-constexpr qint32 CMD_SETACTIVEWAPPROFILE = 184;
-constexpr qint32 CMD_GETWAPPROFILELIST = 186;
-constexpr qint32 CMD_SETWAPPROFILENAME = 188;
-constexpr qint32 CMD_SETWAPCONNECTIONTIMEOUT = 192;
-constexpr qint32 CMD_GETWAPCONNECTIONTIMEOUT = 193;
-constexpr qint32 CMD_SETWAPLOGIN = 195;
-constexpr qint32 CMD_GETWAPLOGIN = 196;
-constexpr qint32 CMD_SETPREFERREDWAPBEARER = 201;
-constexpr qint32 CMD_GETPREFERREDWAPBEARER = 202;
-constexpr qint32 CMD_SETWAPCSDGATEWAY = 204;
-constexpr qint32 CMD_GETWAPCSDGATEWAYS = 205;
-
 const QString kSection = QStringLiteral("Settings_WAP");
 const QString kProfile = QStringLiteral("Profile");
 // Profile numbers go out as 16-bit values.
@@ -58,18 +43,16 @@ Setting_WAP::Setting_WAP(CategoryServices& services, const Setting_DA& dataAccou
 void Setting_WAP::GetWAPSettings()
 {
     WAPProfiles.clear();
-    if (!m_services.sendOk(CMD_GETWAPPROFILELIST, QStringLiteral("CMD_GETWAPPROFILELIST"))) {
-        m_services.listNotRead(OutcomeTally::WAP, QStringLiteral("CMD_GETWAPPROFILELIST"));
+    if (!m_services.sendOk(CMD_GETWAPPROFILELIST)) {
+        m_services.listNotRead(OutcomeTally::WAP, CMD_GETWAPPROFILELIST);
         return;
     }
     readProfileList();
     qint32 active = 0;
-    if (m_services.read(OutcomeTally::WAP, CMD_GETACTIVEWAPPROFILE,
-                        QStringLiteral("CMD_GETACTIVEWAPPROFILE")))
+    if (m_services.read(OutcomeTally::WAP, CMD_GETACTIVEWAPPROFILE))
         active = variants::toInt32(variants::at(m_services.link.ResponseData, 0));
     const auto reactivate = [this, active] {
-        m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
-                        {variants::int32(active)});
+        m_services.send(CMD_SETACTIVEWAPPROFILE, {variants::int32(active)});
     };
     try {
         for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
@@ -79,9 +62,7 @@ void Setting_WAP::GetWAPSettings()
             WAPProfileRecord& record = WAPProfiles[i];
             record.Active = active == number;
             // The reads act on the active profile: without the switch they would read another.
-            if (!m_services.sendOk(CMD_SETACTIVEWAPPROFILE,
-                                   QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
-                                   {variants::int16(number)})) {
+            if (!m_services.sendOk(CMD_SETACTIVEWAPPROFILE, {variants::int16(number)})) {
                 m_services.log.WriteLog(QStringLiteral("Not read -> WAP profile") +
                                         StatusLog::signed_(number) +
                                         QStringLiteral(" could not be activated"));
@@ -120,21 +101,21 @@ void Setting_WAP::readProfileList()
 void Setting_WAP::readProfile(WAPProfileRecord& record)
 {
     const QVariantList& data = m_services.link.ResponseData;
-    const auto read = [this](qint32 code, const char* name) {
-        return m_services.read(OutcomeTally::WAP, code, QLatin1String(name));
+    const auto read = [this](Command command) {
+        return m_services.read(OutcomeTally::WAP, command);
     };
     // A value that was not read stays absent, so neither the file nor a later restore takes
     // an empty text or a 0 for it.
-    if (read(CMD_GETWAPCONNECTIONTIMEOUT, "CMD_GETWAPCONNECTIONTIMEOUT"))
+    if (read(CMD_GETWAPCONNECTIONTIMEOUT))
         record.Connection_Timeout.set(variants::toInt32(variants::at(data, 0)));
-    if (read(CMD_GETWAPCSDGATEWAYS, "CMD_GETWAPCSDGATEWAYS"))
+    if (read(CMD_GETWAPCSDGATEWAYS))
         record.Gateway.set(variants::toText(variants::at(data, 2)));
-    if (read(CMD_GETWAPHOMEPAGE, "CMD_GETWAPHOMEPAGE"))
+    if (read(CMD_GETWAPHOMEPAGE))
         record.HomePage_URL.set(variants::toText(variants::at(data, 0)));
     // The number 0 stands for no login and reads as the empty text.
-    if (read(CMD_GETWAPLOGIN, "CMD_GETWAPLOGIN"))
+    if (read(CMD_GETWAPLOGIN))
         record.Proxy_Uid.set(variants::toText(variants::at(data, 0)));
-    if (read(CMD_GETPREFERREDWAPBEARER, "CMD_GETPREFERREDWAPBEARER"))
+    if (read(CMD_GETPREFERREDWAPBEARER))
         record.Preferred_Bearer.set(variants::toInt32(variants::at(data, 1)));
 }
 
@@ -270,13 +251,12 @@ void Setting_WAP::SetWAPSettings()
         return variants::int16(static_cast<qint16>(index + 1));
     };
     // A slot the file does not describe keeps its name and settings.
-    const auto write = [this](qint32 code, const char* name, const QVariantList& params) {
-        return m_services.write(OutcomeTally::WAP, code, QLatin1String(name), params);
+    const auto write = [this](Command command, const QVariantList& params) {
+        return m_services.write(OutcomeTally::WAP, command, params);
     };
     for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
         if (WAPProfiles.at(i).fromFile)
-            write(CMD_SETWAPPROFILENAME, "CMD_SETWAPPROFILENAME",
-                  {number(i), WAPProfiles.at(i).Name});
+            write(CMD_SETWAPPROFILENAME, {number(i), WAPProfiles.at(i).Name});
     }
     qint16 active = 0;
     for (qsizetype i = 0; i < WAPProfiles.size(); ++i) {
@@ -289,32 +269,29 @@ void Setting_WAP::SetWAPSettings()
         if (record.Active)
             active = profile;
         // The writes act on the active profile: a refused switch would send them to another.
-        if (!write(CMD_SETACTIVEWAPPROFILE, "CMD_SETACTIVEWAPPROFILE", {number(i)})) {
+        if (!write(CMD_SETACTIVEWAPPROFILE, {number(i)})) {
             m_services.log.WriteLog(QStringLiteral("Not written -> WAP profile") +
                                     StatusLog::signed_(profile) +
                                     QStringLiteral(" could not be activated"));
             continue;
         }
         if (record.Connection_Timeout.present)
-            write(CMD_SETWAPCONNECTIONTIMEOUT, "CMD_SETWAPCONNECTIONTIMEOUT",
-                  {variants::int32(record.Connection_Timeout.value)});
+            write(CMD_SETWAPCONNECTIONTIMEOUT, {variants::int32(record.Connection_Timeout.value)});
         if (record.HomePage_URL.present)
-            write(CMD_SETWAPHOMEPAGE, "CMD_SETWAPHOMEPAGE", {record.HomePage_URL.value});
+            write(CMD_SETWAPHOMEPAGE, {record.HomePage_URL.value});
         if (record.Preferred_Bearer.present)
-            write(CMD_SETPREFERREDWAPBEARER, "CMD_SETPREFERREDWAPBEARER",
+            write(CMD_SETPREFERREDWAPBEARER,
                   {variants::int16(3),
                    variants::int32(restoredAccount(record.Preferred_Bearer.value))});
         if (record.Proxy_Uid.present)
-            write(CMD_SETWAPLOGIN, "CMD_SETWAPLOGIN", {record.Proxy_Uid.value, QString()});
+            write(CMD_SETWAPLOGIN, {record.Proxy_Uid.value, QString()});
         if (record.Gateway.present)
-            write(CMD_SETWAPCSDGATEWAY, "CMD_SETWAPCSDGATEWAY",
-                  {variants::int16(1), record.Gateway.value});
+            write(CMD_SETWAPCSDGATEWAY, {variants::int16(1), record.Gateway.value});
         m_services.yieldOnce();
     }
     // Without a profile marked active there is nothing the phone must take.
     if (active != 0)
-        write(CMD_SETACTIVEWAPPROFILE, "CMD_SETACTIVEWAPPROFILE", {variants::int16(active)});
+        write(CMD_SETACTIVEWAPPROFILE, {variants::int16(active)});
     else
-        m_services.send(CMD_SETACTIVEWAPPROFILE, QStringLiteral("CMD_SETACTIVEWAPPROFILE"),
-                        {variants::int16(active)});
+        m_services.send(CMD_SETACTIVEWAPPROFILE, {variants::int16(active)});
 }

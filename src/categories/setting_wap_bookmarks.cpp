@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr qint32 CMD_ADDWAPBOOKMARK = 216;
-constexpr qint32 CMD_GETWAPBOOKMARKS = 218;
-
 const QString kSection = QStringLiteral("Bookmarks");
 const QString kGroup = QStringLiteral("Bookmark");
 
@@ -33,8 +30,8 @@ void Setting_WAPBookmarks::GetWAPBookmarks()
 {
     WAPBookmarks.clear();
     // A refused answer carries no values, so its status is looked at before its count.
-    if (!m_services.sendOk(CMD_GETWAPBOOKMARKS, QStringLiteral("CMD_GETWAPBOOKMARKS"))) {
-        m_services.listNotRead(OutcomeTally::Bookmarks, QStringLiteral("CMD_GETWAPBOOKMARKS"));
+    if (!m_services.sendOk(CMD_GETWAPBOOKMARKS)) {
+        m_services.listNotRead(OutcomeTally::Bookmarks, CMD_GETWAPBOOKMARKS);
         return;
     }
     const PhoneLink& link = m_services.link;
@@ -112,7 +109,7 @@ void Setting_WAPBookmarks::SetWAPBookmark()
         m_services.log.UpdateStat(QStringLiteral("Restoring Bookmark ->") +
                                   StatusLog::signed_(k + 1));
         m_services.write(
-            OutcomeTally::Bookmarks, CMD_ADDWAPBOOKMARK, QStringLiteral("CMD_ADDWAPBOOKMARK"),
+            OutcomeTally::Bookmarks, CMD_ADDWAPBOOKMARK,
             {variants::text(WAPBookmarks[k].Url), variants::text(WAPBookmarks[k].Name)});
     }
 }

@@ -20,15 +20,16 @@ void CommandChannel::setParams(const QVariantList& params)
     m_link.CommandParams = params;
 }
 
-bool CommandChannel::DoData(qint32 code, const QString& name)
+bool CommandChannel::DoData(Command command)
 {
+    const QString name = commandName(command);
     m_lastUnsupported = false;
     try {
         CellPhone* phone = m_link.m_objCellPhone.data();
         if (!phone)
             throw ProgramError(ProgramError::ObjectNotSet, QStringLiteral("Cellarchive"),
                                QStringLiteral("Object variable not set"));
-        if (phone->IsCommandSupported(code) == 0) {
+        if (phone->IsCommandSupported(command) == 0) {
             m_lastUnsupported = true;
             m_log.WriteLog(QStringLiteral("Command --->") + name +
                            QStringLiteral("<--- is not supported"));
@@ -57,7 +58,7 @@ bool CommandChannel::DoData(qint32 code, const QString& name)
         m_sending = true;
         m_earlyAnswers.clear();
         m_waitingFor.reset();
-        general->SendCommand(code, m_link.CommandParams, transactionId);
+        general->SendCommand(command, m_link.CommandParams, transactionId);
         m_sending = false;
         m_waitingFor = transactionId;
         const QList<EarlyAnswer> early = std::exchange(m_earlyAnswers, {});

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "phone/phonecommands.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -23,9 +25,9 @@ public:
     CommandChannel(PhoneLink& link, StatusLog& log, MonotonicClock& clock,
                    QObject* parent = nullptr);
 
-    // Sends code with link.CommandParams; true when its own answer arrived (whatever its
-    // status). An answer with another transaction id is logged and ignored.
-    bool DoData(qint32 code, const QString& name);
+    // Sends the command with link.CommandParams; true when its own answer arrived (whatever
+    // its status). An answer with another transaction id is logged and ignored.
+    bool DoData(Command command);
     // True when the last DoData failed because the phone does not know the command: the
     // phone has no such setting, which is not a failure of the phone.
     bool lastWasUnsupported() const { return m_lastUnsupported; }

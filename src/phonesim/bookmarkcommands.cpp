@@ -77,8 +77,8 @@ CommandResult addBookmark(PhoneImage& image, const QVariantList& params)
 
 void registerBookmarkCommands(CommandTable& table)
 {
-    table.add(216, QStringLiteral("CMD_ADDWAPBOOKMARK"), addBookmark);
-    table.add(218, QStringLiteral("CMD_GETWAPBOOKMARKS"), getBookmarks);
+    table.add(CMD_ADDWAPBOOKMARK, addBookmark);
+    table.add(CMD_GETWAPBOOKMARKS, getBookmarks);
 }
 
 QJsonArray demoBookmarks()

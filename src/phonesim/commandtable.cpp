@@ -9,10 +9,10 @@
 
 namespace phonesim {
 
-bool CommandTable::add(qint32 code, const QString& name, CommandHandler handler)
+bool CommandTable::add(Command command, CommandHandler handler)
 {
-    Q_ASSERT_X(!m_entries.count(code), "CommandTable::add", "command code registered twice");
-    return m_entries.emplace(code, Entry{name, std::move(handler)}).second;
+    Q_ASSERT_X(!m_entries.count(command), "CommandTable::add", "command code registered twice");
+    return m_entries.emplace(command, std::move(handler)).second;
 }
 
 bool CommandTable::contains(qint32 code) const
@@ -20,17 +20,11 @@ bool CommandTable::contains(qint32 code) const
     return m_entries.count(code) != 0;
 }
 
-QString CommandTable::name(qint32 code) const
-{
-    const auto it = m_entries.find(code);
-    return it == m_entries.end() ? QString() : it->second.name;
-}
-
 QList<qint32> CommandTable::codes() const
 {
     QList<qint32> result;
     result.reserve(static_cast<qsizetype>(m_entries.size()));
-    for (const auto& [code, entry] : m_entries)
+    for (const auto& [code, handler] : m_entries)
         result.append(code);
     return result;
 }
@@ -42,7 +36,7 @@ CommandResult CommandTable::run(qint32 code, PhoneImage& image, const QVariantLi
         return answer::status(status::NotSupported);
     // A phone answers a command it cannot carry out; it never goes down over one.
     try {
-        return it->second.handler(image, params);
+        return it->second(image, params);
     } catch (const std::exception&) {
         return answer::invalidParameter();
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "phone/phonecommands.h"
+
 #include <QList>
 #include <QString>
 #include <QVariantList>
@@ -26,23 +28,16 @@ using CommandHandler = std::function<CommandResult(PhoneImage& image, const QVar
 class CommandTable
 {
 public:
-    // A code registered twice keeps its first handler; returns false then.
-    bool add(qint32 code, const QString& name, CommandHandler handler);
+    // A command registered twice keeps its first handler; returns false then.
+    bool add(Command command, CommandHandler handler);
     bool contains(qint32 code) const;
-    // The command's name as the program logs it, or an empty text.
-    QString name(qint32 code) const;
     // Every registered code, ascending.
     QList<qint32> codes() const;
     // Runs the handler; an unknown code answers status::NotSupported.
     CommandResult run(qint32 code, PhoneImage& image, const QVariantList& params) const;
 
 private:
-    struct Entry
-    {
-        QString name;
-        CommandHandler handler;
-    };
-    std::map<qint32, Entry> m_entries;
+    std::map<qint32, CommandHandler> m_entries;
 };
 
 // Every category's commands; the one list of registrations (one line per category).

@@ -287,10 +287,10 @@ QJsonObject gprsJson(qint64 index, const QString& name, const QString& username,
 
 void registerDataAccountCommands(CommandTable& table)
 {
-    table.add(290, QStringLiteral("CMD_GETDEFINEPDPCONTEXT"), listContexts);
-    table.add(291, QStringLiteral("CMD_SETDEFINEPDPCONTEXT"), setContext);
-    table.add(662, QStringLiteral("CMD_DEFINEDATAACCOUNT"), defineAccount);
-    table.add(664, QStringLiteral("CMD_GETDEFINEDDATAACCOUNTS"), listAccounts);
+    table.add(CMD_GETDEFINEPDPCONTEXT, listContexts);
+    table.add(CMD_SETDEFINEPDPCONTEXT, setContext);
+    table.add(CMD_DEFINEDATAACCOUNT, defineAccount);
+    table.add(CMD_GETDEFINEDDATAACCOUNTS, listAccounts);
 }
 
 QJsonArray demoDataAccounts()

@@ -52,7 +52,7 @@ CommandResult setFactoryDefault(PhoneImage& image, const QVariantList& params)
 
 void registerFactoryCommands(CommandTable& table)
 {
-    table.add(110, QStringLiteral("CMD_SETFACTORYDEFAULT"), setFactoryDefault);
+    table.add(CMD_SETFACTORYDEFAULT, setFactoryDefault);
 }
 
 QJsonValue demoPhoneLockCode()

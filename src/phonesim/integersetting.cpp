@@ -46,13 +46,13 @@ CommandResult setIntegerSetting(PhoneImage& image, const IntegerSetting& setting
     return answer::ok();
 }
 
-void addIntegerSetting(CommandTable& table, qint32 getCode, const QString& getName,
-                       qint32 setCode, const QString& setName, const IntegerSetting& setting)
+void addIntegerSetting(CommandTable& table, Command getCommand, Command setCommand,
+                       const IntegerSetting& setting)
 {
-    table.add(getCode, getName, [setting](PhoneImage& image, const QVariantList& params) {
+    table.add(getCommand, [setting](PhoneImage& image, const QVariantList& params) {
         return getIntegerSetting(image, setting, params);
     });
-    table.add(setCode, setName, [setting](PhoneImage& image, const QVariantList& params) {
+    table.add(setCommand, [setting](PhoneImage& image, const QVariantList& params) {
         return setIntegerSetting(image, setting, params);
     });
 }

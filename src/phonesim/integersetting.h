@@ -30,7 +30,7 @@ CommandResult setIntegerSetting(PhoneImage& image, const IntegerSetting& setting
 qint64 storedInteger(const PhoneImage& image, const IntegerSetting& setting);
 
 // Registers the get and the set command of one integer setting.
-void addIntegerSetting(CommandTable& table, qint32 getCode, const QString& getName,
-                       qint32 setCode, const QString& setName, const IntegerSetting& setting);
+void addIntegerSetting(CommandTable& table, Command getCommand, Command setCommand,
+                       const IntegerSetting& setting);
 
 } // namespace phonesim

@@ -18,8 +18,7 @@ QJsonObject keylockSettings(qint64 mode)
 
 void registerKeylockCommands(CommandTable& table)
 {
-    addIntegerSetting(table, 51, QStringLiteral("CMD_GETKEYLOCKMODE"), 52,
-                      QStringLiteral("CMD_SETKEYLOCKMODE"), kKeylockMode);
+    addIntegerSetting(table, CMD_GETKEYLOCKMODE, CMD_SETKEYLOCKMODE, kKeylockMode);
 }
 
 QJsonObject demoKeylockSettings()

@@ -56,17 +56,16 @@ bool paramIn(const QVariantList& params, qsizetype index, qint64 min, qint64 max
     return true;
 }
 
-void addScalar(CommandTable& table, qint32 getCode, const char* getName, qint32 setCode,
-               const char* setName, const Setting& setting)
+void addScalar(CommandTable& table, Command getCommand, Command setCommand, const Setting& setting)
 {
-    table.add(getCode, QLatin1String(getName),
+    table.add(getCommand,
               [setting](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   if (!params.isEmpty() || set.count() == 0)
                       return answer::invalidParameter();
                   return answer::ok({int16Value(set.value(setting))});
               });
-    table.add(setCode, QLatin1String(setName),
+    table.add(setCommand,
               [setting](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   qint64 value = 0;
@@ -79,25 +78,25 @@ void addScalar(CommandTable& table, qint32 getCode, const char* getName, qint32 
 
 void registerProfileSwitching(CommandTable& table)
 {
-    table.add(157, QStringLiteral("CMD_GETALTERNATELINESUPPORT"),
+    table.add(CMD_GETALTERNATELINESUPPORT,
               [](PhoneImage&, const QVariantList& params) {
                   return params.isEmpty() ? answer::ok({int16Value(1)})
                                           : answer::invalidParameter();
               });
-    table.add(126, QStringLiteral("CMD_GETPROFILES"),
+    table.add(CMD_GETPROFILES,
               [](PhoneImage& image, const QVariantList& params) {
                   return params.isEmpty() ? answer::ok({int16Value(ProfileSet(image).count())})
                                           : answer::invalidParameter();
               });
     // Parameters are ignored: the number of the profile just activated often comes along.
-    table.add(127, QStringLiteral("CMD_GETACTIVEPROFILE"),
+    table.add(CMD_GETACTIVEPROFILE,
               [](PhoneImage& image, const QVariantList&) {
                   ProfileSet set(image);
                   if (set.count() == 0)
                       return answer::invalidParameter();
                   return answer::ok({int16Value(set.active()), variants::text(set.activeName())});
               });
-    table.add(128, QStringLiteral("CMD_SETACTIVEPROFILE"),
+    table.add(CMD_SETACTIVEPROFILE,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   qint64 number = 0;
@@ -105,7 +104,7 @@ void registerProfileSwitching(CommandTable& table)
                       return answer::invalidParameter();
                   return stored(set.setActive(static_cast<int>(number)));
               });
-    table.add(129, QStringLiteral("CMD_SETACTIVEPROFILENAME"),
+    table.add(CMD_SETACTIVEPROFILENAME,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   if (params.size() != 1 || params.at(0).typeId() != QMetaType::QString ||
@@ -119,7 +118,7 @@ void registerProfileSwitching(CommandTable& table)
 // Answers lowest mode, highest mode and the current mode; set with (0 = the display, mode).
 void registerBacklight(CommandTable& table)
 {
-    table.add(66, QStringLiteral("CMD_GETBACKLIGHTMODES"),
+    table.add(CMD_GETBACKLIGHTMODES,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   if (!params.isEmpty() || set.count() == 0)
@@ -127,7 +126,7 @@ void registerBacklight(CommandTable& table)
                   return answer::ok({int16Value(kBacklight.min), int16Value(kBacklight.max),
                                      int16Value(set.value(kBacklight))});
               });
-    table.add(67, QStringLiteral("CMD_SETBACKLIGHTMODE"),
+    table.add(CMD_SETBACKLIGHTMODE,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   qint64 mode = 0;
@@ -141,14 +140,14 @@ void registerBacklight(CommandTable& table)
 // Read as one value; written with (sound, 3), 3 being the alert of text messages.
 void registerMessageAlert(CommandTable& table)
 {
-    table.add(57, QStringLiteral("CMD_GETMESSAGEALERTSOUND"),
+    table.add(CMD_GETMESSAGEALERTSOUND,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   if (!params.isEmpty() || set.count() == 0)
                       return answer::invalidParameter();
                   return answer::ok({int16Value(set.value(kMessageAlert))});
               });
-    table.add(58, QStringLiteral("CMD_SETMESSAGEALERTSOUND"),
+    table.add(CMD_SETMESSAGEALERTSOUND,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   qint64 sound = 0;
@@ -165,7 +164,7 @@ void registerMessageAlert(CommandTable& table)
 // Melodies answer (line code, melody) per line and are set with (melody, line code).
 void registerRings(CommandTable& table)
 {
-    table.add(23, QStringLiteral("CMD_GETRINGVOLUMES"),
+    table.add(CMD_GETRINGVOLUMES,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   if (!params.isEmpty() || set.count() == 0)
@@ -176,7 +175,7 @@ void registerRings(CommandTable& table)
                            << int16Value(0);
                   return answer::ok(data);
               });
-    table.add(24, QStringLiteral("CMD_SETRINGVOLUME"),
+    table.add(CMD_SETRINGVOLUME,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   qint64 level = 0;
@@ -188,7 +187,7 @@ void registerRings(CommandTable& table)
                   return stored(set.setElement(kRingVolumes, static_cast<int>(line - 1), level,
                                                kVolumeLines));
               });
-    table.add(26, QStringLiteral("CMD_GETRINGMELODIES"),
+    table.add(CMD_GETRINGMELODIES,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   if (!params.isEmpty() || set.count() == 0)
@@ -198,7 +197,7 @@ void registerRings(CommandTable& table)
                       data << int16Value(line) << int16Value(set.element(kRingMelodies, line - 1));
                   return answer::ok(data);
               });
-    table.add(27, QStringLiteral("CMD_SETRINGMELODY"),
+    table.add(CMD_SETRINGMELODY,
               [](PhoneImage& image, const QVariantList& params) {
                   ProfileSet set(image);
                   qint64 melody = 0;
@@ -263,15 +262,15 @@ void registerProfileCommands(CommandTable& table)
     registerBacklight(table);
     registerMessageAlert(table);
     registerRings(table);
-    addScalar(table, 69, "CMD_GETANSWERMODE", 70, "CMD_SETANSWERMODE", kAnswerMode);
-    addScalar(table, 270, "CMD_GETFONTSIZE", 269, "CMD_SETFONTSIZE", kFontSize);
-    addScalar(table, 261, "CMD_GETHELPTEXTMODE", 260, "CMD_SETHELPTEXTMODE", kHelpText);
-    addScalar(table, 19, "CMD_GETLANGUAGE", 20, "CMD_SETLANGUAGE", kLanguage);
-    addScalar(table, 264, "CMD_GETSCREENSAVERMODE", 263, "CMD_SETSCREENSAVERMODE", kScreenSaver);
-    addScalar(table, 54, "CMD_GETKEYSOUND", 55, "CMD_SETKEYSOUND", kKeySound);
-    addScalar(table, 60, "CMD_GETMINUTEMINDER", 61, "CMD_SETMINUTEMINDER", kMinuteMinder);
-    addScalar(table, 48, "CMD_GETSILENTMODE", 49, "CMD_SETSILENTMODE", kSilentMode);
-    addScalar(table, 108, "CMD_GETVIBRATORMODE", 109, "CMD_SETVIBRATORMODE", kVibrator);
+    addScalar(table, CMD_GETANSWERMODE, CMD_SETANSWERMODE, kAnswerMode);
+    addScalar(table, CMD_GETFONTSIZE, CMD_SETFONTSIZE, kFontSize);
+    addScalar(table, CMD_GETHELPTEXTMODE, CMD_SETHELPTEXTMODE, kHelpText);
+    addScalar(table, CMD_GETLANGUAGE, CMD_SETLANGUAGE, kLanguage);
+    addScalar(table, CMD_GETSCREENSAVERMODE, CMD_SETSCREENSAVERMODE, kScreenSaver);
+    addScalar(table, CMD_GETKEYSOUND, CMD_SETKEYSOUND, kKeySound);
+    addScalar(table, CMD_GETMINUTEMINDER, CMD_SETMINUTEMINDER, kMinuteMinder);
+    addScalar(table, CMD_GETSILENTMODE, CMD_SETSILENTMODE, kSilentMode);
+    addScalar(table, CMD_GETVIBRATORMODE, CMD_SETVIBRATORMODE, kVibrator);
 }
 
 QJsonObject demoProfileSettings()

@@ -164,9 +164,9 @@ QJsonArray menuJson(std::initializer_list<qint16> numbers)
 
 void registerShortcutCommands(CommandTable& table)
 {
-    table.add(159, QStringLiteral("CMD_GETCUSTOMMENUITEMS"), getMenu);
-    table.add(160, QStringLiteral("CMD_ADDCUSTOMMENUITEM"), insertItem);
-    table.add(161, QStringLiteral("CMD_REMOVECUSTOMMENUITEM"), removeItem);
+    table.add(CMD_GETCUSTOMMENUITEMS, getMenu);
+    table.add(CMD_ADDCUSTOMMENUITEM, insertItem);
+    table.add(CMD_REMOVECUSTOMMENUITEM, removeItem);
 }
 
 QJsonArray demoShortcuts()

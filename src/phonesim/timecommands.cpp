@@ -25,12 +25,9 @@ QJsonObject timeSettings(qint64 timeFormat, qint64 daylightSaving, qint64 timeZo
 
 void registerTimeCommands(CommandTable& table)
 {
-    addIntegerSetting(table, 36, QStringLiteral("CMD_GETTIMEFORMAT"), 37,
-                      QStringLiteral("CMD_SETTIMEFORMAT"), kTimeFormat);
-    addIntegerSetting(table, 344, QStringLiteral("CMD_GETDAYLIGHTSAVINGTIME"), 343,
-                      QStringLiteral("CMD_SETDAYLIGHTSAVINGTIME"), kDaylightSaving);
-    addIntegerSetting(table, 347, QStringLiteral("CMD_GETTIMEZONEUPDATE"), 346,
-                      QStringLiteral("CMD_SETTIMEZONEUPDATE"), kTimeZoneUpdate);
+    addIntegerSetting(table, CMD_GETTIMEFORMAT, CMD_SETTIMEFORMAT, kTimeFormat);
+    addIntegerSetting(table, CMD_GETDAYLIGHTSAVINGTIME, CMD_SETDAYLIGHTSAVINGTIME, kDaylightSaving);
+    addIntegerSetting(table, CMD_GETTIMEZONEUPDATE, CMD_SETTIMEZONEUPDATE, kTimeZoneUpdate);
 }
 
 QJsonObject demoTimeSettings()

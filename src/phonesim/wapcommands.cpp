@@ -156,9 +156,9 @@ CommandResult renameProfile(PhoneImage& image, const QVariantList& params)
 
 void registerWapCommands(CommandTable& table)
 {
-    table.add(180, QStringLiteral("CMD_GETWAPHOMEPAGE"),
+    table.add(CMD_GETWAPHOMEPAGE,
               reader([](const WapProfile& p) { return QVariantList{variants::text(p.homePage)}; }));
-    table.add(181, QStringLiteral("CMD_SETWAPHOMEPAGE"),
+    table.add(CMD_SETWAPHOMEPAGE,
               writer([](const QVariantList& params, WapProfile& p) {
                   const auto homePage = textParam(params, 0);
                   if (params.size() != 1 || !homePage)
@@ -166,16 +166,16 @@ void registerWapCommands(CommandTable& table)
                   p.homePage = *homePage;
                   return true;
               }));
-    table.add(183, QStringLiteral("CMD_GETACTIVEWAPPROFILE"),
+    table.add(CMD_GETACTIVEWAPPROFILE,
               [](PhoneImage& image, const QVariantList& params) {
                   if (!params.isEmpty())
                       return answer::invalidParameter();
                   return answer::ok({int16Value(storedState(image).active)});
               });
-    table.add(184, QStringLiteral("CMD_SETACTIVEWAPPROFILE"), setActive);
-    table.add(186, QStringLiteral("CMD_GETWAPPROFILELIST"), listProfiles);
-    table.add(188, QStringLiteral("CMD_SETWAPPROFILENAME"), renameProfile);
-    table.add(192, QStringLiteral("CMD_SETWAPCONNECTIONTIMEOUT"),
+    table.add(CMD_SETACTIVEWAPPROFILE, setActive);
+    table.add(CMD_GETWAPPROFILELIST, listProfiles);
+    table.add(CMD_SETWAPPROFILENAME, renameProfile);
+    table.add(CMD_SETWAPCONNECTIONTIMEOUT,
               writer([](const QVariantList& params, WapProfile& p) {
                   const auto timeout = rangeParam(params, 0, 0, kMaxTimeout);
                   if (params.size() != 1 || !timeout)
@@ -183,11 +183,11 @@ void registerWapCommands(CommandTable& table)
                   p.connectionTimeout = *timeout;
                   return true;
               }));
-    table.add(193, QStringLiteral("CMD_GETWAPCONNECTIONTIMEOUT"), reader([](const WapProfile& p) {
+    table.add(CMD_GETWAPCONNECTIONTIMEOUT, reader([](const WapProfile& p) {
                   return QVariantList{int16Value(p.connectionTimeout)};
               }));
     // The login and its password; the answer gives the login alone, the number 0 for none.
-    table.add(195, QStringLiteral("CMD_SETWAPLOGIN"),
+    table.add(CMD_SETWAPLOGIN,
               writer([](const QVariantList& params, WapProfile& p) {
                   const auto login = textParam(params, 0);
                   const auto password = textParam(params, 1);
@@ -197,10 +197,10 @@ void registerWapCommands(CommandTable& table)
                   p.password = *password;
                   return true;
               }));
-    table.add(196, QStringLiteral("CMD_GETWAPLOGIN"), reader([](const WapProfile& p) {
+    table.add(CMD_GETWAPLOGIN, reader([](const WapProfile& p) {
                   return QVariantList{p.login.isEmpty() ? int16Value(0) : variants::text(p.login)};
               }));
-    table.add(201, QStringLiteral("CMD_SETPREFERREDWAPBEARER"),
+    table.add(CMD_SETPREFERREDWAPBEARER,
               writer([](const QVariantList& params, WapProfile& p) {
                   const auto kind = rangeParam(params, 0, kDataAccountBearer, kDataAccountBearer);
                   const auto account = rangeParam(params, 1, 0, DataAccountCapacity);
@@ -210,10 +210,10 @@ void registerWapCommands(CommandTable& table)
                   return true;
               }));
     table.add(
-        202, QStringLiteral("CMD_GETPREFERREDWAPBEARER"), reader([](const WapProfile& p) {
+        CMD_GETPREFERREDWAPBEARER, reader([](const WapProfile& p) {
             return QVariantList{int16Value(kDataAccountBearer), int16Value(p.preferredBearer)};
         }));
-    table.add(204, QStringLiteral("CMD_SETWAPCSDGATEWAY"),
+    table.add(CMD_SETWAPCSDGATEWAY,
               writer([](const QVariantList& params, WapProfile& p) {
                   const auto number = rangeParam(params, 0, kGatewayNumber, kGatewayNumber);
                   const auto gateway = textParam(params, 1);
@@ -223,7 +223,7 @@ void registerWapCommands(CommandTable& table)
                   return true;
               }));
     // The number of gateways, the gateway's number and its address.
-    table.add(205, QStringLiteral("CMD_GETWAPCSDGATEWAYS"), reader([](const WapProfile& p) {
+    table.add(CMD_GETWAPCSDGATEWAYS, reader([](const WapProfile& p) {
                   return QVariantList{int16Value(1), int16Value(kGatewayNumber),
                                       variants::text(p.gateway)};
               }));

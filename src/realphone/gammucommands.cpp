@@ -4,6 +4,7 @@
 #include "phone/phonestatus.h"
 
 #include <cstring>
+#include <map>
 
 namespace gammu {
 
@@ -30,7 +31,7 @@ bool unsupported(GSM_Error error)
 }
 
 // The time format: 0 for the 24-hour clock, 1 for the 12-hour clock.
-CommandAnswer getTimeFormat(GSM_StateMachine* machine)
+CommandAnswer getTimeFormat(GSM_StateMachine* machine, const QVariantList&)
 {
     GSM_Locale locale;
     const GSM_Error result = GSM_GetLocale(machine, &locale);
@@ -55,7 +56,7 @@ CommandAnswer setTimeFormat(GSM_StateMachine* machine, const QVariantList& param
 }
 
 // Bookmarks from location 1 up to the first empty one.
-CommandAnswer getBookmarks(GSM_StateMachine* machine)
+CommandAnswer getBookmarks(GSM_StateMachine* machine, const QVariantList&)
 {
     QVariantList data{0};
     for (int location = 1; location <= MaxLocations; ++location) {
@@ -118,7 +119,7 @@ GSM_Error accessPoints(GSM_StateMachine* machine, QList<GSM_GPRSAccessPoint>& po
 
 // Nine elements per account, every one a GPRS account (bearer 1) without user name,
 // password or authentication: libgammu's access points carry a name and an APN only.
-CommandAnswer getDataAccounts(GSM_StateMachine* machine)
+CommandAnswer getDataAccounts(GSM_StateMachine* machine, const QVariantList&)
 {
     QList<GSM_GPRSAccessPoint> points;
     const GSM_Error result = accessPoints(machine, points);
@@ -133,7 +134,7 @@ CommandAnswer getDataAccounts(GSM_StateMachine* machine)
 
 // Fifteen elements per account: its context number, PDP type "IP", the APN, no address,
 // no compression.
-CommandAnswer getContexts(GSM_StateMachine* machine)
+CommandAnswer getContexts(GSM_StateMachine* machine, const QVariantList&)
 {
     QList<GSM_GPRSAccessPoint> points;
     const GSM_Error result = accessPoints(machine, points);
@@ -185,49 +186,73 @@ CommandAnswer setContext(GSM_StateMachine* machine, const QVariantList& params)
     return result == ERR_NONE ? CommandAnswer{} : failed(result);
 }
 
-} // namespace
-
-QSet<qint32> supportedCommands(GSM_StateMachine* machine)
+bool localeProbe(GSM_StateMachine* machine)
 {
-    QSet<qint32> codes;
     GSM_Locale locale;
-    if (!unsupported(GSM_GetLocale(machine, &locale)))
-        codes << 36 << 37;
+    return !unsupported(GSM_GetLocale(machine, &locale));
+}
+
+bool bookmarkProbe(GSM_StateMachine* machine)
+{
     GSM_WAPBookmark bookmark;
     std::memset(&bookmark, 0, sizeof bookmark);
     bookmark.Location = 1;
-    if (!unsupported(GSM_GetWAPBookmark(machine, &bookmark)))
-        codes << 218 << 216;
+    return !unsupported(GSM_GetWAPBookmark(machine, &bookmark));
+}
+
+bool accessPointProbe(GSM_StateMachine* machine)
+{
     GSM_GPRSAccessPoint point;
     std::memset(&point, 0, sizeof point);
     point.Location = 1;
-    if (!unsupported(GSM_GetGPRSAccessPoint(machine, &point)))
-        codes << 664 << 290 << 662 << 291;
+    return !unsupported(GSM_GetGPRSAccessPoint(machine, &point));
+}
+
+// In the order the phone is probed when it connects.
+constexpr CommandRow kRows[] = {
+    {CMD_GETTIMEFORMAT, localeProbe, getTimeFormat},
+    {CMD_SETTIMEFORMAT, localeProbe, setTimeFormat},
+    {CMD_GETWAPBOOKMARKS, bookmarkProbe, getBookmarks},
+    {CMD_ADDWAPBOOKMARK, bookmarkProbe, addBookmark},
+    {CMD_GETDEFINEDDATAACCOUNTS, accessPointProbe, getDataAccounts},
+    {CMD_GETDEFINEPDPCONTEXT, accessPointProbe, getContexts},
+    {CMD_DEFINEDATAACCOUNT, accessPointProbe, defineDataAccount},
+    {CMD_SETDEFINEPDPCONTEXT, accessPointProbe, setContext},
+};
+
+} // namespace
+
+std::span<const CommandRow> commandRows()
+{
+    return kRows;
+}
+
+QSet<qint32> supportedCommands(const std::function<bool(Probe)>& asks)
+{
+    std::map<Probe, bool> answers;
+    QSet<qint32> codes;
+    for (const CommandRow& row : kRows) {
+        const auto [answer, fresh] = answers.try_emplace(row.probe, false);
+        if (fresh)
+            answer->second = asks(row.probe);
+        if (answer->second)
+            codes << row.command;
+    }
     return codes;
+}
+
+QSet<qint32> supportedCommands(GSM_StateMachine* machine)
+{
+    return supportedCommands([machine](Probe probe) { return probe(machine); });
 }
 
 CommandAnswer runCommand(GSM_StateMachine* machine, qint32 code, const QVariantList& params)
 {
-    switch (code) {
-    case 36:
-        return getTimeFormat(machine);
-    case 37:
-        return setTimeFormat(machine, params);
-    case 218:
-        return getBookmarks(machine);
-    case 216:
-        return addBookmark(machine, params);
-    case 664:
-        return getDataAccounts(machine);
-    case 290:
-        return getContexts(machine);
-    case 662:
-        return defineDataAccount(machine, params);
-    case 291:
-        return setContext(machine, params);
-    default:
-        return failed(ERR_NOTSUPPORTED);
+    for (const CommandRow& row : kRows) {
+        if (row.command == code)
+            return row.handler(machine, params);
     }
+    return failed(ERR_NOTSUPPORTED);
 }
 
 } // namespace gammu

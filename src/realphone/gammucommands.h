@@ -3,10 +3,15 @@
 // The settings commands libgammu can serve, each on the libgammu calls behind it
 // (docs/gammu-commands.md lists them). Internal to src/realphone.
 
+#include "phone/phonecommands.h"
+
 #include <gammu.h>
 
 #include <QSet>
 #include <QVariantList>
+
+#include <functional>
+#include <span>
 
 namespace gammu {
 
@@ -18,9 +23,25 @@ struct CommandAnswer
     GSM_Error error = ERR_NONE;
 };
 
-// The codes the connected phone serves: those whose libgammu calls it does not refuse as
-// unsupported. The master reset (110) is never among them: libgammu's reset takes no lock
-// code, so it cannot honour the program's guard.
+// True unless the phone refuses the libgammu call behind some commands as unsupported.
+using Probe = bool (*)(GSM_StateMachine* machine);
+using Handler = CommandAnswer (*)(GSM_StateMachine* machine, const QVariantList& params);
+
+struct CommandRow
+{
+    Command command;
+    // Commands on the same libgammu calls share their probe.
+    Probe probe;
+    Handler handler;
+};
+
+// Every command libgammu can serve. The master reset is never among them: libgammu's reset
+// takes no lock code, so it cannot honour the program's guard.
+std::span<const CommandRow> commandRows();
+
+// The codes of the rows whose probe asks answers true; every probe is asked once.
+QSet<qint32> supportedCommands(const std::function<bool(Probe)>& asks);
+// The codes the connected phone serves, its probes asked of it.
 QSet<qint32> supportedCommands(GSM_StateMachine* machine);
 // Carries out one command; a code outside supportedCommands is answered "not supported".
 CommandAnswer runCommand(GSM_StateMachine* machine, qint32 code, const QVariantList& params);

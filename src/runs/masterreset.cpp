@@ -27,7 +27,7 @@ bool MasterReset::SetMasterReset()
 {
     // A phone that refused the reset keeps its phonebook and calendar: emptying them would
     // lose them before the restore even starts.
-    if (!m_services.sendOk(110, QStringLiteral("CMD_SETFACTORYDEFAULT"),
+    if (!m_services.sendOk(CMD_SETFACTORYDEFAULT,
                            {variants::text(sPhoneLockCode), variants::int16(1)})) {
         m_services.log.UpdateStat(QStringLiteral("Failed to make a Master Reset"));
         m_services.log.UpdateStat(QStringLiteral("Incorrect phonelock code???"));

@@ -37,8 +37,6 @@ struct ChannelFixture : SimPhoneFixture
     CommandChannel channel;
 };
 
-const QString kGetTime = QStringLiteral("CMD_GETTIMEFORMAT");
-
 } // namespace
 
 TEST(CommandChannelOnSimPhone, AnswersUpToFifteenSecondsComplete)
@@ -46,7 +44,7 @@ TEST(CommandChannelOnSimPhone, AnswersUpToFifteenSecondsComplete)
     ChannelFixture f;
     f.image->setLatencyMs(15000);
     const qint64 start = f.clock.nowMs();
-    EXPECT_TRUE(f.channel.DoData(36, kGetTime));
+    EXPECT_TRUE(f.channel.DoData(CMD_GETTIMEFORMAT));
     EXPECT_EQ(f.clock.nowMs() - start, 15000);
     EXPECT_EQ(f.link.ResponseStatus, 0);
     ASSERT_EQ(f.link.ResponseData.size(), 1);
@@ -60,7 +58,7 @@ TEST(CommandChannelOnSimPhone, NoAnswerTimesOutJustPastFifteenSeconds)
     ChannelFixture f;
     f.setFaults([](Faults& faults) { faults.unanswered.insert(36); });
     const qint64 start = f.clock.nowMs();
-    EXPECT_FALSE(f.channel.DoData(36, kGetTime));
+    EXPECT_FALSE(f.channel.DoData(CMD_GETTIMEFORMAT));
     EXPECT_GT(f.clock.nowMs() - start, 15000);
     EXPECT_LE(f.clock.nowMs() - start, 15001);
     EXPECT_TRUE(f.link.WaitEvent);
@@ -80,8 +78,8 @@ TEST(CommandChannelOnSimPhone, ALateAnswerIsLoggedAndNeverEndsTheNextCommand)
     time.insert(QStringLiteral("daylightSaving"), 0);
     ASSERT_TRUE(f.image->setSettings(QStringLiteral("time"), time));
 
-    EXPECT_FALSE(f.channel.DoData(36, kGetTime));
-    EXPECT_TRUE(f.channel.DoData(344, QStringLiteral("CMD_GETDAYLIGHTSAVINGTIME")));
+    EXPECT_FALSE(f.channel.DoData(CMD_GETTIMEFORMAT));
+    EXPECT_TRUE(f.channel.DoData(CMD_GETDAYLIGHTSAVINGTIME));
     ASSERT_EQ(f.link.ResponseData.size(), 1);
     EXPECT_EQ(f.link.ResponseData[0].toInt(), 0);
     EXPECT_EQ(f.logTexts(), (QStringList{QStringLiteral("Command ->CMD_GETTIMEFORMAT timedout"),
@@ -96,15 +94,15 @@ TEST(CommandChannelOnSimPhone, StatusesAndDataAsTheChannelSeesThem)
         faults.refused.insert(344, 7);
     });
     f.link.ResponseData = {QVariant(99)};
-    EXPECT_TRUE(f.channel.DoData(36, kGetTime));
+    EXPECT_TRUE(f.channel.DoData(CMD_GETTIMEFORMAT));
     EXPECT_EQ(f.link.ResponseStatus, 0);
     EXPECT_TRUE(f.link.ResponseData.isEmpty());
 
-    EXPECT_TRUE(f.channel.DoData(344, QStringLiteral("CMD_GETDAYLIGHTSAVINGTIME")));
+    EXPECT_TRUE(f.channel.DoData(CMD_GETDAYLIGHTSAVINGTIME));
     EXPECT_EQ(f.link.ResponseStatus, 7);
 
     f.channel.setParams({QVariant::fromValue<qint16>(0)});
-    EXPECT_TRUE(f.channel.DoData(37, QStringLiteral("CMD_SETTIMEFORMAT")));
+    EXPECT_TRUE(f.channel.DoData(CMD_SETTIMEFORMAT));
     EXPECT_EQ(f.link.ResponseStatus, 0);
     EXPECT_EQ(f.image->settings(QStringLiteral("time")).value(QStringLiteral("timeFormat")), 0);
 }
@@ -114,16 +112,16 @@ TEST(CommandChannelOnSimPhone, FailuresBeforeSendingAreLogged)
     ChannelFixture f;
     f.setFaults([](Faults& faults) { faults.unsupported.insert(346); });
     f.channel.setParams({QVariant::fromValue<qint16>(1)});
-    EXPECT_FALSE(f.channel.DoData(346, QStringLiteral("CMD_SETTIMEZONEUPDATE")));
+    EXPECT_FALSE(f.channel.DoData(CMD_SETTIMEZONEUPDATE));
 
     f.setFaults([](Faults& faults) { faults.noSettingsObject = true; });
-    EXPECT_FALSE(f.channel.DoData(36, kGetTime));
+    EXPECT_FALSE(f.channel.DoData(CMD_GETTIMEFORMAT));
 
     f.monitor.unplug();
-    EXPECT_FALSE(f.channel.DoData(36, kGetTime));
+    EXPECT_FALSE(f.channel.DoData(CMD_GETTIMEFORMAT));
 
     f.link.m_objCellPhone = nullptr;
-    EXPECT_FALSE(f.channel.DoData(37, QStringLiteral("CMD_SETTIMEFORMAT")));
+    EXPECT_FALSE(f.channel.DoData(CMD_SETTIMEFORMAT));
 
     EXPECT_EQ(f.logTexts(),
               QStringList({QStringLiteral("Command --->CMD_SETTIMEZONEUPDATE<--- is not supported"),
