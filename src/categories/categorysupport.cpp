@@ -11,8 +11,8 @@ bool servedBy(CellPhone& phone, OutcomeTally::Category category)
     const categorytable::Row& row = categorytable::row(category);
     if (categorytable::isUserData(row))
         return true;
-    for (const qint32 code : row.reads) {
-        if (code != 0 && phone.IsCommandSupported(code) != 0)
+    for (const Command command : row.reads) {
+        if (command != Command{} && phone.IsCommandSupported(command) != 0)
             return true;
     }
     return false;

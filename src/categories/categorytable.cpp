@@ -9,9 +9,6 @@ namespace {
 using Box = MainView::Box;
 using Tally = OutcomeTally;
 
-// Command codes: CMD_GETDEFINEDDATAACCOUNTS, CMD_GETWAPPROFILELIST, CMD_GETWAPBOOKMARKS,
-// CMD_GETPROFILES, CMD_GETKEYLOCKMODE, the time format with daylight saving time and the time
-// zone update, CMD_GETCUSTOMMENUITEMS.
 constexpr std::array<Row, Count> kRows{{
     {Tally::Phonebook, Box::Pb, "chkPb", "Phonebook", sections::Contacts, "Phonebook", "phonebook",
      {},
@@ -39,7 +36,7 @@ constexpr std::array<Row, Count> kRows{{
      [](Categories& c) { c.sms.bSaveSMSMessages(); },
      [](Categories& c, int line) { return c.sms.DecodeSMSMessages(line); }},
     {Tally::DataAccounts, Box::DataAccount, "chkDataAccount", "Data Account",
-     sections::SettingsDataAccount, "Data Accounts", "dataaccounts", {664},
+     sections::SettingsDataAccount, "Data Accounts", "dataaccounts", {CMD_GETDEFINEDDATAACCOUNTS},
      "Saving Data Accounts information", "Backup of DataAccount -> Done",
      "Backup of DataAccounts -> Done", [](Categories& c) { return c.da.GetDA(); },
      "Failed to backup DataAccount", "Failed to backup DataAccount", false, false,
@@ -49,7 +46,7 @@ constexpr std::array<Row, Count> kRows{{
      "Didn't find any Data Accounts", [](Categories& c) { c.da.bSaveDataAccounts(); },
      [](Categories& c, int line) { return c.da.DecodeDataAccounts(line); }},
     {Tally::WAP, Box::WAP, "chkWAP", "WAP Profiles", sections::SettingsWap, "WAP Settings", "wap",
-     {186},
+     {CMD_GETWAPPROFILELIST},
      "Saving WAP Settings", "Backup of WAP -> Done", "Backup of WAP Settings -> Done",
      [](Categories& c) {
          c.wap.GetWAPSettings();
@@ -59,7 +56,7 @@ constexpr std::array<Row, Count> kRows{{
      [](Categories& c) { c.wap.bSaveWAPSettings(); },
      [](Categories& c, int line) { return c.wap.DecodeWAPSettings(line); }},
     {Tally::Bookmarks, Box::Bookmark, "chkBookmark", "Bookmarks", sections::Bookmarks, "Bookmarks",
-     "bookmarks", {218},
+     "bookmarks", {CMD_GETWAPBOOKMARKS},
      "Saving Bookmarks information", "Backup of Bookmarks -> Done", "Backup of Bookmarks -> Done",
      // A list that was not read is no empty list: no section for it.
      [](Categories& c) {
@@ -70,13 +67,13 @@ constexpr std::array<Row, Count> kRows{{
      [](Categories& c) { c.bookmarks.bSaveBookmarks(); },
      [](Categories& c, int line) { return c.bookmarks.DecodeBookmarks(line); }},
     {Tally::Profiles, Box::Profiles, "chkProfiles", "Profiles", sections::SettingsProfiles,
-     "Profiles", "profiles", {126},
+     "Profiles", "profiles", {CMD_GETPROFILES},
      "Saving Profile Settings", "Backup of Profiles -> Done", "Backup of Profiles -> Done",
      [](Categories& c) { return c.profiles.GetProfileSettings(); },
      nullptr, nullptr, true, false, nullptr, nullptr,
      [](Categories& c) { c.profiles.bSaveProfileSettings(); },
      [](Categories& c, int line) { return c.profiles.DecodeProfileSettings(line); }},
-    {Tally::Locks, Box::Lock, "chkLock", "Locks", sections::SettingsLocks, "Locks", "locks", {51},
+    {Tally::Locks, Box::Lock, "chkLock", "Locks", sections::SettingsLocks, "Locks", "locks", {CMD_GETKEYLOCKMODE},
      "Saving Locks information", "Backup of Locks -> Done", "Backup of Locks -> Done",
      [](Categories& c) {
          c.locks.GetLocksSettings();
@@ -86,7 +83,7 @@ constexpr std::array<Row, Count> kRows{{
      [](Categories& c) { c.locks.bSaveLocksSettings(); },
      [](Categories& c, int line) { return c.locks.DecodeLocksSettings(line); }},
     {Tally::Time, Box::Time, "chkTime", "Time", sections::SettingsTime, "Time", "time",
-     {36, 344, 347},
+     {CMD_GETTIMEFORMAT, CMD_GETDAYLIGHTSAVINGTIME, CMD_GETTIMEZONEUPDATE},
      "Saving Time information", "Backup of Time -> Done", "Backup of Time -> Done",
      [](Categories& c) {
          c.time.GetTimeSettings();
@@ -96,7 +93,7 @@ constexpr std::array<Row, Count> kRows{{
      [](Categories& c) { c.time.bSaveTimeSettings(); },
      [](Categories& c, int line) { return c.time.DecodeTimeSettings(line); }},
     {Tally::Shortcuts, Box::CustomMenu, "chkCustomMenu", "My Shortcuts",
-     sections::SettingsCustomMenu, "My Shortcuts", "shortcuts", {159},
+     sections::SettingsCustomMenu, "My Shortcuts", "shortcuts", {CMD_GETCUSTOMMENUITEMS},
      "Saving My Shortcuts information", "Backup of Custom Menu -> Done",
      "Backup of My Shortcuts -> Done",
      [](Categories& c) {
@@ -160,7 +157,7 @@ const Row* rowOfCliName(const QString& name)
 
 bool isUserData(const Row& row)
 {
-    return row.reads[0] == 0;
+    return row.reads[0] == Command{};
 }
 
 } // namespace categorytable

@@ -2,6 +2,7 @@
 
 #include "backupfile/sectiontable.h"
 #include "categories/outcometally.h"
+#include "phone/phonecommands.h"
 #include "statuslog/mainview.h"
 
 #include <QString>
@@ -31,7 +32,7 @@ struct Row
     const char* cliName;
     // The settings commands that read the category: a phone that knows none of them has not
     // got it. None for the categories read over OBEX or as messages, the window's user data.
-    std::array<qint32, 3> reads;
+    std::array<Command, 3> reads;
 
     // The backup step: the line it starts with and the lines that close it ("-> Done" becomes
     // "-> Failed", "-> Incomplete" or "-> Not supported" as the tally finds it).
