@@ -20,7 +20,7 @@ public:
         Time,
         CustomMenu,
         Password,
-        MasterReset
+        MasterReset // the last box
     };
     enum class Button { Backup, Restore };
 
@@ -46,7 +46,7 @@ public:
 class PlainMainView : public MainView
 {
 public:
-    static constexpr int BoxCount = 12;
+    static constexpr int BoxCount = int(Box::MasterReset) + 1;
 
     PlainMainView();
     bool isTicked(Box box) const override;
