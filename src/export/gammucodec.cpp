@@ -8,6 +8,8 @@
 
 #include <gammu.h>
 
+#include <QRegularExpression>
+
 #include <cctype>
 #include <cstring>
 #include <memory>
@@ -388,6 +390,29 @@ Contact decodeContact(const QString& vcard)
 
 namespace {
 
+// libgammu's vCalendar writer writes "Z" after every time whose zone it holds as 0, a floating
+// time of the entry too, and a to-do's priority the wrong way round (High as 3): both go back
+// to what the entry said.
+QString asTheEntrySaid(const QString& written, const QList<PropertyLine>& block,
+                       const GSM_ToDoEntry* todo)
+{
+    static const QRegularExpression utcTime(QStringLiteral("(\\d{8}T\\d{6})Z"));
+    static const QStringList times{QStringLiteral("DTSTART"), QStringLiteral("DTEND"),
+                                   QStringLiteral("DUE"), QStringLiteral("COMPLETED")};
+    QStringList lines = written.split(QStringLiteral("\r\n"));
+    for (QString& line : lines) {
+        const QString name = line.section(QLatin1Char(':'), 0, 0).section(QLatin1Char(';'), 0, 0);
+        if (times.contains(name) && !isUtc(block, name.toLatin1().constData()))
+            line.replace(utcTime, QStringLiteral("\\1"));
+        else if (todo && name == QLatin1String("PRIORITY"))
+            line = QStringLiteral("PRIORITY:%1").arg(todo->Priority == GSM_Priority_High     ? 1
+                                                     : todo->Priority == GSM_Priority_Medium ? 2
+                                                     : todo->Priority == GSM_Priority_Low    ? 3
+                                                                                             : 0);
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
 CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
 {
     CalendarItem item;
@@ -443,7 +468,8 @@ CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
         error = GSM_EncodeVTODO(out.data(), kWriterBufferSize, &length, task.get(), TRUE,
                                 Nokia_VToDo);
         if (error == ERR_NONE)
-            item.vcalendar = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));
+            item.vcalendar = asTheEntrySaid(
+                QString::fromUtf8(out.constData(), static_cast<qsizetype>(length)), block, task.get());
         length = 0;
         error = GSM_EncodeVTODO(out.data(), kWriterBufferSize, &length, task.get(), TRUE,
                                 Mozilla_VToDo);
@@ -466,7 +492,8 @@ CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
         error = GSM_EncodeVCALENDAR(out.data(), kWriterBufferSize, &length, calendar.get(), TRUE,
                                     Nokia_VCalendar);
         if (error == ERR_NONE)
-            item.vcalendar = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));
+            item.vcalendar = asTheEntrySaid(
+                QString::fromUtf8(out.constData(), static_cast<qsizetype>(length)), block, nullptr);
         length = 0;
         error = GSM_EncodeVCALENDAR(out.data(), kWriterBufferSize, &length, calendar.get(), TRUE,
                                     Mozilla_iCalendar);

@@ -383,6 +383,12 @@ void Import::addCalendar(const QString& text)
         // libgammu reads only vCalendar's own rules, and turns the entry away for another.
         if (!legacy && line.name == QLatin1String("RRULE"))
             continue;
+        // iCalendar counts priorities 1 (highest) to 9, vCalendar 1 to 3.
+        if (!legacy && line.name == QLatin1String("PRIORITY")) {
+            const int level = line.value.trimmed().toInt();
+            if (level > 0)
+                line.value = QString::number(level < 5 ? 1 : level == 5 ? 2 : 3);
+        }
         QStringList dropped;
         lines << readerLine(line, false, dropped);
     }
