@@ -13,6 +13,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <optional>
 
 namespace importing {
 
@@ -392,8 +393,11 @@ void Import::addCalendar(const QString& text)
         QStringList dropped;
         lines << readerLine(line, false, dropped);
     }
+    // The names each entry was written with, in the file's order; null for one not imported.
+    QList<std::optional<QStringList>> writtenBy;
     for (const gammucodec::CalendarItem& item :
          gammucodec::decodeCalendar(lines.join(QStringLiteral("\r\n")))) {
+        writtenBy.append(std::nullopt);
         if (!item.ok || item.vcalendar.isEmpty()) {
             lost(category, QStringLiteral("unreadable (%1), not imported").arg(item.error), {});
             continue;
@@ -417,19 +421,38 @@ void Import::addCalendar(const QString& text)
                      QStringLiteral("entry"));
         }
         m_calendar << out.join(QStringLiteral("\r\n"));
-    }
-    // What libgammu's reader left out, property by property.
-    const QList<QStringList> entries = blocks(unfolded(text), QStringLiteral("VEVENT")) +
-                                       blocks(unfolded(text), QStringLiteral("VTODO"));
-    QStringList written;
-    for (const QString& entry : std::as_const(m_calendar)) {
-        for (const QString& line : entry.split(QStringLiteral("\r\n"))) {
+        QStringList names;
+        for (const QString& line : std::as_const(out)) {
             Line parts;
             if (split(line, parts))
-                written << parts.name;
+                names << parts.name;
         }
+        writtenBy.last() = names;
     }
-    for (const QStringList& entry : entries) {
+    // What libgammu's reader left out, property by property and entry by entry.
+    QList<QStringList> entries;
+    bool inside = false;
+    for (const QString& line : unfolded(text)) {
+        const QString upper = line.trimmed().toUpper();
+        if (upper == QLatin1String("BEGIN:VEVENT") || upper == QLatin1String("BEGIN:VTODO")) {
+            inside = true;
+            entries.append(QStringList{});
+        }
+        if (inside)
+            entries.last() << line.trimmed();
+        if (upper == QLatin1String("END:VEVENT") || upper == QLatin1String("END:VTODO"))
+            inside = false;
+    }
+    QStringList writtenByAny;
+    for (const std::optional<QStringList>& names : std::as_const(writtenBy))
+        writtenByAny << names.value_or(QStringList{});
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QStringList& entry = entries.at(i);
+        const bool paired = writtenBy.size() == entries.size();
+        // One not imported is named as such already.
+        if (paired && !writtenBy.at(i))
+            continue;
+        const QStringList written = paired ? *writtenBy.at(i) : writtenByAny;
         QStringList names;
         bool inAlarm = false;
         for (const QString& raw : entry) {
