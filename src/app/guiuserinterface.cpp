@@ -15,11 +15,12 @@ bool GuiUserInterface::chooseFile(bool save, const QString& title, const QString
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // A description that already names its pattern ("MS (*.MS)") is a complete filter.
-    dialog.setNameFilter(filterDescription.contains(filterPattern)
-                             ? filterDescription
-                             : filterDescription + QStringLiteral(" (") + filterPattern +
-                                   QLatin1Char(')'));
+    // Several filters come apart by ";;"; a first one that already names its pattern
+    // ("MS (*.MS)") is complete.
+    QStringList filters = filterDescription.split(QStringLiteral(";;"));
+    if (!filters.first().contains(filterPattern))
+        filters.first() += QStringLiteral(" (") + filterPattern + QLatin1Char(')');
+    dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     const QStringList chosen = dialog.selectedFiles();

@@ -20,7 +20,10 @@ void FileSelection::yieldOnce()
 bool FileSelection::bSelectFile(const QString& initialFolder, const QString& extension,
                                 QString& fileName, const QString& title, bool save)
 {
-    const QString description = extension + QStringLiteral(" (*.") + extension + QLatin1Char(')');
+    QString description = extension + QStringLiteral(" (*.") + extension + QLatin1Char(')');
+    // Filters apart as Qt's dialogs take them.
+    if (!save && !readableFilter.isEmpty())
+        description += QStringLiteral(";;") + readableFilter;
     const QString pattern = QStringLiteral("*.") + extension;
     QString path;
     if (!m_ui.chooseFile(save, title, initialFolder, description, pattern, path) || path.isEmpty())

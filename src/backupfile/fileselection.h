@@ -23,6 +23,9 @@ public:
     // An existing file of another kind that a restore reads as it is (contacts, a calendar):
     // no extension is added to its name. Set by the program.
     std::function<bool(const QString& path)> readsAsIs;
+    // The name filter of those files ("Contacts (*.vcf)"), offered in the open dialog beside
+    // the backup files. Set by the program.
+    QString readableFilter;
 
     // True when an entry exists at the path (a file, or anything else of that name).
     bool bFileExists(const QString& path) const;

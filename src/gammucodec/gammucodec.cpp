@@ -4,12 +4,16 @@
 #include "core/vproperty.h"
 #include "gammucodec/gammuguard.h"
 #include "gammucodec/gammumapping.h"
+#include "gammucodec/gammupdu.h"
 
 #include <gammu.h>
+
+#include <QRegularExpression>
 
 #include <cctype>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace gammucodec {
 
@@ -219,6 +223,109 @@ SmsMessage decodeSms(const QString& hex, qint32 length)
     return message;
 }
 
+namespace {
+
+void toGammu(const QDateTime& time, GSM_DateTime& out)
+{
+    out.Year = time.date().year();
+    out.Month = time.date().month();
+    out.Day = time.date().day();
+    out.Hour = time.time().hour();
+    out.Minute = time.time().minute();
+    out.Second = time.time().second();
+    out.Timezone = time.offsetFromUtc();
+}
+
+// The parts of message with libgammu's splitter, in UCS-2 or the default alphabet; libgammu
+// cuts a text beyond its last part without a word, which the caller checks.
+bool encodeParts(const MessageText& message, GSM_SMS_State state, bool unicode,
+                 QList<StoredPdu>& pdus, bool& allParts, QString& error)
+{
+    std::vector<unsigned char> text(static_cast<size_t>(message.text.size()) * 2 + 2);
+    gammu::toUnicode(message.text, text.data(), static_cast<size_t>(message.text.size()));
+    GSM_MultiPartSMSInfo info;
+    GSM_ClearMultiPartSMSInfo(&info);
+    info.EntriesNum = 1;
+    info.UnicodeCoding = unicode ? TRUE : FALSE;
+    info.Class = -1;
+    info.Entries[0].ID = SMS_ConcatenatedTextLong;
+    info.Entries[0].Buffer = text.data();
+    auto multi = std::make_unique<GSM_MultiSMSMessage>();
+    std::memset(multi.get(), 0, sizeof *multi);
+    const GSM_Error result = GSM_EncodeMultiPartSMS(nullptr, &info, multi.get());
+    if (result != ERR_NONE) {
+        error = gammu::errorText(result);
+        return false;
+    }
+    allParts = multi->Number >= GSM_MAX_MULTI_SMS;
+    for (int i = 0; i < multi->Number; ++i) {
+        GSM_SMSMessage& sms = multi->SMS[i];
+        // libgammu takes the reference from the clock; the same file makes the same backup.
+        if (sms.UDH.Type != UDH_NoUDH && sms.UDH.Length >= 6 && sms.UDH.Text[1] == 0x00) {
+            sms.UDH.Text[3] = static_cast<unsigned char>(message.reference & 0xFF);
+            sms.UDH.ID8bit = message.reference & 0xFF;
+        }
+        sms.State = state;
+        sms.PDU = message.type <= 1 ? SMS_Deliver : SMS_Submit;
+        gammu::toUnicode(message.number, sms.Number, GSM_MAX_NUMBER_LENGTH);
+        if (message.type <= 1) {
+            gammu::toUnicode(message.smsc, sms.SMSC.Number, GSM_MAX_NUMBER_LENGTH);
+            toGammu(message.time, sms.DateTime);
+        }
+        gammu::EncodedPdu pdu;
+        if (!gammu::encodePdu(sms, pdu, error))
+            return false;
+        pdus.append({pdu.hex, pdu.length});
+    }
+    return true;
+}
+
+} // namespace
+
+bool encodeMessage(const MessageText& message, QList<StoredPdu>& pdus, QString& error)
+{
+    GSM_SMS_State state;
+    if (!gammu::stateOfType(message.type, state)) {
+        error = QStringLiteral("the message's type %1 is unknown").arg(message.type);
+        return false;
+    }
+    if (message.type <= 1 && !message.time.isValid()) {
+        error = QStringLiteral("a received message needs its time");
+        return false;
+    }
+    bool allParts = false;
+    for (const bool unicode : {false, true}) {
+        QList<StoredPdu> encoded;
+        if (!encodeParts(message, state, unicode, encoded, allParts, error))
+            return false;
+        QString text;
+        QString number;
+        for (const StoredPdu& pdu : std::as_const(encoded)) {
+            const SmsMessage decoded = decodeSms(pdu.hex, pdu.length);
+            if (!decoded.ok) {
+                error = decoded.error;
+                return false;
+            }
+            text += decoded.text;
+            number = decoded.number;
+        }
+        if (number != message.number) {
+            error = QStringLiteral("the number \"%1\" does not fit a message").arg(message.number);
+            return false;
+        }
+        if (text == message.text) {
+            pdus = encoded;
+            return true;
+        }
+    }
+    error = allParts ? QStringLiteral("the text of %1 characters does not fit into the %2 parts "
+                                      "of a long message")
+                           .arg(message.text.size())
+                           .arg(GSM_MAX_MULTI_SMS)
+                     : QStringLiteral("the text cannot be written into a message");
+    return false;
+}
+
 Contact decodeContact(const QString& vcard)
 {
     Contact contact;
@@ -283,6 +390,29 @@ Contact decodeContact(const QString& vcard)
 
 namespace {
 
+// libgammu's vCalendar writer writes "Z" after every time whose zone it holds as 0, a floating
+// time of the entry too, and a to-do's priority the wrong way round (High as 3): both go back
+// to what the entry said.
+QString asTheEntrySaid(const QString& written, const QList<PropertyLine>& block,
+                       const GSM_ToDoEntry* todo)
+{
+    static const QRegularExpression utcTime(QStringLiteral("(\\d{8}T\\d{6})Z"));
+    static const QStringList times{QStringLiteral("DTSTART"), QStringLiteral("DTEND"),
+                                   QStringLiteral("DUE"), QStringLiteral("COMPLETED")};
+    QStringList lines = written.split(QStringLiteral("\r\n"));
+    for (QString& line : lines) {
+        const QString name = line.section(QLatin1Char(':'), 0, 0).section(QLatin1Char(';'), 0, 0);
+        if (times.contains(name) && !isUtc(block, name.toLatin1().constData()))
+            line.replace(utcTime, QStringLiteral("\\1"));
+        else if (todo && name == QLatin1String("PRIORITY"))
+            line = QStringLiteral("PRIORITY:%1").arg(todo->Priority == GSM_Priority_High     ? 1
+                                                     : todo->Priority == GSM_Priority_Medium ? 2
+                                                     : todo->Priority == GSM_Priority_Low    ? 3
+                                                                                             : 0);
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
 CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
 {
     CalendarItem item;
@@ -338,7 +468,8 @@ CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
         error = GSM_EncodeVTODO(out.data(), kWriterBufferSize, &length, task.get(), TRUE,
                                 Nokia_VToDo);
         if (error == ERR_NONE)
-            item.vcalendar = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));
+            item.vcalendar = asTheEntrySaid(
+                QString::fromUtf8(out.constData(), static_cast<qsizetype>(length)), block, task.get());
         length = 0;
         error = GSM_EncodeVTODO(out.data(), kWriterBufferSize, &length, task.get(), TRUE,
                                 Mozilla_VToDo);
@@ -361,7 +492,8 @@ CalendarItem decodeCalendarBlock(const QList<PropertyLine>& block, bool todo)
         error = GSM_EncodeVCALENDAR(out.data(), kWriterBufferSize, &length, calendar.get(), TRUE,
                                     Nokia_VCalendar);
         if (error == ERR_NONE)
-            item.vcalendar = QString::fromUtf8(out.constData(), static_cast<qsizetype>(length));
+            item.vcalendar = asTheEntrySaid(
+                QString::fromUtf8(out.constData(), static_cast<qsizetype>(length)), block, nullptr);
         length = 0;
         error = GSM_EncodeVCALENDAR(out.data(), kWriterBufferSize, &length, calendar.get(), TRUE,
                                     Mozilla_iCalendar);

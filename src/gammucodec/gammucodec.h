@@ -36,6 +36,33 @@ struct SmsMessage
 // octet count of the message without that field, as the phone reported it.
 SmsMessage decodeSms(const QString& hex, qint32 length);
 
+// One message to be stored as a phone's backup holds it, made from its text.
+struct MessageText
+{
+    // As the backup holds it: 0 received unread, 1 received read, 2 unsent, 3 sent. A
+    // received message becomes an SMS-DELIVER, the others an SMS-SUBMIT.
+    qint16 type = 0;
+    QString number; // the sender of a received message, else the recipient
+    QString smsc;   // the service centre of a received message; empty when unknown
+    // The service centre's time stamp of a received message, with its offset.
+    QDateTime time;
+    QString text;
+    // The concatenation reference of a text longer than one PDU, 0 to 255.
+    int reference = 0;
+};
+
+// One PDU as the backup holds it.
+struct StoredPdu
+{
+    QString hex;       // the service centre field and the TPDU, upper-case hexadecimal
+    qint32 length = 0; // octets of the TPDU
+};
+
+// The PDUs of message: one, or the concatenated parts of a text too long for one; 7-bit in the
+// GSM default alphabet when every character is in it, else UCS-2. False with a reason when the
+// text or the number cannot be held (the text whole, decoded again, is checked).
+bool encodeMessage(const MessageText& message, QList<StoredPdu>& pdus, QString& error);
+
 struct PhoneNumber
 {
     QString kind; // "mobile", "home", "work", "fax", "pager", "other" or "" for a plain one

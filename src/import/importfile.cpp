@@ -5,12 +5,15 @@
 #include "categories/obexmodule.h"
 #include "core/codepage.h"
 #include "core/vproperty.h"
+#include "gammucodec/gammubackup.h"
 #include "gammucodec/gammucodec.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QXmlStreamReader>
 
 #include <algorithm>
+#include <optional>
 
 namespace importing {
 
@@ -33,7 +36,8 @@ const QStringList kKnownTypes{QStringLiteral("HOME"),  QStringLiteral("WORK"),
 QString textOf(const QByteArray& bytes)
 {
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder utf16(QStringDecoder::Utf16, QStringDecoder::Flag::ConvertInitialBom);
+        QStringDecoder utf16(bytes.startsWith("\xFE") ? QStringDecoder::Utf16BE : QStringDecoder::Utf16LE,
+                             QStringDecoder::Flag::ConvertInitialBom);
         QString text = utf16.decode(bytes);
         return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
     }
@@ -215,6 +219,54 @@ QStringList backupForm(const QString& written, QStringList& names)
     return out;
 }
 
+// The sections of gammu's backup file, by their name without the number.
+const QStringList kGammuSections{
+    QStringLiteral("Backup"),      QStringLiteral("PhonePBK"),      QStringLiteral("SIMPBK"),
+    QStringLiteral("Calendar"),    QStringLiteral("TODO"),          QStringLiteral("Caller"),
+    QStringLiteral("SMSC"),        QStringLiteral("WAPBookmark"),   QStringLiteral("WAPSettings"),
+    QStringLiteral("MMSSettings"), QStringLiteral("SyncMLSettings"), QStringLiteral("ChatSettings"),
+    QStringLiteral("Ringtone"),    QStringLiteral("Profile"),       QStringLiteral("FMStation"),
+    QStringLiteral("GPRSPoint"),   QStringLiteral("Note"),          QStringLiteral("StartupLogo"),
+    QStringLiteral("OperatorLogo"), QStringLiteral("Checksum")};
+
+// The first line of text that is neither blank nor a comment of an ini file or LDIF.
+QString firstLine(const QString& text)
+{
+    for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty() && !trimmed.startsWith(QLatin1Char(';')) &&
+            !trimmed.startsWith(QLatin1Char('#')))
+            return trimmed;
+    }
+    return QString();
+}
+
+// The format of a file of gammu's, told by its content as kindOf tells it.
+gammubackup::Format gammuFormat(const QByteArray& bytes, const QString& first)
+{
+    if (bytes.startsWith("LMB "))
+        return gammubackup::Format::Lmb;
+    if (first.startsWith(QLatin1String("BEGIN:VNOTE"), Qt::CaseInsensitive))
+        return gammubackup::Format::VNote;
+    if (first.startsWith(QLatin1String("dn:"), Qt::CaseInsensitive) ||
+        first.startsWith(QLatin1String("version:"), Qt::CaseInsensitive))
+        return gammubackup::Format::Ldif;
+    return first.startsWith(QLatin1String("[SMSBackup"), Qt::CaseInsensitive)
+               ? gammubackup::Format::Sms
+               : gammubackup::Format::Backup;
+}
+
+// A phone number as a message holds it: the blanks and marks people write between digits
+// go; a sender's name ("Bank") is kept as it is.
+QString messageNumber(const QString& address)
+{
+    QString number = address.trimmed();
+    QString digits = number;
+    digits.remove(QRegularExpression(QStringLiteral("[\\s().-]")));
+    static const QRegularExpression phone(QStringLiteral("^\\+?[0-9*#]+$"));
+    return phone.match(digits).hasMatch() ? digits : number;
+}
+
 } // namespace
 
 Kind kindOf(const QByteArray& bytes)
@@ -229,6 +281,20 @@ Kind kindOf(const QByteArray& bytes)
         return text.contains(QLatin1String("<smses")) ? Kind::SmsXml : Kind::Unknown;
     if (sections::findTag(sections::tagWord(text.section(QLatin1Char('\n'), 0, 0).trimmed())) >= 0)
         return Kind::Backup;
+    if (bytes.startsWith("LMB "))
+        return Kind::GammuBackup;
+    const QString first = firstLine(text);
+    static const QRegularExpression section(QStringLiteral("^\\[([A-Za-z]+)[0-9]*\\]$"));
+    if (const QRegularExpressionMatch match = section.match(first); match.hasMatch()) {
+        if (match.captured(1) == QLatin1String("SMSBackup"))
+            return Kind::GammuMessages;
+        return kGammuSections.contains(match.captured(1)) ? Kind::GammuBackup : Kind::Unknown;
+    }
+    if (first.toUpper() == QLatin1String("BEGIN:VNOTE") ||
+        (first.startsWith(QLatin1String("dn:"), Qt::CaseInsensitive) ||
+         (first.startsWith(QLatin1String("version:"), Qt::CaseInsensitive) &&
+          text.contains(QLatin1String("\ndn:"), Qt::CaseInsensitive))))
+        return Kind::GammuBackup;
     return Kind::Unknown;
 }
 
@@ -318,11 +384,20 @@ void Import::addCalendar(const QString& text)
         // libgammu reads only vCalendar's own rules, and turns the entry away for another.
         if (!legacy && line.name == QLatin1String("RRULE"))
             continue;
+        // iCalendar counts priorities 1 (highest) to 9, vCalendar 1 to 3.
+        if (!legacy && line.name == QLatin1String("PRIORITY")) {
+            const int level = line.value.trimmed().toInt();
+            if (level > 0)
+                line.value = QString::number(level < 5 ? 1 : level == 5 ? 2 : 3);
+        }
         QStringList dropped;
         lines << readerLine(line, false, dropped);
     }
+    // The names each entry was written with, in the file's order; null for one not imported.
+    QList<std::optional<QStringList>> writtenBy;
     for (const gammucodec::CalendarItem& item :
          gammucodec::decodeCalendar(lines.join(QStringLiteral("\r\n")))) {
+        writtenBy.append(std::nullopt);
         if (!item.ok || item.vcalendar.isEmpty()) {
             lost(category, QStringLiteral("unreadable (%1), not imported").arg(item.error), {});
             continue;
@@ -346,19 +421,38 @@ void Import::addCalendar(const QString& text)
                      QStringLiteral("entry"));
         }
         m_calendar << out.join(QStringLiteral("\r\n"));
-    }
-    // What libgammu's reader left out, property by property.
-    const QList<QStringList> entries = blocks(unfolded(text), QStringLiteral("VEVENT")) +
-                                       blocks(unfolded(text), QStringLiteral("VTODO"));
-    QStringList written;
-    for (const QString& entry : std::as_const(m_calendar)) {
-        for (const QString& line : entry.split(QStringLiteral("\r\n"))) {
+        QStringList names;
+        for (const QString& line : std::as_const(out)) {
             Line parts;
             if (split(line, parts))
-                written << parts.name;
+                names << parts.name;
         }
+        writtenBy.last() = names;
     }
-    for (const QStringList& entry : entries) {
+    // What libgammu's reader left out, property by property and entry by entry.
+    QList<QStringList> entries;
+    bool inside = false;
+    for (const QString& line : unfolded(text)) {
+        const QString upper = line.trimmed().toUpper();
+        if (upper == QLatin1String("BEGIN:VEVENT") || upper == QLatin1String("BEGIN:VTODO")) {
+            inside = true;
+            entries.append(QStringList{});
+        }
+        if (inside)
+            entries.last() << line.trimmed();
+        if (upper == QLatin1String("END:VEVENT") || upper == QLatin1String("END:VTODO"))
+            inside = false;
+    }
+    QStringList writtenByAny;
+    for (const std::optional<QStringList>& names : std::as_const(writtenBy))
+        writtenByAny << names.value_or(QStringList{});
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QStringList& entry = entries.at(i);
+        const bool paired = writtenBy.size() == entries.size();
+        // One not imported is named as such already.
+        if (paired && !writtenBy.at(i))
+            continue;
+        const QStringList written = paired ? *writtenBy.at(i) : writtenByAny;
         QStringList names;
         bool inAlarm = false;
         for (const QString& raw : entry) {
@@ -376,11 +470,123 @@ void Import::addCalendar(const QString& text)
     }
 }
 
+bool Import::addMessages(const QByteArray& bytes, QString& error)
+{
+    const QString category = QStringLiteral("SMS Messages");
+    QXmlStreamReader xml(bytes);
+    QList<Message> read;
+    QStringList unread;
+    if (!xml.readNextStartElement()) {
+        error = xml.hasError() ? QStringLiteral("the XML is malformed at line %1, column %2: %3")
+                                     .arg(xml.lineNumber())
+                                     .arg(xml.columnNumber())
+                                     .arg(xml.errorString())
+                               : QStringLiteral("it holds no <smses> element");
+        return false;
+    }
+    if (xml.name() != QLatin1String("smses")) {
+        error = QStringLiteral("its root element is <%1>, not <smses>").arg(xml.name());
+        return false;
+    }
+    while (xml.readNextStartElement()) {
+        const QString name = xml.name().toString();
+        const QXmlStreamAttributes attributes = xml.attributes();
+        xml.skipCurrentElement();
+        if (name != QLatin1String("sms")) {
+            unread << QStringLiteral("<%1> elements, not imported").arg(name);
+            continue;
+        }
+        const QString number = messageNumber(attributes.value(QLatin1String("address")).toString());
+        bool typeOk = false;
+        const int xmlType = attributes.value(QLatin1String("type")).toInt(&typeOk);
+        bool dateOk = false;
+        const qint64 date = attributes.value(QLatin1String("date")).toLongLong(&dateOk);
+        gammucodec::MessageText message;
+        // The layout's types: 1 received, 2 sent, 3 draft, 4 outbox, 5 failed, 6 queued.
+        if (!typeOk || xmlType < 1 || xmlType > 6) {
+            unread << QStringLiteral("of type \"%1\", not imported")
+                          .arg(attributes.value(QLatin1String("type")).toString());
+            continue;
+        }
+        if (number.isEmpty()) {
+            unread << QStringLiteral("without an address, not imported");
+            continue;
+        }
+        const bool received = xmlType == 1;
+        if (received && !dateOk) {
+            unread << QStringLiteral("received without a date, not imported");
+            continue;
+        }
+        message.type = received ? (attributes.value(QLatin1String("read")) == QLatin1String("0") ? 0 : 1)
+                                : (xmlType == 2 ? 3 : 2);
+        message.number = number;
+        const QString centre = attributes.value(QLatin1String("service_center")).toString().trimmed();
+        if (received && centre != QLatin1String("null"))
+            message.smsc = messageNumber(centre);
+        const QDateTime time = dateOk ? QDateTime::fromMSecsSinceEpoch(date, m_zone) : QDateTime();
+        message.time = time;
+        message.text = attributes.value(QLatin1String("body")).toString();
+        message.reference = m_references.value(number, 0);
+        QList<gammucodec::StoredPdu> pdus;
+        QString why;
+        if (!gammucodec::encodeMessage(message, pdus, why)) {
+            unread << QStringLiteral("unreadable (%1), not imported").arg(why);
+            continue;
+        }
+        if (pdus.size() > 1)
+            m_references[number] = (message.reference + 1) % 256;
+        // A sent message keeps its time beside the PDU, as the phone's wall-clock time.
+        const QString wallClock =
+            !received && time.isValid() ? time.toString(QStringLiteral("yyyyMMdd'T'HHmmss")) : QString();
+        for (const gammucodec::StoredPdu& pdu : std::as_const(pdus))
+            read.append({2, message.type, pdu.hex, pdu.length, wallClock});
+    }
+    // Whatever follows the root element must be well-formed too.
+    while (!xml.atEnd())
+        xml.readNext();
+    if (xml.hasError()) {
+        error = QStringLiteral("the XML is malformed at line %1, column %2: %3")
+                    .arg(xml.lineNumber())
+                    .arg(xml.columnNumber())
+                    .arg(xml.errorString());
+        return false;
+    }
+    m_messages << read;
+    for (const QString& what : std::as_const(unread))
+        lost(category, what, {});
+    return true;
+}
+
+bool Import::addGammu(const QByteArray& bytes, Kind kind, QString& error)
+{
+    const gammubackup::Format format =
+        kind == Kind::GammuMessages ? gammubackup::Format::Sms
+                                    : gammuFormat(bytes, firstLine(textOf(bytes.left(4096))));
+    const gammubackup::Contents contents = gammubackup::read(bytes, format);
+    if (!contents.ok) {
+        error = contents.error;
+        return false;
+    }
+    for (const QString& vcard : contents.contacts) {
+        QStringList names;
+        m_contacts << backupForm(vcard, names).join(QStringLiteral("\r\n"));
+    }
+    for (const QString& entry : contents.calendar) {
+        QStringList names;
+        m_calendar << backupForm(entry, names).join(QStringLiteral("\r\n"));
+    }
+    for (const gammubackup::Message& message : contents.messages)
+        m_messages.append({message.storage, message.type, message.pdu, message.length, message.time});
+    for (const gammubackup::Left& left : contents.left)
+        lost(left.category, left.what, {});
+    return true;
+}
+
 bool Import::add(const QByteArray& bytes, QString& error)
 {
     const Kind kind = kindOf(bytes);
     const qsizetype before = m_contacts.size() + m_calendar.size() + m_messages.size();
-    const int lossesBefore = static_cast<int>(m_losses.size());
+    const QStringList lossesBefore = lossLines();
     switch (kind) {
     case Kind::VCard:
         addContacts(textOf(bytes));
@@ -389,20 +595,33 @@ bool Import::add(const QByteArray& bytes, QString& error)
         addCalendar(textOf(bytes));
         break;
     case Kind::SmsXml:
-        error = QStringLiteral("messages from SMS XML cannot be imported yet");
-        return false;
+        if (!addMessages(bytes, error))
+            return false;
+        break;
+    case Kind::GammuBackup:
+    case Kind::GammuMessages:
+        if (!addGammu(bytes, kind, error))
+            return false;
+        break;
     case Kind::Backup:
         error = QStringLiteral("it is a backup file already");
         return false;
     case Kind::Unknown:
         error = bytes.trimmed().isEmpty()
                     ? QStringLiteral("it is empty")
-                    : QStringLiteral("it is no vCard, calendar or SMS XML file");
+                    : QStringLiteral("it is no vCard, calendar, SMS XML or gammu backup file");
         return false;
     }
-    if (m_contacts.size() + m_calendar.size() + m_messages.size() == before &&
-        m_losses.size() == lossesBefore) {
-        error = QStringLiteral("it holds no entry");
+    if (m_contacts.size() + m_calendar.size() + m_messages.size() == before) {
+        // A backup of nothing would only look like one.
+        QStringList why;
+        for (const QString& line : lossLines()) {
+            if (!lossesBefore.contains(line))
+                why << line;
+        }
+        error = why.isEmpty() ? QStringLiteral("it holds no entry")
+                              : QStringLiteral("it holds no entry that can be imported (%1)")
+                                    .arg(why.join(QStringLiteral("; ")));
         return false;
     }
     return true;
@@ -440,8 +659,10 @@ QStringList Import::backupLines() const
                   << elements::elementLine(2, QStringLiteral("Storage"), QString::number(message.storage))
                   << elements::elementLine(2, QStringLiteral("Type"), QString::number(message.type))
                   << elements::elementLine(2, QStringLiteral("PDU"), message.pdu)
-                  << elements::elementLine(2, QStringLiteral("Length"), QString::number(message.length))
-                  << elements::closeTag(QStringLiteral("SMS"), 1);
+                  << elements::elementLine(2, QStringLiteral("Length"), QString::number(message.length));
+            if (!message.time.isEmpty())
+                lines << elements::elementLine(2, QStringLiteral("Time"), message.time);
+            lines << elements::closeTag(QStringLiteral("SMS"), 1);
         }
         lines << elements::closeTag(QStringLiteral("SMS_Messages"));
     }

@@ -1,18 +1,22 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 
 #include <utility>
 
 // A backup file made from files of other formats: contacts (vCard 2.1, 3.0, 4.0), calendars
-// (iCalendar, vCalendar) and the SMS XML that export writes. Entries are held as a phone's
-// backup holds them; what the backup format cannot hold is named and counted.
+// (iCalendar, vCalendar), the SMS XML that export writes and gammu's backups. Entries are held
+// as a phone's backup holds them; what the backup format cannot hold is named and counted.
 namespace importing {
 
-enum class Kind { Unknown, Backup, VCard, Calendar, SmsXml };
+// GammuBackup: what gammu backup writes (its own text, LMB, LDIF, vNote); GammuMessages: what
+// gammu backupsms writes.
+enum class Kind { Unknown, Backup, VCard, Calendar, SmsXml, GammuBackup, GammuMessages };
 
 // What a file holds, told by its content alone.
 Kind kindOf(const QByteArray& bytes);
@@ -23,13 +27,18 @@ struct Message
     qint16 type = 0;
     QString pdu;
     qint32 length = 0;
+    QString time; // of a sent message or a draft, whose PDU holds none
 };
 
 class Import
 {
 public:
-    // Adds the entries of one file; false with a reason when the file is of no kind known
-    // or holds nothing that can be read.
+    // The zone the times of SMS XML are taken in, which it does not name: this computer's
+    // unless set.
+    void setZone(const QTimeZone& zone) { m_zone = zone; }
+
+    // Adds the entries of one file; false with a reason when the file is of no kind known,
+    // cannot be read or gives no entry at all.
     bool add(const QByteArray& bytes, QString& error);
 
     // The backup file's lines, without line ends: the Contacts, Calendar and SMS_Messages
@@ -46,11 +55,16 @@ public:
 private:
     void addContacts(const QString& text);
     void addCalendar(const QString& text);
+    bool addMessages(const QByteArray& bytes, QString& error);
+    bool addGammu(const QByteArray& bytes, Kind kind, QString& error);
     void lost(const QString& category, const QString& what, const QString& ofWhat);
 
     QStringList m_contacts;
     QStringList m_calendar;
     QList<Message> m_messages;
+    QTimeZone m_zone = QTimeZone::systemTimeZone();
+    // The next concatenation reference of a long message, by the other party's number.
+    QHash<QString, int> m_references;
     struct Loss
     {
         QString category;

@@ -133,13 +133,17 @@ public:
         Q_UNUSED(time);
         WriteMessage(Storage, Type, PDU, Length, transactionId);
     }
-    // The message as the phone will hand it back once written; a restore matches by it.
+    // The message as the phone will hand it back once written; a restore matches by it. The
+    // write above keeps no time, so neither does the message written.
     virtual KeptMessage keptForm(qint32 Storage, qint32 Type, const QString& PDU,
                                  const QString& time) const
     {
         Q_UNUSED(Storage);
         Q_UNUSED(Type);
-        return KeptMessage{PDU, time, {}, {}};
+        if (time.isEmpty())
+            return KeptMessage{PDU, time, {}, {}};
+        return KeptMessage{PDU, QString(), QStringLiteral("stored without their time"),
+                           QStringLiteral("without its time")};
     }
 
 Q_SIGNALS:

@@ -5,7 +5,7 @@
 #include "gammucodec/gammuguard.h"
 #include "gammucodec/gammumapping.h"
 #include "gammucodec/gammupdu.h"
-#include "realphone/gammuwallclock.h"
+#include "gammucodec/gammuwallclock.h"
 
 #include <cstring>
 #include <memory>

@@ -7,7 +7,7 @@
 #include "gammucodec/gammupdu.h"
 #include "realphone/gammuphone.h"
 #include "realphone/gammusession.h"
-#include "realphone/gammuwallclock.h"
+#include "gammucodec/gammuwallclock.h"
 #include "realphone/gammuworker.h"
 #include "phone/storedpdu.h"
 #include "phone/phonestatus.h"

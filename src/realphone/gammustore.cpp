@@ -3,10 +3,9 @@
 #include "realphone/gammukeeping.h"
 #include "gammucodec/gammumapping.h"
 #include "realphone/gammuphone.h"
+#include "gammucodec/gammuentrytext.h"
 #include "realphone/gammuirmcstore.h"
 #include "realphone/gammulistings.h"
-#include "realphone/gammuwallclock.h"
-#include "gammucodec/gammuwidetexts.h"
 #include "realphone/gammusession.h"
 #include "realphone/gammuworker.h"
 
@@ -21,11 +20,6 @@ namespace {
 
 using irmc::IrmcBook;
 using irmc::IrmcEntry;
-
-// libgammu's encoders answer ERR_MOREMEMORY when an entry does not fit: the buffer doubles, up
-// to a size no phone entry reaches (a photo of 60 KB takes about 80 KB).
-constexpr size_t FirstBufferSize = 64 * 1024;
-constexpr size_t LastBufferSize = 16 * 1024 * 1024;
 
 struct Listing
 {
@@ -47,53 +41,6 @@ struct PhoneMemory
 bool nothingToClear(GSM_Error error)
 {
     return notSupported(error) || error == ERR_NOSIM || error == ERR_EMPTY;
-}
-
-// The encoder's text without its final line break, its blank lines and its X-GAMMU-LOCATION
-// line: like a LUID, the location is the phone's, and a restored entry gets a new one.
-QByteArray withoutLocationLine(const char* buffer, size_t length)
-{
-    QList<QByteArray> lines = QByteArray(buffer, static_cast<qsizetype>(length)).split('\n');
-    lines.removeIf([](const QByteArray& line) {
-        return line.trimmed().isEmpty() || line.startsWith("X-GAMMU-LOCATION:");
-    });
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
-    return lines.join("\r\n");
-}
-
-// Encodes entry with encode(buffer, size, &length) into entries under luid, the texts
-// libgammu's writer cannot hold written by us; libgammu's reason when it cannot.
-template <class Entry, class Encode>
-QString keepEncoded(std::vector<char>& buffer, QList<IrmcEntry>& entries, const QString& luid,
-                    Entry& entry, Encode encode)
-{
-    WideTexts wide;
-    wide.stash(entry);
-    for (;;) {
-        size_t length = 0;
-        const GSM_Error result = encode(buffer.data(), buffer.size(), &length);
-        if (result == ERR_NONE) {
-            entries.append(
-                IrmcEntry{luid, wide.restore(withoutLocationLine(buffer.data(), length))});
-            return QString();
-        }
-        if (result != ERR_MOREMEMORY || buffer.size() >= LastBufferSize)
-            return errorText(result);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// Encodes a contact as the listing does.
-QByteArray encodedContact(std::vector<char>& buffer, GSM_MemoryEntry& entry)
-{
-    QList<IrmcEntry> one;
-    keepEncoded(buffer, one, QString(), entry, [&entry](char* data, size_t size, size_t* length) {
-        return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE, Nokia_VCard21);
-    });
-    return one.isEmpty() ? QByteArray() : one.first().data;
 }
 
 BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
@@ -123,11 +70,11 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
                 phoneMemory.taken.insert(entry.Location);
             const QString luid = QString::fromLatin1(memory == MEM_SM ? "SM" : "ME") +
                                  QString::number(entry.Location);
-            return keepEncoded(buffer, out, luid, entry,
-                               [&entry](char* data, size_t size, size_t* length) {
-                                   return GSM_EncodeVCARD(nullptr, data, size, length, &entry, TRUE,
-                                                          Nokia_VCard21);
-                               });
+            QString why;
+            const QByteArray text = encodedContact(buffer, entry, why);
+            if (why.isEmpty())
+                out.append(IrmcEntry{luid, text});
+            return why;
         });
         // An entry that could not be read still holds its location.
         if (memory == MEM_ME && (!listed.skipped.isEmpty() || listed.error != ERR_NONE))
@@ -141,25 +88,6 @@ BookListing listContacts(GSM_StateMachine* machine, std::vector<char>& buffer,
     status.MemoryType = MEM_ME;
     GSM_GetMemoryStatus(machine, &status);
     return found;
-}
-
-// Encodes an event or a to-do as the listing hands it on; why not, when libgammu cannot.
-QByteArray encodedEvent(std::vector<char>& buffer, GSM_CalendarEntry& note, QString& why)
-{
-    QList<IrmcEntry> one;
-    why = keepEncoded(buffer, one, QString(), note, [&note](char* data, size_t size, size_t* length) {
-        return GSM_EncodeVCALENDAR(data, size, length, &note, FALSE, Nokia_VCalendar);
-    });
-    return why.isEmpty() ? asThePhoneMeansIt(one.first().data, nullptr) : QByteArray();
-}
-
-QByteArray encodedToDo(std::vector<char>& buffer, GSM_ToDoEntry& todo, QString& why)
-{
-    QList<IrmcEntry> one;
-    why = keepEncoded(buffer, one, QString(), todo, [&todo](char* data, size_t size, size_t* length) {
-        return GSM_EncodeVTODO(data, size, length, &todo, FALSE, Nokia_VToDo);
-    });
-    return why.isEmpty() ? asThePhoneMeansIt(one.first().data, &todo) : QByteArray();
 }
 
 BookListing listCalendar(GSM_StateMachine* machine, std::vector<char>& buffer,
@@ -434,14 +362,16 @@ KeptForm keptContact(GSM_StateMachine* machine, StoreKeeping& keeping, const QBy
         if (!decodeVCard(text, *whole).ok())
             return KeptForm{data, {}, {}};
         whole->MemoryType = MEM_ME;
-        const QByteArray kept = encodedContact(keeping.buffer, *whole);
+        QString why;
+        const QByteArray kept = encodedContact(keeping.buffer, *whole, why);
         GSM_FreeMemoryEntry(whole.get());
         return kept.isEmpty() ? KeptForm{data, {}, {}} : keptThroughLibgammu(data, kept);
     }
     auto entry = std::make_unique<GSM_MemoryEntry>();
     if (!nameAndNumberEntry(text, *entry))
         return KeptForm{data, {}, {}};
-    KeptForm kept{encodedContact(keeping.buffer, *entry), {}, {}};
+    QString why;
+    KeptForm kept{encodedContact(keeping.buffer, *entry, why), {}, {}};
     if (kept.entry.isEmpty())
         return KeptForm{data, {}, {}};
     const QStringList leftOut = nameAndNumberOf(text).leftOut;

@@ -23,7 +23,8 @@ Program::Program(const ProgramEnvironment& env, QObject* parent)
                    m_categories)
 {
     m_categories.registerReaders(m_file);
-    // Contacts and calendars of other programs restore as the backup made of them would.
+    // Contacts, calendars and messages of other programs restore as the backup made of them
+    // would.
     m_file.convertForeign = [](QByteArray& bytes, QStringList& notes) {
         QByteArray backup;
         QString error;
@@ -39,6 +40,9 @@ Program::Program(const ProgramEnvironment& env, QObject* parent)
         const importing::Kind kind = importing::kindOf(file.read(4096));
         return kind != importing::Kind::Unknown && kind != importing::Kind::Backup;
     };
+    m_selection.readableFilter = QStringLiteral(
+        "Contacts, calendars, messages (*.vcf *.vcard *.ics *.vcs *.xml *.backup *.smsbackup "
+        "*.ldif *.lmb)");
     // A killed backup may have left the phone in another profile: the next run's first
     // command to the phone puts it back.
     m_categories.profiles.walkNoteFolder = env.fallbackFolder;

@@ -66,14 +66,19 @@ TEST(GuiUserInterface, FileDialogsNeitherConfirmNorRequireExistingFiles)
             EXPECT_EQ(files->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
             EXPECT_EQ(files->fileMode(), QFileDialog::AnyFile);
             EXPECT_TRUE(files->testOption(QFileDialog::DontConfirmOverwrite));
-            EXPECT_EQ(files->nameFilters(), QStringList{QStringLiteral("MS (*.MS)")});
+            EXPECT_EQ(files->nameFilters(),
+                      save ? QStringList{QStringLiteral("MS (*.MS)")}
+                           : QStringList({QStringLiteral("MS (*.MS)"), QStringLiteral("Contacts (*.vcf *.backup)")}));
             files->selectFile(wanted);
             static_cast<QDialog*>(files)->accept();
         });
         QString path;
         EXPECT_TRUE(ui.chooseFile(save, save ? QStringLiteral("Save Data to file")
                                              : QStringLiteral("Select Data file"),
-                                  dir.path(), QStringLiteral("MS (*.MS)"), QStringLiteral("*.MS"), path));
+                                  dir.path(),
+                                  save ? QStringLiteral("MS (*.MS)")
+                                       : QStringLiteral("MS (*.MS);;Contacts (*.vcf *.backup)"),
+                                  QStringLiteral("*.MS"), path));
         EXPECT_EQ(QDir::cleanPath(path), QDir::cleanPath(wanted));
     }
 

@@ -290,21 +290,29 @@ QByteArray utf16(const QString& text)
 
 } // namespace
 
-TEST_F(CliTest, HostileContactFilesGiveAClearLineAndNoCrash)
+TEST_F(CliTest, HostileFilesGiveAClearLineAndNoCrash)
 {
     const Hostile rows[] = {
-        {"empty", QByteArray(), 1, 1, "it is empty"},
-        {"truncated", QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Berg;An"), 3, 1, "without its END:VCARD"},
-        {"folding", card("TEL;TYPE=cell:+4670\r\n 1234567\r\nNOTE:a\r\n\tb\r\n"), 0, 0, "1 contacts"},
-        {"unknown", card("X-SHOE-SIZE:42\r\nFOO;BAR=1:x\r\n"), 3, 3, "X-SHOE-SIZE left out of 1 contact"},
-        {"photo", card("PHOTO;ENCODING=b;TYPE=JPEG:" + QByteArray(5 * 1024 * 1024, 'A') + "\r\n"), 3, 3,
+        {"empty.vcf", QByteArray(), 1, 1, "it is empty"},
+        {"truncated.vcf", QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Berg;An"), 1, 1,
+         "no entry that can be imported (Phonebook: 1 without its END:VCARD"},
+        {"folding.vcf", card("TEL;TYPE=cell:+4670\r\n 1234567\r\nNOTE:a\r\n\tb\r\n"), 0, 0, "1 contacts"},
+        {"unknown.vcf", card("X-SHOE-SIZE:42\r\nFOO;BAR=1:x\r\n"), 3, 3, "X-SHOE-SIZE left out of 1 contact"},
+        {"photo.vcf", card("PHOTO;ENCODING=b;TYPE=JPEG:" + QByteArray(5 * 1024 * 1024, 'A') + "\r\n"), 3, 3,
          "PHOTO left out of 1 contact"},
-        {"utf16", utf16(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lindqvist;Zoë\r\nEND:VCARD\r\n")),
+        {"utf16.vcf", utf16(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lindqvist;Zoë\r\nEND:VCARD\r\n")),
          0, 0, "1 contacts"},
+        {"cut.xml", "<?xml version='1.0'?>\n<smses count=\"1\">\n<sms address=\"+4670\" body=\"x\"\n", 1, 1,
+         "the XML is malformed at line 4"},
+        {"unquoted.backup", "[Backup]\r\nFormat = 1.05\r\n[PhonePBK001]\r\nEntry00Type = NumberMobile\r\n"
+                            "Entry00Text = x\r\n", 1, 1, "line 5: Entry00Text is not in quotes"},
+        {"long.smsbackup", "[SMSBackup000]\r\nPDU = Deliver\r\nNumber = \"" + QByteArray(3000, '1') + "\"\r\n",
+         1, 1, "line 3: Number holds 3000 characters"},
     };
     cli.run({QStringLiteral("phone"), QStringLiteral("init"), path(QStringLiteral("blank.json")), QStringLiteral("--blank")});
     for (const Hostile& row : rows) {
-        const QString name = QLatin1String(row.name) + QStringLiteral(".vcf");
+        const QString name = QLatin1String(row.name);
+        QFile::remove(path(QStringLiteral("out.MS")));
         QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(row.bytes);
@@ -313,7 +321,9 @@ TEST_F(CliTest, HostileContactFilesGiveAClearLineAndNoCrash)
                            path(QStringLiteral("out.MS")), QStringLiteral("--overwrite")}),
                   row.importStatus)
             << row.name << cli.out.toStdString() << cli.err.toStdString();
-        EXPECT_TRUE((cli.out + cli.err).contains(QLatin1String(row.says))) << row.name;
+        EXPECT_TRUE((cli.out + cli.err).contains(QLatin1String(row.says))) << row.name << cli.err.toStdString();
+        // A refused file leaves no backup behind.
+        EXPECT_EQ(QFile::exists(path(QStringLiteral("out.MS"))), row.importStatus != 1) << row.name;
         // The same file straight into a restore: the same verdict.
         const int restored = cli.run({QStringLiteral("restore"), path(QStringLiteral("blank.json")), path(name)});
         EXPECT_EQ(restored, row.restoreStatus) << row.name << cli.out.toStdString();

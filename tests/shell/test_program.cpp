@@ -3,6 +3,9 @@
 #include "appfakes.h"
 #include "fakeclock.h"
 #include "scriptedui.h"
+#include "backupfile/fileselection.h"
+
+#include <QFile>
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -116,4 +119,39 @@ TEST_F(FormLoadTest, FailingMissingOrForeignWorkerErrorsAreLoggedAndStartUpStops
     QFile::remove(program->log().LogFile());
     startWith([](QObject*) -> PhoneMonitor* { throw std::runtime_error("out of memory"); });
     EXPECT_EQ(logLines(), errorLines("out of memory", "-1", "Cellarchive"));
+}
+
+// The restore's dialog offers the files a restore imports beside the backup files; such a file,
+// told by its content, keeps its name, another still gets ".MS".
+TEST_F(FormLoadTest, RestoreDialogTakesImportableFilesAsTheyAreNamed)
+{
+    start({});
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        const char* chosen;
+    } rows[] = {
+        {"c.vcf", "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Berg\r\nEND:VCARD\r\n", "c.vcf"},
+        {"messages.xml", "<?xml version='1.0'?>\n<smses count=\"0\"></smses>\n", "messages.xml"},
+        {"phone.backup", "; gammu\r\n[Backup]\r\nFormat = 1.05\r\n", "phone.backup"},
+        {"sms.txt", "[SMSBackup000]\r\nPDU = Submit\r\n", "sms.txt"},
+        {"notes.txt", "[gammu]\r\nmodel = dummy\r\n", "notes.txt.MS"},
+    };
+    for (const auto& row : rows) {
+        const QString path = QDir(dir.path()).filePath(QLatin1String(row.name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(row.bytes);
+        file.close();
+        ui.nextFile(path);
+        QString chosen;
+        ASSERT_TRUE(program->fileSelection().bSelectFile(QString(), QStringLiteral("MS"), chosen,
+                                                         QStringLiteral("Select Data file"), false));
+        EXPECT_EQ(chosen, QDir(dir.path()).filePath(QLatin1String(row.chosen))) << row.name;
+    }
+    ASSERT_FALSE(ui.filters.isEmpty());
+    EXPECT_TRUE(ui.filters.last().startsWith(QLatin1String("MS (*.MS);;Contacts, calendars, messages (")));
+    for (const char* pattern : {"*.vcf", "*.ics", "*.xml", "*.backup"})
+        EXPECT_TRUE(ui.filters.last().contains(QLatin1String(pattern))) << pattern;
 }

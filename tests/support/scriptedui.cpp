@@ -1,9 +1,10 @@
 #include "scriptedui.h"
 
-bool ScriptedUi::chooseFile(bool save, const QString& title, const QString&, const QString&,
-                            const QString&, QString& path)
+bool ScriptedUi::chooseFile(bool save, const QString& title, const QString&,
+                            const QString& filterDescription, const QString&, QString& path)
 {
     asked << QStringLiteral("file:%1:%2").arg(save ? QStringLiteral("save") : QStringLiteral("open"), title);
+    filters << filterDescription;
     if (m_files.isEmpty())
         return false;
     const QString next = m_files.dequeue();

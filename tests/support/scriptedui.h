@@ -31,6 +31,8 @@ public:
     // What the user was asked, one line per question: "file:<title>", "question:<title>:<text>",
     // "input:<title>:<prompt>:<default>"; and told: "told:<title>:<text>".
     QStringList asked;
+    // The filters each file dialog offered, as it was given them.
+    QStringList filters;
 
 private:
     QQueue<QString> m_files;

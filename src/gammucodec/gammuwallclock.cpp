@@ -1,4 +1,4 @@
-#include "realphone/gammuwallclock.h"
+#include "gammucodec/gammuwallclock.h"
 
 #include <QDate>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
-// A libgammu phone's calendar entries and message times as the phone means them. Only
-// src/realphone includes this header: it carries libgammu's types.
+// A libgammu phone's calendar entries and message times as the phone means them. Only the
+// libgammu folders include this header: it carries libgammu's types.
 
 #include <gammu.h>
 
