@@ -10,9 +10,7 @@
 #include "statuslog/statuslog.h"
 
 Categories::Categories(CategoryServices& services, ObexTransfer& obexTransfer)
-    : services(services), obex(services, obexTransfer), time(services), da(services), wap(services, da),
-      bookmarks(services), locks(services), profiles(services), custom(services),
-      sms(services)
+    : services(services), obex(services, obexTransfer)
 {
     obexTransfer.setEntryWriters([this](const QByteArray& entry) { obex.bSaveContact(entry); },
                                  [this](const QByteArray& entry) { obex.bSaveCal(entry); });

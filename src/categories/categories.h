@@ -32,13 +32,13 @@ struct Categories
     CategoryServices& services;
 
     ObexModule obex;
-    Setting_Time time;
-    Setting_DA da;
+    Setting_Time time{services};
+    Setting_DA da{services};
     // Reads the data accounts above when it translates the WAP bearers.
-    Setting_WAP wap;
-    Setting_WAPBookmarks bookmarks;
-    Setting_Locks locks;
-    Setting_Profiles profiles;
-    Setting_Custom custom;
-    Setting_SMSPDU sms;
+    Setting_WAP wap{services, da};
+    Setting_WAPBookmarks bookmarks{services};
+    Setting_Locks locks{services};
+    Setting_Profiles profiles{services};
+    Setting_Custom custom{services};
+    Setting_SMSPDU sms{services};
 };

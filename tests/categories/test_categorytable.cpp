@@ -31,7 +31,7 @@ TEST(CategoryTable, RowsAreTheSectionsWithAReader)
     for (const sections::Section& section : sections::table())
         EXPECT_EQ(rowSections.contains(section.iTag), section.hasReader) << section.tagWord;
     EXPECT_EQ(categorytable::rowOfBox(MainView::Box::MasterReset), nullptr);
-    EXPECT_EQ(categorytable::rowOfCliName(QStringLiteral("weather")), nullptr);
+    EXPECT_EQ(categorytable::rowOfCliName(QStringLiteral("horoscope")), nullptr);
 }
 
 } // namespace
