@@ -575,8 +575,7 @@ bool Import::addGammu(const QByteArray& bytes, Kind kind, QString& error)
         QStringList names;
         m_calendar << backupForm(entry, names).join(QStringLiteral("\r\n"));
     }
-    for (const gammubackup::Message& message : contents.messages)
-        m_messages.append({message.storage, message.type, message.pdu, message.length, message.time});
+    m_messages += contents.messages;
     for (const gammubackup::Left& left : contents.left)
         lost(left.category, left.what, {});
     return true;

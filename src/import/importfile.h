@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gammucodec/gammubackup.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -21,14 +23,8 @@ enum class Kind { Unknown, Backup, VCard, Calendar, SmsXml, GammuBackup, GammuMe
 // What a file holds, told by its content alone.
 Kind kindOf(const QByteArray& bytes);
 
-struct Message
-{
-    qint16 storage = 2;
-    qint16 type = 0;
-    QString pdu;
-    qint32 length = 0;
-    QString time; // of a sent message or a draft, whose PDU holds none
-};
+// A message as the SMS_Messages section holds it, as gammu's backups give it too.
+using Message = gammubackup::Message;
 
 class Import
 {
