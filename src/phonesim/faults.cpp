@@ -69,7 +69,7 @@ bool Faults::isEmpty() const
 {
     return unsupported.isEmpty() && refused.isEmpty() && unanswered.isEmpty() &&
            lateSeconds.isEmpty() && nonArrayData.isEmpty() && unplugAfterCommands == 0 &&
-           !noSettingsObject && phonesim::isEmpty(obex) && sms.isEmpty();
+           !noSettingsObject && phonesim::isEmpty(obex) && sms.isEmpty() && at.isEmpty();
 }
 
 QJsonObject Faults::toJson() const
