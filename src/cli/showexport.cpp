@@ -8,7 +8,6 @@
 #include "statuslog/statuslog.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
 
 namespace cli {
 
@@ -102,9 +101,7 @@ struct Reporting
 {
     Reporting()
     {
-        log.InitLog(programLogFolder(),
-                    QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                        QStringLiteral("/cellarchive"));
+        log.InitLog(programLogFolder(), programDataFolder());
     }
     SystemWallClock wallClock;
     SystemMonotonicClock clock;
