@@ -101,62 +101,76 @@ std::function<bool(const F&)> differsFromNone(Member F::*member)
 
 // The fields, one kind each.
 
+// A member read from a single value: read gives nothing for a value it does not take, and the
+// error then says what the member must be; write gives what the member is written as.
+template <typename F, typename Member, typename Read, typename Write>
+Field<F> single(const char* key, Member F::*member, Read read, Write write, const QString& what)
+{
+    return {key, differsFromNone(member),
+            [member, write](const F& f) { return QJsonValue(write(f.*member)); },
+            [member, read, what](const QJsonValue& value, F& f, const QString& path,
+                                 QString& error) {
+                const auto got = read(value);
+                if (!got)
+                    return fail(error, path, QStringLiteral("must be ") + what);
+                f.*member = static_cast<Member>(*got);
+                return true;
+            }};
+}
+
 template <typename F>
 Field<F> flag(const char* key, bool F::*member)
 {
-    return {key, differsFromNone(member), [member](const F& f) { return QJsonValue(f.*member); },
-            [member](const QJsonValue& value, F& f, const QString& path, QString& error) {
-                if (!value.isBool())
-                    return fail(error, path, QStringLiteral("must be true or false"));
-                f.*member = value.toBool();
-                return true;
-            }};
+    return single(
+        key, member,
+        [](const QJsonValue& value) {
+            return value.isBool() ? std::optional<bool>(value.toBool()) : std::nullopt;
+        },
+        [](bool set) { return set; }, QStringLiteral("true or false"));
 }
 
 // A whole number from low to high; what says what it must be ("a count of 0 or more").
 template <typename F, typename Int>
 Field<F> whole(const char* key, Int F::*member, double low, double high, const char* what)
 {
-    return {key, differsFromNone(member),
-            [member](const F& f) { return QJsonValue(static_cast<int>(f.*member)); },
-            [=](const QJsonValue& value, F& f, const QString& path, QString& error) {
-                const auto number = wholeNumber(value, low, high);
-                if (!number)
-                    return fail(error, path, QStringLiteral("must be ") + QLatin1String(what));
-                f.*member = static_cast<Int>(*number);
-                return true;
-            }};
+    return single(
+        key, member, [low, high](const QJsonValue& value) { return wholeNumber(value, low, high); },
+        [](Int number) { return static_cast<int>(number); }, QLatin1String(what));
 }
 
 // A non-zero status, written as hexadecimal text.
 template <typename F>
 Field<F> nonZeroStatus(const char* key, qint32 F::*member)
 {
-    return {key, differsFromNone(member),
-            [member](const F& f) {
-                return QJsonValue(QStringLiteral("0x%1").arg(static_cast<quint32>(f.*member), 8, 16,
-                                                             QLatin1Char('0')));
-            },
-            [member](const QJsonValue& value, F& f, const QString& path, QString& error) {
-                const auto read = status(value);
-                if (!read)
-                    return fail(error, path, QStringLiteral("must be a non-zero status"));
-                f.*member = *read;
-                return true;
-            }};
+    return single(
+        key, member, status,
+        [](qint32 code) {
+            return QStringLiteral("0x%1").arg(static_cast<quint32>(code), 8, 16, QLatin1Char('0'));
+        },
+        QStringLiteral("a non-zero status"));
 }
 
 template <typename F>
 Field<F> someSeconds(const char* key, std::optional<double> F::*member)
 {
-    return {key, differsFromNone(member), [member](const F& f) { return QJsonValue(*(f.*member)); },
-            [member](const QJsonValue& value, F& f, const QString& path, QString& error) {
-                const auto read = seconds(value);
-                if (!read)
-                    return fail(error, path, QStringLiteral("must be 0 or more seconds"));
-                f.*member = *read;
-                return true;
-            }};
+    return single(
+        key, member, seconds, [](const std::optional<double>& value) { return *value; },
+        QStringLiteral("0 or more seconds"));
+}
+
+// A non-empty text, kept in Windows-1252.
+template <typename F>
+Field<F> text(const char* key, QByteArray F::*member)
+{
+    return single(
+        key, member,
+        [](const QJsonValue& value) {
+            return value.isString() && !value.toString().isEmpty()
+                       ? std::optional<QByteArray>(codepage::encode(value.toString()))
+                       : std::nullopt;
+        },
+        [](const QByteArray& bytes) { return codepage::decode(bytes); },
+        QStringLiteral("a non-empty text"));
 }
 
 // An array of whole numbers from low to high, written in order: what the array holds and what
@@ -227,20 +241,6 @@ Field<F> map(const char* key, QHash<Key, Value> F::*member, ReadKey readKey, Rea
                     }
                     (f.*member).insert(*mapKey, *mapValue);
                 }
-                return true;
-            }};
-}
-
-// A non-empty text, kept in Windows-1252.
-template <typename F>
-Field<F> text(const char* key, QByteArray F::*member)
-{
-    return {key, differsFromNone(member),
-            [member](const F& f) { return QJsonValue(codepage::decode(f.*member)); },
-            [member](const QJsonValue& value, F& f, const QString& path, QString& error) {
-                if (!value.isString() || value.toString().isEmpty())
-                    return fail(error, path, QStringLiteral("must be a non-empty text"));
-                f.*member = codepage::encode(value.toString());
                 return true;
             }};
 }
