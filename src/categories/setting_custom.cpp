@@ -59,9 +59,9 @@ int Setting_Custom::DecodeCustomMenu(int lineIndex)
          .closingText = QStringLiteral("<Settings_CustomMenu/>"),
          .open =
              [this](const QString& value) {
-                 const int index = numberIndex(
-                     m_services, value, 0, MaxItems - 1,
-                     QStringLiteral("Menu position out of range -> Number value="));
+                 const int index =
+                     numberIndex(m_services, value, 0, MaxItems - 1,
+                                 QStringLiteral("Menu position out of range -> Number value="));
                  if (index >= 0)
                      iCustomMenuItems.resize(index + 1);
                  return index;

@@ -99,10 +99,7 @@ bool parseArguments(const QStringList& arguments, bool exporting, Arguments& par
 // The day's log file, as the other commands keep it.
 struct Reporting
 {
-    Reporting()
-    {
-        log.InitLog(programLogFolder(), programDataFolder());
-    }
+    Reporting() { log.InitLog(programLogFolder(), programDataFolder()); }
     SystemWallClock wallClock;
     SystemMonotonicClock clock;
     StatusLog log{wallClock};

@@ -18,8 +18,7 @@
 // off the table, so a member cannot be missing from one of them.
 namespace phonesim::faultfields {
 
-template <typename F>
-struct Field
+template <typename F> struct Field
 {
     const char* key;
     std::function<bool(const F&)> isSet;
@@ -30,8 +29,7 @@ struct Field
         read;
 };
 
-template <typename F>
-using Table = std::vector<Field<F>>;
+template <typename F> using Table = std::vector<Field<F>>;
 
 // The readers of single values: each gives nothing for a value it does not take.
 // A whole number from low to high (JSON gives every number as a double).
@@ -46,15 +44,13 @@ std::optional<qint32> commandCode(const QString& key);
 // Sets error to "faults.<path> <why>" and gives false.
 bool fail(QString& error, const QString& path, const QString& why);
 
-template <typename F>
-bool isEmpty(const Table<F>& table, const F& faults)
+template <typename F> bool isEmpty(const Table<F>& table, const F& faults)
 {
     return std::none_of(table.begin(), table.end(),
                         [&faults](const Field<F>& field) { return field.isSet(faults); });
 }
 
-template <typename F>
-QJsonObject toJson(const Table<F>& table, const F& faults)
+template <typename F> QJsonObject toJson(const Table<F>& table, const F& faults)
 {
     QJsonObject json;
     for (const Field<F>& field : table) {
@@ -72,9 +68,13 @@ std::optional<F> fromJson(const Table<F>& table, const QString& path, const QJso
                           QString& error)
 {
     const QString prefix = path.isEmpty() ? QString() : path + QLatin1Char('.');
+    const auto known = [&table](const QString& key) {
+        return std::any_of(table.begin(), table.end(), [&key](const Field<F>& field) {
+            return key == QLatin1String(field.key);
+        });
+    };
     for (const QString& key : json.keys()) {
-        if (std::none_of(table.begin(), table.end(),
-                         [&key](const Field<F>& field) { return key == QLatin1String(field.key); })) {
+        if (!known(key)) {
             error = QStringLiteral("unknown fault \"%1%2\"").arg(prefix, key);
             return std::nullopt;
         }
@@ -106,20 +106,19 @@ std::function<bool(const F&)> differsFromNone(Member F::*member)
 template <typename F, typename Member, typename Read, typename Write>
 Field<F> single(const char* key, Member F::*member, Read read, Write write, const QString& what)
 {
-    return {key, differsFromNone(member),
-            [member, write](const F& f) { return QJsonValue(write(f.*member)); },
-            [member, read, what](const QJsonValue& value, F& f, const QString& path,
-                                 QString& error) {
-                const auto got = read(value);
-                if (!got)
-                    return fail(error, path, QStringLiteral("must be ") + what);
-                f.*member = static_cast<Member>(*got);
-                return true;
-            }};
+    return {
+        key, differsFromNone(member),
+        [member, write](const F& f) { return QJsonValue(write(f.*member)); },
+        [member, read, what](const QJsonValue& value, F& f, const QString& path, QString& error) {
+            const auto got = read(value);
+            if (!got)
+                return fail(error, path, QStringLiteral("must be ") + what);
+            f.*member = static_cast<Member>(*got);
+            return true;
+        }};
 }
 
-template <typename F>
-Field<F> flag(const char* key, bool F::*member)
+template <typename F> Field<F> flag(const char* key, bool F::*member)
 {
     return single(
         key, member,
@@ -139,8 +138,7 @@ Field<F> whole(const char* key, Int F::*member, double low, double high, const c
 }
 
 // A non-zero status, written as hexadecimal text.
-template <typename F>
-Field<F> nonZeroStatus(const char* key, qint32 F::*member)
+template <typename F> Field<F> nonZeroStatus(const char* key, qint32 F::*member)
 {
     return single(
         key, member, status,
@@ -150,8 +148,7 @@ Field<F> nonZeroStatus(const char* key, qint32 F::*member)
         QStringLiteral("a non-zero status"));
 }
 
-template <typename F>
-Field<F> someSeconds(const char* key, std::optional<double> F::*member)
+template <typename F> Field<F> someSeconds(const char* key, std::optional<double> F::*member)
 {
     return single(
         key, member, seconds, [](const std::optional<double>& value) { return *value; },
@@ -159,8 +156,7 @@ Field<F> someSeconds(const char* key, std::optional<double> F::*member)
 }
 
 // A non-empty text, kept in Windows-1252.
-template <typename F>
-Field<F> text(const char* key, QByteArray F::*member)
+template <typename F> Field<F> text(const char* key, QByteArray F::*member)
 {
     return single(
         key, member,
@@ -264,8 +260,7 @@ Field<F> group(const char* key, G F::*member, const Table<G>& (*fields)())
 
 // isEmpty, toJson and fromJson as members of a fault struct F, which gives its table as
 // F::fields() and its place in the faults as F::Path.
-template <typename F>
-struct TableDriven
+template <typename F> struct TableDriven
 {
     bool isEmpty() const { return faultfields::isEmpty(F::fields(), static_cast<const F&>(*this)); }
     QJsonObject toJson() const
