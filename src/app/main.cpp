@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -52,9 +51,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    const QString dataFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-        QStringLiteral("/cellarchive");
+    const QString dataFolder = programDataFolder();
     const phonechoice::PhoneInUse phone =
         phonechoice::choose(parser.value(phoneOption), qEnvironmentVariable("CELLARCHIVE_PHONE"),
                             phonesim::demoImagePath());

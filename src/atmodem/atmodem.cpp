@@ -67,6 +67,7 @@ QByteArray cmeText(int error)
     case cme::NotSupported: return "operation not supported";
     case cme::MemoryFull: return "memory full";
     case cme::InvalidIndex: return "invalid index";
+    case cme::NotFound: return "not found";
     case cme::TextTooLong: return "text string too long";
     case cme::InvalidCharacters: return "invalid characters in text string";
     case cme::DialStringTooLong: return "dial string too long";

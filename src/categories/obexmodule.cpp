@@ -13,7 +13,6 @@
 
 struct ObexModule::Book
 {
-    sections::Tag iTag;
     QString section;
     QString objectName;
     QString kind;
@@ -39,8 +38,7 @@ const QString kBr = QStringLiteral("<br/>");
 
 const ObexModule::Book& phonebook()
 {
-    static const ObexModule::Book book{sections::Contacts,
-                                       QStringLiteral("Contacts"),
+    static const ObexModule::Book book{QStringLiteral("Contacts"),
                                        QStringLiteral("telecom/pb.vcf"),
                                        QStringLiteral("vcf"),
                                        QStringLiteral("   <Contact Value="),
@@ -61,8 +59,7 @@ const ObexModule::Book& phonebook()
 
 const ObexModule::Book& calendar()
 {
-    static const ObexModule::Book book{sections::Calendar,
-                                       QStringLiteral("Calendar"),
+    static const ObexModule::Book book{QStringLiteral("Calendar"),
                                        QStringLiteral("telecom/cal.vcs"),
                                        QStringLiteral("vcs"),
                                        QStringLiteral("   <Calendar Value="),
@@ -252,27 +249,11 @@ QString ObexModule::calendarObjectOf(const QString& entry)
 
 int ObexModule::lastEntryLine(const Book& book, int lineIndex) const
 {
-    const QStringList& lines = m_services.file.sFileLines;
-    const QString closing = QLatin1Char('<') + book.section + QStringLiteral("/>");
-    const QString opening = QLatin1Char('<') + book.section + QLatin1Char('>');
-    int last = lineIndex;
-    for (;;) {
-        if (last + 1 >= lines.size()) {
-            m_services.log.WriteLog(QStringLiteral("Missing end of section -> ") + closing);
-            return last;
-        }
-        const QString& next = lines.at(last + 1);
-        if (next.contains(closing))
-            return last;
-        // A section without its end (a failed get leaves one) ends where the next one opens;
-        // its entry lines share the tag word "<Calendar" with the calendar's opening line.
-        const int iTag = sections::findTag(sections::tagWord(next));
-        if ((iTag >= 0 && iTag != book.iTag) || next.trimmed().startsWith(opening)) {
-            m_services.log.WriteLog(QStringLiteral("Missing end of section -> ") + closing);
-            return last;
-        }
-        ++last;
-    }
+    const sections::Extent extent = sections::extentOf(m_services.file.sFileLines, lineIndex);
+    if (!extent.closed)
+        m_services.log.WriteLog(QStringLiteral("Missing end of section -> <") + book.section +
+                                QStringLiteral("/>"));
+    return static_cast<int>(extent.end) - 1;
 }
 
 void ObexModule::memoryFull(const Book& book, int notWritten)

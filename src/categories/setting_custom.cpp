@@ -4,6 +4,7 @@
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "categories/categoryservices.h"
+#include "categories/numberedgroups.h"
 #include "phone/phonelink.h"
 #include "phone/variants.h"
 
@@ -45,42 +46,28 @@ bool Setting_Custom::bSaveCustomMenu()
     return true;
 }
 
-void Setting_Custom::decodeElement(const QString& key, const QString& value, int& current)
-{
-    StatusLog& log = m_services.log;
-    BackupFile& file = m_services.file;
-    if (key == QLatin1String("Number")) {
-        qint32 number = 0;
-        // After a Number line that is passed over, its Index line has no position either.
-        current = -1;
-        if (!file.readInt32(key, value, number))
-            return;
-        if (number < 0 || number >= MaxItems) {
-            log.WriteLog(QStringLiteral("Menu position out of range -> Number value=") + value);
-            return;
-        }
-        iCustomMenuItems.resize(number + 1);
-        current = number;
-    } else if (key == QLatin1String("Index")) {
-        if (current < 0) {
-            log.WriteLog(QStringLiteral("Menu item without a Number -> Index value=") + value);
-            return;
-        }
-        file.readInt16(key, value, iCustomMenuItems[current]);
-    } else {
-        log.WriteLog(QStringLiteral("Failed to find the tag->") + key);
-    }
-}
-
 int Setting_Custom::DecodeCustomMenu(int lineIndex)
 {
     iCustomMenuItems.clear();
-    int current = -1;
-    const int last = m_services.file.readElements(
-        lineIndex, QStringLiteral("<Settings_CustomMenu"), QStringLiteral("<Settings_CustomMenu/>"),
-        [this, &current](const QString& key, const QString& value) {
-            decodeElement(key, value, current);
-        });
+    const int last = readNumberedGroups(
+        m_services, lineIndex,
+        {.skipText = QStringLiteral("<Settings_CustomMenu"),
+         .closingText = QStringLiteral("<Settings_CustomMenu/>"),
+         .open =
+             [this](const QString& value) {
+                 const int index =
+                     numberIndex(m_services, value, 0, MaxItems - 1,
+                                 QStringLiteral("Menu position out of range -> Number value="));
+                 if (index >= 0)
+                     iCustomMenuItems.resize(index + 1);
+                 return index;
+             },
+         .elements = {QStringLiteral("Index")},
+         .withoutGroup = QStringLiteral("Menu item without a Number -> "),
+         .element =
+             [this](int index, const QString& key, const QString& value) {
+                 m_services.file.readInt16(key, value, iCustomMenuItems[index]);
+             }});
     SetCustomMenuSettings();
     return last;
 }

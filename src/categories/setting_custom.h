@@ -31,7 +31,5 @@ public:
     QList<qint16> iCustomMenuItems;
 
 private:
-    void decodeElement(const QString& key, const QString& value, int& current);
-
     CategoryServices& m_services;
 };

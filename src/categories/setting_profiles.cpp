@@ -4,6 +4,7 @@
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "categories/categoryservices.h"
+#include "categories/numberedgroups.h"
 #include "categories/truetext.h"
 #include "core/programerror.h"
 #include "phone/phonelink.h"
@@ -96,45 +97,43 @@ int Setting_Profiles::DecodeProfileSettings(int lineIndex)
     Profiles.clear();
     m_fromFile.clear();
     BackupFile& file = m_services.file;
-    StatusLog& log = m_services.log;
-    // No record is current until the first valid Number line.
-    int current = -1;
-    const int last = file.readElements(
-        lineIndex, QStringLiteral("<Profile"), QStringLiteral("<Settings_Profiles/>"),
-        [&](const QString& key, const QString& value) {
-            if (key == QLatin1String("Number")) {
-                current = indexOfNumber(value);
-                if (current < 0) {
-                    log.WriteLog(QStringLiteral("Value out of range -> ") + key +
-                                 QStringLiteral(" value=") + value);
-                    return;
-                }
-                // Groups out of order keep the records read before them.
-                while (Profiles.size() <= current) {
-                    Profiles.append(ProfileRecord());
-                    m_fromFile.append(false);
-                }
-                m_fromFile[current] = true;
-                return;
-            }
-            const bool isName = key == QLatin1String("Name");
-            const bool isActive = key == QLatin1String("Active");
-            Present<qint16> ProfileRecord::*field = settingField(key);
-            if (!isName && !isActive && !field)
-                return;
-            if (current < 0) {
-                log.WriteLog(QStringLiteral("No profile number for -> ") + key +
-                             QStringLiteral(" value=") + value);
-                return;
-            }
-            ProfileRecord& r = Profiles[current];
-            if (isName)
-                r.Name.set(value);
-            else if (isActive)
-                r.Active = IsTrueText(value);
-            else if (file.readInt16(key, value, (r.*field).value))
-                (r.*field).present = true;
-        });
+    QStringList elements{QStringLiteral("Name"), QStringLiteral("Active")};
+    for (const SettingElement& element : kSettings)
+        elements << QLatin1String(element.key);
+    const int last = readNumberedGroups(
+        m_services, lineIndex,
+        {.skipText = QStringLiteral("<Profile"),
+         .closingText = QStringLiteral("<Settings_Profiles/>"),
+         .open =
+             [this](const QString& value) {
+                 const int index = indexOfNumber(value);
+                 if (index < 0) {
+                     m_services.log.WriteLog(QStringLiteral("Value out of range -> Number value=") +
+                                             value);
+                     return index;
+                 }
+                 // Groups out of order keep the records read before them.
+                 while (Profiles.size() <= index) {
+                     Profiles.append(ProfileRecord());
+                     m_fromFile.append(false);
+                 }
+                 m_fromFile[index] = true;
+                 return index;
+             },
+         .elements = elements,
+         .quietUnknown = true,
+         .withoutGroup = QStringLiteral("No profile number for -> "),
+         .element =
+             [&](int index, const QString& key, const QString& value) {
+                 ProfileRecord& r = Profiles[index];
+                 Present<qint16> ProfileRecord::*field = settingField(key);
+                 if (key == QLatin1String("Name"))
+                     r.Name.set(value);
+                 else if (key == QLatin1String("Active"))
+                     r.Active = IsTrueText(value);
+                 else if (file.readInt16(key, value, (r.*field).value))
+                     (r.*field).present = true;
+             }});
     SetProfileSettings();
     return last;
 }

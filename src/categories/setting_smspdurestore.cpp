@@ -1,6 +1,7 @@
 #include "backupfile/backupfile.h"
 #include "categories/categoryservices.h"
 #include "categories/entrymatch.h"
+#include "categories/numberedgroups.h"
 #include "categories/setting_smspdu.h"
 #include "core/clock.h"
 #include "phone/phonelink.h"
@@ -20,54 +21,39 @@ int Setting_SMSPDU::DecodeSMSMessages(int lineIndex)
 {
     SMSList.clear();
     BackupFile& file = m_services.file;
-    StatusLog& log = m_services.log;
-    // No message is current until a Number line names one.
-    qsizetype current = -1;
-    const int last = file.readElements(
-        lineIndex, QStringLiteral("<SMS"), QStringLiteral("<SMS_Messages/>"),
-        [&](const QString& key, const QString& value) {
-            if (key == QLatin1String("Number")) {
-                qint32 number = 0;
-                current = -1;
-                if (!file.readInt32(key, value, number))
-                    return;
-                // A file holds fewer messages than lines; a number beyond that is no message.
-                if (number < 1 || number > file.sFileLines.size()) {
-                    log.WriteLog(QStringLiteral("SMS Number out of range -> ") + value);
-                    return;
-                }
-                current = number - 1;
-                // The list grows to the numbered message; messages read before are kept.
-                if (SMSList.size() <= current)
-                    SMSList.resize(current + 1);
-                return;
-            }
-            const bool known = key == QLatin1String("Storage") || key == QLatin1String("Type") ||
-                               key == QLatin1String("PDU") || key == QLatin1String("Length") ||
-                               key == QLatin1String("Time");
-            if (!known) {
-                log.WriteLog(QStringLiteral("Failed to find the tag->") + key);
-                return;
-            }
-            if (current < 0) {
-                log.WriteLog(QStringLiteral("SMS element without a Number line ignored -> ") +
-                             key + QStringLiteral(" value=") + value);
-                return;
-            }
-            SMSRecord& message = SMSList[current];
-            if (key == QLatin1String("Storage"))
-                file.readInt16(key, value, message.Storage);
-            else if (key == QLatin1String("Type"))
-                file.readInt16(key, value, message.Type);
-            else if (key == QLatin1String("PDU"))
-                message.PDU = value;
-            else if (key == QLatin1String("Time"))
-                message.Time = value;
-            else
-                file.readInt32(key, value, message.Length);
-        });
+    const int last = readNumberedGroups(
+        m_services, lineIndex,
+        {.skipText = QStringLiteral("<SMS"),
+         .closingText = QStringLiteral("<SMS_Messages/>"),
+         .open =
+             [&](const QString& value) {
+                 // A file holds fewer messages than lines; a number beyond that is no message.
+                 const int index = numberIndex(m_services, value, 1, file.sFileLines.size(),
+                                               QStringLiteral("SMS Number out of range -> "));
+                 // The list grows to the numbered message; messages read before are kept.
+                 if (index >= 0 && SMSList.size() <= index)
+                     SMSList.resize(index + 1);
+                 return index;
+             },
+         .elements = {QStringLiteral("Storage"), QStringLiteral("Type"), QStringLiteral("PDU"),
+                      QStringLiteral("Length"), QStringLiteral("Time")},
+         .withoutGroup = QStringLiteral("SMS element without a Number line ignored -> "),
+         .element =
+             [&](int index, const QString& key, const QString& value) {
+                 SMSRecord& message = SMSList[index];
+                 if (key == QLatin1String("Storage"))
+                     file.readInt16(key, value, message.Storage);
+                 else if (key == QLatin1String("Type"))
+                     file.readInt16(key, value, message.Type);
+                 else if (key == QLatin1String("PDU"))
+                     message.PDU = value;
+                 else if (key == QLatin1String("Time"))
+                     message.Time = value;
+                 else
+                     file.readInt32(key, value, message.Length);
+             }});
     if (SMSList.isEmpty())
-        log.WriteLog(QStringLiteral("No SMS message in the section SMS_Messages"));
+        m_services.log.WriteLog(QStringLiteral("No SMS message in the section SMS_Messages"));
     SetSMSPDU();
     return last;
 }

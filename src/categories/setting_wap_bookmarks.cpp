@@ -4,6 +4,7 @@
 #include "backupfile/backupfile.h"
 #include "backupfile/elements.h"
 #include "categories/categoryservices.h"
+#include "categories/numberedgroups.h"
 #include "phone/phonelink.h"
 #include "phone/variants.h"
 
@@ -61,44 +62,30 @@ bool Setting_WAPBookmarks::bSaveBookmarks()
     return true;
 }
 
-void Setting_WAPBookmarks::decodeElement(const QString& key, const QString& value, int& current)
-{
-    StatusLog& log = m_services.log;
-    if (key == QLatin1String("Number")) {
-        // After a Number line that is passed over, its Name and Url have no bookmark either.
-        current = -1;
-        qint32 number = 0;
-        if (!m_services.file.readInt32(key, value, number))
-            return;
-        if (number < 1 || number > MaxBookmarks) {
-            log.WriteLog(QStringLiteral("Bookmark Number out of range -> Number value=") + value);
-            return;
-        }
-        WAPBookmarks.resize(number);
-        current = number - 1;
-    } else if (key == QLatin1String("Name") || key == QLatin1String("Url")) {
-        if (current < 0) {
-            log.WriteLog(QStringLiteral("Bookmark line without a Number -> ") + key +
-                         QStringLiteral(" value=") + value);
-            return;
-        }
-        BookmarkRecord& bookmark = WAPBookmarks[current];
-        (key == QLatin1String("Name") ? bookmark.Name : bookmark.Url) = value;
-    } else {
-        log.WriteLog(QStringLiteral("Failed to find the tag->") + key);
-    }
-}
-
 int Setting_WAPBookmarks::DecodeBookmarks(int lineIndex)
 {
     WAPBookmarks.clear();
-    int current = -1;
-    // "<Bookmark" also matches the section's and each group's opening and closing lines.
-    const int last = m_services.file.readElements(
-        lineIndex, QStringLiteral("<Bookmark"), QStringLiteral("<Bookmarks/>"),
-        [this, &current](const QString& key, const QString& value) {
-            decodeElement(key, value, current);
-        });
+    const int last = readNumberedGroups(
+        m_services, lineIndex,
+        // "<Bookmark" also matches the section's and each group's opening and closing lines.
+        {.skipText = QStringLiteral("<Bookmark"),
+         .closingText = QStringLiteral("<Bookmarks/>"),
+         .open =
+             [this](const QString& value) {
+                 const int index =
+                     numberIndex(m_services, value, 1, MaxBookmarks,
+                                 QStringLiteral("Bookmark Number out of range -> Number value="));
+                 if (index >= 0)
+                     WAPBookmarks.resize(index + 1);
+                 return index;
+             },
+         .elements = {QStringLiteral("Name"), QStringLiteral("Url")},
+         .withoutGroup = QStringLiteral("Bookmark line without a Number -> "),
+         .element =
+             [this](int index, const QString& key, const QString& value) {
+                 BookmarkRecord& bookmark = WAPBookmarks[index];
+                 (key == QLatin1String("Name") ? bookmark.Name : bookmark.Url) = value;
+             }});
     SetWAPBookmark();
     return last;
 }

@@ -39,7 +39,5 @@ public:
     QList<BookmarkRecord> WAPBookmarks;
 
 private:
-    void decodeElement(const QString& key, const QString& value, int& current);
-
     CategoryServices& m_services;
 };

@@ -25,7 +25,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <csignal>
@@ -236,10 +235,7 @@ public:
         : m_ui(file, overwrite, lockCode), m_phone(phone),
           m_program(ProgramEnvironment{m_clock, m_wallClock, m_ui, m_view,
                                        [this](QObject* parent) { return createMonitor(parent); },
-                                       programLogFolder(),
-                                       QStandardPaths::writableLocation(
-                                           QStandardPaths::GenericDataLocation) +
-                                           QStringLiteral("/cellarchive")})
+                                       programLogFolder(), programDataFolder()})
     {
         QObject::connect(&m_program.log(), &StatusLog::statusLineAdded, &m_program,
                          [this, &out](const QString& line) {

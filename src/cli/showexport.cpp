@@ -8,7 +8,6 @@
 #include "statuslog/statuslog.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
 
 namespace cli {
 
@@ -100,12 +99,7 @@ bool parseArguments(const QStringList& arguments, bool exporting, Arguments& par
 // The day's log file, as the other commands keep it.
 struct Reporting
 {
-    Reporting()
-    {
-        log.InitLog(programLogFolder(),
-                    QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                        QStringLiteral("/cellarchive"));
-    }
+    Reporting() { log.InitLog(programLogFolder(), programDataFolder()); }
     SystemWallClock wallClock;
     SystemMonotonicClock clock;
     StatusLog log{wallClock};

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 bool isInBuildFolder(const QString& programFolder, const QString& buildFolder)
 {
@@ -16,4 +17,10 @@ QString programLogFolder()
 {
     const QString folder = QCoreApplication::applicationDirPath();
     return isInBuildFolder(folder, QStringLiteral(CELLARCHIVE_BUILD_FOLDER)) ? folder : QString();
+}
+
+QString programDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/cellarchive");
 }

@@ -11,3 +11,7 @@ QString programLogFolder();
 // Whether programFolder lies in buildFolder; both are compared as the files they name, so a
 // link to the build folder counts, and a folder that does not exist never does.
 bool isInBuildFolder(const QString& programFolder, const QString& buildFolder);
+
+// The program's folder in the user's data location (~/.local/share/cellarchive): the phones it
+// makes, and the log of an installed program.
+QString programDataFolder();

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "phonesim/faultfields.h"
+
 #include <QHash>
-#include <QJsonObject>
 #include <QString>
-#include <optional>
 
 namespace phonesim {
 
 // Failures of the phone on a serial line (`phone serial`), the "at" member of the image's
 // faults. Commands are the command lines, counted from 1 over the life of the line.
-struct AtFaults
+struct AtFaults : faultfields::TableDriven<AtFaults>
 {
     // After answering this many commands the phone reads on but answers nothing (0 = never).
     int silentAfterCommands = 0;
@@ -23,10 +23,8 @@ struct AtFaults
     // Commands answered "+CME ERROR" with the given error number, by name ("+CPBR").
     QHash<QString, int> cmeErrors;
 
-    bool isEmpty() const;
-    QJsonObject toJson() const;
-    // Strict like the other faults: an unknown member or a wrong type is an error.
-    static std::optional<AtFaults> fromJson(const QJsonObject& json, QString& error);
+    static constexpr const char* Path = "at";
+    static const faultfields::Table<AtFaults>& fields();
 };
 
 } // namespace phonesim

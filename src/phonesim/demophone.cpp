@@ -1,12 +1,12 @@
 #include "phonesim/demophone.h"
 
+#include "core/programfolder.h"
 #include "phonesim/imageirmcstore.h"
 #include "phonesim/phonecategories.h"
 #include "phonesim/phoneimage.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace phonesim {
 
@@ -99,8 +99,7 @@ QJsonObject blankPhone(const QString& model)
 
 QString demoImagePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/cellarchive/phones/demo-phone.json");
+    return programDataFolder() + QStringLiteral("/phones/demo-phone.json");
 }
 
 bool ensureImage(const QString& path, QString& error)

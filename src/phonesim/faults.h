@@ -5,23 +5,17 @@
 #include "phonesim/smsfaults.h"
 
 #include <QHash>
-#include <QJsonObject>
-#include <QJsonValue>
 #include <QSet>
-#include <QString>
-#include <optional>
 
 namespace phonesim {
 
 // The "obex" member of the faults: refuseConnect, failGetAfterPackets, refusePutNumber,
 // refusePutMatching and losePutMatching (Windows-1252 texts), refuseDisconnect, refusalCode.
-bool isEmpty(const irmc::ObexFaults& faults);
-QJsonObject obexFaultsToJson(const irmc::ObexFaults& faults);
-std::optional<irmc::ObexFaults> obexFaultsFromJson(const QJsonValue& json, QString& error);
+const faultfields::Table<irmc::ObexFaults>& obexFaultFields();
 
 // Failures the simulated phone shows on demand; without any it never fails. Declared in the
 // image's "faults" object or set by tests through PhoneImage::setFaults.
-struct Faults
+struct Faults : faultfields::TableDriven<Faults>
 {
     // IsCommandSupported answers 0; a command sent anyway is answered status::NotSupported.
     QSet<qint32> unsupported;
@@ -45,11 +39,8 @@ struct Faults
     // Failures of the phone on a serial line (the "at" member).
     AtFaults at;
 
-    bool isEmpty() const;
-    QJsonObject toJson() const;
-    // Strict: a member of the wrong type or an unknown member is an error, so that a typo in a
-    // hand-written image does not silently leave a fault out.
-    static std::optional<Faults> fromJson(const QJsonObject& json, QString& error);
+    static constexpr const char* Path = "";
+    static const faultfields::Table<Faults>& fields();
 };
 
 } // namespace phonesim

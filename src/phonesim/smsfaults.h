@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QJsonObject>
+#include "phonesim/faultfields.h"
+
 #include <QSet>
-#include <QString>
 #include <optional>
 
 namespace phonesim {
 
 // Failures of the simulated phone's SMS object, the "sms" member of the image's faults.
-struct SmsFaults
+struct SmsFaults : faultfields::TableDriven<SmsFaults>
 {
     // Storages whose read delivers its messages, each saying that more follow, and never ends.
     QSet<qint32> unendingReads;
@@ -22,10 +22,8 @@ struct SmsFaults
     // when the phone was built (0 = never); it happens once.
     int unplugAfterMessages = 0;
 
-    bool isEmpty() const;
-    QJsonObject toJson() const;
-    // Strict like the other faults: an unknown member or a wrong type is an error.
-    static std::optional<SmsFaults> fromJson(const QJsonObject& json, QString& error);
+    static constexpr const char* Path = "sms";
+    static const faultfields::Table<SmsFaults>& fields();
 };
 
 } // namespace phonesim

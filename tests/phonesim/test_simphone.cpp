@@ -4,6 +4,7 @@
 #include "phonesim/simstatus.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <gtest/gtest.h>
 
 using namespace phonesim;
@@ -153,21 +154,48 @@ TEST(SimPhoneFaults, FaultsSurviveTheImageAndMisspeltOrOutOfRangeOnesAreRefused)
     EXPECT_EQ(again->toJson(), faults->toJson());
     EXPECT_EQ(again->sms.unplugAfterMessages, 3);
 
-    const QList<std::pair<const char*, QJsonObject>> bad{
-        {"sms", {{QStringLiteral("unendingRead"), QJsonArray{1}}}},
-        {"sms", {{QStringLiteral("unendingReads"), QJsonArray{3}}}},
-        {"sms", {{QStringLiteral("refusedWrites"), 0}}},
-        {"sms", {{QStringLiteral("unansweredWrites"), 1}}},
-        {"obex", {{QStringLiteral("refuseConect"), true}}},
-        {"obex", {{QStringLiteral("refusePutNumber"), 0}}},
-        {"obex", {{QStringLiteral("failGetAfterPackets"), -1}}},
-        {"obex", {{QStringLiteral("refusalCode"), 0xA0}}},
-        {"obex", {{QStringLiteral("refusePutMatching"), QString()}}},
-        {"obex", {{QStringLiteral("losePutMatching"), 1}}},
-        {"obex", {{QStringLiteral("refuseDisconnect"), 1}}}};
-    for (const auto& [group, faultsOfGroup] : bad) {
-        EXPECT_FALSE(Faults::fromJson(QJsonObject{{QLatin1String(group), faultsOfGroup}}, error))
-            << group << " " << faultsOfGroup.keys().first().toStdString();
-        EXPECT_TRUE(error.contains(QLatin1String(group))) << error.toStdString();
+    // What a hand-written image is refused with names the member and what it must hold.
+    const struct
+    {
+        const char* faults;
+        const char* error;
+    } bad[] = {
+        {R"({"unsuported":[1]})", R"(unknown fault "unsuported")"},
+        {R"({"unsupported":1})", "faults.unsupported must be an array of command codes"},
+        {R"({"unanswered":[1.5]})", "faults.unanswered holds something that is not a command code"},
+        {R"({"refused":[]})", "faults.refused must map command codes to statuses"},
+        {R"({"refused":{"37":0}})", R"(faults.refused: "37" needs a command code and a non-zero status)"},
+        {R"({"lateSeconds":1})", "faults.lateSeconds must map command codes to seconds"},
+        {R"({"lateSeconds":{"x":1}})", R"(faults.lateSeconds: "x" needs a command code and 0 or more seconds)"},
+        {R"({"unplugAfterCommands":-1})", "faults.unplugAfterCommands must be a count of 0 or more"},
+        {R"({"noSettingsObject":1})", "faults.noSettingsObject must be true or false"},
+        {R"({"sms":[]})", "faults.sms must be an object"},
+        {R"({"sms":{"unendingRead":[1]}})", R"(unknown fault "sms.unendingRead")"},
+        {R"({"sms":{"unendingReads":2}})", "faults.sms.unendingReads must be an array of storages"},
+        {R"({"sms":{"unendingReads":[3]}})", "faults.sms.unendingReads holds something that is not storage 1 or 2"},
+        {R"({"sms":{"unansweredWrites":1}})", "faults.sms.unansweredWrites must be true or false"},
+        {R"({"sms":{"lateWriteSeconds":-1}})", "faults.sms.lateWriteSeconds must be 0 or more seconds"},
+        {R"({"sms":{"refusedWrites":0}})", "faults.sms.refusedWrites must be a non-zero status"},
+        {R"({"sms":{"unplugAfterMessages":1.5}})", "faults.sms.unplugAfterMessages must be a count of 0 or more"},
+        {R"({"obex":true})", "faults.obex must be an object"},
+        {R"({"obex":{"refuseConect":true}})", R"(unknown fault "obex.refuseConect")"},
+        {R"({"obex":{"refuseDisconnect":1}})", "faults.obex.refuseDisconnect must be true or false"},
+        {R"({"obex":{"failGetAfterPackets":-1}})", "faults.obex.failGetAfterPackets must be a count of 0 or more"},
+        {R"({"obex":{"refusePutNumber":0}})", "faults.obex.refusePutNumber must be 1 or more"},
+        {R"({"obex":{"refusePutMatching":""}})", "faults.obex.refusePutMatching must be a non-empty text"},
+        {R"({"obex":{"losePutMatching":1}})", "faults.obex.losePutMatching must be a non-empty text"},
+        {R"({"obex":{"refusalCode":160}})",
+         "faults.obex.refusalCode must be an OBEX error response code from 192 (0xC0) to 255"},
+        {R"({"at":1})", "faults.at must be an object"},
+        {R"({"at":{"delay":1}})", R"(unknown fault "at.delay")"},
+        {R"({"at":{"cutAfterCommands":"1"}})", "faults.at.cutAfterCommands must be a count of 0 or more"},
+        {R"({"at":{"cmeErrors":[]}})", "faults.at.cmeErrors must map commands to error numbers"},
+        {R"({"at":{"cmeErrors":{"CPBR":3}}})",
+         R"(faults.at.cmeErrors: "CPBR" needs a command such as +CPBR and an error number from 0 to 65535)"},
+    };
+    for (const auto& c : bad) {
+        error.clear();
+        EXPECT_FALSE(Faults::fromJson(QJsonDocument::fromJson(c.faults).object(), error)) << c.faults;
+        EXPECT_EQ(error, QLatin1String(c.error)) << c.faults;
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <ostream>
@@ -22,4 +24,9 @@ inline void PrintTo(const QStringList& list, std::ostream* os)
 inline void PrintTo(const QByteArray& bytes, std::ostream* os)
 {
     *os << "hex " << bytes.toHex(' ').toStdString();
+}
+
+inline void PrintTo(const QJsonObject& json, std::ostream* os)
+{
+    *os << QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString();
 }
