@@ -14,7 +14,7 @@ const QString kSource = QStringLiteral("Cellarchive");
     throw ProgramError(number, kSource, description);
 }
 
-double toNumber(const QVariant& value)
+bool isIntegerType(const QVariant& value)
 {
     switch (value.typeId()) {
     case QMetaType::Short:
@@ -22,11 +22,23 @@ double toNumber(const QVariant& value)
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Long:
+    case QMetaType::ULong:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Char:
     case QMetaType::SChar:
     case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+double toNumber(const QVariant& value)
+{
+    if (isIntegerType(value))
+        return value.toDouble();
+    switch (value.typeId()) {
     case QMetaType::Double:
     case QMetaType::Float:
         return value.toDouble();
@@ -57,6 +69,19 @@ template <typename T> T toInteger(const QVariant& value)
 } // namespace
 
 namespace variants {
+
+std::optional<qint64> integerOf(const QVariant& value)
+{
+    if (!isIntegerType(value))
+        return std::nullopt;
+    if (value.typeId() == QMetaType::ULong || value.typeId() == QMetaType::ULongLong) {
+        const qulonglong unsignedValue = value.toULongLong();
+        if (unsignedValue > static_cast<qulonglong>(std::numeric_limits<qint64>::max()))
+            return std::nullopt;
+        return static_cast<qint64>(unsignedValue);
+    }
+    return value.toLongLong();
+}
 
 QVariant int16(qint16 value)
 {

@@ -8,6 +8,8 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <optional>
+
 namespace variants {
 
 QVariant int16(qint16 value);
@@ -22,6 +24,10 @@ qint16 toInt16(const QVariant& value);
 qint32 toInt32(const QVariant& value);
 // A number 0 counts as the empty text (phones answer 0 where a text is absent).
 QString toText(const QVariant& value);
+
+// The whole number a variant of any integer type holds, signed or not, of any width; none for
+// another type or an unsigned value beyond qint64.
+std::optional<qint64> integerOf(const QVariant& value);
 
 // Rounding of a number to an integer with halves to even, as every integer field reads it.
 double roundHalfEven(double value);

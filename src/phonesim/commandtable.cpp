@@ -5,7 +5,6 @@
 
 #include <QMetaType>
 #include <exception>
-#include <limits>
 
 namespace phonesim {
 
@@ -65,28 +64,7 @@ std::optional<qint64> integerParam(const QVariantList& params, qsizetype index)
 {
     if (index < 0 || index >= params.size())
         return std::nullopt;
-    const QVariant& value = params.at(index);
-    switch (value.typeId()) {
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Char:
-        return value.toLongLong();
-    case QMetaType::ULong:
-    case QMetaType::ULongLong: {
-        const qulonglong unsignedValue = value.toULongLong();
-        if (unsignedValue > static_cast<qulonglong>(std::numeric_limits<qint64>::max()))
-            return std::nullopt;
-        return static_cast<qint64>(unsignedValue);
-    }
-    default:
-        return std::nullopt;
-    }
+    return variants::integerOf(params.at(index));
 }
 
 std::optional<qint64> rangeParam(const QVariantList& params, qsizetype index, qint64 min,

@@ -35,6 +35,9 @@ TEST(Variants, ConversionsRoundHalvesToEvenAndRaiseTheErrorsOfTheirKind)
         {toLong(QVariant(3e9)), {ProgramError::Overflow, 0}},
         {toLong(QVariant(QStringLiteral("abc"))), {ProgramError::TypeMismatch, 0}},
         {toShort(QVariant()), {ProgramError::TypeMismatch, 0}},
+        // Every integer type is a number, the unsigned long too.
+        {toShort(QVariant::fromValue(12UL)), {0, 12}},
+        {toLong(QVariant::fromValue(qulonglong(7))), {0, 7}},
         {toShort(at({int16(1)}, 0)), {0, 1}},
         {outcome([] { return at({int16(1)}, 1).toLongLong(); }),
          {ProgramError::SubscriptOutOfRange, 0}}};
