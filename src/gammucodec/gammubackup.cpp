@@ -227,32 +227,21 @@ void readEntries(GSM_Backup& backup, Contents& contents)
 {
     std::vector<char> buffer(gammu::FirstBufferSize);
     QString why;
+    // What the writer made goes to its list; an entry it could not write is named.
+    const auto take = [&contents, &why](QStringList& list, const QString& category, const QByteArray& text) {
+        if (why.isEmpty())
+            list.append(QString::fromUtf8(text));
+        else
+            contents.left.append({category, QStringLiteral("unreadable (%1), not imported").arg(why)});
+    };
     for (GSM_MemoryEntry* const* book : {backup.PhonePhonebook, backup.SIMPhonebook}) {
-        for (int i = 0; book[i]; ++i) {
-            const QByteArray text = gammu::encodedContact(buffer, *book[i], why);
-            if (why.isEmpty())
-                contents.contacts.append(QString::fromUtf8(text));
-            else
-                contents.left.append({QStringLiteral("Phonebook"),
-                                      QStringLiteral("unreadable (%1), not imported").arg(why)});
-        }
+        for (int i = 0; book[i]; ++i)
+            take(contents.contacts, QStringLiteral("Phonebook"), gammu::encodedContact(buffer, *book[i], why));
     }
-    for (int i = 0; backup.Calendar[i]; ++i) {
-        const QByteArray text = gammu::encodedEvent(buffer, *backup.Calendar[i], why);
-        if (why.isEmpty())
-            contents.calendar.append(QString::fromUtf8(text));
-        else
-            contents.left.append({QStringLiteral("Calendar"),
-                                  QStringLiteral("unreadable (%1), not imported").arg(why)});
-    }
-    for (int i = 0; backup.ToDo[i]; ++i) {
-        const QByteArray text = gammu::encodedToDo(buffer, *backup.ToDo[i], why);
-        if (why.isEmpty())
-            contents.calendar.append(QString::fromUtf8(text));
-        else
-            contents.left.append({QStringLiteral("Calendar"),
-                                  QStringLiteral("unreadable (%1), not imported").arg(why)});
-    }
+    for (int i = 0; backup.Calendar[i]; ++i)
+        take(contents.calendar, QStringLiteral("Calendar"), gammu::encodedEvent(buffer, *backup.Calendar[i], why));
+    for (int i = 0; backup.ToDo[i]; ++i)
+        take(contents.calendar, QStringLiteral("Calendar"), gammu::encodedToDo(buffer, *backup.ToDo[i], why));
     leave(contents, QStringLiteral("Caller groups"), countOf(backup.CallerLogos), kNotImported);
     leave(contents, QStringLiteral("SMS centres"), countOf(backup.SMSC), kNotImported);
     leave(contents, QStringLiteral("WAP bookmarks"), countOf(backup.WAPBookmark), kNotImported);

@@ -170,20 +170,21 @@ QString readerLine(const Line& line, bool legacy, QStringList& lost)
            QString::fromLatin1(vproperty::encodeQuotedPrintable(text.toUtf8()));
 }
 
-// The blocks BEGIN:word ... END:word of a text, each as its unfolded lines.
-QList<QStringList> blocks(const QStringList& lines, const QString& word)
+// The blocks BEGIN:word ... END:word of a text for any of words, in the text's order, each as
+// its unfolded lines.
+QList<QStringList> blocks(const QStringList& lines, const QStringList& words)
 {
     QList<QStringList> found;
     bool inside = false;
     for (const QString& line : lines) {
         const QString upper = line.trimmed().toUpper();
-        if (upper == QLatin1String("BEGIN:") + word) {
+        if (upper.startsWith(QLatin1String("BEGIN:")) && words.contains(upper.mid(6))) {
             inside = true;
             found.append(QStringList{});
         }
         if (inside)
             found.last() << line.trimmed();
-        if (upper == QLatin1String("END:") + word)
+        if (upper.startsWith(QLatin1String("END:")) && words.contains(upper.mid(4)))
             inside = false;
     }
     return found;
@@ -241,19 +242,29 @@ QString firstLine(const QString& text)
     return QString();
 }
 
-// The format of a file of gammu's, told by its content as kindOf tells it.
-gammubackup::Format gammuFormat(const QByteArray& bytes, const QString& first)
+// The format of a file of gammu's, told by its content; none for a file of another kind.
+std::optional<gammubackup::Format> gammuFormatOf(const QByteArray& bytes)
 {
+    using Format = gammubackup::Format;
     if (bytes.startsWith("LMB "))
-        return gammubackup::Format::Lmb;
-    if (first.startsWith(QLatin1String("BEGIN:VNOTE"), Qt::CaseInsensitive))
-        return gammubackup::Format::VNote;
+        return Format::Lmb;
+    const QString text = textOf(bytes.left(4096)).trimmed();
+    const QString first = firstLine(text);
+    static const QRegularExpression section(QStringLiteral("^\\[([A-Za-z]+)[0-9]*\\]$"));
+    if (const QRegularExpressionMatch match = section.match(first); match.hasMatch()) {
+        if (match.captured(1) == QLatin1String("SMSBackup"))
+            return Format::Sms;
+        if (kGammuSections.contains(match.captured(1)))
+            return Format::Backup;
+        return std::nullopt;
+    }
+    if (first.toUpper() == QLatin1String("BEGIN:VNOTE"))
+        return Format::VNote;
     if (first.startsWith(QLatin1String("dn:"), Qt::CaseInsensitive) ||
-        first.startsWith(QLatin1String("version:"), Qt::CaseInsensitive))
-        return gammubackup::Format::Ldif;
-    return first.startsWith(QLatin1String("[SMSBackup"), Qt::CaseInsensitive)
-               ? gammubackup::Format::Sms
-               : gammubackup::Format::Backup;
+        (first.startsWith(QLatin1String("version:"), Qt::CaseInsensitive) &&
+         text.contains(QLatin1String("\ndn:"), Qt::CaseInsensitive)))
+        return Format::Ldif;
+    return std::nullopt;
 }
 
 // A phone number as a message holds it: the blanks and marks people write between digits
@@ -281,20 +292,8 @@ Kind kindOf(const QByteArray& bytes)
         return text.contains(QLatin1String("<smses")) ? Kind::SmsXml : Kind::Unknown;
     if (sections::findTag(sections::tagWord(text.section(QLatin1Char('\n'), 0, 0).trimmed())) >= 0)
         return Kind::Backup;
-    if (bytes.startsWith("LMB "))
-        return Kind::GammuBackup;
-    const QString first = firstLine(text);
-    static const QRegularExpression section(QStringLiteral("^\\[([A-Za-z]+)[0-9]*\\]$"));
-    if (const QRegularExpressionMatch match = section.match(first); match.hasMatch()) {
-        if (match.captured(1) == QLatin1String("SMSBackup"))
-            return Kind::GammuMessages;
-        return kGammuSections.contains(match.captured(1)) ? Kind::GammuBackup : Kind::Unknown;
-    }
-    if (first.toUpper() == QLatin1String("BEGIN:VNOTE") ||
-        (first.startsWith(QLatin1String("dn:"), Qt::CaseInsensitive) ||
-         (first.startsWith(QLatin1String("version:"), Qt::CaseInsensitive) &&
-          text.contains(QLatin1String("\ndn:"), Qt::CaseInsensitive))))
-        return Kind::GammuBackup;
+    if (const std::optional<gammubackup::Format> format = gammuFormatOf(bytes))
+        return *format == gammubackup::Format::Sms ? Kind::GammuMessages : Kind::GammuBackup;
     return Kind::Unknown;
 }
 
@@ -312,7 +311,7 @@ void Import::lost(const QString& category, const QString& what, const QString& o
 void Import::addContacts(const QString& text)
 {
     const QString category = QStringLiteral("Phonebook");
-    for (const QStringList& card : blocks(unfolded(text), QStringLiteral("VCARD"))) {
+    for (const QStringList& card : blocks(unfolded(text), {QStringLiteral("VCARD")})) {
         bool legacy = false;
         for (const QString& line : card)
             legacy = legacy || line.toUpper() == QLatin1String("VERSION:2.1");
@@ -430,19 +429,8 @@ void Import::addCalendar(const QString& text)
         writtenBy.last() = names;
     }
     // What libgammu's reader left out, property by property and entry by entry.
-    QList<QStringList> entries;
-    bool inside = false;
-    for (const QString& line : unfolded(text)) {
-        const QString upper = line.trimmed().toUpper();
-        if (upper == QLatin1String("BEGIN:VEVENT") || upper == QLatin1String("BEGIN:VTODO")) {
-            inside = true;
-            entries.append(QStringList{});
-        }
-        if (inside)
-            entries.last() << line.trimmed();
-        if (upper == QLatin1String("END:VEVENT") || upper == QLatin1String("END:VTODO"))
-            inside = false;
-    }
+    const QList<QStringList> entries =
+        blocks(unfolded(text), {QStringLiteral("VEVENT"), QStringLiteral("VTODO")});
     QStringList writtenByAny;
     for (const std::optional<QStringList>& names : std::as_const(writtenBy))
         writtenByAny << names.value_or(QStringList{});
@@ -476,12 +464,14 @@ bool Import::addMessages(const QByteArray& bytes, QString& error)
     QXmlStreamReader xml(bytes);
     QList<Message> read;
     QStringList unread;
+    const auto malformed = [&xml] {
+        return QStringLiteral("the XML is malformed at line %1, column %2: %3")
+            .arg(xml.lineNumber())
+            .arg(xml.columnNumber())
+            .arg(xml.errorString());
+    };
     if (!xml.readNextStartElement()) {
-        error = xml.hasError() ? QStringLiteral("the XML is malformed at line %1, column %2: %3")
-                                     .arg(xml.lineNumber())
-                                     .arg(xml.columnNumber())
-                                     .arg(xml.errorString())
-                               : QStringLiteral("it holds no <smses> element");
+        error = xml.hasError() ? malformed() : QStringLiteral("it holds no <smses> element");
         return false;
     }
     if (xml.name() != QLatin1String("smses")) {
@@ -545,10 +535,7 @@ bool Import::addMessages(const QByteArray& bytes, QString& error)
     while (!xml.atEnd())
         xml.readNext();
     if (xml.hasError()) {
-        error = QStringLiteral("the XML is malformed at line %1, column %2: %3")
-                    .arg(xml.lineNumber())
-                    .arg(xml.columnNumber())
-                    .arg(xml.errorString());
+        error = malformed();
         return false;
     }
     m_messages << read;
@@ -557,12 +544,10 @@ bool Import::addMessages(const QByteArray& bytes, QString& error)
     return true;
 }
 
-bool Import::addGammu(const QByteArray& bytes, Kind kind, QString& error)
+bool Import::addGammu(const QByteArray& bytes, QString& error)
 {
-    const gammubackup::Format format =
-        kind == Kind::GammuMessages ? gammubackup::Format::Sms
-                                    : gammuFormat(bytes, firstLine(textOf(bytes.left(4096))));
-    const gammubackup::Contents contents = gammubackup::read(bytes, format);
+    const gammubackup::Contents contents =
+        gammubackup::read(bytes, gammuFormatOf(bytes).value_or(gammubackup::Format::Backup));
     if (!contents.ok) {
         error = contents.error;
         return false;
@@ -599,7 +584,7 @@ bool Import::add(const QByteArray& bytes, QString& error)
         break;
     case Kind::GammuBackup:
     case Kind::GammuMessages:
-        if (!addGammu(bytes, kind, error))
+        if (!addGammu(bytes, error))
             return false;
         break;
     case Kind::Backup:

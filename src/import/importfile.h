@@ -52,7 +52,7 @@ private:
     void addContacts(const QString& text);
     void addCalendar(const QString& text);
     bool addMessages(const QByteArray& bytes, QString& error);
-    bool addGammu(const QByteArray& bytes, Kind kind, QString& error);
+    bool addGammu(const QByteArray& bytes, QString& error);
     void lost(const QString& category, const QString& what, const QString& ofWhat);
 
     QStringList m_contacts;
